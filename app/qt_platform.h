@@ -1,0 +1,46 @@
+// The desktop behind the platform interface: Qt message boxes, file dialogs,
+// the colour chooser, the cursor, the main window's menu items, the default
+// browser and a monotonic millisecond clock.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QWidget>
+#include <map>
+
+#include "platform/platform.h"
+
+class QAction;
+
+namespace puzzle {
+
+class QtPlatform : public Platform {
+ public:
+  QtPlatform();
+
+  // The window that owns dialogs and owned message boxes.
+  void SetMainWindow(QWidget* window) { mainWindow_ = window; }
+  // Menu actions by command identifier, so that their state can be changed.
+  void RegisterMenuAction(int commandId, QAction* action);
+
+  MessageAnswer ShowMessage(const Message& message) override;
+  std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
+  std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override;
+  std::optional<Rgb> ChooseColour(Rgb initial, std::array<Rgb, 16>& customColours) override;
+  CursorShape Cursor() const override { return cursor_; }
+  void SetCursor(CursorShape shape) override;
+  void ConfineCursor(bool confined) override { confined_ = confined; }
+  bool CursorConfined() const { return confined_; }
+  void SetMenuItemEnabled(int commandId, bool enabled) override;
+  bool OpenPage(const std::string& location) override;
+  std::uint32_t TickMs() const override;
+
+ private:
+  QPointer<QWidget> mainWindow_;
+  std::map<int, QPointer<QAction>> actions_;
+  QElapsedTimer clock_;
+  CursorShape cursor_ = CursorShape::Arrow;
+  bool confined_ = false;
+};
+
+}  // namespace puzzle

@@ -1,0 +1,23 @@
+// The table geometry rule: how a picture size and a grid become half picture
+// sizes, cell measures, knob measures and the home of every piece. Start, the
+// game-file reader and applying options all use these two functions and no
+// other arithmetic of their own.
+#pragma once
+
+#include "game/records.h"
+
+namespace puzzle {
+
+// Half a picture pixel on the table, the unit that sets the fineness of arcs.
+double HalfPixelOnTable(double pixelScale);
+
+// Writes halfPicW/H and backHalfPicW/H from the picture size and pixelScale.
+void ComputePictureHalfSizes(GameState& state);
+
+// Writes the cell measures, halfCellDiag, the knob measures (forms 2-4) and
+// homeX/homeY for columns x state.rows pieces, shifted by the view offsets.
+// homeX and homeY are made anew for pieceCount entries. Returns false, and
+// builds no homes, for a form outside 1-4 or a grid below 2 x 2.
+bool ComputeCellsAndHomes(GameState& state, const GameOptions& options);
+
+}  // namespace puzzle

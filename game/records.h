@@ -1,0 +1,161 @@
+// The shared records of the one current game: where each piece lies
+// (PiecePose), the game itself (GameState) and the user's options
+// (GameOptions), plus the fixed scene constants.
+//
+// One instance of each lives in the application object for the whole run;
+// every function takes the records it touches by reference. Writers by field
+// group: picture fields by image loading, Start and the game-file reader;
+// grid, pieces and scatter fields by Start and the reader; view fields by the
+// window and scrolling code; run flags by the command dispatch and the
+// animation; options by the settings reader, the Options dialog and the
+// Number-of-pieces dialog. The GL names held here are plain numbers so that
+// the rules never need a GL header.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace puzzle {
+
+// The camera sits at the origin looking down -z; the table lies at -TABLE_DEPTH.
+inline constexpr double NEAR_PLANE = 4.704630109478455;
+inline constexpr double FAR_PLANE = 6.704630109478455;
+inline constexpr float TABLE_DEPTH = 5.70463f;
+
+inline constexpr std::uint32_t MAX_PIECES = 10000;
+inline constexpr int MAX_FRAMES = 24000;
+// Paths are held as in the game file: at most 259 bytes and a terminator.
+inline constexpr std::size_t PATH_CAPACITY = 260;
+
+// Twelve floats: the piece's own x, y and z axes in table coordinates (the
+// columns of its rotation), then its centre. Its layout is that of the piece
+// record in the game file, so it must stay exactly 48 bytes.
+struct PiecePose {
+  std::array<float, 9> orient{1, 0, 0, 0, 1, 0, 0, 0, 1};
+  float x = 0;
+  float y = 0;
+  float z = 0;
+};
+static_assert(sizeof(PiecePose) == 48);
+
+inline constexpr std::array<float, 9> IDENTITY_ORIENT{1, 0, 0, 0, 1, 0, 0, 0, 1};
+
+// Resting depth of piece k: lower indices lie on top.
+inline float RestingDepth(std::uint32_t k) {
+  return static_cast<float>(-(static_cast<double>(TABLE_DEPTH) + k * 0.000001));
+}
+
+struct GameState {
+  // Picture
+  std::string imagePath;
+  std::string fileTitle;
+  std::int32_t imageWidth = 0;
+  std::int32_t imageHeight = 0;
+  // RGBA, rows bottom-up; for an animated picture every frame is followed by
+  // its two delay bytes. Empty when no decoded picture is held.
+  std::vector<std::uint8_t> pixels;
+  std::int32_t frameCount = 1;
+  std::vector<std::uint16_t> frameDelays;  // milliseconds, one per frame
+  std::uint32_t stillTexture = 0;
+  std::vector<std::uint32_t> frameTextures;
+  std::int32_t texturesToDelete = 0;
+  std::int32_t textureWidth = 0;
+  std::int32_t textureHeight = 0;
+  float texMaxS = 0;
+  float texMaxT = 0;
+  bool capturedImage = false;
+  bool imageFresh = false;
+
+  // Grid and pieces
+  std::uint32_t rows = 0;
+  std::uint32_t pieceCount = 0;
+  std::vector<PiecePose> pieces;
+  std::vector<float> homeX;
+  std::vector<float> homeY;
+  std::vector<float> angles;
+  std::int32_t selected = -1;
+  float halfPicW = 0;
+  float halfPicH = 0;
+  float backHalfPicW = 0;
+  float backHalfPicH = 0;
+  float halfCellW = 0;
+  float halfCellH = 0;
+  float halfCellDiag = 0;
+  float bulgeSpanX = 0;
+  float bulgeHalfY = 0;
+  float bulgeSpanY = 0;
+  float bulgeHalfX = 0;
+  std::uint32_t pieceListBase = 0;
+  std::uint32_t pieceListCount = 0;
+
+  // Scatter and run state
+  std::vector<float> scatterVX;
+  std::vector<float> scatterVY;
+  bool gameRunning = false;
+  bool scatterRunning = false;
+  bool settleRunning = false;
+  bool scatterClockReset = false;
+  std::uint32_t scatterStartTick = 0;
+  float rotationLeft = 0;
+  bool turnInPlane = false;
+  bool flipAboutVertical = false;
+  bool flipAboutHorizontal = false;
+  bool gameChanged = false;
+  bool promptShowing = false;
+  float promptAlpha = 0;
+  float promptHold = 0;
+  std::string gameFilePath;
+
+  // View. pixelScale is fixed when the GL view is first set up.
+  double pixelScale = 1.0 / 600.0;
+  float backPixelScale = 0;
+  std::int32_t clientWidth = 1;
+  std::int32_t clientHeight = 1;
+  std::int32_t maxTextureSize = 0;
+  float viewOffsetX = 0;
+  float viewOffsetY = 0;
+  float backOffsetX = 0;
+  float backOffsetY = 0;
+  std::int32_t scrollX = 0;
+  std::int32_t scrollY = 0;
+  std::int32_t scrollMarginX = 0;
+  std::int32_t scrollMarginY = 0;
+  std::int32_t thumbW = 0;
+  std::int32_t thumbH = 0;
+};
+
+// Background, frame and centres colours, R, G, B each.
+inline constexpr std::array<float, 9> DEFAULT_COLORS{0, 0, 0.75f, 1, 0, 0, 1, 1, 0};
+
+// The nine speeds of a turn, degrees per frame; each divides 45 exactly.
+inline constexpr std::array<float, 9> ANGLE_STEPS{0.25f, 0.5f, 1, 1.5f, 3, 5, 9, 15, 45};
+
+constexpr float AngleStepToRadians(float angleStep) {
+  return static_cast<float>(angleStep * 0.017453292519943295);
+}
+
+struct GameOptions {
+  std::uint8_t form = 1;
+  float bulge = 0.33f;
+  float angleStep = 3.0f;
+  float angleStepRad = AngleStepToRadians(3.0f);
+  std::int32_t scatterSeconds = 15;
+  bool showEdges = true;
+  bool showFrame = true;
+  bool showCentres = false;
+  std::array<float, 9> colors = DEFAULT_COLORS;
+  bool brandedBackground = true;
+  bool gameRotate = true;
+  bool game3D = false;
+  std::uint32_t columns = 12;
+  std::uint32_t pendingColumns = 0;
+  std::string gameDirectory;
+  std::string imageDirectory;
+  std::array<std::int32_t, 4> windowRect{0, 0, 770, 570};
+  bool firstRun = false;
+  bool russianUi = false;
+};
+
+}  // namespace puzzle

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, then starts the game (run) or runs every
+# test (test). Safe to repeat: nothing is installed or rebuilt twice.
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")"
+
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libglu1-mesa-dev
+  libegl-dev libegl-mesa0 libgl1-mesa-dri libfreetype-dev libfontconfig-dev libstb-dev
+  libgtest-dev fonts-liberation fonts-dejavu-core xvfb xauth shared-mime-info
+  desktop-file-utils)
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build() {
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build
+}
+
+case "${1:-}" in
+  run)
+    install_missing
+    build
+    shift
+    if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+      exec build/app/puzzle "$@"
+    fi
+    echo "No display found: starting the game on a virtual screen (Xvfb)."
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" build/app/puzzle "$@"
+    ;;
+  test)
+    install_missing
+    build
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j2
+    ;;
+  *)
+    echo "usage: $0 run | test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,24 @@
+// The GL side of the fixed view: the state every frame relies on, the
+// projection, and the branded background star. Needs a current
+// compatibility-profile context.
+#pragma once
+
+#include "game/records.h"
+#include "render/view.h"
+
+namespace puzzle {
+
+// Once, after the context is made: clear colour from the background option,
+// depth test, smooth shading, blending, the projection and pixelScale, and
+// the background fan for the present client size.
+void InitGL(GameState& state, const GameOptions& options, ViewSetup& view);
+// After every change of the client size.
+void ResizeGL(GameState& state, ViewSetup& view);
+
+void SetClearColour(const GameOptions& options);
+
+// The star of 40 smooth-shaded triangles behind everything; cycles the colours
+// by one step.
+void DrawBackgroundStar(ViewSetup& view);
+
+}  // namespace puzzle
