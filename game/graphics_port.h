@@ -1,0 +1,24 @@
+// The few GL operations the rules need, behind an interface so that game/
+// stays free of GL and its tests can count and fail the calls. render/ and
+// shapes/ implement them on the real context (render/gl_graphics_port.h).
+#pragma once
+
+#include "game/records.h"
+
+namespace puzzle {
+
+class GraphicsPort {
+ public:
+  virtual ~GraphicsPort() = default;
+  // Makes stillTexture or one texture per frame from pixels, and sets
+  // textureWidth/Height and texMaxS/T.
+  virtual bool UploadPictureTexture(GameState& state) = 0;
+  // One display list per piece from the homes and cell measures; false when
+  // no list names could be reserved.
+  virtual bool BuildPieceLists(GameState& state, const GameOptions& options) = 0;
+  // Fills pixels (bottom row first, RGBA) with imageWidth x imageHeight
+  // pixels of the last drawn frame.
+  virtual bool CaptureFrame(GameState& state) = 0;
+};
+
+}  // namespace puzzle
