@@ -19,6 +19,9 @@ class GraphicsPort {
   // Fills pixels (bottom row first, RGBA) with imageWidth x imageHeight
   // pixels of the last drawn frame.
   virtual bool CaptureFrame(GameState& state) = 0;
+  // The window depth (0 near .. 1 far) of the last drawn frame at the client
+  // pixel (x, y), y counted from the bottom row.
+  virtual float ReadDepth(int x, int y) = 0;
 };
 
 }  // namespace puzzle
