@@ -1,0 +1,175 @@
+#include "render/headless_context.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+namespace puzzle {
+
+// Framebuffer objects are not part of GL 1.1, so their entry points are
+// fetched from EGL once the display is up.
+struct HeadlessContext::Impl {
+  EGLDisplay display = EGL_NO_DISPLAY;
+  EGLContext context = EGL_NO_CONTEXT;
+  GLuint framebuffer = 0;
+  GLuint colour = 0;
+  GLuint depth = 0;
+  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+  PFNGLGETRENDERBUFFERPARAMETERIVPROC getRenderbufferParameteriv = nullptr;
+};
+
+namespace {
+
+template <typename F>
+bool Fetch(F& function, const char* name) {
+  function = reinterpret_cast<F>(eglGetProcAddress(name));
+  return function != nullptr;
+}
+
+}  // namespace
+
+HeadlessContext::HeadlessContext() : impl_(std::make_unique<Impl>()) {}
+
+HeadlessContext::~HeadlessContext() {
+  Close();
+}
+
+bool HeadlessContext::Open(int width, int height) {
+  Close();
+  auto getPlatformDisplay =
+      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+  if (getPlatformDisplay == nullptr) {
+    error_ = "EGL has no eglGetPlatformDisplayEXT";
+    return false;
+  }
+  Impl& gl = *impl_;
+  gl.display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+  if (gl.display == EGL_NO_DISPLAY || !eglInitialize(gl.display, nullptr, nullptr)) {
+    error_ = "no EGL display on Mesa's surfaceless platform";
+    gl.display = EGL_NO_DISPLAY;
+    return false;
+  }
+  if (!eglBindAPI(EGL_OPENGL_API)) {
+    error_ = "EGL cannot bind desktop OpenGL";
+    return false;
+  }
+  const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
+                                     EGL_NONE};
+  EGLConfig config = nullptr;
+  EGLint configCount = 0;
+  if (!eglChooseConfig(gl.display, configAttributes, &config, 1, &configCount) || configCount < 1) {
+    error_ = "no EGL configuration for desktop OpenGL";
+    return false;
+  }
+  const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                      EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+  gl.context = eglCreateContext(gl.display, config, EGL_NO_CONTEXT, contextAttributes);
+  if (gl.context == EGL_NO_CONTEXT) {
+    error_ = "EGL refused a compatibility-profile context";
+    return false;
+  }
+  if (!eglMakeCurrent(gl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, gl.context)) {
+    error_ = "the context cannot be made current without a surface";
+    return false;
+  }
+  if (!Fetch(gl.genFramebuffers, "glGenFramebuffers") ||
+      !Fetch(gl.deleteFramebuffers, "glDeleteFramebuffers") ||
+      !Fetch(gl.bindFramebuffer, "glBindFramebuffer") || !Fetch(gl.genRenderbuffers, "glGenRenderbuffers") ||
+      !Fetch(gl.deleteRenderbuffers, "glDeleteRenderbuffers") ||
+      !Fetch(gl.bindRenderbuffer, "glBindRenderbuffer") ||
+      !Fetch(gl.renderbufferStorage, "glRenderbufferStorage") ||
+      !Fetch(gl.framebufferRenderbuffer, "glFramebufferRenderbuffer") ||
+      !Fetch(gl.checkFramebufferStatus, "glCheckFramebufferStatus") ||
+      !Fetch(gl.getRenderbufferParameteriv, "glGetRenderbufferParameteriv")) {
+    error_ = "the GL has no framebuffer objects";
+    return false;
+  }
+  gl.genFramebuffers(1, &gl.framebuffer);
+  gl.genRenderbuffers(1, &gl.colour);
+  gl.genRenderbuffers(1, &gl.depth);
+  return AllocateStorage(width, height);
+}
+
+bool HeadlessContext::Resize(int width, int height) {
+  if (impl_->context == EGL_NO_CONTEXT) return false;
+  return AllocateStorage(width, height);
+}
+
+bool HeadlessContext::MakeCurrent() {
+  Impl& gl = *impl_;
+  if (gl.context == EGL_NO_CONTEXT) return false;
+  if (!eglMakeCurrent(gl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, gl.context)) return false;
+  gl.bindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
+  return true;
+}
+
+bool HeadlessContext::AllocateStorage(int width, int height) {
+  Impl& gl = *impl_;
+  if (width < 1 || height < 1) {
+    error_ = "the framebuffer needs at least one pixel";
+    return false;
+  }
+  gl.bindRenderbuffer(GL_RENDERBUFFER, gl.colour);
+  gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  // The game asks for 32 depth bits; 24 is what most drivers grant.
+  gl.bindRenderbuffer(GL_RENDERBUFFER, gl.depth);
+  gl.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+  GLint depthBits = 0;
+  gl.getRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_DEPTH_SIZE, &depthBits);
+  gl.bindRenderbuffer(GL_RENDERBUFFER, 0);
+  gl.bindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
+  gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gl.colour);
+  gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, gl.depth);
+  if (gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    error_ = "the framebuffer is incomplete";
+    return false;
+  }
+  glDrawBuffer(GL_COLOR_ATTACHMENT0);
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  glViewport(0, 0, width, height);
+  width_ = width;
+  height_ = height;
+  depthBits_ = depthBits;
+  return true;
+}
+
+std::vector<std::uint8_t> HeadlessContext::ReadPixels() const {
+  std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_) * 4);
+  if (pixels.empty()) return pixels;
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
+
+void HeadlessContext::Close() {
+  Impl& gl = *impl_;
+  if (gl.context != EGL_NO_CONTEXT) {
+    if (eglGetCurrentContext() == gl.context) {
+      if (gl.framebuffer != 0) {
+        gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+        gl.deleteFramebuffers(1, &gl.framebuffer);
+        gl.deleteRenderbuffers(1, &gl.colour);
+        gl.deleteRenderbuffers(1, &gl.depth);
+      }
+      eglMakeCurrent(gl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
+    eglDestroyContext(gl.display, gl.context);
+  }
+  // The display is not terminated: EGL hands every context of the process the
+  // same surfaceless display, and terminating it would pull it from under them.
+  *impl_ = Impl{};
+  width_ = 0;
+  height_ = 0;
+  depthBits_ = 0;
+}
+
+}  // namespace puzzle

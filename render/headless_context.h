@@ -1,0 +1,55 @@
+// A real OpenGL compatibility context without any window system: EGL on
+// Mesa's surfaceless platform, drawing into a framebuffer object with a
+// colour and a depth renderbuffer. The GL tests and the command-line tools
+// (puzzle-render, puzzle-bench) draw with it exactly as the game window does,
+// whose QOpenGLWidget renders into a framebuffer object too.
+//
+// The object owns its EGL context and framebuffer; nothing else may delete
+// them. It is made current by Open and stays current on the calling thread.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace puzzle {
+
+class HeadlessContext {
+ public:
+  HeadlessContext();
+  ~HeadlessContext();
+  HeadlessContext(const HeadlessContext&) = delete;
+  HeadlessContext& operator=(const HeadlessContext&) = delete;
+
+  // Makes the context current with a width x height framebuffer bound and the
+  // viewport set to it. False, with Error() saying why, when EGL, the
+  // surfaceless platform or framebuffer objects are unavailable.
+  bool Open(int width, int height);
+  // Replaces the framebuffer's storage; its contents are undefined afterwards.
+  bool Resize(int width, int height);
+  // Makes this context current again (another one may have been made since).
+  bool MakeCurrent();
+
+  const std::string& Error() const { return error_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // Bits of the depth renderbuffer as granted (24 or 32).
+  int DepthBits() const { return depthBits_; }
+
+  // The whole framebuffer, RGBA, bottom row first.
+  std::vector<std::uint8_t> ReadPixels() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  std::string error_;
+  int width_ = 0;
+  int height_ = 0;
+  int depthBits_ = 0;
+
+  bool AllocateStorage(int width, int height);
+  void Close();
+};
+
+}  // namespace puzzle
