@@ -81,5 +81,72 @@ inline constexpr UiText OBSOLETE_VIDEO{
 // About
 inline constexpr UiText ABOUT_CAPTION{"About...", "О программе..."};
 
+// Menus
+inline constexpr UiText MENU_FILE{"&File", "&Файл"};
+inline constexpr UiText MENU_CHANGE{"&Change", "&Изменить"};
+inline constexpr UiText MENU_HELP{"&Help", "&Помощь"};
+inline constexpr UiText MENU_GAME{"Game", "Игра"};
+inline constexpr UiText MENU_LOAD_IMAGE{"Load New Image", "Загрузить новое изображение"};
+inline constexpr UiText MENU_OPEN{"Open...", "Открыть"};
+inline constexpr UiText MENU_SAVE{"Save", "Сохранить"};
+inline constexpr UiText MENU_SAVE_AS{"Save As...", "Сохранить как..."};
+inline constexpr UiText MENU_EXIT{"Exit", "Выход"};
+inline constexpr UiText MENU_NUMBER_OF_PIECES{"Number of pieces", "Число пазлов"};
+inline constexpr UiText MENU_OPTIONS{"Options", "Опции"};
+inline constexpr UiText MENU_HELP_ITEM{"Help", "Помощь"};
+inline constexpr UiText MENU_HELP_ONLINE{"Help On-Line", "Помощь On-Line"};
+inline constexpr UiText MENU_ABOUT{"About...", "О программе..."};
+inline constexpr UiText MENU_START{"Start", "Начать"};
+inline constexpr UiText MENU_PROMPT{"Prompt", "Подсказка"};
+inline constexpr UiText MENU_CHECK{"Check", "Проверка"};
+inline constexpr UiText MENU_UNDO{"&Undo", "&Отменить"};
+inline constexpr UiText MENU_REDO{"&Redo", "&Вернуть"};
+
+// Shell dialogs: Number of pieces, Quick help, About
+inline constexpr UiText PIECES_TITLE{"New Game", "Новая игра"};
+inline constexpr UiText PIECES_GROUP{"New number of pieces in horizontal edge",
+                                     "Новое число пазлов по горизонтали"};
+inline constexpr UiText BUTTON_OK{"OK", "OK"};
+inline constexpr UiText BUTTON_CANCEL{"Cansel", "Cansel"};
+inline constexpr UiText QUICK_HELP_TITLE{"Quick help", "Quick help"};
+inline constexpr UiText QUICK_START_GROUP{"Quick start", "Быстрый старт"};
+inline constexpr UiText QUICK_START_1{"1. Click File -> Load New Image.",
+                                      "1. Выберите Файл ->Загрузить новое изображение."};
+inline constexpr UiText QUICK_START_2{"2. Load selected image in the programm.",
+                                      "2. Загрузите в программу выбранное вами изображение."};
+inline constexpr UiText QUICK_START_3{"3. Click Game -> Start.", "3. Щёлкните Игра ->Начать."};
+inline constexpr UiText QUICK_START_4{"4. Happy gaming!", ".… и получайте удовольствие от игры."};
+inline constexpr UiText HOW_TO_PLAY_GROUP{"How to play", "Как играть"};
+inline constexpr UiText HOW_TO_PLAY_1{"Select, drag and drop pieces in their source places by mouse.",
+                                      "Перетаскивайте выбранные пазлы на их исходные места."};
+inline constexpr UiText HOW_TO_PLAY_2{"Right-click and select Rotate+ or Rotate- menu item and choose",
+                                      "Вращайте выделенный пазл, щёлкнув по нему правой кнопкой"};
+inline constexpr UiText HOW_TO_PLAY_3{"suitable angle of the rotation if you have to rotate selected piece.",
+                                      "мыши и выбрав нужный угол поворота из всплывающего меню"};
+inline constexpr UiText HOW_TO_PLAY_4{"Click File -> Save and save current game if you want.",
+                                      "Выберите Файл -> Сохранить для сохранения игры."};
+inline constexpr UiText CHANGE_OPTIONS_GROUP{"Change Options", "Изменение Опций"};
+inline constexpr UiText CHANGE_OPTIONS_1{"Click Edit-> Number of pieces to change",
+                                         "Щёлкните Изменить  -> Число пазлов чтобы, изменить"};
+inline constexpr UiText CHANGE_OPTIONS_2{"number of pieces in the horizontal edge of image.",
+                                         "число пазлов по горизонтали."};
+inline constexpr UiText CHANGE_OPTIONS_3{"Click Edit-> Options to change the form of Puzzle pieces,",
+                                         "Щёлкните Изменить  -> Опции для изменения формы пазлов,"};
+inline constexpr UiText CHANGE_OPTIONS_4{"time of scatter, colors and other options.",
+                                         "времени перемешивания, цветов и других опций."};
+inline constexpr UiText MORE_DETAILS_GROUP{"For more details please go to:",
+                                           "Для получения более полной информации перейдите:"};
+// The About box, line by line; %s: the GL version string, %d: maxTextureSize.
+inline constexpr UiText ABOUT_NOTICE_1{"Puzzle, a jigsaw game by QUORVANE.",
+                                       "Puzzle, игра-головоломка от QUORVANE."};
+inline constexpr UiText ABOUT_NOTICE_2{"Pictures, pieces and patience are yours.",
+                                       "Картинки, пазлы и терпение - ваши."};
+inline constexpr UiText ABOUT_FREE{"100 % free", "100 % free"};
+inline constexpr UiText ABOUT_WARRANTY{"0 % warranty", "0 % warranty"};
+inline constexpr UiText ABOUT_GL_VERSION{"OpenGL version on your computer:  %s",
+                                         "На Вашем компьютере установлена версия OpenGL %s"};
+inline constexpr UiText ABOUT_MAX_IMAGE{"Maximal width (height) of the image for the game: %d px.",
+                                        "Максимальная ширина (высота) картинки для игры: %d px."};
+
 }  // namespace texts
 }  // namespace puzzle
