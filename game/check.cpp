@@ -1,0 +1,146 @@
+#include "game/check.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "game/texts.h"
+
+namespace puzzle {
+
+namespace {
+
+// Pieces are cleared out of the picture into four queues, one per side; each
+// counter is how far its queue has grown along that side.
+struct AsideCounters {
+  float below = 0;
+  float right = 0;
+  float above = 0;
+  float left = 0;
+};
+
+// Only an unturned piece can be in place. The position test compares signed
+// offsets: comparing magnitudes would let a piece lying at the mirror image of
+// its home (two pieces swapped across the table's centre line) pass as placed
+// and end a wrongly assembled picture with the congratulation.
+bool InPlace(const PiecePose& pose, float homeX, float homeY, float halfTol) {
+  if (pose.orient != IDENTITY_ORIENT) return false;
+  return std::fabs(static_cast<double>(pose.x) - homeX) <= halfTol &&
+         std::fabs(static_cast<double>(pose.y) - homeY) <= halfTol;
+}
+
+float Sum(double a, double b, double c) {
+  return static_cast<float>(a + b + c);
+}
+
+// Rows under and above the picture, columns right and left of it; successive
+// pieces of one queue lie half a cell apart, so they overlap.
+void MoveAside(PiecePose& pose, const GameState& state, AsideCounters& counters) {
+  const double offX = state.viewOffsetX;
+  const double offY = state.viewOffsetY;
+  const float cx = -state.viewOffsetX;
+  const float cy = -state.viewOffsetY;
+  if (pose.x <= cx && pose.y <= cy) {
+    pose.x = Sum(counters.below, -state.halfPicW, -offX);
+    pose.y = Sum(-state.halfPicH, -state.halfCellH, -offY);
+    counters.below += state.halfCellW;
+  } else if (pose.x >= cx && pose.y <= cy) {
+    pose.x = Sum(state.halfPicW, state.halfCellW, -offX);
+    pose.y = Sum(counters.right, -state.halfPicH, -offY);
+    counters.right += state.halfCellH;
+  } else if (pose.x >= cx && pose.y >= cy) {
+    pose.x = Sum(state.halfPicW, -counters.above, -offX);
+    pose.y = Sum(state.halfPicH, state.halfCellH, -offY);
+    counters.above += state.halfCellW;
+  } else if (pose.x <= cx && pose.y >= cy) {
+    pose.x = Sum(-state.halfPicW, -state.halfCellW, -offX);
+    pose.y = Sum(state.halfPicH, -counters.left, -offY);
+    counters.left += state.halfCellH;
+  }
+}
+
+bool HasPictureTexture(const GameState& state) {
+  return state.stillTexture != 0 || (!state.frameTextures.empty() && state.frameTextures.front() != 0);
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> CheckPieces(GameState& state, const GameOptions& options, Platform& platform) {
+  if (!state.gameRunning || state.scatterRunning || state.settleRunning) return std::nullopt;
+  const std::size_t held = std::min({static_cast<std::size_t>(state.pieceCount), state.pieces.size(),
+                                     state.homeX.size(), state.homeY.size()});
+  if (held == 0) return std::nullopt;
+
+  const float tol = std::min(state.halfCellW, state.halfCellH);
+  const float halfTol = tol / 2;
+  AsideCounters counters;
+  std::uint32_t errors = 0;
+  for (std::size_t k = 0; k < held; ++k) {
+    PiecePose& pose = state.pieces[k];
+    const float homeX = state.homeX[k];
+    const float homeY = state.homeY[k];
+    const double dy = static_cast<double>(homeY) - pose.y;
+    const double dx = static_cast<double>(homeX) - pose.x;
+    const auto d = static_cast<float>(std::sqrt(dy * dy + dx * dx));
+    if (d < tol) {
+      pose.x = homeX;
+      pose.y = homeY;
+    }
+    if (InPlace(pose, homeX, homeY, halfTol)) continue;
+    ++errors;
+    MoveAside(pose, state, counters);
+  }
+
+  const bool russian = options.russianUi;
+  Message message;
+  message.buttons = MessageButtons::Ok;
+  message.owner = MessageOwner::None;
+  if (errors > 0) {
+    const std::uint32_t percent = errors * 100u / static_cast<std::uint32_t>(held);
+    char text[128];
+    std::snprintf(text, sizeof text, Tr(texts::CHECK_ERRORS, russian), static_cast<int>(errors),
+                  static_cast<int>(percent));
+    message.text = text;
+    message.caption = Tr(texts::CHECK_CAPTION, russian);
+    message.icon = MessageIcon::Information;
+  } else {
+    message.text = Tr(texts::VICTORY, russian);
+    message.caption = Tr(texts::VICTORY_CAPTION, russian);
+    message.icon = MessageIcon::None;
+  }
+  platform.ShowMessage(message);
+  return errors;
+}
+
+bool ShowPrompt(GameState& state, float framesPerSecond) {
+  if (!HasPictureTexture(state)) return false;
+  state.promptAlpha = 1.0f;
+  state.promptShowing = true;
+  state.promptHold = framesPerSecond;
+  if (!state.pieces.empty()) {
+    // Just behind the hint, so that the hint covers it while opaque.
+    state.pieces[0].z = static_cast<float>(-static_cast<double>(TABLE_DEPTH) - 0.00001);
+    // A raised selected piece would show through the opaque hint.
+    if (state.selected > 0 && static_cast<std::size_t>(state.selected) < state.pieces.size()) {
+      state.pieces[static_cast<std::size_t>(state.selected)].z =
+          RestingDepth(static_cast<std::uint32_t>(state.selected));
+    }
+  }
+  return true;
+}
+
+void AdvancePrompt(GameState& state, float framesPerSecond) {
+  if (!state.promptShowing) return;
+  // Before the first measured frame there is no rate to fade by; the hint
+  // then simply holds one frame longer.
+  if (state.promptHold <= 0 && framesPerSecond > 0) {
+    state.promptAlpha = static_cast<float>(state.promptAlpha - 0.1 / framesPerSecond);
+  }
+  state.promptHold -= 1;
+  if (state.promptAlpha <= 0.01) {
+    state.promptShowing = false;
+    if (!state.pieces.empty()) state.pieces[0].z = -TABLE_DEPTH;
+  }
+}
+
+}  // namespace puzzle

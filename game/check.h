@@ -1,0 +1,37 @@
+// Check and Prompt, the two helps of the Game menu. Check settles pieces that
+// lie near their own home, counts the misplaced ones, clears them out beside
+// the picture and reports the count, or congratulates the player: it is the
+// only victory test. Prompt shows the whole picture over the table and lets it
+// fade; the frame renderer advances the fade once per drawn frame.
+//
+// These functions write piece positions and depths and the prompt fields of
+// GameState; they record nothing in the Undo history and never set
+// gameChanged.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "game/records.h"
+#include "platform/platform.h"
+
+namespace puzzle {
+
+// Command 1002. Refused (nothing happens, nothing is returned) unless a game
+// runs outside the scatter and settle phases; a turn under way does not stop
+// it. Shows the error count and percentage, or the congratulation, and
+// returns the number of misplaced pieces.
+std::optional<std::uint32_t> CheckPieces(GameState& state, const GameOptions& options, Platform& platform);
+
+// Command 1001, also used when a game has been loaded. Refused (false) while
+// no picture texture exists. framesPerSecond is the frame renderer's measured
+// rate: the picture stays opaque for that many frames.
+bool ShowPrompt(GameState& state, float framesPerSecond);
+
+// One frame of the hint, run by the frame renderer right after it has drawn
+// the hint: after the hold the opacity falls by 0.1 per second; once it is
+// nearly gone the hint ends and piece 0 returns to the table depth. Does
+// nothing while no hint shows.
+void AdvancePrompt(GameState& state, float framesPerSecond);
+
+}  // namespace puzzle
