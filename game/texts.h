@@ -148,5 +148,25 @@ inline constexpr UiText ABOUT_GL_VERSION{"OpenGL version on your computer:  %s",
 inline constexpr UiText ABOUT_MAX_IMAGE{"Maximal width (height) of the image for the game: %d px.",
                                         "Максимальная ширина (высота) картинки для игры: %d px."};
 
+// Piece menu. The dash of the negative turns is an em dash; the degree sign
+// follows the number.
+inline constexpr UiText PIECE_ALIGN{"&Align", "&Выровнять"};
+inline constexpr UiText PIECE_ROTATE_PLUS{"Rotate +", "Поворот +"};
+inline constexpr UiText PIECE_ROTATE_MINUS{"Rotate —", "Поворот —"};
+inline constexpr UiText PIECE_ROTATE_3D{"Rotate 3D", "Поворот 3D"};
+inline constexpr UiText PIECE_PLUS_45{"45°", "45°"};
+inline constexpr UiText PIECE_PLUS_90{"90°", "90°"};
+inline constexpr UiText PIECE_PLUS_135{"135°", "135°"};
+inline constexpr UiText PIECE_PLUS_180{"180°", "180°"};
+inline constexpr UiText PIECE_MINUS_45{"—45°", "—45°"};
+inline constexpr UiText PIECE_MINUS_90{"—90°", "—90°"};
+inline constexpr UiText PIECE_MINUS_135{"—135°", "—135°"};
+inline constexpr UiText PIECE_MINUS_180{"—180°", "—180°"};
+inline constexpr UiText PIECE_VERTICAL_AXIS{"About Vertical axis", "Вертикальная ось"};
+inline constexpr UiText PIECE_HORIZONTAL_AXIS{"About Horizontal axis", "Горизонтальная ось"};
+inline constexpr UiText PIECE_NEW_IMAGE{"&New Image", "&Новое изображение"};
+inline constexpr UiText PIECE_SAVE{"&Save", "&Сохранить"};
+inline constexpr UiText PIECE_EXIT{"&Exit", "&Выход"};
+
 }  // namespace texts
 }  // namespace puzzle
