@@ -1,0 +1,77 @@
+// The decisions behind the main window's commands and keys that need neither
+// Qt nor GL: the busy guard, the game named on the command line, the scroll
+// keys, the scroll room after a resize, the Number-of-pieces entry and the
+// About text. The window (app/) calls these and shows their results; they
+// write only the records passed to them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "game/records.h"
+#include "platform/platform.h"
+
+namespace puzzle {
+
+// Menu command identifiers of the main menu.
+inline constexpr int CMD_LOAD_IMAGE = 99;
+inline constexpr int CMD_OPEN = 100;
+inline constexpr int CMD_SAVE = 101;
+inline constexpr int CMD_SAVE_AS = 102;
+inline constexpr int CMD_EXIT = 103;
+inline constexpr int CMD_NUMBER_OF_PIECES = 104;
+inline constexpr int CMD_OPTIONS = 105;
+inline constexpr int CMD_HELP = 107;
+inline constexpr int CMD_HELP_ONLINE = 1071;
+inline constexpr int CMD_ABOUT = 108;
+inline constexpr int CMD_START = 1000;
+inline constexpr int CMD_PROMPT = 1001;
+inline constexpr int CMD_CHECK = 1002;
+
+// The scatter or settle runs, or a piece is turning: most commands wait.
+inline bool Busy(const GameState& state) {
+  return state.scatterRunning || state.settleRunning || state.rotationLeft != 0;
+}
+
+// The game file named by a command line that ends in a quoted path whose
+// name ends in "pzz" or "PZZ"; nothing for any other command line. The last
+// character is taken to be the closing quote and is not examined.
+std::optional<std::string> CommandLineGamePath(std::string_view commandLine);
+
+enum class ScrollKey { PageUp, PageDown, End, Home, Left, Up, Right, Down };
+
+// Moves scrollX/scrollY for one scroll key; with Ctrl or Alt held the page
+// and end keys act horizontally. The caller then clamps with UpdateScrollBars.
+void ApplyScrollKey(GameState& state, ScrollKey key, bool modifierDown);
+
+// The client size and thumbs before a resize, so that thumbs keep their
+// relative place.
+struct PreviousClient {
+  std::int32_t width = 1;
+  std::int32_t height = 1;
+  std::int32_t thumbW = 0;
+  std::int32_t thumbH = 0;
+};
+
+// After the client size changed: the scroll room of a running game from where
+// its pieces lie, then both thumbs and scroll positions. The caller runs
+// UpdateScrollBars afterwards.
+void RecomputeScrollRoom(GameState& state, const GameOptions& options, const PreviousClient& previous,
+                         std::int32_t scrollBarThickness);
+
+// The text of the Number-of-pieces box on OK: a number of 2 or more becomes
+// pendingColumns (columns stays until the next Start); anything else clears
+// pendingColumns and tells the player. Returns whether it was taken.
+bool TakeNumberOfPieces(GameOptions& options, Platform& platform, std::string_view text);
+
+// The About box, formatted for the present language.
+std::string AboutText(bool russianUi, std::string_view glVersion, std::int32_t maxTextureSize);
+void ShowAbout(Platform& platform, bool russianUi, std::string_view glVersion, std::int32_t maxTextureSize);
+
+// "Puzzle - New Image: cat.png 640 x 480" in the present language.
+std::string NewImageTitle(bool russianUi, std::string_view fileTitle, std::int32_t width,
+                          std::int32_t height);
+
+}  // namespace puzzle

@@ -1,0 +1,125 @@
+#include "game/commands.h"
+
+#include <gtest/gtest.h>
+
+#include "support/scripted_platform.h"
+
+namespace puzzle {
+namespace {
+
+TEST(CommandLineTest, QuotedGameFileIsTakenWithoutItsQuotes) {
+  EXPECT_EQ(CommandLineGamePath(R"("D:\games\a.pzz")"), R"(D:\games\a.pzz)");
+  EXPECT_EQ(CommandLineGamePath(R"(puzzle "/home/me/My Games/b.PZZ")"), "/home/me/My Games/b.PZZ");
+}
+
+TEST(CommandLineTest, MixedCaseUnquotedAndShortLinesAreIgnored) {
+  EXPECT_FALSE(CommandLineGamePath(R"("D:\games\a.Pzz")"));
+  EXPECT_FALSE(CommandLineGamePath(R"(D:\games\a.pzz)"));
+  EXPECT_FALSE(CommandLineGamePath(R"("/tmp/picture.png")"));
+  EXPECT_FALSE(CommandLineGamePath("pzz\""));
+  EXPECT_FALSE(CommandLineGamePath(""));
+}
+
+TEST(ScrollKeyTest, HomeAndEndPutTheThumbAtTheEndsOfItsBar) {
+  GameState state;
+  state.clientWidth = 800;
+  state.clientHeight = 600;
+  state.thumbW = 201;
+  state.thumbH = 100;
+  ApplyScrollKey(state, ScrollKey::Home, true);
+  EXPECT_EQ(state.scrollX, -299);  // halving truncates toward zero
+  ApplyScrollKey(state, ScrollKey::Home, false);
+  EXPECT_EQ(state.scrollY, 250);
+  ApplyScrollKey(state, ScrollKey::End, true);
+  EXPECT_EQ(state.scrollX, 299);
+  ApplyScrollKey(state, ScrollKey::End, false);
+  EXPECT_EQ(state.scrollY, -250);
+  ApplyScrollKey(state, ScrollKey::PageUp, true);
+  EXPECT_EQ(state.scrollX, 98);
+  ApplyScrollKey(state, ScrollKey::PageUp, false);
+  EXPECT_EQ(state.scrollY, -150);
+  ApplyScrollKey(state, ScrollKey::PageDown, false);
+  ApplyScrollKey(state, ScrollKey::Down, true);
+  ApplyScrollKey(state, ScrollKey::Left, false);
+  EXPECT_EQ(state.scrollY, -251);
+  EXPECT_EQ(state.scrollX, 97);
+}
+
+TEST(ScrollRoomTest, RunningGameReachesItsFarthestPiece) {
+  GameState state;
+  GameOptions options;
+  state.gameRunning = true;
+  state.imageWidth = 400;
+  state.imageHeight = 300;
+  options.columns = 4;
+  state.rows = 3;
+  state.clientWidth = 800;
+  state.clientHeight = 600;
+  state.pixelScale = 1.0 / 600.0;
+  state.pieceCount = 2;
+  state.pieces.resize(2);
+  // k table units per pixel: 2 x 5.70463 / 600 / 4.70463 = 0.0040417...
+  state.pieces[0].x = 2.0f;  // 494.8 px from the centre
+  state.pieces[1].y = -0.5f;
+  RecomputeScrollRoom(state, options, {800, 600, 0, 0}, 17);
+  // reachX = 494 + 100 = 594 > 400, so 2 x (594 - 200); reachY = 123 + 100 < 300: no room.
+  EXPECT_EQ(state.scrollMarginX, 788);
+  EXPECT_EQ(state.scrollMarginY, 0);
+  EXPECT_EQ(state.thumbW, 800 * 800 / (400 + 788));
+  EXPECT_EQ(state.thumbH, 0);
+}
+
+TEST(ScrollRoomTest, ThumbKeepsItsRelativePlaceAndItsMinimum) {
+  GameState state;
+  GameOptions options;
+  state.imageWidth = 2000;
+  state.imageHeight = 100;
+  state.clientWidth = 400;
+  state.clientHeight = 300;
+  state.scrollX = 100;
+  RecomputeScrollRoom(state, options, {800, 300, 320, 0}, 17);
+  EXPECT_EQ(state.thumbW, 80);
+  EXPECT_EQ(state.scrollX, (400 - 80) * 100 / (800 - 320));
+  state.clientWidth = 50;
+  RecomputeScrollRoom(state, options, {400, 300, 80, 0}, 17);
+  EXPECT_EQ(state.thumbW, 17);
+}
+
+TEST(NumberOfPiecesTest, BelowTwoOrNotANumberIsRefusedAndColumnsStay) {
+  for (const char* entry : {"1", "-5", "abc", ""}) {
+    testing::ScriptedPlatform platform;
+    GameOptions options;
+    options.columns = 12;
+    options.pendingColumns = 7;
+    EXPECT_FALSE(TakeNumberOfPieces(options, platform, entry)) << entry;
+    EXPECT_EQ(options.columns, 12u);
+    EXPECT_EQ(options.pendingColumns, 0u);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].text, "Number of puzzles in horizontal edge must be more than one.");
+    EXPECT_EQ(platform.shown[0].caption, "Error");
+  }
+}
+
+TEST(NumberOfPiecesTest, TwoOrMoreWaitsForTheNextStart) {
+  testing::ScriptedPlatform platform;
+  GameOptions options;
+  EXPECT_TRUE(TakeNumberOfPieces(options, platform, "  +15 pieces\n3"));
+  EXPECT_EQ(options.pendingColumns, 15u);
+  EXPECT_EQ(options.columns, 12u);
+  EXPECT_TRUE(TakeNumberOfPieces(options, platform, "99999999999999"));
+  EXPECT_EQ(options.pendingColumns, 2147483647u);
+  EXPECT_TRUE(platform.shown.empty());
+}
+
+TEST(AboutTest, LastLinesNameTheDriverAndTheLargestPicture) {
+  const std::string en = AboutText(false, "2.1.0", 8192);
+  EXPECT_NE(en.find("\n100 % free\n0 % warranty\n\n"), std::string::npos);
+  EXPECT_NE(en.find("OpenGL version on your computer:  2.1.0\n"
+                    "Maximal width (height) of the image for the game: 8192 px."),
+            std::string::npos);
+  const std::string ru = AboutText(true, "2.1.0", 8192);
+  EXPECT_NE(ru.find("Максимальная ширина (высота) картинки для игры: 8192 px."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace puzzle
