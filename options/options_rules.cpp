@@ -1,0 +1,183 @@
+#include "options/options_rules.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "game/geometry.h"
+
+namespace puzzle {
+
+int ReadDecimal(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r' ||
+                             text[i] == '\v' || text[i] == '\f')) {
+    ++i;
+  }
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    // Saturate: a long row of digits must not overflow.
+    if (value <= static_cast<long long>(INT_MAX) + 1) value = value * 10 + (text[i] - '0');
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+int BulgeToPosition(float bulge) {
+  return static_cast<int>(bulge / 0.01);
+}
+
+float PositionToBulge(int position) {
+  return static_cast<float>(position / 100.0);
+}
+
+int AngleStepToPosition(float angleStep) {
+  int nearest = 0;
+  for (std::size_t i = 0; i < ANGLE_STEPS.size(); ++i) {
+    if (ANGLE_STEPS[i] == angleStep) return static_cast<int>(i);
+    if (std::fabs(ANGLE_STEPS[i] - angleStep) <
+        std::fabs(ANGLE_STEPS[static_cast<std::size_t>(nearest)] - angleStep)) {
+      nearest = static_cast<int>(i);
+    }
+  }
+  return nearest;
+}
+
+std::optional<float> PositionToAngleStep(int position) {
+  if (position < 0 || position > SPEED_POSITION_MAX) return std::nullopt;
+  return ANGLE_STEPS[static_cast<std::size_t>(position)];
+}
+
+std::uint8_t DefaultColourByte(std::size_t index) {
+  return static_cast<std::uint8_t>(DEFAULT_COLORS[index] * 255.0);
+}
+
+ColourBytes ColourBytesOf(const GameOptions& options) {
+  ColourBytes bytes{};
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    // A stored colour outside 0-1 must not wrap around.
+    const double scaled = std::clamp(static_cast<double>(options.colors[i]), 0.0, 1.0) * 255.0;
+    bytes[i] = static_cast<std::uint8_t>(scaled);
+  }
+  return bytes;
+}
+
+ScatterFieldChange OnScatterFieldChanged(std::string_view text) {
+  const int n = ReadDecimal(text);
+  if (n < SCATTER_TYPED_MIN) return {std::nullopt, std::to_string(SCATTER_APPLIED_MIN)};
+  if (n > SCATTER_TYPED_MAX) return {std::nullopt, std::to_string(SCATTER_TYPED_MAX)};
+  return {n, std::nullopt};
+}
+
+ColourFieldChange OnColourFieldChanged(std::size_t index, std::string_view text) {
+  const int n = ReadDecimal(text);
+  if (n < 256) return {static_cast<std::uint8_t>(n & 0xFF), std::nullopt};
+  const std::uint8_t fallback = DefaultColourByte(index);
+  return {fallback, std::to_string(fallback)};
+}
+
+SavedOptions SaveForCancel(const GameOptions& options) {
+  return {options.form,       options.bulge,     options.angleStep,   options.scatterSeconds,
+          options.showEdges,  options.showFrame, options.showCentres, options.brandedBackground,
+          options.gameRotate, options.game3D,    options.colors};
+}
+
+void RestoreSaved(const SavedOptions& saved, GameOptions& options) {
+  options.form = saved.form;
+  options.bulge = saved.bulge;
+  options.angleStep = saved.angleStep;
+  options.scatterSeconds = saved.scatterSeconds;
+  options.showEdges = saved.showEdges;
+  options.showFrame = saved.showFrame;
+  options.showCentres = saved.showCentres;
+  options.brandedBackground = saved.brandedBackground;
+  options.gameRotate = saved.gameRotate;
+  options.game3D = saved.game3D;
+  options.colors = saved.colors;
+}
+
+OptionsControls ControlsFor(const GameOptions& options) {
+  OptionsControls controls;
+  controls.formButton = options.form >= 1 && options.form <= 4 ? options.form : 0;
+  controls.bulgePosition = BulgeToPosition(options.bulge);
+  controls.speedPosition = AngleStepToPosition(options.angleStep);
+  controls.scatterText = std::to_string(options.scatterSeconds);
+  controls.showEdges = options.showEdges;
+  controls.showFrame = options.showFrame;
+  controls.showCentres = options.showCentres;
+  controls.brandedBackground = options.brandedBackground;
+  controls.gameRotate = options.gameRotate;
+  controls.game3D = options.game3D;
+  const ColourBytes bytes = ColourBytesOf(options);
+  for (std::size_t i = 0; i < bytes.size(); ++i) controls.colourTexts[i] = std::to_string(bytes[i]);
+  return controls;
+}
+
+OptionsControls DefaultControls(const OptionsControls& current) {
+  OptionsControls controls;
+  controls.formButton = current.formButton;
+  controls.bulgePosition = DEFAULT_BULGE_POSITION;
+  controls.speedPosition = DEFAULT_SPEED_POSITION;
+  controls.scatterText = std::to_string(DEFAULT_SCATTER_SECONDS);
+  controls.showEdges = true;
+  controls.showFrame = true;
+  controls.showCentres = false;
+  controls.brandedBackground = true;
+  controls.gameRotate = true;
+  controls.game3D = false;
+  for (std::size_t i = 0; i < controls.colourTexts.size(); ++i) {
+    controls.colourTexts[i] = std::to_string(DefaultColourByte(i));
+  }
+  return controls;
+}
+
+void TakeControls(OptionsControls& controls, GameOptions& options, ColourBytes& colorBytes) {
+  if (controls.formButton >= 1 && controls.formButton <= 4) {
+    options.form = static_cast<std::uint8_t>(controls.formButton);
+  }
+  options.bulge = PositionToBulge(controls.bulgePosition);
+  if (const auto step = PositionToAngleStep(controls.speedPosition)) options.angleStep = *step;
+
+  int seconds = ReadDecimal(controls.scatterText);
+  if (seconds < SCATTER_APPLIED_MIN) {
+    seconds = SCATTER_APPLIED_MIN;
+    controls.scatterText = std::to_string(seconds);
+  } else if (seconds > SCATTER_APPLIED_MAX) {
+    seconds = SCATTER_APPLIED_MAX;
+    controls.scatterText = std::to_string(seconds);
+  }
+  options.scatterSeconds = seconds;
+
+  options.showEdges = controls.showEdges;
+  options.showFrame = controls.showFrame;
+  options.showCentres = controls.showCentres;
+  options.brandedBackground = controls.brandedBackground;
+  options.gameRotate = controls.gameRotate;
+  options.game3D = controls.game3D;
+
+  for (std::size_t i = 0; i < colorBytes.size(); ++i) {
+    colorBytes[i] = static_cast<std::uint8_t>(ReadDecimal(controls.colourTexts[i]) & 0xFF);
+    options.colors[i] = static_cast<float>(colorBytes[i] / 255.0);
+  }
+}
+
+bool OptionsButtonsRefused(const GameState& state) {
+  return state.scatterRunning || state.settleRunning || state.rotationLeft != 0.0f;
+}
+
+bool ApplyOptionsToGame(GameState& state, GameOptions& options, GraphicsPort& port) {
+  options.angleStepRad = AngleStepToRadians(options.angleStep);
+  if (!state.gameRunning) return true;
+  // A form outside 1-4 keeps the old homes; the meshes are rebuilt anyway.
+  ComputeCellsAndHomes(state, options);
+  return port.BuildPieceLists(state, options);
+}
+
+}  // namespace puzzle
