@@ -1,6 +1,72 @@
 #include "game/history.h"
 
+#include <cstddef>
+
+#include "game/rotation.h"
+
 namespace puzzle {
+
+namespace {
+
+bool Busy(const GameState& state) {
+  return state.scatterRunning || state.settleRunning || state.rotationLeft != 0;
+}
+
+// An entry left from an earlier game (Start keeps the histories, and the new
+// game may have fewer pieces) must never reach past the piece array.
+bool Applicable(const GameState& state, const HistoryEntry& entry) {
+  if (entry.kind != KIND_MOVE && entry.kind != KIND_ROTATION) return false;
+  if (entry.piece < 0) return false;
+  const auto index = static_cast<std::size_t>(entry.piece);
+  return index < state.pieceCount && index < state.pieces.size();
+}
+
+// What takes the action back again: a move back to where the piece lies now,
+// a turn by the opposite angle (a flip is its own reverse; the code stays).
+HistoryEntry Reverse(const GameState& state, const HistoryEntry& entry) {
+  HistoryEntry reverse = entry;
+  if (entry.kind == KIND_ROTATION) {
+    reverse.a = -entry.a;
+  } else {
+    const PiecePose& pose = state.pieces[static_cast<std::size_t>(entry.piece)];
+    reverse.a = pose.x;
+    reverse.b = pose.y;
+  }
+  return reverse;
+}
+
+// Entries in either history hold the opposite of the turn they stand for.
+void Apply(GameState& state, const HistoryEntry& entry) {
+  if (entry.kind == KIND_ROTATION) {
+    state.selected = entry.piece;
+    StartTurn(state, -entry.a, entry.b);
+  } else {
+    PiecePose& pose = state.pieces[static_cast<std::size_t>(entry.piece)];
+    pose.x = entry.a;
+    pose.y = entry.b;
+  }
+}
+
+// Undo and Redo are mirror images: the latest entry of one history is
+// applied and its reverse kept in the other.
+bool Replay(GameState& state, std::deque<HistoryEntry>& from, int fromItem, std::deque<HistoryEntry>& to,
+            int toItem, Platform& platform) {
+  if (from.empty() || Busy(state)) return false;
+  while (!from.empty() && !Applicable(state, from.back())) from.pop_back();
+  if (from.empty()) {
+    platform.SetMenuItemEnabled(fromItem, false);
+    return false;
+  }
+  const HistoryEntry entry = from.back();
+  to.push_back(Reverse(state, entry));
+  from.pop_back();
+  if (to.size() == 1) platform.SetMenuItemEnabled(toItem, true);
+  if (from.empty()) platform.SetMenuItemEnabled(fromItem, false);
+  Apply(state, entry);
+  return true;
+}
+
+}  // namespace
 
 void PushUndo(History& history, Platform& platform, const HistoryEntry& entry) {
   if (history.undoHistory.empty()) platform.SetMenuItemEnabled(CMD_UNDO, true);
@@ -12,6 +78,14 @@ void ClearHistories(History& history, Platform& platform) {
   history.redoHistory.clear();
   platform.SetMenuItemEnabled(CMD_UNDO, false);
   platform.SetMenuItemEnabled(CMD_REDO, false);
+}
+
+bool Undo(GameState& state, History& history, Platform& platform) {
+  return Replay(state, history.undoHistory, CMD_UNDO, history.redoHistory, CMD_REDO, platform);
+}
+
+bool Redo(GameState& state, History& history, Platform& platform) {
+  return Replay(state, history.redoHistory, CMD_REDO, history.undoHistory, CMD_UNDO, platform);
 }
 
 }  // namespace puzzle

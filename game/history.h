@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 
+#include "game/records.h"
 #include "platform/platform.h"
 
 namespace puzzle {
@@ -37,5 +38,15 @@ struct History {
 void PushUndo(History& history, Platform& platform, const HistoryEntry& entry);
 // Empties both histories and greys both menu items.
 void ClearHistories(History& history, Platform& platform);
+
+// Command 1004: takes the latest action back (a move puts the piece back, a
+// turn starts the opposite turn, a flip the same flip again) and keeps its
+// reverse for Redo. Command 1005 does the same from the redo history. Both
+// are refused (false, nothing changes) when their history is empty, while
+// the scatter or settle phase runs or a turn is under way. Start keeps the
+// histories, so an entry that names no piece of the present game is dropped
+// unapplied; when only such entries are left, the item is greyed.
+bool Undo(GameState& state, History& history, Platform& platform);
+bool Redo(GameState& state, History& history, Platform& platform);
 
 }  // namespace puzzle
