@@ -69,6 +69,23 @@ inline constexpr UiText COMMAND_LINE_OPEN_FAILED{"Failed to open file.", "Оши
 inline constexpr UiText SAVE_FAILED{"Failed to save file.", "Ошибка сохранения файла."};
 inline constexpr UiText GAME_FILE_FILTER{"Puzzle Game Files (*.pzz)", "Puzzle Game Files (*.pzz)"};
 
+// Pictures and game files (storage)
+inline constexpr UiText INCORRECT_IMAGE_PATH{"Incorrect path or Image's name.", "Incorrect path or Image's name."};
+// %s: the picture path named in the game file.
+inline constexpr UiText CANNOT_OPEN_IMAGE{"Cannot open image file %s", "Программа не смогла открыть файл %s"};
+inline constexpr UiText CANNOT_OPEN_IMAGE_CAPTION{"ERROR.", "ERROR. Ошибка открытия файла изображения."};
+// The window title of a loaded game has only this one text, in both languages.
+inline constexpr UiText TITLE_LOADED_GAME{"Puzzle - Загружена Игра: ", "Puzzle - Загружена Игра: "};
+inline constexpr UiText FILTER_ALL_IMAGES{"All Suported Image Files", "All Suported Image Files"};
+inline constexpr UiText FILTER_BMP{"Bitmap Files (*.bmp)", "Bitmap Files (*.bmp)"};
+inline constexpr UiText FILTER_JPG{"JPG Image Files (*.jpg)(*.jpe)(*.jpeg)", "JPG Image Files (*.jpg)(*.jpe)(*.jpeg)"};
+inline constexpr UiText FILTER_PNG{"PNG Image Files (*.png)", "PNG Image Files (*.png)"};
+inline constexpr UiText FILTER_GIF{"GIF Image Files (*.gif)", "GIF Image Files (*.gif)"};
+inline constexpr UiText FILTER_TGA{"TGA Image Files (*.tga)", "TGA Image Files (*.tga)"};
+inline constexpr UiText FILTER_PSD{"PSD Image Files (*.psd)", "PSD Image Files (*.psd)"};
+inline constexpr UiText FILTER_PPM{"PPM Image Files (*.ppm)", "PPM Image Files (*.ppm)"};
+inline constexpr UiText FILTER_PGM{"PGM Image Files (*.pgm)", "PGM Image Files (*.pgm)"};
+
 // Number of pieces
 inline constexpr UiText COLUMNS_TOO_FEW{"Number of puzzles in horizontal edge must be more than one.",
                                         "Число пазлов по ширине должно быть больше 1."};

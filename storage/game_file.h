@@ -1,0 +1,93 @@
+// The game file (".pzz"): the picture's path, the options that shape the
+// pieces, the grid and the pose of every piece. Little-endian, no header:
+//
+//   path bytes, 0 | form u8 | bulge f32 | columns u32 | rows u32 |
+//   rotations u8 | 3D u8 | columns x rows records of 11 f32
+//
+// A record holds the 9 orientation floats unchanged, then x and y plus the
+// view offsets, divided by pixelScale, so that a game lands in the same place
+// relative to the picture on any screen. z is not stored: it is rebuilt from
+// the piece index.
+//
+// Writing reads GameState and GameOptions only. Reading is split so that a
+// failed open changes nothing: ReadGameFile checks the whole file and decodes
+// the picture into a LoadedGame; only InstallLoadedGame writes the records.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "game/records.h"
+#include "platform/platform.h"
+#include "storage/image_loader.h"
+
+namespace puzzle {
+
+inline constexpr std::size_t GAME_FILE_HEADER_SIZE = 16;  // after the path and its terminator
+inline constexpr std::size_t GAME_FILE_RECORD_SIZE = 44;
+inline constexpr float MIN_BULGE = 0.21f;
+inline constexpr float MAX_BULGE = 0.45f;
+
+// The file's contents as stored: orientation and normalised position.
+using PieceRecord = std::array<float, 11>;
+
+struct GameFileContents {
+  std::string imagePath;
+  std::uint8_t form = 1;
+  float bulge = 0.33f;
+  std::uint32_t columns = 0;
+  std::uint32_t rows = 0;
+  bool gameRotate = false;
+  bool game3D = false;
+  std::vector<PieceRecord> records;  // columns x rows, piece index order
+};
+
+struct LoadedGame {
+  GameFileContents contents;
+  Picture picture;
+};
+
+// The file's bytes for the running game. Nothing for a game without pieces
+// or with a picture path that would not fit the 260-byte path field.
+std::optional<std::vector<std::uint8_t>> EncodeGameFile(const GameState& state, const GameOptions& options);
+
+// Writes the file atomically: a temporary file in the same folder, flushed,
+// then renamed over path. On false the previous file at path is unchanged.
+bool WriteGameFile(const std::string& path, const GameState& state, const GameOptions& options);
+
+// Checks every field: the size is exactly N + 16 + 44 x columns x rows, the
+// path ends within 260 bytes, form is 1-4, columns and rows at least 2 with
+// at most MAX_PIECES pieces, bulge finite and within 0.21-0.45, every float
+// finite. Flags other than 0 are read as set.
+std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> bytes);
+
+// Reads and checks the file, then decodes the picture it names. Nothing when
+// the file cannot be read or is refused (no message: the caller shows
+// "Failed to open file."), or when the picture cannot be decoded; in the
+// latter case "Incorrect path or Image's name." (empty or short path) and
+// then "Cannot open image file %s" are shown here first, as the player must
+// learn which picture is missing.
+std::optional<LoadedGame> ReadGameFile(Platform& platform, const std::string& path, bool russianUi);
+
+// Puts a loaded game into the records: the file's form, bulge, columns,
+// rotations and 3D replace the options; the picture replaces the picture
+// fields (imageFresh cleared); rows, pieceCount, poses and homes are made
+// anew by the geometry rule with the view unscrolled; piece k lies at
+// z = RestingDepth(k); a selected piece beyond the new count is dropped.
+// gameRunning is left cleared. fileTitle is set from the game file's path.
+//
+// The caller then, in this order: uploads the picture (UploadPictureTexture);
+// if a texture exists, starts the whole-picture hint as Prompt does (piece 0
+// raised, promptHold = frames per second); makes the cursor an arrow; builds
+// the piece lists (BuildPieceLists), and on failure reports the open as
+// failed; sets gameRunning and releases pixels; sets the window title to
+// TITLE_LOADED_GAME + fileTitle; clears capturedImage and gameChanged, sets
+// gameFilePath, remembers gameDirectory and empties both histories.
+void InstallLoadedGame(LoadedGame&& game, const std::string& gameFilePath, GameState& state,
+                       GameOptions& options);
+
+}  // namespace puzzle

@@ -1,0 +1,230 @@
+#include "storage/image_loader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <memory>
+
+#include "game/texts.h"
+#include "storage/paths.h"
+
+// The one place the decoder is compiled: only the formats the game offers,
+// no stdio (files are read here), and the side limit of the game.
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_NO_STDIO
+#define STBI_ONLY_BMP
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_PNG
+#define STBI_ONLY_GIF
+#define STBI_ONLY_TGA
+#define STBI_ONLY_PSD
+#define STBI_ONLY_PNM
+#define STBI_MAX_DIMENSIONS (1 << 15)
+#include <stb/stb_image.h>
+
+namespace puzzle {
+
+static_assert(STBI_MAX_DIMENSIONS == MAX_PICTURE_SIDE);
+
+namespace {
+
+struct StbFree {
+  void operator()(stbi_uc* pixels) const { stbi_image_free(pixels); }
+};
+using StbPixels = std::unique_ptr<stbi_uc, StbFree>;
+
+// The GIF reader's state with the canvas buffers it allocates.
+struct GifReader {
+  stbi__gif gif;
+  GifReader() { std::memset(&gif, 0, sizeof gif); }
+  ~GifReader() {
+    STBI_FREE(gif.out);
+    STBI_FREE(gif.history);
+    STBI_FREE(gif.background);
+  }
+  GifReader(const GifReader&) = delete;
+  GifReader& operator=(const GifReader&) = delete;
+};
+
+void FlipAllFrames(Picture& picture) {
+  const std::size_t frameBytes = static_cast<std::size_t>(picture.width) * picture.height * 4;
+  const std::size_t step = picture.frameCount > 1 ? frameBytes + 2 : frameBytes;
+  for (std::int32_t f = 0; f < picture.frameCount; ++f) {
+    FlipRows(picture.height, picture.width, picture.pixels.data() + f * step);
+  }
+}
+
+// Every frame comes back as the full canvas. The reader needs the frame two
+// back for "restore to previous", so frames are kept apart until the end and
+// then laid out with their delay bytes, one frame freed after the other.
+std::optional<Picture> DecodeGif(stbi__context& context, std::uint64_t budget) {
+  auto reader = std::make_unique<GifReader>();
+  std::vector<std::vector<std::uint8_t>> frames;
+  std::vector<std::uint16_t> hundredths;
+  std::size_t frameBytes = 0;
+  int channels = 0;
+  while (frames.size() < static_cast<std::size_t>(MAX_FRAMES)) {
+    stbi_uc* twoBack = frames.size() >= 2 ? frames[frames.size() - 2].data() : nullptr;
+    stbi_uc* frame = stbi__gif_load_next(&context, &reader->gif, &channels, 4, twoBack);
+    if (frame == nullptr || frame == reinterpret_cast<stbi_uc*>(&context)) break;
+    if (frames.empty()) {
+      if (reader->gif.w <= 0 || reader->gif.h <= 0) return std::nullopt;
+      frameBytes = static_cast<std::size_t>(reader->gif.w) * static_cast<std::size_t>(reader->gif.h) * 4;
+    }
+    if ((frames.size() + 1) * (frameBytes + 2) > budget) return std::nullopt;
+    frames.emplace_back(frame, frame + frameBytes);
+    // This version of the reader keeps delays in milliseconds, read from
+    // hundredths of a second, so the division is exact.
+    hundredths.push_back(static_cast<std::uint16_t>(std::clamp(reader->gif.delay / 10, 0, 0xFFFF)));
+  }
+  if (frames.empty()) return std::nullopt;
+
+  Picture picture;
+  picture.width = reader->gif.w;
+  picture.height = reader->gif.h;
+  picture.frameCount = static_cast<std::int32_t>(frames.size());
+  reader.reset();
+  if (frames.size() == 1) {
+    picture.pixels = std::move(frames.front());
+  } else {
+    picture.pixels.resize(frames.size() * (frameBytes + 2));
+    std::uint8_t* out = picture.pixels.data();
+    for (std::size_t f = 0; f < frames.size(); ++f) {
+      std::memcpy(out, frames[f].data(), frameBytes);
+      std::vector<std::uint8_t>().swap(frames[f]);
+      out += frameBytes;
+      *out++ = static_cast<std::uint8_t>(hundredths[f] & 0xFF);
+      *out++ = static_cast<std::uint8_t>(hundredths[f] >> 8);
+      picture.frameDelays.push_back(static_cast<std::uint16_t>(std::min(hundredths[f] * 10, 0xFFFF)));
+    }
+  }
+  return picture;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t limit) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  file.seekg(0, std::ios::end);
+  const std::streamoff size = file.tellg();
+  if (size < 0 || static_cast<std::uint64_t>(size) > limit) return std::nullopt;
+  file.seekg(0, std::ios::beg);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
+void FlipRows(std::int32_t height, std::int32_t width, std::uint8_t* frame) {
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+  for (std::int32_t r = 0; r < height / 2; ++r) {
+    std::swap_ranges(frame + r * rowBytes, frame + (r + 1) * rowBytes, frame + (height - 1 - r) * rowBytes);
+  }
+}
+
+std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::uint64_t budget) {
+  if (data.empty() || data.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    return std::nullopt;
+  }
+  const int length = static_cast<int>(data.size());
+  int width = 0;
+  int height = 0;
+  int channels = 0;
+  // The header alone tells the size, so an oversized picture is refused
+  // before any pixel memory is taken.
+  if (!stbi_info_from_memory(data.data(), length, &width, &height, &channels)) return std::nullopt;
+  if (width <= 0 || height <= 0 || width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE) return std::nullopt;
+  const std::uint64_t pixelCount = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+  // 16-bit pictures are decoded at full depth before being narrowed.
+  const std::uint64_t decodeBytes = pixelCount * (stbi_is_16_bit_from_memory(data.data(), length) ? 8 : 4);
+  if (decodeBytes > budget) return std::nullopt;
+
+  stbi__context context;
+  stbi__start_mem(&context, data.data(), length);
+  std::optional<Picture> picture;
+  if (stbi__gif_test(&context)) {
+    picture = DecodeGif(context, budget);
+  } else {
+    StbPixels pixels(stbi_load_from_memory(data.data(), length, &width, &height, &channels, 4));
+    if (!pixels || width <= 0 || height <= 0 ||
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) != pixelCount) {
+      return std::nullopt;
+    }
+    picture.emplace();
+    picture->width = width;
+    picture->height = height;
+    picture->pixels.assign(pixels.get(), pixels.get() + pixelCount * 4);
+  }
+  if (picture) FlipAllFrames(*picture);
+  return picture;
+}
+
+std::optional<Picture> DecodePictureFile(const std::string& path) {
+  // A compressed file larger than the budget cannot decode within it.
+  auto bytes = ReadWholeFile(path, DECODE_MEMORY_BUDGET);
+  if (!bytes) return std::nullopt;
+  auto picture = DecodePicture(*bytes);
+  if (!picture) return std::nullopt;
+  picture->path = path;
+  RememberFileTitle(path, picture->fileTitle);
+  return picture;
+}
+
+std::vector<FileFilter> PictureFileFilters(bool russianUi) {
+  struct Entry {
+    const UiText& label;
+    std::vector<std::string> patterns;
+  };
+  const Entry entries[] = {
+      {texts::FILTER_ALL_IMAGES,
+       {"*.bmp", "*.jpg", "*.jpe", "*.jpeg", "*.png", "*.gif", "*.tga", "*.psd", "*.pgm", "*.ppm"}},
+      {texts::FILTER_BMP, {"*.bmp"}},
+      {texts::FILTER_JPG, {"*.jpg", "*.jpe", "*.jpeg"}},
+      {texts::FILTER_PNG, {"*.png"}},
+      {texts::FILTER_GIF, {"*.gif"}},
+      {texts::FILTER_TGA, {"*.tga"}},
+      {texts::FILTER_PSD, {"*.psd"}},
+      {texts::FILTER_PPM, {"*.ppm"}},
+      {texts::FILTER_PGM, {"*.pgm"}},
+  };
+  std::vector<FileFilter> filters;
+  for (const Entry& entry : entries) filters.push_back({Tr(entry.label, russianUi), entry.patterns});
+  return filters;
+}
+
+FileDialogRequest PictureDialogRequest(const GameOptions& options) {
+  FileDialogRequest request;
+  request.filters = PictureFileFilters(options.russianUi);
+  request.selectedFilter = 0;
+  request.startDirectory = options.imageDirectory;
+  return request;
+}
+
+std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOptions& options) {
+  const auto path = platform.ChooseOpenFile(PictureDialogRequest(options));
+  if (!path) return std::nullopt;
+  return DecodePictureFile(*path);
+}
+
+std::optional<Picture> DecodeStoredPath(Platform& platform, const std::string& imagePath, bool russianUi) {
+  if (imagePath.size() < 4) {
+    platform.ShowMessage({Tr(texts::INCORRECT_IMAGE_PATH, russianUi),
+                          Tr(texts::CAPTION_ERROR_UPPER, russianUi), MessageButtons::Ok, MessageIcon::Stop,
+                          MessageOwner::None});
+    return std::nullopt;
+  }
+  return DecodePictureFile(imagePath);
+}
+
+void TakePictureOver(GameState& state, Picture&& picture) {
+  state.imagePath = std::move(picture.path);
+  state.fileTitle = std::move(picture.fileTitle);
+  state.imageWidth = picture.width;
+  state.imageHeight = picture.height;
+  state.frameCount = picture.frameCount;
+  state.pixels = std::move(picture.pixels);
+  state.frameDelays = std::move(picture.frameDelays);
+}
+
+}  // namespace puzzle

@@ -1,0 +1,74 @@
+// Picture loading: the picture-open dialog and the decoding of BMP, JPEG,
+// PNG, GIF (animated too), TGA, PSD, PPM and PGM files into the bottom-up
+// RGBA buffer that GameState::pixels holds. Nothing here writes a record
+// until TakePictureOver is called; a failed load leaves the game untouched.
+//
+// Buffer layout: rows bottom-up, 4 bytes a pixel, no padding. A still
+// picture is width x height x 4 bytes. An animated one holds every frame as
+// the full canvas, each followed by two bytes of delay in hundredths of a
+// second, low byte first; frameDelays then gives the same delays in
+// milliseconds (clamped to 65535).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "game/records.h"
+#include "platform/platform.h"
+
+namespace puzzle {
+
+// A decoded picture whose pixels would take more than this is refused, as is
+// one with a side above MAX_PICTURE_SIDE: a damaged or hostile file must not
+// exhaust memory. 16384 x 16384 RGBA fits exactly.
+inline constexpr std::uint64_t DECODE_MEMORY_BUDGET = std::uint64_t{1} << 30;
+inline constexpr int MAX_PICTURE_SIDE = 1 << 15;
+
+struct Picture {
+  std::vector<std::uint8_t> pixels;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t frameCount = 1;
+  std::vector<std::uint16_t> frameDelays;  // milliseconds; empty for a still picture
+  std::string path;                        // empty when decoded from memory
+  std::string fileTitle;
+};
+
+// Decodes and flips a picture held in memory. budget bounds the decoded
+// buffer (tests and the fuzzer pass a smaller one); an animated GIF keeps
+// its first MAX_FRAMES frames.
+std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data,
+                                     std::uint64_t budget = DECODE_MEMORY_BUDGET);
+
+// Reads and decodes a picture file; sets path and fileTitle. Shows nothing.
+std::optional<Picture> DecodePictureFile(const std::string& path);
+
+// Reverses the row order of one frame in place.
+void FlipRows(std::int32_t height, std::int32_t width, std::uint8_t* frame);
+
+// The nine filters of the picture-open dialog, all supported formats first.
+std::vector<FileFilter> PictureFileFilters(bool russianUi);
+FileDialogRequest PictureDialogRequest(const GameOptions& options);
+
+// File -> Load New Image: the open dialog (starting in imageDirectory), then
+// decoding. Nothing when the player cancels or the file does not decode; no
+// message either way. On success the caller passes the picture to
+// TakePictureOver and remembers imageDirectory from picture.path.
+std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOptions& options);
+
+// Reloads the picture named in a game file. A path shorter than 4 bytes is
+// refused with "Incorrect path or Image's name." (caption "ERROR", stop
+// icon); a picture that does not decode shows nothing here (the game-file
+// reader reports it).
+std::optional<Picture> DecodeStoredPath(Platform& platform, const std::string& imagePath, bool russianUi);
+
+// Moves a decoded picture into the picture fields of GameState: imagePath,
+// fileTitle, imageWidth/Height, pixels, frameCount and frameDelays. The rest
+// of Load New Image (flags, textures, title, scrolling) is the caller's.
+void TakePictureOver(GameState& state, Picture&& picture);
+
+}  // namespace puzzle

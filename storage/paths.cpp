@@ -1,0 +1,27 @@
+#include "storage/paths.h"
+
+namespace puzzle {
+namespace {
+
+std::string_view::size_type LastSeparator(std::string_view path) {
+#ifdef _WIN32
+  return path.find_last_of("\\/");
+#else
+  return path.rfind('/');
+#endif
+}
+
+}  // namespace
+
+void RememberDirectory(std::string_view path, std::string& destination) {
+  const auto separator = LastSeparator(path);
+  if (separator == std::string_view::npos) return;
+  destination.assign(path.substr(0, separator == 0 ? 1 : separator));
+}
+
+void RememberFileTitle(std::string_view path, std::string& fileTitle) {
+  const auto separator = LastSeparator(path);
+  fileTitle.assign(separator == std::string_view::npos ? path : path.substr(separator + 1));
+}
+
+}  // namespace puzzle

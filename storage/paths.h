@@ -1,0 +1,22 @@
+// The folder part and the name part of a full path, split at the platform's
+// separators ('/' here; '\\' and '/' on Windows). Used by image loading, the
+// game-file commands and the window title. The caller names the record field
+// that receives the result (imageDirectory or gameDirectory of GameOptions,
+// fileTitle of GameState).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace puzzle {
+
+// Stores the text before the last separator in destination. A path without
+// a separator has no folder, and destination keeps its value. The root
+// folder of "/cat.png" is "/", so that it stays a usable start folder.
+void RememberDirectory(std::string_view path, std::string& destination);
+
+// Stores the text after the last separator (the whole path when there is
+// none) in fileTitle.
+void RememberFileTitle(std::string_view path, std::string& fileTitle);
+
+}  // namespace puzzle

@@ -1,0 +1,70 @@
+// The user's options between runs: the 15 stored values of GameOptions, read
+// once while the main window is created and written once at exit. The
+// declaration table in settings.cpp is the one place that names the values,
+// their kinds and ranges; their defaults are those of GameOptions{}.
+//
+// ReadSettings writes the stored options, windowRect and firstRun of
+// GameOptions; WriteSettings only reads. The store behind them is an
+// interface: QtSettingsStore (app side) on disk, MemorySettingsStore in tests.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "game/records.h"
+
+namespace puzzle {
+
+// The typed shapes a stored value can take.
+enum class SettingKind { Integer, Real, Flag, Text, IntegerList, RealList };
+using SettingValue =
+    std::variant<std::int64_t, double, bool, std::string, std::vector<std::int64_t>, std::vector<double>>;
+
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+  // False when nothing has been stored yet (the first run).
+  virtual bool Exists() const = 0;
+  // The value converted to kind, or nothing when it is missing or does not
+  // convert. A store may return another alternative; the reader then takes
+  // the default.
+  virtual std::optional<SettingValue> Get(const std::string& name, SettingKind kind) const = 0;
+  // False when the value could not be stored; the others are still written.
+  virtual bool Set(const std::string& name, const SettingValue& value) = 0;
+  // Makes the values written so far durable.
+  virtual void Flush() = 0;
+};
+
+class MemorySettingsStore : public SettingsStore {
+ public:
+  std::map<std::string, SettingValue> values;
+
+  bool Exists() const override { return !values.empty(); }
+  std::optional<SettingValue> Get(const std::string& name, SettingKind kind) const override;
+  bool Set(const std::string& name, const SettingValue& value) override;
+  void Flush() override {}
+};
+
+// Default size of the main window, also taken for a stored width or height
+// of 0.
+inline constexpr std::int32_t DEFAULT_WINDOW_WIDTH = 770;
+inline constexpr std::int32_t DEFAULT_WINDOW_HEIGHT = 570;
+
+// Names of the stored values in table order ("Window", "Number", ...).
+std::vector<std::string> SettingNames();
+
+// Fills every stored option from the store: a value missing, unconvertible
+// or out of its range takes its default alone. An empty store gives all
+// defaults and sets firstRun. A width or height of 0 becomes 770 or 570.
+// pendingColumns is not stored and becomes 0; angleStepRad follows angleStep.
+void ReadSettings(const SettingsStore& store, GameOptions& options);
+
+// Writes the 15 values in table order. "Number" is pendingColumns when one
+// was chosen and not yet started, else columns.
+void WriteSettings(SettingsStore& store, const GameOptions& options);
+
+}  // namespace puzzle
