@@ -1,0 +1,303 @@
+#include "render/scrollbars.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace puzzle {
+namespace {
+
+// An 800 x 600 window with 16-pixel bars over a picture larger than it in
+// both directions: the thumbs are 640 and 450 pixels, so scrollX runs over
+// -80..80 and scrollY over -75..75.
+class ScrollBarsTest : public ::testing::Test {
+ protected:
+  GameState state;
+  ScrollBars bars;
+  EdgeScrollFlags edges;
+
+  void SetUp() override {
+    state.clientWidth = 800;
+    state.clientHeight = 600;
+    state.imageWidth = 1000;
+    state.imageHeight = 800;
+    state.thumbW = 640;
+    state.thumbH = 450;
+    bars.scrollBarThickness = 16;
+  }
+
+  void Point(int x, int y) {
+    UpdateScrollBars(state, bars, x, y, edges);
+    UpdateScrollBarColours(bars);
+  }
+
+  // A running game of three pieces whose homes and positions differ.
+  void StartGame() {
+    state.gameRunning = true;
+    state.scrollMarginX = 0;
+    state.scrollMarginY = 0;
+    state.pieces.resize(3);
+    state.homeX = {-0.5f, 0.0f, 0.5f};
+    state.homeY = {-0.25f, 0.0f, 0.25f};
+    for (std::size_t i = 0; i < 3; ++i) {
+      state.pieces[i].x = state.homeX[i] + 0.01f;
+      state.pieces[i].y = state.homeY[i] - 0.01f;
+    }
+  }
+};
+
+TEST_F(ScrollBarsTest, ScrollPositionIsClampedToTheHalfRange) {
+  state.scrollY = 1000;
+  state.scrollX = -1000;
+  Point(0, 0);
+  EXPECT_EQ(bars.halfRangeY, 75);
+  EXPECT_EQ(state.scrollY, 75);
+  EXPECT_EQ(bars.halfRangeX, 80);
+  EXPECT_EQ(state.scrollX, -80);
+  state.scrollY = -76;
+  Point(0, 0);
+  EXPECT_EQ(state.scrollY, -75);
+}
+
+TEST_F(ScrollBarsTest, PreviewRowsRunFromTheBottomToTheTopOfThePicture) {
+  // 200 rows taller than the window, with an even scroll room of 150.
+  state.scrollY = 75;
+  Point(0, 0);
+  EXPECT_EQ(bars.previewSkipY, 200);
+  state.scrollY = -75;
+  Point(0, 0);
+  EXPECT_EQ(bars.previewSkipY, 0);
+  state.scrollY = 0;
+  Point(0, 0);
+  EXPECT_EQ(bars.previewSkipY, 100);
+  state.scrollX = 80;
+  Point(0, 0);
+  EXPECT_EQ(bars.previewSkipX, 200);
+}
+
+TEST_F(ScrollBarsTest, ScrollingAGameSlidesHomesAndPiecesButNotTheDraggedPiece) {
+  StartGame();
+  state.selected = 1;
+  const float draggedY = state.pieces[1].y;
+  const float otherY = state.pieces[0].y;
+  const float homeY = state.homeY[0];
+  edges.edgeScrollUp = true;
+  state.scrollY = 10;
+  Point(400, 300);
+
+  // p = 2 * 200 * 10 pixels of half-pixel scroll room over R = 150.
+  const double p = 2.0 * 200 * 10;
+  const float expectedView = static_cast<float>(p * state.pixelScale * TABLE_DEPTH / NEAR_PLANE / 150);
+  EXPECT_FLOAT_EQ(state.viewOffsetY, expectedView);
+  EXPECT_FLOAT_EQ(state.backOffsetY,
+                  static_cast<float>((FAR_PLANE - 0.0001) * p * state.pixelScale / NEAR_PLANE / 150));
+  EXPECT_FLOAT_EQ(state.pieces[0].y, otherY - expectedView);
+  EXPECT_FLOAT_EQ(state.homeY[0], homeY - expectedView);
+  EXPECT_EQ(state.pieces[1].y, draggedY);
+  EXPECT_EQ(state.viewOffsetX, 0.0f);
+
+  // Without the edge flag the selected piece moves along with the rest.
+  edges.edgeScrollUp = false;
+  state.scrollY = 0;
+  Point(400, 300);
+  EXPECT_EQ(state.viewOffsetY, 0.0f);
+  EXPECT_FLOAT_EQ(state.pieces[0].y, otherY);
+  EXPECT_FLOAT_EQ(state.pieces[1].y, draggedY + expectedView);
+}
+
+TEST_F(ScrollBarsTest, TableReturnsToItsPlaceWhenThePictureFitsAgain) {
+  StartGame();
+  state.scrollX = 40;
+  Point(400, 300);
+  ASSERT_NE(state.viewOffsetX, 0.0f);
+  bars.horizontal.zone = true;
+  state.clientWidth = 1200;
+  Point(400, 300);
+  EXPECT_EQ(state.scrollX, 0);
+  EXPECT_EQ(state.viewOffsetX, 0.0f);
+  EXPECT_EQ(state.backOffsetX, 0.0f);
+  EXPECT_FLOAT_EQ(state.homeX[2], 0.5f);
+  EXPECT_FLOAT_EQ(state.pieces[2].x, 0.51f);
+  // A bar that is gone cannot be shown.
+  EXPECT_FALSE(bars.horizontal.zone);
+}
+
+TEST_F(ScrollBarsTest, WindowTooSmallForAThumbScrollsNothing) {
+  StartGame();
+  state.thumbH = 600;  // the whole height: no room
+  state.scrollY = 5;
+  Point(400, 300);
+  EXPECT_EQ(state.scrollY, 0);
+  EXPECT_EQ(state.viewOffsetY, 0.0f);
+  EXPECT_EQ(state.backOffsetY, 0.0f);
+  state.thumbH = 700;  // a thickness larger than the window
+  state.scrollY = -5;
+  Point(400, 300);
+  EXPECT_EQ(state.scrollY, 0);
+  EXPECT_TRUE(std::isfinite(state.viewOffsetY));
+  EXPECT_EQ(state.viewOffsetY, 0.0f);
+  EXPECT_FLOAT_EQ(state.pieces[0].y, -0.26f);
+
+  state.gameRunning = false;
+  Point(400, 300);
+  EXPECT_EQ(bars.previewSkipY, 100);  // centred
+}
+
+TEST_F(ScrollBarsTest, BottomRightCornerIsSplitByTheDiagonal) {
+  // Below the diagonal my = mx - W + H: horizontal bar only.
+  Point(790, 595);
+  EXPECT_TRUE(bars.horizontal.zone);
+  EXPECT_FALSE(bars.vertical.zone);
+  // Above it: vertical only.
+  Point(795, 590);
+  EXPECT_TRUE(bars.vertical.zone);
+  EXPECT_FALSE(bars.horizontal.zone);
+  // Exactly on it: neither.
+  Point(795, 595);
+  EXPECT_FALSE(bars.vertical.zone);
+  EXPECT_FALSE(bars.horizontal.zone);
+  // Away from both edges: neither.
+  Point(400, 300);
+  EXPECT_EQ(ShownBar(bars), nullptr);
+}
+
+TEST_F(ScrollBarsTest, VerticalElementsAlongTheBar) {
+  // Thumb from row 75 to 525; boxes 16 rows on either side; the triangles
+  // reach 24 rows further.
+  const struct {
+    int x, y;
+    ScrollBar::Element element;
+  } cases[] = {
+      {789, 20, ScrollBar::TRACK_BEFORE},  {789, 50, ScrollBar::TO_START},
+      {789, 70, ScrollBar::PAGE_BACK},     {789, 300, ScrollBar::THUMB},
+      {789, 530, ScrollBar::PAGE_FORWARD}, {789, 550, ScrollBar::TO_END},
+      {789, 570, ScrollBar::TRACK_AFTER},  {770, 300, ScrollBar::ELEMENT_COUNT},
+  };
+  for (const auto& c : cases) {
+    Point(c.x, c.y);
+    ASSERT_TRUE(bars.vertical.zone) << c.y;
+    for (int e = 0; e < ScrollBar::ELEMENT_COUNT; ++e) {
+      EXPECT_EQ(bars.vertical.hover[static_cast<std::size_t>(e)], e == c.element) << c.x << ", " << c.y;
+    }
+  }
+  // The slider moves with the scroll position.
+  state.scrollY = -75;
+  Point(789, 70);
+  EXPECT_TRUE(bars.vertical.hover[ScrollBar::TRACK_BEFORE]);
+  Point(789, 140);
+  EXPECT_TRUE(bars.vertical.hover[ScrollBar::PAGE_BACK]);
+}
+
+TEST_F(ScrollBarsTest, HorizontalElementsAlongTheBar) {
+  // Thumb from column 80 to 720.
+  const struct {
+    int x;
+    ScrollBar::Element element;
+  } cases[] = {
+      {30, ScrollBar::TRACK_BEFORE}, {60, ScrollBar::TO_START},      {70, ScrollBar::PAGE_BACK},
+      {400, ScrollBar::THUMB},       {725, ScrollBar::PAGE_FORWARD}, {745, ScrollBar::TO_END},
+      {770, ScrollBar::TRACK_AFTER},
+  };
+  for (const auto& c : cases) {
+    Point(c.x, 589);
+    ASSERT_TRUE(bars.horizontal.zone) << c.x;
+    EXPECT_TRUE(bars.horizontal.hover[c.element]) << c.x;
+  }
+}
+
+TEST_F(ScrollBarsTest, ColoursFollowTheHoveredElementOfTheShownBarOnly) {
+  Point(789, 70);  // page-up
+  const Rgb8 green{0, 255, 0}, red{255, 0, 0}, yellow{255, 255, 0}, black{0, 0, 0};
+  EXPECT_EQ(bars.vertical.colours, (std::array<Rgb8, 6>{green, green, green, red, red, red}));
+  Point(789, 50);  // to-top
+  EXPECT_EQ(bars.vertical.colours, (std::array<Rgb8, 6>{black, green, green, red, red, red}));
+  Point(789, 300);  // thumb
+  EXPECT_EQ(bars.vertical.colours, (std::array<Rgb8, 6>{yellow, green, green, green, green, yellow}));
+  Point(789, 550);  // to-bottom
+  EXPECT_EQ(bars.vertical.colours, (std::array<Rgb8, 6>{red, red, red, green, green, black}));
+
+  Point(400, 589);  // horizontal thumb; the vertical bar keeps its colours
+  EXPECT_EQ(bars.horizontal.colours, (std::array<Rgb8, 6>{green, green, green, green, green, green}));
+  EXPECT_EQ(bars.vertical.colours[5], black);
+  Point(770, 300);  // in the vertical zone but on no element
+  EXPECT_EQ(bars.vertical.colours, (std::array<Rgb8, 6>{yellow, yellow, yellow, yellow, yellow, yellow}));
+}
+
+TEST_F(ScrollBarsTest, OnlyTheLatestCaptionIsVisibleAndTheThumbKeepsIt) {
+  Point(789, 530);  // page-down
+  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 255);
+  EXPECT_EQ(ShownCaption(bars), ScrollBar::PAGE_FORWARD);
+  Point(789, 300);  // thumb: no caption of its own, the old one stays
+  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 255);
+  EXPECT_EQ(ShownCaption(bars), ScrollBar::ELEMENT_COUNT);
+  Point(70, 589);  // page-back on the other bar
+  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 0);
+  EXPECT_EQ(bars.horizontal.captionOpacity[ScrollBar::PAGE_BACK], 255);
+}
+
+int FramesToFade(ScrollBars& bars, float framesPerSecond) {
+  int frames = 0;
+  while (ShownCaption(bars) != ScrollBar::ELEMENT_COUNT && frames < 100000) {
+    FadeShownCaption(bars, framesPerSecond);
+    ++frames;
+  }
+  return frames;
+}
+
+TEST_F(ScrollBarsTest, CaptionsFadeByTheFrameRate) {
+  Point(789, 530);  // "Page Down"
+  EXPECT_EQ(FramesToFade(bars, 60.0f), 255);
+  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 0);
+
+  Point(789, 530);
+  FadeShownCaption(bars, 30.0f);
+  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 253);
+  EXPECT_EQ(FramesToFade(bars, 30.0f) + 1, 128);
+  FadeShownCaption(bars, 30.0f);
+  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 0);
+
+  // "Right Arrow" loses 3 whatever the rate.
+  Point(770, 589);
+  EXPECT_EQ(FramesToFade(bars, 10.0f), 85);
+
+  // Faster than 80 frames per second the caption still fades, in about the
+  // same time as at 80.
+  Point(789, 530);
+  const int frames = FramesToFade(bars, 160.0f);
+  EXPECT_GE(frames, 509);
+  EXPECT_LE(frames, 511);
+}
+
+TEST_F(ScrollBarsTest, HeldTrackScrollsOnePixelPerFrame) {
+  Point(789, 20);  // upper track
+  bars.vertical.pressed[ScrollBar::TRACK_BEFORE] = true;
+  EXPECT_TRUE(ScrollHeldTrack(state, bars, 789, 20, edges));
+  EXPECT_EQ(state.scrollY, 1);
+  bars.vertical.pressed[ScrollBar::TRACK_BEFORE] = false;
+  EXPECT_FALSE(ScrollHeldTrack(state, bars, 789, 20, edges));
+
+  Point(770, 589);  // track after the thumb, horizontal
+  bars.horizontal.pressed[ScrollBar::TRACK_AFTER] = true;
+  for (int i = 0; i < 100; ++i) {
+    ScrollHeldTrack(state, bars, 770, 589, edges);
+  }
+  EXPECT_EQ(state.scrollX, 80);  // stops at the end of the range
+}
+
+TEST_F(ScrollBarsTest, GeometryFollowsTheScrollPosition) {
+  state.scrollY = 10;
+  const BarGeometry v = VerticalBarGeometry(state, 16);
+  EXPECT_EQ(v.along, (std::array<std::int32_t, 6>{550, 502, 470, -430, -462, -510}));
+  EXPECT_EQ(v.acrossLow, 762);
+  EXPECT_EQ(v.acrossHigh, 794);
+  EXPECT_EQ(v.acrossCentre, 778);
+  state.scrollX = -20;
+  const BarGeometry h = HorizontalBarGeometry(state, 16);
+  EXPECT_EQ(h.along, (std::array<std::int32_t, 6>{-760, -712, -680, 600, 632, 680}));
+  EXPECT_EQ(h.acrossCentre, 6 - 600 + 16);
+  EXPECT_EQ(h.baseLow, -600);
+  EXPECT_EQ(h.baseHigh, 12 - 600 + 32);
+}
+
+}  // namespace
+}  // namespace puzzle
