@@ -40,7 +40,8 @@ struct FileDialogRequest {
   std::string defaultExtension;  // without the dot; empty for none
 };
 
-enum class CursorShape { Arrow, Wait };
+// Move: the four-way cursor shown while a fresh picture is panned.
+enum class CursorShape { Arrow, Wait, Move };
 
 // Menu commands whose enabled state the rules change.
 inline constexpr int CMD_UNDO = 1004;

@@ -1,0 +1,257 @@
+#include "game/new_game.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "game/geometry.h"
+#include "game/texts.h"
+
+namespace puzzle {
+namespace {
+
+constexpr std::int32_t MIN_PICTURE_SIDE = 32;
+
+std::string FormatNumber(const char* pattern, std::int32_t number) {
+  const int size = std::snprintf(nullptr, 0, pattern, number);
+  if (size <= 0) return pattern;
+  std::string result(static_cast<std::size_t>(size), '\0');
+  std::snprintf(result.data(), result.size() + 1, pattern, number);
+  return result;
+}
+
+void Tell(Platform& platform, const std::string& text, const UiText& caption, MessageIcon icon,
+          bool russianUi) {
+  platform.ShowMessage(Message{text, Tr(caption, russianUi), MessageButtons::Ok, icon, MessageOwner::None});
+}
+
+bool PictureTextureExists(const GameState& state) {
+  if (state.frameCount > 1) return !state.frameTextures.empty() && state.frameTextures[0] != 0;
+  return state.stillTexture != 0;
+}
+
+// The texture upload shows the wait cursor; whatever the outcome of Start, the
+// player gets the previous cursor back.
+class WaitCursor {
+ public:
+  explicit WaitCursor(Platform& platform) : platform_(platform) {}
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+  ~WaitCursor() {
+    if (shown_) platform_.SetCursor(previous_);
+  }
+  void Show() {
+    if (shown_) return;
+    previous_ = platform_.Cursor();
+    platform_.SetCursor(CursorShape::Wait);
+    shown_ = true;
+  }
+
+ private:
+  Platform& platform_;
+  CursorShape previous_ = CursorShape::Arrow;
+  bool shown_ = false;
+};
+
+// Steps 3: with nothing loaded, the game is played on what the window shows.
+bool CaptureScreen(GameState& state, const GameOptions& options, Platform& platform, GraphicsPort& graphics,
+                   WaitCursor& cursor) {
+  if (!options.brandedBackground) {
+    Tell(platform, Tr(texts::LOAD_IMAGE_FIRST, options.russianUi), texts::CAPTION_ERROR, MessageIcon::None,
+         options.russianUi);
+    return false;
+  }
+  const std::int32_t w = state.clientWidth;
+  const std::int32_t h = state.clientHeight;
+  if (!(MIN_PICTURE_SIDE < w && w < state.maxTextureSize && MIN_PICTURE_SIDE < h &&
+        h < state.maxTextureSize)) {
+    return false;
+  }
+  const std::int32_t oldWidth = state.imageWidth;
+  const std::int32_t oldHeight = state.imageHeight;
+  state.imageWidth = w;
+  state.imageHeight = h;
+  bool ok = graphics.CaptureFrame(state);
+  if (ok) {
+    cursor.Show();
+    ok = graphics.UploadPictureTexture(state);
+  }
+  if (!ok) {
+    // Nothing was loaded before, and nothing is now.
+    state.imageWidth = oldWidth;
+    state.imageHeight = oldHeight;
+    state.pixels.clear();
+    state.pixels.shrink_to_fit();
+    return false;
+  }
+  state.capturedImage = true;
+  return true;
+}
+
+// Step 4: a loaded picture must fit a texture and give pieces of some size.
+bool CheckAndUploadPicture(GameState& state, const GameOptions& options, Platform& platform,
+                           GraphicsPort& graphics, WaitCursor& cursor) {
+  const bool ru = options.russianUi;
+  if (state.imageWidth < MIN_PICTURE_SIDE || state.imageHeight < MIN_PICTURE_SIDE) {
+    Tell(platform, Tr(texts::IMAGE_TOO_SMALL, ru), texts::CAPTION_ERROR, MessageIcon::None, ru);
+    return false;
+  }
+  if (state.imageHeight > state.maxTextureSize || state.imageWidth > state.maxTextureSize) {
+    Tell(platform, FormatNumber(Tr(texts::IMAGE_TOO_LARGE, ru), state.maxTextureSize),
+         texts::CAPTION_ERROR_UPPER, MessageIcon::None, ru);
+    return false;
+  }
+  cursor.Show();
+  return graphics.UploadPictureTexture(state);
+}
+
+// Step 5: cells about square, columns across. Nothing is written until the
+// grid is accepted, so that a refused Start leaves a running game (and its
+// columns x rows = pieceCount) as it was and the chosen number still pending.
+bool ChooseGrid(GameState& state, GameOptions& options, Platform& platform) {
+  const bool ru = options.russianUi;
+  const std::uint32_t columns = options.pendingColumns != 0 ? options.pendingColumns : options.columns;
+  if (columns < 2) {
+    Tell(platform, Tr(texts::COLUMNS_TOO_FEW, ru), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
+    return false;
+  }
+  const auto width = static_cast<std::uint32_t>(state.imageWidth);
+  if (columns > width) {
+    Tell(platform, FormatNumber(Tr(texts::TOO_MANY_COLUMNS, ru), state.imageWidth),
+         texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
+    return false;
+  }
+  const std::uint32_t cell = width / columns;
+  const std::uint32_t rows = std::max<std::uint32_t>(2, static_cast<std::uint32_t>(state.imageHeight) / cell);
+  const std::uint64_t count = static_cast<std::uint64_t>(rows) * columns;
+  if (count > MAX_PIECES) {
+    Tell(platform, Tr(texts::TOO_MANY_PIECES, ru), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
+    return false;
+  }
+  options.columns = columns;
+  options.pendingColumns = 0;
+  state.rows = rows;
+  state.pieceCount = static_cast<std::uint32_t>(count);
+  if (state.selected >= static_cast<std::int32_t>(state.pieceCount)) state.selected = -1;
+  return true;
+}
+
+// Step 8: a picture larger than the window gets a cell of scroll room on
+// every side, and thumbs in proportion.
+void SetUpView(GameState& state, const GameOptions& options, ScrollBars& bars, const ShellInput& shell) {
+  state.viewOffsetX = state.viewOffsetY = 0;
+  state.backOffsetX = state.backOffsetY = 0;
+  state.scrollX = state.scrollY = 0;
+  std::int32_t m = 0;
+  if (state.imageHeight > state.clientHeight || state.imageWidth > state.clientWidth) {
+    m = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.imageHeight) / state.rows +
+                                  static_cast<std::uint32_t>(state.imageWidth) / options.columns);
+  }
+  state.scrollMarginX = state.scrollMarginY = m;
+  const auto thumb = [&](std::int32_t client, std::int32_t picture) {
+    const std::int64_t length = static_cast<std::int64_t>(client) * client / (picture + m);
+    return std::max(static_cast<std::int32_t>(length), bars.scrollBarThickness);
+  };
+  // Nothing is being dragged while a menu command runs.
+  const EdgeScrollFlags noDrag;
+  if (state.imageWidth + m > state.clientWidth) {
+    state.thumbW = thumb(state.clientWidth, state.imageWidth);
+    UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, noDrag);
+  }
+  if (state.imageHeight + m > state.clientHeight) {
+    state.thumbH = thumb(state.clientHeight, state.imageHeight);
+    UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, noDrag);
+  }
+}
+
+// A game that failed half-way must not be drawn or played from its
+// incomplete arrays.
+bool Abandon(GameState& state) {
+  state.gameRunning = false;
+  return false;
+}
+
+}  // namespace
+
+float ScatterSpeed(int draw) {
+  const int v = draw < 15 ? draw + 15 : draw;
+  const double speed = v * 0.00015;
+  return static_cast<float>(v % 2 == 0 ? speed : -speed);
+}
+
+bool StartGame(GameState& state, GameOptions& options, Platform& platform, GraphicsPort& graphics,
+               ScrollBars& bars, const ShellInput& shell) {
+  const bool ru = options.russianUi;
+  WaitCursor cursor(platform);
+
+  if (PictureTextureExists(state)) {
+    const Message question{Tr(texts::RESTART_QUESTION, ru), Tr(texts::RESTART_CAPTION, ru),
+                           MessageButtons::YesNo, MessageIcon::Question, MessageOwner::None};
+    if (platform.ShowMessage(question) != MessageAnswer::Yes) return false;
+  } else if (!state.pixels.empty()) {
+    if (!CheckAndUploadPicture(state, options, platform, graphics, cursor)) return false;
+  } else if (!CaptureScreen(state, options, platform, graphics, cursor)) {
+    return false;
+  }
+
+  if (!ChooseGrid(state, options, platform)) return false;
+  ComputePictureHalfSizes(state);
+
+  try {
+    state.pieces.assign(state.pieceCount, PiecePose{});
+    state.homeX.assign(state.pieceCount, 0.0f);
+    state.homeY.assign(state.pieceCount, 0.0f);
+  } catch (const std::bad_alloc&) {
+    Tell(platform, Tr(texts::OUT_OF_MEMORY, ru), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
+    return Abandon(state);
+  }
+
+  SetUpView(state, options, bars, shell);
+
+  // The game opens on the assembled picture; lower indices lie on top.
+  if (!ComputeCellsAndHomes(state, options)) return Abandon(state);
+  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
+    PiecePose& pose = state.pieces[k];
+    pose.orient = IDENTITY_ORIENT;
+    pose.x = state.homeX[k];
+    pose.y = state.homeY[k];
+    pose.z = RestingDepth(k);
+  }
+
+  if (!graphics.BuildPieceLists(state, options)) return Abandon(state);
+
+  state.scatterVX.assign(state.pieceCount, 0.0f);
+  state.scatterVY.assign(state.pieceCount, 0.0f);
+  std::srand(platform.TickMs());
+  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
+    const int a = std::rand() % 100;
+    const int b = std::rand() % 100;
+    state.scatterVX[k] = ScatterSpeed(a);
+    state.scatterVY[k] = ScatterSpeed(b);
+  }
+  state.angles.assign(state.pieceCount, 0.0f);
+
+  options.angleStepRad = AngleStepToRadians(options.angleStep);
+  // A turn or settle left over from the previous game would act on the new
+  // pieces (or on a selection that no longer exists).
+  state.rotationLeft = 0;
+  state.settleRunning = false;
+  state.scatterRunning = true;
+  return true;
+}
+
+bool StartCommand(GameState& state, GameOptions& options, Platform& platform, GraphicsPort& graphics,
+                  ScrollBars& bars, const ShellInput& shell) {
+  if (!StartGame(state, options, platform, graphics, bars, shell)) return false;
+  state.imageFresh = false;
+  state.gameRunning = true;
+  state.scatterClockReset = true;
+  state.pixels.clear();
+  state.pixels.shrink_to_fit();
+  state.gameChanged = true;
+  return true;
+}
+
+}  // namespace puzzle

@@ -1,0 +1,41 @@
+// Start (Game -> Start): turns the loaded picture, or with nothing loaded a
+// capture of the branded background, into a fresh game whose pieces lie on
+// their homes and are about to scatter; the same command restarts a running
+// game after asking.
+//
+// StartGame writes the grid, piece, home, scatter and view fields of
+// GameState, takes pendingColumns over into columns and sets angleStepRad;
+// the run flags that follow a successful Start are set by StartCommand, which
+// is all the window's command dispatch calls.
+#pragma once
+
+#include <cstdint>
+
+#include "game/graphics_port.h"
+#include "game/picking.h"
+#include "game/records.h"
+#include "platform/platform.h"
+#include "render/scrollbars.h"
+
+namespace puzzle {
+
+// The scatter speed of one random draw (0-99), in table units per frame:
+// draws below 15 are raised by 15, the sign follows the parity of the result.
+float ScatterSpeed(int draw);
+
+// Sets up a new game. Returns false when refused (a message says why when the
+// player can act on it), when the restart is declined, or when the game could
+// not be built; a refusal before the grid is built leaves a running game as
+// it was, a failure while building it clears gameRunning. The pointer
+// position of shell is used for the scroll-bar pointer test.
+bool StartGame(GameState& state, GameOptions& options, Platform& platform, GraphicsPort& graphics,
+               ScrollBars& bars, const ShellInput& shell);
+
+// Command 1000: StartGame and, when it succeeds, the game runs, the scatter
+// clock is taken anew at the next frame, the decoded picture is dropped (the
+// textures hold it now) and the game counts as changed. The Undo and Redo
+// histories are left as they are.
+bool StartCommand(GameState& state, GameOptions& options, Platform& platform, GraphicsPort& graphics,
+                  ScrollBars& bars, const ShellInput& shell);
+
+}  // namespace puzzle

@@ -1,0 +1,364 @@
+#include "game/picking.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "render/unproject.h"
+
+namespace puzzle {
+namespace {
+
+using Element = ScrollBar::Element;
+
+// With a coarse depth buffer the depth under the pointer is never read; the
+// fixed pick depth stands for it.
+float PickDepth(const PickingState& picking, const ViewSetup& view) {
+  return view.lowDepthPrecision ? FIXED_PICK_DEPTH : picking.cursorDepth;
+}
+
+bool Animating(const GameState& state) {
+  return state.scatterRunning || state.settleRunning;
+}
+
+bool SelectionValid(const GameState& state) {
+  return state.selected >= 0 && static_cast<std::size_t>(state.selected) < state.pieces.size();
+}
+
+// Pressing a box button and moving drags the thumb, as pressing the thumb
+// does.
+bool DragsThumb(const ScrollBar& bar) {
+  return bar.pressed[ScrollBar::THUMB] || bar.pressed[ScrollBar::TO_START] ||
+         bar.pressed[ScrollBar::PAGE_BACK] || bar.pressed[ScrollBar::PAGE_FORWARD] ||
+         bar.pressed[ScrollBar::TO_END];
+}
+
+bool AnyPressed(const ScrollBar& bar) {
+  return std::any_of(bar.pressed.begin(), bar.pressed.end(), [](bool p) { return p; });
+}
+
+bool PressedOver(const ScrollBar& bar, Element element) {
+  return bar.pressed[element] && bar.hover[element];
+}
+
+void PressHovered(ScrollBar& bar) {
+  static constexpr Element ORDER[] = {ScrollBar::THUMB,      ScrollBar::PAGE_BACK, ScrollBar::PAGE_FORWARD,
+                                      ScrollBar::TO_START,   ScrollBar::TO_END,    ScrollBar::TRACK_BEFORE,
+                                      ScrollBar::TRACK_AFTER};
+  for (Element element : ORDER) {
+    if (bar.hover[element]) {
+      bar.pressed[element] = true;
+      return;
+    }
+  }
+  bar.pressed.fill(false);
+}
+
+void Rescroll(PointerRecords& r) {
+  UpdateScrollBars(r.state, r.bars, r.shell.cursorX, r.shell.cursorY, r.picking.edges);
+}
+
+// Selects the piece under client pixel (x, y) as hovering does: reads the
+// depth there (unless it is fixed), unprojects the pointer and picks.
+void HoverPick(PointerRecords& r, GraphicsPort& graphics, int x, int y) {
+  PickingState& picking = r.picking;
+  if (r.view.lowDepthPrecision) {
+    picking.cursorDepth = FIXED_PICK_DEPTH;
+  } else {
+    picking.cursorDepth = graphics.ReadDepth(x, r.state.clientHeight - 1 - y);
+  }
+  picking.cursorTable = UnprojectPointer(r.state, r.view, x, y, picking.cursorDepth);
+  picking.lastCursorTable = {picking.cursorTable[0], picking.cursorTable[1]};
+  if (picking.cursorDepth != 1.0f && r.state.rotationLeft == 0) PickPiece(r.state, r.view, picking);
+}
+
+void DragStep(PointerRecords& r, int x, int y) {
+  PickingState& picking = r.picking;
+  GameState& state = r.state;
+  picking.cursorTable = UnprojectPointer(state, r.view, x, y, DRAG_DEPTH);
+  // The depth under the pointer when the button went down decides whether a
+  // piece was caught; it is not read again while the button is held.
+  if (SelectionValid(state) && OverPiece(PickDepth(picking, r.view))) {
+    PiecePose& pose = state.pieces[static_cast<std::size_t>(state.selected)];
+    pose.x = static_cast<float>(pose.x + (picking.cursorTable[0] - picking.lastCursorTable[0]));
+    pose.y = static_cast<float>(pose.y + (picking.cursorTable[1] - picking.lastCursorTable[1]));
+    state.gameChanged = true;
+    r.shell.pieceMoved = true;
+  }
+  picking.lastCursorTable = {picking.cursorTable[0], picking.cursorTable[1]};
+}
+
+// Dragging the picture before Start: the thumbs move against the pointer, in
+// proportion to how much of the picture lies outside the window.
+void PanPicture(PointerRecords& r, Platform& platform) {
+  GameState& state = r.state;
+  PickingState& picking = r.picking;
+  const int x = r.shell.cursorX;
+  const int y = r.shell.cursorY;
+  if (state.imageWidth > state.clientWidth) {
+    platform.SetCursor(CursorShape::Move);
+    state.scrollX += (picking.lastCursorX - x) * (state.clientWidth - state.thumbW) /
+                     (state.imageWidth - state.clientWidth);
+    picking.lastCursorX = r.shell.cursorX;
+  }
+  if (state.imageHeight > state.clientHeight) {
+    platform.SetCursor(CursorShape::Move);
+    state.scrollY += (y - picking.lastCursorY) * (state.clientHeight - state.thumbH) /
+                     (state.imageHeight - state.clientHeight);
+    picking.lastCursorY = r.shell.cursorY;
+  }
+}
+
+// The border of the client area scrolls the table under a dragged piece.
+void SetEdgeScroll(PointerRecords& r) {
+  EdgeScrollFlags& e = r.picking.edges;
+  const GameState& state = r.state;
+  const bool dragging = state.gameRunning && state.selected != -1 &&
+                        OverPiece(PickDepth(r.picking, r.view)) && r.shell.leftButtonDown;
+  if (!dragging) {
+    e = EdgeScrollFlags{};
+    return;
+  }
+  const int x = r.shell.cursorX;
+  const int y = r.shell.cursorY;
+  const int right = state.clientWidth - 1;
+  const int bottom = state.clientHeight - 1;
+  if (x == 0 && y == 0) {
+    e.edgeScrollLeft = e.edgeScrollUp = true;
+  } else if (x == right && y == 0) {
+    e.edgeScrollRight = e.edgeScrollUp = true;
+  } else if (x == right && y == bottom) {
+    e.edgeScrollRight = e.edgeScrollDown = true;
+  } else if (x == 0) {
+    e.edgeScrollLeft = true;
+    if (y == bottom) {
+      e.edgeScrollDown = true;
+    } else {
+      e.edgeScrollUp = e.edgeScrollDown = false;
+    }
+  } else if (x == right) {
+    e.edgeScrollRight = true;
+    e.edgeScrollUp = e.edgeScrollDown = false;
+  } else {
+    e.edgeScrollLeft = e.edgeScrollRight = false;
+    if (y == 0) {
+      e.edgeScrollUp = true;
+    } else if (y == bottom) {
+      e.edgeScrollDown = true;
+    } else {
+      e.edgeScrollUp = e.edgeScrollDown = false;
+    }
+  }
+}
+
+std::uint16_t ToCursor(int value, int size) {
+  return static_cast<std::uint16_t>(std::clamp(value, 0, std::min(std::max(size - 1, 0), 0xFFFF)));
+}
+
+}  // namespace
+
+bool OverPiece(double windowDepth) {
+  return windowDepth > PIECE_DEPTH_LOW && windowDepth < PIECE_DEPTH_HIGH;
+}
+
+std::array<double, 3> UnprojectPointer(const GameState& state, const ViewSetup& view, int x, int y,
+                                       double windowDepth) {
+  const Frustum frustum = ResizedFrustum(view, state.clientWidth, state.clientHeight);
+  return UnprojectWindow(frustum, Viewport{state.clientWidth, state.clientHeight}, x, state.clientHeight - y,
+                         windowDepth);
+}
+
+void PickPiece(GameState& state, const ViewSetup& view, const PickingState& picking) {
+  const double table = TABLE_DEPTH;
+  const double wx = picking.cursorTable[0];
+  const double wy = picking.cursorTable[1];
+  const double wz = picking.cursorTable[2];
+  const std::size_t count = std::min<std::size_t>(state.pieceCount, state.pieces.size());
+  const auto lowerSelected = [&] {
+    if (SelectionValid(state)) {
+      const auto s = static_cast<std::uint32_t>(state.selected);
+      state.pieces[s].z = RestingDepth(s);
+    }
+  };
+
+  if (!view.lowDepthPrecision) {
+    // The raised piece lies nearer than the table; anything at or behind the
+    // table depth is a resting piece or the background.
+    if (wz > -table) return;
+    lowerSelected();
+    for (std::size_t k = 0; k < count; ++k) {
+      if (std::fabs(state.pieces[k].z - wz) < 0.00000025) {
+        state.selected = static_cast<std::int32_t>(k);
+        state.pieces[k].z = static_cast<float>(RAISE_DEPTH_PICK - table);
+        return;
+      }
+    }
+    return;
+  }
+
+  float best = 999999.0f;
+  for (std::size_t k = 0; k < count; ++k) {
+    const PiecePose& pose = state.pieces[k];
+    const double dx = pose.x - wx;
+    const double dy = pose.y - wy;
+    const auto d = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+    if (d > state.halfCellDiag || !(d < best)) continue;
+    best = d;
+    if (static_cast<std::int32_t>(k) != state.selected) {
+      lowerSelected();
+      state.pieces[k].z = static_cast<float>(RAISE_DISTANCE_PICK - table);
+      state.selected = static_cast<std::int32_t>(k);
+    }
+  }
+}
+
+void OnMouseMove(PointerRecords& r, Platform& platform, GraphicsPort& graphics, int x, int y) {
+  GameState& state = r.state;
+  ShellInput& shell = r.shell;
+  PickingState& picking = r.picking;
+  // While the button is held the pointer is confined to the client area; a
+  // position outside it is taken as the nearest border pixel, so that the
+  // edge rules below see x = 0 or W - 1.
+  shell.cursorX = ToCursor(x, state.clientWidth);
+  shell.cursorY = ToCursor(y, state.clientHeight);
+  const int cx = shell.cursorX;
+  const int cy = shell.cursorY;
+
+  if (!Animating(state) && state.gameRunning) {
+    if (shell.leftButtonDown) {
+      DragStep(r, cx, cy);
+    } else {
+      HoverPick(r, graphics, cx, cy);
+    }
+  }
+
+  ScrollBar& horizontal = r.bars.horizontal;
+  ScrollBar& vertical = r.bars.vertical;
+  if (horizontal.zone && DragsThumb(horizontal)) {
+    state.scrollX += cx - picking.lastCursorX;
+    picking.lastCursorX = shell.cursorX;
+  } else if (vertical.zone && DragsThumb(vertical)) {
+    state.scrollY += picking.lastCursorY - cy;
+    picking.lastCursorY = shell.cursorY;
+  } else if (shell.leftButtonDown && state.imageFresh && !state.gameRunning && !AnyPressed(horizontal) &&
+             !AnyPressed(vertical)) {
+    PanPicture(r, platform);
+  } else {
+    picking.lastCursorX = shell.cursorX;
+    picking.lastCursorY = shell.cursorY;
+  }
+
+  Rescroll(r);
+  UpdateScrollBarColours(r.bars);
+  SetEdgeScroll(r);
+}
+
+void OnLeftButtonDown(PointerRecords& r, Platform& platform) {
+  platform.ConfineCursor(true);
+  r.shell.leftButtonDown = true;
+  if (r.bars.vertical.zone) {
+    PressHovered(r.bars.vertical);
+  } else if (r.bars.horizontal.zone) {
+    PressHovered(r.bars.horizontal);
+  }
+  const GameState& state = r.state;
+  if (SelectionValid(state) && OverPiece(PickDepth(r.picking, r.view))) {
+    const PiecePose& pose = state.pieces[static_cast<std::size_t>(state.selected)];
+    r.picking.pendingEntry = HistoryEntry{state.selected, KIND_MOVE, pose.x, pose.y};
+  }
+}
+
+void OnLeftButtonUp(PointerRecords& r, Platform& platform, GraphicsPort& graphics) {
+  GameState& state = r.state;
+  ShellInput& shell = r.shell;
+  platform.SetCursor(CursorShape::Arrow);
+  platform.ConfineCursor(false);
+
+  // The press began outside the client area: nothing was caught, so the
+  // release selects like a hover.
+  if (!shell.leftButtonDown && !Animating(state) && state.gameRunning) {
+    HoverPick(r, graphics, shell.cursorX, shell.cursorY);
+  }
+
+  if (shell.pieceMoved) {
+    PushUndo(r.history, platform, r.picking.pendingEntry);
+    shell.pieceMoved = false;
+  }
+
+  const ScrollBar& h = r.bars.horizontal;
+  const ScrollBar& v = r.bars.vertical;
+  bool scrolled = true;
+  if (PressedOver(h, ScrollBar::PAGE_BACK)) {
+    state.scrollX -= state.thumbW;
+  } else if (PressedOver(h, ScrollBar::PAGE_FORWARD)) {
+    state.scrollX += state.thumbW;
+  } else if (PressedOver(h, ScrollBar::TO_START)) {
+    state.scrollX = (state.thumbW - state.clientWidth) / 2;
+  } else if (PressedOver(h, ScrollBar::TO_END)) {
+    state.scrollX = (state.clientWidth - state.thumbW) / 2;
+  } else if (PressedOver(v, ScrollBar::PAGE_BACK)) {
+    state.scrollY += state.thumbH;
+  } else if (PressedOver(v, ScrollBar::PAGE_FORWARD)) {
+    state.scrollY -= state.thumbH;
+  } else if (PressedOver(v, ScrollBar::TO_END)) {
+    state.scrollY = (state.thumbH - state.clientHeight) / 2;
+  } else if (PressedOver(v, ScrollBar::TO_START)) {
+    state.scrollY = (state.clientHeight - state.thumbH) / 2;
+  } else {
+    scrolled = false;
+  }
+
+  shell.leftButtonDown = false;
+  r.bars.horizontal.pressed.fill(false);
+  r.bars.vertical.pressed.fill(false);
+  // Edge scrolling lasts only as long as the drag.
+  r.picking.edges = EdgeScrollFlags{};
+  if (scrolled) Rescroll(r);
+}
+
+void OnNonClientLeftButtonUp(PointerRecords& r, Platform& platform) {
+  platform.ConfineCursor(false);
+  r.shell.leftButtonDown = false;
+  for (ScrollBar* bar : {&r.bars.horizontal, &r.bars.vertical}) {
+    bar->zone = false;
+    bar->pressed.fill(false);
+  }
+  r.picking.edges = EdgeScrollFlags{};
+}
+
+bool OnRightButtonDown(PointerRecords& r, GraphicsPort& graphics, int x, int y) {
+  GameState& state = r.state;
+  const ScrollBar& h = r.bars.horizontal;
+  const ScrollBar& v = r.bars.vertical;
+  // A right click on a track brings the thumb's near edge under the pointer.
+  bool scrolled = true;
+  if (v.hover[ScrollBar::TRACK_BEFORE]) {
+    state.scrollY = (state.clientHeight - state.thumbH) / 2 - y;
+  } else if (v.hover[ScrollBar::TRACK_AFTER]) {
+    state.scrollY = (state.clientHeight + state.thumbH) / 2 - y;
+  } else if (h.hover[ScrollBar::TRACK_BEFORE]) {
+    state.scrollX = (state.thumbW - state.clientWidth) / 2 + x;
+  } else if (h.hover[ScrollBar::TRACK_AFTER]) {
+    state.scrollX = x - (state.clientWidth + state.thumbW) / 2;
+  } else {
+    scrolled = false;
+  }
+  if (scrolled) {
+    Rescroll(r);
+    return false;
+  }
+
+  const bool inClient = x >= 0 && y >= 0 && x < state.clientWidth && y < state.clientHeight;
+  if (!inClient || state.rotationLeft != 0) return false;
+
+  // The menu acts on the piece under the pointer.
+  PickingState& picking = r.picking;
+  if (!Animating(state) && state.gameRunning && !r.shell.leftButtonDown &&
+      PickDepth(picking, r.view) != 1.0f) {
+    if (!r.view.lowDepthPrecision) picking.cursorDepth = graphics.ReadDepth(x, state.clientHeight - 1 - y);
+    picking.cursorTable = UnprojectPointer(state, r.view, x, y, PickDepth(picking, r.view));
+    PickPiece(state, r.view, picking);
+  }
+  return true;
+}
+
+}  // namespace puzzle
