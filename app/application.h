@@ -1,17 +1,45 @@
 // The application object: the one owner of every record of the running
 // program. The window, the dialogs and the frame renderer receive references
 // to the records they need; nothing else holds game state.
+//
+// Writers: the shell (app/) writes the fields of ShellState and, through the
+// rules it calls, everything else; each rule header says which fields it
+// writes.
 #pragma once
 
+#include <string>
+
+#include "game/history.h"
 #include "game/records.h"
+#include "render/fonts.h"
+#include "render/scrollbars.h"
 #include "render/view.h"
 
 namespace puzzle {
+
+// What the main window itself keeps between events.
+struct ShellState {
+  // Ctrl or Alt is held: the page and end keys scroll horizontally.
+  bool modifierDown = false;
+  // The game named on the command line waits for the first frame, when the
+  // GL context exists to take its picture.
+  bool commandLineGamePending = false;
+  // The driver's version string, read once the context exists (About box).
+  std::string glVersion;
+  // The last pointer position in client device pixels.
+  int cursorX = 0;
+  int cursorY = 0;
+};
 
 struct Application {
   GameState state;
   GameOptions options;
   ViewSetup view;
+  History history;
+  ScrollBars bars;
+  EdgeScrollFlags edges;
+  Fonts fonts;
+  ShellState shell;
 };
 
 }  // namespace puzzle

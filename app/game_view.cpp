@@ -4,6 +4,7 @@
 
 #include <QSurfaceFormat>
 #include <algorithm>
+#include <cmath>
 
 #include "render/gl_view.h"
 
@@ -29,11 +30,14 @@ QSurfaceFormat GameView::RequestedFormat() {
   return format;
 }
 
+int GameView::DevicePixels(double logical) const {
+  return static_cast<int>(std::floor(logical * devicePixelRatioF()));
+}
+
 void GameView::initializeGL() {
   auto& state = app_.state;
-  const qreal ratio = devicePixelRatioF();
-  state.clientWidth = std::max(1, static_cast<int>(width() * ratio));
-  state.clientHeight = std::max(1, static_cast<int>(height() * ratio));
+  state.clientWidth = std::max(1, DevicePixels(width()));
+  state.clientHeight = std::max(1, DevicePixels(height()));
   app_.view.creationWidth = state.clientWidth;
   app_.view.creationHeight = state.clientHeight;
   GLint maxTexture = 0;
@@ -42,19 +46,23 @@ void GameView::initializeGL() {
   GLint depthBits = 0;
   glGetIntegerv(GL_DEPTH_BITS, &depthBits);
   app_.view.lowDepthPrecision = depthBits <= 16;
+  const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  app_.shell.glVersion = version != nullptr ? version : "";
   InitGL(state, app_.options, app_.view);
 }
 
 void GameView::resizeGL(int w, int h) {
   auto& state = app_.state;
-  const qreal ratio = devicePixelRatioF();
-  state.clientWidth = std::max(1, static_cast<int>(w * ratio));
-  state.clientHeight = std::max(1, static_cast<int>(h * ratio));
+  const PreviousClient previous{state.clientWidth, state.clientHeight, state.thumbW, state.thumbH};
+  // A client area of no height still gets a one-pixel table.
+  state.clientWidth = std::max(1, DevicePixels(w));
+  state.clientHeight = std::max(1, DevicePixels(h));
   ResizeGL(state, app_.view);
-  PickFanScheme(app_.view, platform_.TickMs());
+  if (onResized) onResized(previous);
 }
 
 void GameView::paintGL() {
+  if (beforeFrame) beforeFrame();
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   if (app_.options.brandedBackground) DrawBackgroundStar(app_.view);
 }

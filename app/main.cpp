@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QSurfaceFormat>
+#include <string>
 
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/qt_platform.h"
+#include "game/commands.h"
 
 int main(int argc, char* argv[]) {
   // The GL table draws through the fixed-function pipeline, so every context
@@ -11,8 +13,19 @@ int main(int argc, char* argv[]) {
   QSurfaceFormat::setDefaultFormat(puzzle::GameView::RequestedFormat());
   QApplication qtApp(argc, argv);
   puzzle::Application app;
+  // The desktop entry hands the game file over as the first argument; it is
+  // quoted here as the command line of a file association always was.
+  if (argc > 1) {
+    if (auto path = puzzle::CommandLineGamePath('"' + std::string(argv[1]) + '"')) {
+      app.state.gameFilePath = std::move(*path);
+      app.state.capturedImage = false;
+      app.shell.commandLineGamePending = true;
+    }
+  }
   puzzle::QtPlatform platform;
   puzzle::MainWindow window(app, platform);
+  platform.SetMainWindow(&window);
+  platform.SetMenuActions(&window.menuActions());
   window.show();
   QApplication::exec();
   // The loop ended normally: the exit code of a window that ran.

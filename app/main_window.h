@@ -1,27 +1,49 @@
 // The one top-level window: title, menus and the GL table. It turns window
-// events and commands into calls on the records of the application object.
+// events, menu commands, keys and pointer events into calls on the rules with
+// the records of the application object, and shows their results. It decides
+// nothing a rule could decide.
 #pragma once
 
+#include <QLocale>
 #include <QMainWindow>
 
 #include "app/application.h"
 #include "app/game_view.h"
-#include "app/qt_platform.h"
+#include "app/menus.h"
+#include "platform/platform.h"
 
 namespace puzzle {
-
-inline constexpr const char* START_TITLE = "Puzzle - QUORVANE";
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  MainWindow(Application& app, QtPlatform& platform);
+  // The language is chosen once, here, from locale. The platform answers
+  // every question the window asks the player (the Qt one, or a scripted one
+  // in tests).
+  MainWindow(Application& app, Platform& platform, const QLocale& locale = QLocale::system());
 
   GameView* view() const { return view_; }
+  MenuActions& menuActions() { return menuActions_; }
+
+  // A command of the main menu or the piece menu, with its guard.
+  void Command(int commandId);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void OnResized(const PreviousClient& previous);
+  bool OnKeyPress(int key);
+  bool OnKeyRelease(int key);
+  void RememberPlacement();
+  void ScrollBarsChanged();
+
   Application& app_;
-  QtPlatform& platform_;
+  Platform& platform_;
+  MenuActions menuActions_;
   GameView* view_;
 };
 

@@ -38,10 +38,6 @@ QtPlatform::QtPlatform() {
   clock_.start();
 }
 
-void QtPlatform::RegisterMenuAction(int commandId, QAction* action) {
-  actions_[commandId] = action;
-}
-
 MessageAnswer QtPlatform::ShowMessage(const Message& message) {
   QMessageBox box(message.owner == MessageOwner::MainWindow ? mainWindow_.data() : nullptr);
   box.setText(QString::fromStdString(message.text));
@@ -117,8 +113,7 @@ void QtPlatform::SetCursor(CursorShape shape) {
 }
 
 void QtPlatform::SetMenuItemEnabled(int commandId, bool enabled) {
-  auto it = actions_.find(commandId);
-  if (it != actions_.end() && it->second) it->second->setEnabled(enabled);
+  if (menuActions_ != nullptr) menuActions_->SetEnabled(commandId, enabled);
 }
 
 bool QtPlatform::OpenPage(const std::string& location) {

@@ -6,11 +6,9 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
-#include <map>
 
+#include "app/menus.h"
 #include "platform/platform.h"
-
-class QAction;
 
 namespace puzzle {
 
@@ -20,8 +18,8 @@ class QtPlatform : public Platform {
 
   // The window that owns dialogs and owned message boxes.
   void SetMainWindow(QWidget* window) { mainWindow_ = window; }
-  // Menu actions by command identifier, so that their state can be changed.
-  void RegisterMenuAction(int commandId, QAction* action);
+  // The main window's menu items, so that the rules can grey or enable them.
+  void SetMenuActions(MenuActions* actions) { menuActions_ = actions; }
 
   MessageAnswer ShowMessage(const Message& message) override;
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override;
@@ -37,7 +35,7 @@ class QtPlatform : public Platform {
 
  private:
   QPointer<QWidget> mainWindow_;
-  std::map<int, QPointer<QAction>> actions_;
+  MenuActions* menuActions_ = nullptr;
   QElapsedTimer clock_;
   CursorShape cursor_ = CursorShape::Arrow;
   bool confined_ = false;

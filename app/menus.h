@@ -1,0 +1,37 @@
+// The main menu bar in the language chosen at start, and the registry of its
+// actions by command identifier. The registry is what a Platform
+// implementation uses to grey or enable an item (Undo, Redo); the window owns
+// both the bar and the registry.
+#pragma once
+
+#include <QPointer>
+#include <functional>
+#include <map>
+
+class QAction;
+class QLocale;
+class QMenuBar;
+
+namespace puzzle {
+
+class MenuActions {
+ public:
+  void Register(int commandId, QAction* action);
+  // Null for an identifier without an item (or one already destroyed).
+  QAction* Find(int commandId) const;
+  void SetEnabled(int commandId, bool enabled);
+
+ private:
+  std::map<int, QPointer<QAction>> actions_;
+};
+
+// Russian, Ukrainian and Belarusian users get the Russian texts.
+bool RussianLocale(const QLocale& locale);
+
+// Fills the bar: File, Change, Help and Game, then the top-level Undo and
+// Redo items, which start greyed. Every item calls onCommand with its
+// identifier.
+void BuildMainMenu(QMenuBar& bar, bool russianUi, MenuActions& actions,
+                   const std::function<void(int)>& onCommand);
+
+}  // namespace puzzle
