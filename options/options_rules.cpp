@@ -30,8 +30,11 @@ int ReadDecimal(std::string_view text) {
   return static_cast<int>(value);
 }
 
+// Rounded, not truncated: most hundredths are not exact floats (0.29f lies
+// just below 0.29), and truncating would show one less and lower the bulge by
+// 0.01 at every OK.
 int BulgeToPosition(float bulge) {
-  return static_cast<int>(bulge / 0.01);
+  return static_cast<int>(std::lround(static_cast<double>(bulge) * 100.0));
 }
 
 float PositionToBulge(int position) {

@@ -42,7 +42,7 @@ inline constexpr int DEFAULT_SCATTER_SECONDS = 15;
 // beyond the int range saturate instead of overflowing.
 int ReadDecimal(std::string_view text);
 
-// Slider 905 shows bulge x 100 truncated toward zero (0.33 shows 33).
+// Slider 905 shows bulge x 100 to the nearest whole (0.33 shows 33).
 int BulgeToPosition(float bulge);
 float PositionToBulge(int position);
 // Slider 906: the index of angleStep in ANGLE_STEPS. A value outside the
