@@ -185,5 +185,40 @@ inline constexpr UiText PIECE_NEW_IMAGE{"&New Image", "&Новое изобра�
 inline constexpr UiText PIECE_SAVE{"&Save", "&Сохранить"};
 inline constexpr UiText PIECE_EXIT{"&Exit", "&Выход"};
 
+// Options dialog
+inline constexpr UiText OPTIONS_TITLE{"Options", "Опции"};
+inline constexpr UiText OPTIONS_FORM_GROUP{"Please select piece's form", "Выберите форму пазлов"};
+inline constexpr UiText OPTIONS_FORM_1{" - form 1", " - form 1"};
+inline constexpr UiText OPTIONS_FORM_2{" - form 2", " - form 2"};
+inline constexpr UiText OPTIONS_FORM_3{" - form 3", " - form 3"};
+inline constexpr UiText OPTIONS_FORM_4{" - form 4", " - form 4"};
+inline constexpr UiText OPTIONS_BULGE_GROUP{"Less  <--  You can change the bulge of pieces  -->  More",
+                                            "Меньше <-- Измените размер выступа пазла --> Больше"};
+inline constexpr UiText OPTIONS_SPEED_GROUP{
+    "Slow      <-- Acceleration of the rotation of pieces -->      Fast",
+    "Медленнее <-- Ускорение вращения пазлов --> Быстрее"};
+inline constexpr UiText OPTIONS_SCATTER_GROUP{"The time of the scatter of pieces.(Must be at least 10 sec.)",
+                                              "Время перемешивания пазлов.(Минимум 10 сек.)"};
+inline constexpr UiText OPTIONS_DISPLAY_GROUP{"Display:", "Отображать:"};
+inline constexpr UiText OPTIONS_EDGES{"Edges of pieces", "Границы пазла"};
+inline constexpr UiText OPTIONS_FRAME{"Picture's frame", "Рамку рисунка"};
+inline constexpr UiText OPTIONS_CENTRES{"Centres of cells", "Центры ячеек"};
+inline constexpr UiText OPTIONS_COLOURS_GROUP{"Change colors:", "Измените цвета:"};
+inline constexpr UiText OPTIONS_BACKGROUND_COLOUR{"Background", "Фона"};
+inline constexpr UiText OPTIONS_FRAME_COLOUR{"Picture's frame", "Рамки рисунка"};
+inline constexpr UiText OPTIONS_CENTRES_COLOUR{"Centres of cells", "Центров ячеек"};
+inline constexpr UiText OPTIONS_RED{"R =", "R ="};
+inline constexpr UiText OPTIONS_GREEN{"G =", "G ="};
+inline constexpr UiText OPTIONS_BLUE{"B =", "B ="};
+inline constexpr UiText OPTIONS_SELECT{"Select", "Выбрать"};
+inline constexpr UiText OPTIONS_BRANDED{"Use background from QUORVANE", "Использовать фирменный фон"};
+inline constexpr UiText OPTIONS_ROTATIONS_GROUP{"Use rotations:", "Использование вращениий:"};
+inline constexpr UiText OPTIONS_GAME_ROTATE{"Game with rotations", "Игра с вращениями"};
+inline constexpr UiText OPTIONS_GAME_3D{"3D Game", "Трёхмерная игра"};
+inline constexpr UiText OPTIONS_OK{"OK", "OK"};
+inline constexpr UiText OPTIONS_CANCEL{"Cansel", "Отмена"};
+inline constexpr UiText OPTIONS_APPLY_NOW{"Apply Now", "Применить"};
+inline constexpr UiText OPTIONS_RESTORE_DEFAULT{"Restore default", "По умолчанию..."};
+
 }  // namespace texts
 }  // namespace puzzle
