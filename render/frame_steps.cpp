@@ -1,0 +1,146 @@
+#include "render/frame_steps.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "render/orientation.h"
+
+namespace puzzle {
+
+void AdvanceFrameTiming(FrameTiming& timing, std::uint32_t tickMs) {
+  timing.previousFrameTick = timing.frameTick;
+  timing.frameTick = tickMs;
+  if (timing.frameTick != timing.previousFrameTick) {
+    const std::uint32_t elapsed = timing.frameTick - timing.previousFrameTick;
+    timing.framesPerSecond = 1000.0f / static_cast<float>(elapsed);
+  }
+}
+
+void AdvanceAnimatedPicture(FrameTiming& timing, const GameState& state) {
+  if (timing.frameIndex < 0 || timing.frameIndex >= std::max(state.frameCount, 1)) {
+    timing.frameIndex = 0;
+    timing.frameElapsed = 0;
+  }
+  if (state.frameCount <= 1) {
+    return;
+  }
+  timing.frameElapsed += timing.frameTick - timing.previousFrameTick;
+  const auto index = static_cast<std::size_t>(timing.frameIndex);
+  const std::uint32_t delay = index < state.frameDelays.size() ? state.frameDelays[index] : 0;
+  if (timing.frameElapsed > delay) {
+    timing.frameIndex = timing.frameIndex + 1 < state.frameCount ? timing.frameIndex + 1 : 0;
+    timing.frameElapsed = 0;
+  }
+}
+
+std::size_t FramePixelOffset(const GameState& state, std::int32_t frameIndex) {
+  const std::size_t frameBytes =
+      static_cast<std::size_t>(state.imageWidth) * static_cast<std::size_t>(state.imageHeight) * 4 + 2;
+  return static_cast<std::size_t>(frameIndex) * frameBytes;
+}
+
+std::uint32_t ShownTexture(const GameState& state, const FrameTiming& timing) {
+  if (state.frameCount > 1) {
+    const auto index = static_cast<std::size_t>(std::max(timing.frameIndex, 0));
+    return index < state.frameTextures.size() ? state.frameTextures[index] : 0;
+  }
+  return state.stillTexture;
+}
+
+bool AdvanceIdleCaption(FrameTiming& timing, const GameOptions& options) {
+  // Stops counting at the limit's far side so that a game left alone for
+  // days does not wrap into the negative.
+  if (timing.idleFrames <= CAPTION_IDLE_FRAMES) {
+    ++timing.idleFrames;
+  }
+  return timing.idleFrames > CAPTION_IDLE_FRAMES || options.brandedBackground;
+}
+
+void EdgeScrollStep(GameState& state, ScrollBars& bars, const EdgeScrollFlags& edges, std::int32_t cursorX,
+                    std::int32_t cursorY) {
+  if (edges.edgeScrollUp || edges.edgeScrollDown) {
+    state.scrollY += edges.edgeScrollUp ? 1 : -1;
+    UpdateScrollBars(state, bars, cursorX, cursorY, edges);
+  }
+  if (edges.edgeScrollLeft || edges.edgeScrollRight) {
+    state.scrollX += edges.edgeScrollLeft ? -1 : 1;
+    UpdateScrollBars(state, bars, cursorX, cursorY, edges);
+  }
+}
+
+void AdvanceTurn(GameState& state, const GameOptions& options) {
+  if (state.rotationLeft == 0.0f || state.selected < 0 ||
+      static_cast<std::size_t>(state.selected) >= state.pieces.size()) {
+    return;
+  }
+  PiecePose& pose = state.pieces[static_cast<std::size_t>(state.selected)];
+  // The remaining angle is always a whole number of steps, unless angleStep
+  // was changed under a running turn; the last step then turns only what is
+  // left, so that the turn still ends at exactly 0.
+  float step = options.angleStep;
+  float radians = options.angleStepRad;
+  if (std::fabs(state.rotationLeft) < step) {
+    step = std::fabs(state.rotationLeft);
+    radians = AngleStepToRadians(step);
+  }
+  if (state.turnInPlane) {
+    if (state.rotationLeft >= 0.0f) {
+      RotatePose(pose, 0, 0, 1, radians);
+      state.rotationLeft -= step;
+    } else {
+      RotatePose(pose, 0, 0, 1, -radians);
+      state.rotationLeft += step;
+    }
+  } else if (state.flipAboutVertical) {
+    RotatePose(pose, 0, 1, 0, radians);
+    state.rotationLeft -= step;
+  } else if (state.flipAboutHorizontal) {
+    RotatePose(pose, 1, 0, 0, radians);
+    state.rotationLeft -= step;
+  }
+  if (state.rotationLeft == 0.0f) {
+    state.turnInPlane = false;
+    state.flipAboutVertical = false;
+    state.flipAboutHorizontal = false;
+    SnapOrientation(pose);
+  }
+}
+
+std::optional<PreviewPlacement> PlacePreview(const GameState& state, const ScrollBars& bars,
+                                             const FrameTiming& timing) {
+  const std::int32_t w = state.imageWidth;
+  const std::int32_t h = state.imageHeight;
+  if (!state.imageFresh || state.pixels.empty() || w <= 0 || h <= 0) {
+    return std::nullopt;
+  }
+  const std::int32_t frame = state.frameCount > 1 ? timing.frameIndex : 0;
+  const std::size_t offset = FramePixelOffset(state, frame);
+  const std::size_t frameBytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
+  if (frame < 0 || offset + frameBytes > state.pixels.size()) {
+    return std::nullopt;
+  }
+  const std::int32_t cw = state.clientWidth;
+  const std::int32_t ch = state.clientHeight;
+  const double s = state.pixelScale;
+  PreviewPlacement p;
+  p.pixelOffset = offset;
+  if (w > cw) {
+    p.rasterX = static_cast<float>(-cw * s);
+    p.skipColumns = std::clamp(bars.previewSkipX, 0, w - cw);
+    p.columns = std::min(cw, w - p.skipColumns);
+  } else {
+    p.rasterX = static_cast<float>(-w * s);
+    p.columns = w;
+  }
+  if (h > ch) {
+    p.rasterY = static_cast<float>(-ch * s);
+    p.skipRows = std::clamp(bars.previewSkipY, 0, h - ch);
+    p.rows = ch;
+  } else {
+    p.rasterY = static_cast<float>(-h * s);
+    p.rows = h;
+  }
+  return p;
+}
+
+}  // namespace puzzle

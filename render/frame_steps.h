@@ -1,0 +1,85 @@
+// The parts of a frame that are rules rather than drawing: the frame clock and
+// rate, the animated picture's frame switching, the idle count behind the
+// branded caption, edge scrolling during a drag, the turn or flip of the
+// selected piece, and where the picture preview goes. The frame renderer runs
+// them in its fixed order, one step per drawn frame.
+//
+// FrameTiming lives in the application object and is written only here and by
+// the pointer-move handler, which sets idleFrames to 0.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "game/records.h"
+#include "render/scrollbars.h"
+
+namespace puzzle {
+
+// Frames drawn without pointer movement before the branded caption shows.
+inline constexpr std::int32_t CAPTION_IDLE_FRAMES = 5000;
+
+struct FrameTiming {
+  std::uint32_t frameTick = 0;
+  std::uint32_t previousFrameTick = 0;
+  // Measured on every frame; the rate of the last frame whose tick advanced.
+  // The fades divide by it, so it starts at a plausible rate instead of 0.
+  float framesPerSecond = 60.0f;
+  // The shown frame of an animated picture and how long it has been shown.
+  std::int32_t frameIndex = 0;
+  std::uint32_t frameElapsed = 0;
+  // Starts above the limit so that the caption shows from start-up until the
+  // pointer first moves.
+  std::int32_t idleFrames = CAPTION_IDLE_FRAMES + 1;
+};
+
+// Step 1: takes the frame's tick and measures the rate (unsigned difference,
+// so the tick may wrap); the same millisecond keeps the previous rate.
+void AdvanceFrameTiming(FrameTiming& timing, std::uint32_t tickMs);
+
+// Step 2: shows the next frame of an animated picture once the present one
+// has been shown longer than its delay, after the last frame the first again.
+// A frame index left over from a picture with more frames starts again at 0.
+void AdvanceAnimatedPicture(FrameTiming& timing, const GameState& state);
+
+// Byte offset of frame k in the picture's pixel block (every frame is
+// followed by its two delay bytes).
+std::size_t FramePixelOffset(const GameState& state, std::int32_t frameIndex);
+
+// The texture of the shown frame: stillTexture, or the frame's own texture of
+// an animated picture.
+std::uint32_t ShownTexture(const GameState& state, const FrameTiming& timing);
+
+// Step 6: counts one more idle frame; true when the branded caption is due.
+bool AdvanceIdleCaption(FrameTiming& timing, const GameOptions& options);
+
+// Step 10: one pixel of edge scrolling per set direction (up before down,
+// left before right), each followed by the scroll update that keeps the
+// dragged piece under the pointer.
+void EdgeScrollStep(GameState& state, ScrollBars& bars, const EdgeScrollFlags& edges, std::int32_t cursorX,
+                    std::int32_t cursorY);
+
+// Step 11: turns or flips the selected piece by one angleStep of the
+// remaining rotationLeft; at exactly 0 clears the turn flags and snaps the
+// orientation. Nothing moves while no piece is selected.
+void AdvanceTurn(GameState& state, const GameOptions& options);
+
+// Step 7: how the unscaled picture preview is drawn. The raster position is
+// in scene units on the preview plane; the rows and columns skipped keep the
+// read inside the frame's pixels, and the width stops at the window's edge.
+struct PreviewPlacement {
+  float rasterX = 0;
+  float rasterY = 0;
+  std::int32_t skipColumns = 0;
+  std::int32_t skipRows = 0;
+  std::int32_t columns = 0;
+  std::int32_t rows = 0;
+  std::size_t pixelOffset = 0;  // start of the shown frame in state.pixels
+};
+// Nothing when no picture is held, it is not fresh, or the pixel block is too
+// short for the shown frame.
+std::optional<PreviewPlacement> PlacePreview(const GameState& state, const ScrollBars& bars,
+                                             const FrameTiming& timing);
+
+}  // namespace puzzle

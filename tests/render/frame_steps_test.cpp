@@ -1,0 +1,269 @@
+#include "render/frame_steps.h"
+
+#include <gtest/gtest.h>
+
+#include "render/view.h"
+
+namespace puzzle {
+namespace {
+
+TEST(FrameTimingTest, RateFollowsTheTickAndSurvivesTheSameMillisecondAndWrapAround) {
+  FrameTiming timing;
+  AdvanceFrameTiming(timing, 1000);
+  AdvanceFrameTiming(timing, 1020);
+  EXPECT_FLOAT_EQ(timing.framesPerSecond, 50.0f);
+  AdvanceFrameTiming(timing, 1020);
+  EXPECT_FLOAT_EQ(timing.framesPerSecond, 50.0f);
+  EXPECT_EQ(timing.previousFrameTick, 1020u);
+
+  timing.frameTick = 0xFFFFFFF6u;
+  AdvanceFrameTiming(timing, 0);  // 10 ms across the wrap
+  EXPECT_FLOAT_EQ(timing.framesPerSecond, 100.0f);
+}
+
+TEST(FrameTimingTest, AnimatedPictureShowsEachFrameLongerThanItsDelay) {
+  GameState state;
+  state.frameCount = 3;
+  state.frameDelays = {100, 200, 300};
+  FrameTiming timing;
+  std::uint32_t tick = 5000;
+  AdvanceFrameTiming(timing, tick);
+  timing.frameElapsed = 0;
+  timing.frameIndex = 0;
+
+  // Frames of 10 ms: a frame changes in the frame its time exceeds the delay.
+  auto framesUntilChange = [&] {
+    const std::int32_t start = timing.frameIndex;
+    int frames = 0;
+    while (timing.frameIndex == start && frames < 1000) {
+      tick += 10;
+      AdvanceFrameTiming(timing, tick);
+      AdvanceAnimatedPicture(timing, state);
+      ++frames;
+    }
+    return frames;
+  };
+  EXPECT_EQ(framesUntilChange(), 11);
+  EXPECT_EQ(timing.frameIndex, 1);
+  EXPECT_EQ(framesUntilChange(), 21);
+  EXPECT_EQ(timing.frameIndex, 2);
+  EXPECT_EQ(framesUntilChange(), 31);
+  EXPECT_EQ(timing.frameIndex, 0);
+  EXPECT_EQ(timing.frameElapsed, 0u);
+}
+
+TEST(FrameTimingTest, FrameIndexOfAPreviousPictureStartsAgainAtZero) {
+  GameState state;
+  state.frameCount = 2;
+  state.frameDelays = {100, 100};
+  FrameTiming timing;
+  timing.frameIndex = 4;
+  AdvanceAnimatedPicture(timing, state);
+  EXPECT_EQ(timing.frameIndex, 0);
+
+  state.frameCount = 1;
+  timing.frameIndex = 1;
+  AdvanceAnimatedPicture(timing, state);
+  EXPECT_EQ(timing.frameIndex, 0);
+  state.stillTexture = 7;
+  EXPECT_EQ(ShownTexture(state, timing), 7u);
+}
+
+TEST(FrameTimingTest, CaptionNeedsMoreThan5000IdleFramesUnlessBranded) {
+  GameOptions options;
+  options.brandedBackground = false;
+  FrameTiming timing;
+  EXPECT_TRUE(AdvanceIdleCaption(timing, options));  // shown from start-up
+  timing.idleFrames = 0;                             // the pointer moved
+  for (int frame = 1; frame <= 5000; ++frame) {
+    ASSERT_FALSE(AdvanceIdleCaption(timing, options)) << frame;
+  }
+  EXPECT_TRUE(AdvanceIdleCaption(timing, options));
+  EXPECT_TRUE(AdvanceIdleCaption(timing, options));
+
+  options.brandedBackground = true;
+  timing.idleFrames = 0;
+  EXPECT_TRUE(AdvanceIdleCaption(timing, options));
+}
+
+TEST(FrameTimingTest, BackgroundColourByteBouncesBetween0And255) {
+  ViewSetup view;
+  view.fanColours[0][2] = 255;
+  int frames = 0;
+  do {
+    TurnFanColours(view);
+    StepFanColours(view);
+    ++frames;
+  } while (view.fanColours[0][2] != 0 && frames < 1000);
+  EXPECT_EQ(frames, 255);
+  TurnFanColours(view);
+  StepFanColours(view);
+  EXPECT_EQ(view.fanColours[0][2], 1);
+}
+
+class TurnTest : public ::testing::Test {
+ protected:
+  GameState state;
+  GameOptions options;
+
+  void SetUp() override {
+    state.pieces.resize(2);
+    state.selected = 1;
+  }
+
+  int FramesToFinish() {
+    int frames = 0;
+    while (state.rotationLeft != 0.0f && frames < 10000) {
+      AdvanceTurn(state, options);
+      ++frames;
+    }
+    return frames;
+  }
+};
+
+TEST_F(TurnTest, QuarterTurnBackwardsTakes30FramesAndEndsSnapped) {
+  state.rotationLeft = -90.0f;
+  state.turnInPlane = true;
+  EXPECT_EQ(FramesToFinish(), 30);
+  EXPECT_FALSE(state.turnInPlane);
+  // The x axis now points down the table, the y axis right; exactly.
+  EXPECT_EQ(state.pieces[1].orient, (std::array<float, 9>{0, -1, 0, 1, 0, 0, 0, 0, 1}));
+  EXPECT_EQ(state.pieces[0].orient, IDENTITY_ORIENT);
+}
+
+TEST_F(TurnTest, FlipsTurnAboutTheirOwnAxis) {
+  options.angleStep = 45.0f;
+  options.angleStepRad = AngleStepToRadians(45.0f);
+  state.rotationLeft = 180.0f;
+  state.flipAboutVertical = true;
+  EXPECT_EQ(FramesToFinish(), 4);
+  EXPECT_EQ(state.pieces[1].orient, (std::array<float, 9>{-1, 0, 0, 0, 1, 0, 0, 0, -1}));
+  EXPECT_FALSE(state.flipAboutVertical);
+
+  state.rotationLeft = 180.0f;
+  state.flipAboutHorizontal = true;
+  EXPECT_EQ(FramesToFinish(), 4);
+  EXPECT_EQ(state.pieces[1].orient, (std::array<float, 9>{-1, 0, 0, 0, -1, 0, 0, 0, 1}));
+}
+
+TEST_F(TurnTest, PendingTurnWaitsForASelectedPiece) {
+  state.selected = -1;
+  state.rotationLeft = 90.0f;
+  state.turnInPlane = true;
+  AdvanceTurn(state, options);
+  EXPECT_EQ(state.rotationLeft, 90.0f);
+  EXPECT_TRUE(state.turnInPlane);
+  EXPECT_EQ(state.pieces[0].orient, IDENTITY_ORIENT);
+}
+
+TEST_F(TurnTest, StepChangedDuringATurnStillEndsAtZero) {
+  options.angleStep = 0.5f;
+  options.angleStepRad = AngleStepToRadians(0.5f);
+  state.rotationLeft = 45.0f;
+  state.turnInPlane = true;
+  for (int i = 0; i < 3; ++i) AdvanceTurn(state, options);  // 43.5 left
+  options.angleStep = 9.0f;
+  options.angleStepRad = AngleStepToRadians(9.0f);
+  EXPECT_EQ(FramesToFinish(), 5);
+  EXPECT_FALSE(state.turnInPlane);
+  EXPECT_FLOAT_EQ(state.pieces[1].orient[0], 0.70710677f);
+}
+
+TEST(EdgeScrollTest, TableSlidesUnderTheDraggedPiece) {
+  GameState state;
+  ScrollBars bars;
+  state.clientWidth = 800;
+  state.clientHeight = 600;
+  state.imageWidth = 1000;
+  state.imageHeight = 800;
+  state.thumbW = 640;
+  state.thumbH = 450;
+  state.gameRunning = true;
+  state.pieces.resize(2);
+  state.homeX = {0, 0};
+  state.homeY = {0, 0};
+  state.selected = 0;
+  EdgeScrollFlags edges;
+  edges.edgeScrollUp = true;
+  edges.edgeScrollDown = true;  // up wins
+  edges.edgeScrollLeft = true;
+  EdgeScrollStep(state, bars, edges, 0, 0);
+  EXPECT_EQ(state.scrollY, 1);
+  EXPECT_EQ(state.scrollX, -1);
+  EXPECT_LT(state.pieces[1].y, 0.0f);
+  EXPECT_GT(state.pieces[1].x, 0.0f);
+  EXPECT_EQ(state.pieces[0].x, 0.0f);
+  EXPECT_EQ(state.pieces[0].y, 0.0f);
+  EXPECT_EQ(state.homeY[0], state.pieces[1].y);
+}
+
+class PreviewTest : public ::testing::Test {
+ protected:
+  GameState state;
+  ScrollBars bars;
+  FrameTiming timing;
+
+  void Picture(int w, int h, int frames = 1) {
+    state.imageWidth = w;
+    state.imageHeight = h;
+    state.frameCount = frames;
+    state.pixels.assign(static_cast<std::size_t>(frames) * (static_cast<std::size_t>(w) * h * 4 + 2), 0);
+    state.imageFresh = true;
+  }
+};
+
+TEST_F(PreviewTest, PictureThatFitsIsCentredWhole) {
+  state.clientWidth = 800;
+  state.clientHeight = 600;
+  Picture(300, 200);
+  const auto p = PlacePreview(state, bars, timing);
+  ASSERT_TRUE(p);
+  EXPECT_FLOAT_EQ(p->rasterX, static_cast<float>(-300 * state.pixelScale));
+  EXPECT_FLOAT_EQ(p->rasterY, static_cast<float>(-200 * state.pixelScale));
+  EXPECT_EQ(p->columns, 300);
+  EXPECT_EQ(p->rows, 200);
+  EXPECT_EQ(p->skipColumns, 0);
+  EXPECT_EQ(p->skipRows, 0);
+
+  state.imageFresh = false;
+  EXPECT_FALSE(PlacePreview(state, bars, timing));
+}
+
+TEST_F(PreviewTest, LargerPictureShowsTheScrolledWindowOfIt) {
+  state.clientWidth = 800;
+  state.clientHeight = 600;
+  Picture(1000, 800);
+  bars.previewSkipX = 150;
+  bars.previewSkipY = 200;
+  auto p = PlacePreview(state, bars, timing);
+  ASSERT_TRUE(p);
+  EXPECT_FLOAT_EQ(p->rasterX, static_cast<float>(-800 * state.pixelScale));
+  EXPECT_FLOAT_EQ(p->rasterY, static_cast<float>(-600 * state.pixelScale));
+  EXPECT_EQ(p->skipColumns, 150);
+  EXPECT_EQ(p->columns, 800);
+  EXPECT_EQ(p->skipRows, 200);
+  EXPECT_EQ(p->rows, 600);
+
+  // Stale skips from an earlier picture never reach outside this one.
+  bars.previewSkipX = 5000;
+  bars.previewSkipY = -3;
+  p = PlacePreview(state, bars, timing);
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->skipColumns, 200);
+  EXPECT_EQ(p->skipRows, 0);
+}
+
+TEST_F(PreviewTest, AnimatedPictureShowsTheCurrentFrame) {
+  state.clientWidth = 800;
+  state.clientHeight = 600;
+  Picture(10, 10, 3);
+  timing.frameIndex = 2;
+  auto p = PlacePreview(state, bars, timing);
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->pixelOffset, 2u * 402u);
+  state.pixels.resize(state.pixels.size() - 3);  // the last frame cut short
+  EXPECT_FALSE(PlacePreview(state, bars, timing));
+}
+
+}  // namespace
+}  // namespace puzzle
