@@ -220,5 +220,20 @@ inline constexpr UiText OPTIONS_CANCEL{"Cansel", "Отмена"};
 inline constexpr UiText OPTIONS_APPLY_NOW{"Apply Now", "Применить"};
 inline constexpr UiText OPTIONS_RESTORE_DEFAULT{"Restore default", "По умолчанию..."};
 
+// Scroll bars: the key-help captions name the keys printed on the keyboard,
+// the same in both interfaces; the bitmap font holds only ASCII.
+inline constexpr UiText KEY_UP_ARROW{"Up Arrow", "Up Arrow"};
+inline constexpr UiText KEY_HOME{"Home", "Home"};
+inline constexpr UiText KEY_PAGE_UP{"Page Up", "Page Up"};
+inline constexpr UiText KEY_PAGE_DOWN{"Page Down", "Page Down"};
+inline constexpr UiText KEY_END{"End", "End"};
+inline constexpr UiText KEY_DOWN_ARROW{"Down Arrow", "Down Arrow"};
+inline constexpr UiText KEY_LEFT_ARROW{"Left Arrow", "Left Arrow"};
+inline constexpr UiText KEY_CTRL_HOME{"Ctrl(Alt)+Home", "Ctrl(Alt)+Home"};
+inline constexpr UiText KEY_CTRL_PAGE_UP{"Ctrl(Alt)+Page Up", "Ctrl(Alt)+Page Up"};
+inline constexpr UiText KEY_CTRL_PAGE_DOWN{"Ctrl(Alt)+Page Down", "Ctrl(Alt)+Page Down"};
+inline constexpr UiText KEY_CTRL_END{"Ctrl(Alt)+End", "Ctrl(Alt)+End"};
+inline constexpr UiText KEY_RIGHT_ARROW{"Right Arrow", "Right Arrow"};
+
 }  // namespace texts
 }  // namespace puzzle
