@@ -1,0 +1,225 @@
+#include "storage/game_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+
+#include "game/geometry.h"
+#include "game/texts.h"
+#include "storage/paths.h"
+
+namespace puzzle {
+namespace {
+
+// The largest file the reader can accept: the longest path, the header and
+// MAX_PIECES records. Anything longer is refused before it is read.
+constexpr std::size_t MAX_GAME_FILE_SIZE =
+    PATH_CAPACITY + GAME_FILE_HEADER_SIZE - 1 + GAME_FILE_RECORD_SIZE * MAX_PIECES;
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void PutFloat(std::vector<std::uint8_t>& out, float value) {
+  PutU32(out, std::bit_cast<std::uint32_t>(value));
+}
+
+std::uint32_t GetU32(const std::uint8_t* in) {
+  return static_cast<std::uint32_t>(in[0]) | static_cast<std::uint32_t>(in[1]) << 8 |
+         static_cast<std::uint32_t>(in[2]) << 16 | static_cast<std::uint32_t>(in[3]) << 24;
+}
+
+float GetFloat(const std::uint8_t* in) {
+  return std::bit_cast<float>(GetU32(in));
+}
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// A new file gets the permissions any file the player creates would get.
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return static_cast<mode_t>(0666 & ~mask);
+}
+
+std::string FolderOf(const std::string& path) {
+  std::string folder = ".";
+  RememberDirectory(path, folder);
+  return folder;
+}
+
+std::string ReplaceFirst(std::string text, std::string_view placeholder, const std::string& value) {
+  const auto at = text.find(placeholder);
+  if (at != std::string::npos) text.replace(at, placeholder.size(), value);
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> EncodeGameFile(const GameState& state, const GameOptions& options) {
+  const std::uint64_t count = static_cast<std::uint64_t>(options.columns) * state.rows;
+  // A path that would not fit the reader's 260 bytes, or that holds a zero
+  // byte, could be written but never read back.
+  if (count == 0 || count != state.pieces.size() || state.imagePath.size() >= PATH_CAPACITY ||
+      state.imagePath.find('\0') != std::string::npos) {
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> out;
+  out.reserve(state.imagePath.size() + GAME_FILE_HEADER_SIZE + GAME_FILE_RECORD_SIZE * count);
+  out.insert(out.end(), state.imagePath.begin(), state.imagePath.end());
+  out.push_back(0);
+  out.push_back(options.form);
+  PutFloat(out, options.bulge);
+  PutU32(out, options.columns);
+  PutU32(out, state.rows);
+  out.push_back(options.gameRotate ? 1 : 0);
+  out.push_back(options.game3D ? 1 : 0);
+  for (const PiecePose& pose : state.pieces) {
+    for (float value : pose.orient) PutFloat(out, value);
+    PutFloat(out, static_cast<float>((static_cast<double>(pose.x) + state.viewOffsetX) / state.pixelScale));
+    PutFloat(out, static_cast<float>((static_cast<double>(pose.y) + state.viewOffsetY) / state.pixelScale));
+  }
+  return out;
+}
+
+bool WriteGameFile(const std::string& path, const GameState& state, const GameOptions& options) {
+  const auto bytes = EncodeGameFile(state, options);
+  if (!bytes || path.empty()) return false;
+  // The new game goes to a file of its own in the same folder and replaces
+  // the old one only once it is complete on disk, so a failed save never
+  // destroys the previous game.
+  std::string temporary = FolderOf(path) + "/.pzz-XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return false;
+  bool written =
+      WriteAll(fd, bytes->data(), bytes->size()) && ::fchmod(fd, NewFileMode()) == 0 && ::fsync(fd) == 0;
+  written = ::close(fd) == 0 && written;
+  if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> bytes) {
+  const std::size_t searched = std::min(bytes.size(), PATH_CAPACITY);
+  const void* terminator = std::memchr(bytes.data(), 0, searched);
+  if (terminator == nullptr) return std::nullopt;
+  const std::size_t n = static_cast<std::size_t>(static_cast<const std::uint8_t*>(terminator) - bytes.data());
+  if (bytes.size() < n + GAME_FILE_HEADER_SIZE) return std::nullopt;
+
+  const std::uint8_t* header = bytes.data() + n;
+  GameFileContents contents;
+  contents.imagePath.assign(reinterpret_cast<const char*>(bytes.data()), n);
+  contents.form = header[1];
+  contents.bulge = GetFloat(header + 2);
+  contents.columns = GetU32(header + 6);
+  contents.rows = GetU32(header + 10);
+  contents.gameRotate = header[14] != 0;
+  contents.game3D = header[15] != 0;
+
+  if (contents.form < 1 || contents.form > 4) return std::nullopt;
+  if (contents.columns < 2 || contents.rows < 2) return std::nullopt;
+  const std::uint64_t count = static_cast<std::uint64_t>(contents.columns) * contents.rows;
+  if (count > MAX_PIECES) return std::nullopt;
+  // The dialog's steps of 0.01 reach the ends only to float precision.
+  if (!std::isfinite(contents.bulge) || contents.bulge < MIN_BULGE - 1e-4f ||
+      contents.bulge > MAX_BULGE + 1e-4f) {
+    return std::nullopt;
+  }
+  if (bytes.size() != n + GAME_FILE_HEADER_SIZE + GAME_FILE_RECORD_SIZE * count) return std::nullopt;
+
+  contents.records.resize(count);
+  const std::uint8_t* in = header + GAME_FILE_HEADER_SIZE;
+  for (PieceRecord& record : contents.records) {
+    for (float& value : record) {
+      value = GetFloat(in);
+      if (!std::isfinite(value)) return std::nullopt;
+      in += 4;
+    }
+  }
+  return contents;
+}
+
+std::optional<LoadedGame> ReadGameFile(Platform& platform, const std::string& path, bool russianUi) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  file.seekg(0, std::ios::end);
+  const std::streamoff size = file.tellg();
+  if (size < 0 || static_cast<std::uint64_t>(size) > MAX_GAME_FILE_SIZE) return std::nullopt;
+  file.seekg(0, std::ios::beg);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
+
+  auto contents = ParseGameFile(bytes);
+  if (!contents) return std::nullopt;
+  auto picture = DecodeStoredPath(platform, contents->imagePath, russianUi);
+  if (!picture) {
+    platform.ShowMessage({ReplaceFirst(Tr(texts::CANNOT_OPEN_IMAGE, russianUi), "%s", contents->imagePath),
+                          Tr(texts::CANNOT_OPEN_IMAGE_CAPTION, russianUi), MessageButtons::Ok,
+                          MessageIcon::Stop, MessageOwner::None});
+    return std::nullopt;
+  }
+  return LoadedGame{std::move(*contents), std::move(*picture)};
+}
+
+void InstallLoadedGame(LoadedGame&& game, const std::string& gameFilePath, GameState& state,
+                       GameOptions& options) {
+  GameFileContents& contents = game.contents;
+  options.form = contents.form;
+  options.bulge = contents.bulge;
+  options.columns = contents.columns;
+  options.gameRotate = contents.gameRotate;
+  options.game3D = contents.game3D;
+
+  state.gameRunning = false;
+  state.rows = contents.rows;
+  state.pieceCount = contents.columns * contents.rows;
+  if (state.selected >= 0 && static_cast<std::uint32_t>(state.selected) >= state.pieceCount)
+    state.selected = -1;
+
+  game.picture.path = contents.imagePath;
+  TakePictureOver(state, std::move(game.picture));
+  state.imageFresh = false;
+
+  // A loaded game opens unscrolled; its positions are relative to the
+  // picture's centre.
+  state.scrollX = 0;
+  state.scrollY = 0;
+  state.viewOffsetX = 0;
+  state.viewOffsetY = 0;
+  state.backOffsetX = 0;
+  state.backOffsetY = 0;
+  ComputePictureHalfSizes(state);
+  ComputeCellsAndHomes(state, options);
+
+  state.pieces.assign(state.pieceCount, PiecePose{});
+  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
+    const PieceRecord& record = contents.records[k];
+    PiecePose& pose = state.pieces[k];
+    std::copy(record.begin(), record.begin() + 9, pose.orient.begin());
+    pose.x = static_cast<float>(record[9] * state.pixelScale);
+    pose.y = static_cast<float>(record[10] * state.pixelScale);
+    pose.z = RestingDepth(k);
+  }
+  RememberFileTitle(gameFilePath, state.fileTitle);
+}
+
+}  // namespace puzzle
