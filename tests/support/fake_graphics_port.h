@@ -1,0 +1,57 @@
+// A GraphicsPort without GL for the rules' tests: it counts its calls, fails
+// on request, hands out texture names, fills a capture with one grey, and
+// answers depth reads from a function the test supplies.
+#pragma once
+
+#include <functional>
+
+#include "game/graphics_port.h"
+#include "platform/platform.h"
+
+namespace puzzle::testing {
+
+class FakeGraphicsPort : public GraphicsPort {
+ public:
+  int uploads = 0;
+  int builds = 0;
+  int captures = 0;
+  int depthReads = 0;
+  bool uploadSucceeds = true;
+  bool buildSucceeds = true;
+  bool captureSucceeds = true;
+  // The cursor shown while the texture was made, when a platform is watched.
+  const Platform* watchedPlatform = nullptr;
+  CursorShape cursorDuringUpload = CursorShape::Arrow;
+  // Window depth at client pixel (x, y from the bottom row); the background
+  // everywhere unless the test says otherwise.
+  std::function<float(int, int)> depthAt = [](int, int) { return 1.0f; };
+
+  bool UploadPictureTexture(GameState& state) override {
+    ++uploads;
+    if (watchedPlatform != nullptr) cursorDuringUpload = watchedPlatform->Cursor();
+    if (!uploadSucceeds) return false;
+    const auto name = static_cast<std::uint32_t>(uploads);
+    if (state.frameCount > 1) {
+      state.frameTextures.assign(static_cast<std::size_t>(state.frameCount), name);
+    } else {
+      state.stillTexture = name;
+    }
+    return true;
+  }
+  bool BuildPieceLists(GameState&, const GameOptions&) override {
+    ++builds;
+    return buildSucceeds;
+  }
+  bool CaptureFrame(GameState& state) override {
+    ++captures;
+    if (!captureSucceeds) return false;
+    state.pixels.assign(static_cast<std::size_t>(state.imageWidth) * state.imageHeight * 4, 0x80);
+    return true;
+  }
+  float ReadDepth(int x, int y) override {
+    ++depthReads;
+    return depthAt(x, y);
+  }
+};
+
+}  // namespace puzzle::testing
