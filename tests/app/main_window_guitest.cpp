@@ -1,0 +1,106 @@
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "app/dialogs.h"
+#include "game/commands.h"
+#include "support/window_fixture.h"
+
+namespace puzzle::testing {
+namespace {
+
+// The menu bar as text: "Title[item|item|-|item]" per popup, then top-level
+// items, with "*" after a greyed one.
+std::string MenuText(QMenuBar* bar) {
+  std::string text;
+  for (QAction* top : bar->actions()) {
+    text += top->text().toStdString();
+    if (QMenu* menu = top->menu()) {
+      text += '[';
+      for (QAction* item : menu->actions()) {
+        if (text.back() != '[') text += '|';
+        text += item->isSeparator() ? "-" : item->text().toStdString();
+      }
+      text += ']';
+    } else if (!top->isEnabled()) {
+      text += '*';
+    }
+    text += ' ';
+  }
+  return text;
+}
+
+using ShellWindowTest = WindowTest;
+
+TEST_F(ShellWindowTest, EnglishMenusWithUndoAndRedoGreyed) {
+  Open();
+  EXPECT_FALSE(app.options.russianUi);
+  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - QUORVANE");
+  EXPECT_EQ(MenuText(window->menuBar()),
+            "&File[Load New Image|Open...|Save|Save As...|-|Exit] &Change[Number of pieces|Options] "
+            "&Help[Help|Help On-Line|-|About...] Game[Start|Prompt|Check] &Undo* &Redo* ");
+}
+
+TEST_F(ShellWindowTest, RussianUkrainianAndBelarusianUsersGetRussianMenus) {
+  Open(QLocale(QLocale::Russian, QLocale::Russia));
+  EXPECT_TRUE(app.options.russianUi);
+  EXPECT_EQ(MenuText(window->menuBar()),
+            "&Файл[Загрузить новое изображение|Открыть|Сохранить|Сохранить как...|-|Выход] "
+            "&Изменить[Число пазлов|Опции] &Помощь[Помощь|Помощь On-Line|-|О программе...] "
+            "Игра[Начать|Подсказка|Проверка] &Отменить* &Вернуть* ");
+  EXPECT_TRUE(RussianLocale(QLocale(QLocale::Ukrainian)));
+  EXPECT_TRUE(RussianLocale(QLocale(QLocale::Belarusian)));
+  EXPECT_FALSE(RussianLocale(QLocale(QLocale::German)));
+}
+
+TEST_F(ShellWindowTest, NumberOfPiecesBelowTwoIsRefusedAndFifteenWaitsForStart) {
+  Open();
+  for (const char* entry : {"1", "-5", "15"}) {
+    window->Command(CMD_NUMBER_OF_PIECES);
+    auto* edit = window->findChild<QLineEdit*>(NUMBER_EDIT_NAME);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), "12");
+    edit->setText(entry);
+    QTest::keyClick(edit, Qt::Key_Return);
+    // The closed box deletes itself; the next command opens a new one.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window->findChild<QLineEdit*>(NUMBER_EDIT_NAME), nullptr);
+    EXPECT_EQ(app.options.columns, 12u) << entry;
+  }
+  EXPECT_EQ(app.options.pendingColumns, 15u);
+  ASSERT_EQ(platform.shown.size(), 2u);
+  EXPECT_EQ(platform.shown[1].text, "Number of puzzles in horizontal edge must be more than one.");
+}
+
+TEST_F(ShellWindowTest, AboutNamesTheDriverAndHelpOpensTheBundledPages) {
+  Open();
+  window->Command(CMD_ABOUT);
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].caption, "About...");
+  EXPECT_NE(platform.shown[0].text.find("OpenGL version on your computer:  " + app.shell.glVersion),
+            std::string::npos);
+  EXPECT_NE(platform.shown[0].text.find(": " + std::to_string(app.state.maxTextureSize) + " px."),
+            std::string::npos);
+  EXPECT_FALSE(app.shell.glVersion.empty());
+
+  window->Command(CMD_HELP_ONLINE);
+  ASSERT_EQ(platform.openedPages.size(), 1u);
+  EXPECT_TRUE(platform.openedPages[0].ends_with("/tessarine/manual.htm"));
+  EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(platform.openedPages[0])));
+
+  window->Command(CMD_HELP);
+  auto* link = window->findChild<QPushButton*>(MANUAL_BUTTON_NAME);
+  ASSERT_NE(link, nullptr);
+  EXPECT_EQ(link->text().toStdString(), platform.openedPages[0]);
+  QTest::mouseClick(link, Qt::LeftButton);
+  ASSERT_EQ(platform.openedPages.size(), 2u);
+  EXPECT_EQ(platform.openedPages[1], platform.openedPages[0]);
+  EXPECT_TRUE(HelpPageLocation(true).ends_with("/tessarine/help.htm"));
+}
+
+}  // namespace
+}  // namespace puzzle::testing
