@@ -11,6 +11,7 @@
 
 #include "game/history.h"
 #include "game/records.h"
+#include "platform/platform.h"
 #include "render/fonts.h"
 #include "render/scrollbars.h"
 #include "render/view.h"
@@ -40,6 +41,8 @@ struct Application {
   EdgeScrollFlags edges;
   Fonts fonts;
   ShellState shell;
+  // The colour chooser's custom colours, kept for the whole run (Options).
+  std::array<Rgb, 16> customColours{};
 };
 
 }  // namespace puzzle
