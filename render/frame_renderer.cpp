@@ -1,0 +1,306 @@
+#include "render/frame_renderer.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <array>
+
+#include "game/check.h"
+#include "game/scatter.h"
+#include "game/texts.h"
+#include "render/gl_view.h"
+#include "render/orientation.h"
+#include "render/unproject.h"
+
+namespace puzzle {
+namespace {
+
+void Colour(const Rgb8& c) {
+  glColor3ub(c[0], c[1], c[2]);
+}
+
+// Places a bar point given along and across the bar (half pixels) on the
+// overlay plane.
+struct BarPainter {
+  bool vertical;
+  double scale;
+  float depth = OVERLAY_DEPTH;
+
+  void Vertex(std::int32_t along, std::int32_t across) const {
+    const auto a = static_cast<float>(along * scale);
+    const auto c = static_cast<float>(across * scale);
+    if (vertical) {
+      glVertex3f(c, a, depth);
+    } else {
+      glVertex3f(a, c, depth);
+    }
+  }
+};
+
+void DrawSlider(const ScrollBar& bar, const BarGeometry& g, const BarPainter& paint) {
+  glColor3ub(0, 0, 0);
+  glLineWidth(1.0f);
+  glBegin(GL_LINES);
+  for (std::size_t k = 1; k <= 4; ++k) {
+    paint.Vertex(g.along[k], g.acrossLow);
+    paint.Vertex(g.along[k], g.acrossHigh);
+  }
+  glEnd();
+
+  glBegin(GL_LINE_LOOP);
+  paint.Vertex(g.along[0], g.acrossCentre);
+  paint.Vertex(g.along[1], g.baseHigh);
+  paint.Vertex(g.along[1], g.acrossHigh);
+  paint.Vertex(g.along[4], g.acrossHigh);
+  paint.Vertex(g.along[4], g.baseHigh);
+  paint.Vertex(g.along[5], g.acrossCentre);
+  paint.Vertex(g.along[4], g.baseLow);
+  paint.Vertex(g.along[4], g.acrossLow);
+  paint.Vertex(g.along[1], g.acrossLow);
+  paint.Vertex(g.along[1], g.baseLow);
+  glEnd();
+
+  // The boxes and the thumb: a gradient between the colours at their ends.
+  glBegin(GL_QUADS);
+  for (std::size_t k = 1; k <= 3; ++k) {
+    Colour(bar.colours[k]);
+    paint.Vertex(g.along[k], g.acrossLow);
+    paint.Vertex(g.along[k], g.acrossHigh);
+    Colour(bar.colours[k + 1]);
+    paint.Vertex(g.along[k + 1], g.acrossHigh);
+    paint.Vertex(g.along[k + 1], g.acrossLow);
+  }
+  glEnd();
+
+  glBegin(GL_TRIANGLES);
+  Colour(bar.colours[0]);
+  paint.Vertex(g.along[0], g.acrossCentre);
+  Colour(bar.colours[1]);
+  paint.Vertex(g.along[1], g.baseLow);
+  paint.Vertex(g.along[1], g.baseHigh);
+  Colour(bar.colours[4]);
+  paint.Vertex(g.along[4], g.baseLow);
+  paint.Vertex(g.along[4], g.baseHigh);
+  Colour(bar.colours[5]);
+  paint.Vertex(g.along[5], g.acrossCentre);
+  glEnd();
+}
+
+struct CaptionPlace {
+  const UiText* text;
+  double x;
+  double y;
+};
+
+// Where the caption of an element goes, in scene units on the overlay plane.
+CaptionPlace PlaceCaption(const FrameRecords& r, bool vertical, ScrollBar::Element element,
+                          const BarGeometry& g) {
+  const GameState& state = r.state;
+  const double s = state.pixelScale;
+  const double b = state.backPixelScale;
+  const Frustum frustum = ResizedFrustum(r.view, state.clientWidth, state.clientHeight);
+  const auto pointer = UnprojectWindow(frustum, Viewport{state.clientWidth, state.clientHeight},
+                                       r.shell.cursorX, state.clientHeight - r.shell.cursorY, -0.1);
+  if (vertical) {
+    const double barLeft = g.acrossLow * s;
+    const double centre = g.acrossCentre * s;
+    switch (element) {
+      case ScrollBar::TRACK_BEFORE: return {&texts::KEY_UP_ARROW, barLeft - 90 * b, pointer[1]};
+      case ScrollBar::TO_START: return {&texts::KEY_HOME, centre - 75 * b, g.along[1] * s + 7 * b};
+      case ScrollBar::PAGE_BACK: return {&texts::KEY_PAGE_UP, barLeft - 84 * b, g.along[2] * s};
+      case ScrollBar::PAGE_FORWARD: return {&texts::KEY_PAGE_DOWN, barLeft - 115 * b, g.along[4] * s + 5 * b};
+      case ScrollBar::TO_END: return {&texts::KEY_END, centre - 50 * b, g.along[5] * s + 5 * b};
+      case ScrollBar::TRACK_AFTER: return {&texts::KEY_DOWN_ARROW, barLeft - 115 * b, pointer[1]};
+      default: return {nullptr, 0, 0};
+    }
+  }
+  const double barTop = g.acrossHigh * s;
+  switch (element) {
+    case ScrollBar::TRACK_BEFORE: return {&texts::KEY_LEFT_ARROW, pointer[0] - 5 * b, barTop + 9 * b};
+    case ScrollBar::TO_START: return {&texts::KEY_CTRL_HOME, g.along[0] * s, barTop + 12 * b};
+    case ScrollBar::PAGE_BACK: return {&texts::KEY_CTRL_PAGE_UP, g.along[1] * s, barTop + 9 * b};
+    case ScrollBar::PAGE_FORWARD:
+      return {&texts::KEY_CTRL_PAGE_DOWN, g.along[3] * s - 170 * b, barTop + 9 * b};
+    case ScrollBar::TO_END: return {&texts::KEY_CTRL_END, g.along[3] * s - 77 * b, barTop + 12 * b};
+    case ScrollBar::TRACK_AFTER: return {&texts::KEY_RIGHT_ARROW, pointer[0] - 3 * b, barTop + 9 * b};
+    default: return {nullptr, 0, 0};
+  }
+}
+
+void DrawPreview(const GameState& state, const ScrollBars& bars, const FrameTiming& timing) {
+  const auto placement = PlacePreview(state, bars, timing);
+  if (!placement) {
+    return;
+  }
+  glRasterPos3f(placement->rasterX, placement->rasterY, PREVIEW_DEPTH);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, state.imageWidth);
+  glPixelStorei(GL_UNPACK_SKIP_ROWS, placement->skipRows);
+  glPixelStorei(GL_UNPACK_SKIP_PIXELS, placement->skipColumns);
+  glDrawPixels(placement->columns, placement->rows, GL_RGBA, GL_UNSIGNED_BYTE,
+               state.pixels.data() + placement->pixelOffset);
+  // The texture upload reads whole rows from the start of its block.
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+}
+
+void DrawCentres(const GameState& state, const GameOptions& options) {
+  glPointSize(3.0f);
+  glColor3f(options.colors[6], options.colors[7], options.colors[8]);
+  const std::size_t count = std::min(state.homeX.size(), state.homeY.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    glBegin(GL_POINTS);
+    glVertex3f(state.homeX[i], state.homeY[i], 1e-5f - TABLE_DEPTH);
+    glEnd();
+  }
+}
+
+void DrawPieces(const FrameRecords& r) {
+  const GameState& state = r.state;
+  const std::size_t count = std::min<std::size_t>(state.pieceCount, state.pieces.size());
+  // The lists set no colour and bind no texture: one binding serves every
+  // piece, and the colour changes only around the selected one.
+  glBindTexture(GL_TEXTURE_2D, ShownTexture(state, r.timing));
+  glColor3ub(0, 0, 0);
+  glPushMatrix();
+  std::array<float, 16> matrix{};
+  for (std::size_t i = 0; i < count; ++i) {
+    const bool selected = static_cast<std::int32_t>(i) == state.selected;
+    if (selected) {
+      if (r.shell.leftButtonDown) {
+        glColor3ub(0, 255, 0);
+      } else {
+        glColor3ub(255, 255, 0);
+      }
+    }
+    PoseToMatrix(state.pieces[i], matrix);
+    glLoadMatrixf(matrix.data());
+    glCallList(state.pieceListBase + static_cast<GLuint>(i));
+    if (selected) {
+      glColor3ub(0, 0, 0);
+    }
+  }
+  glPopMatrix();
+}
+
+void DrawPictureFrame(const GameState& state, const GameOptions& options) {
+  glLineWidth(2.5f);
+  glColor3f(options.colors[3], options.colors[4], options.colors[5]);
+  const float w = state.backHalfPicW;
+  const float h = state.backHalfPicH;
+  const float ox = state.backOffsetX;
+  const float oy = state.backOffsetY;
+  glBegin(GL_LINE_LOOP);
+  glVertex3f(-w - ox, -h - oy, FRAME_DEPTH);
+  glVertex3f(w - ox, -h - oy, FRAME_DEPTH);
+  glVertex3f(w - ox, h - oy, FRAME_DEPTH);
+  glVertex3f(-w - ox, h - oy, FRAME_DEPTH);
+  glEnd();
+}
+
+void DrawPrompt(const GameState& state, const FrameTiming& timing) {
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, ShownTexture(state, timing));
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  const float w = state.halfPicW;
+  const float h = state.halfPicH;
+  const float ox = state.viewOffsetX;
+  const float oy = state.viewOffsetY;
+  glColor4f(1.0f, 1.0f, 1.0f, state.promptAlpha);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex3f(-w - ox, -h - oy, -TABLE_DEPTH);
+  glTexCoord2f(state.texMaxS, 0.0f);
+  glVertex3f(w - ox, -h - oy, -TABLE_DEPTH);
+  glTexCoord2f(state.texMaxS, state.texMaxT);
+  glVertex3f(w - ox, h - oy, -TABLE_DEPTH);
+  glTexCoord2f(0.0f, state.texMaxT);
+  glVertex3f(-w - ox, h - oy, -TABLE_DEPTH);
+  glEnd();
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  glDisable(GL_TEXTURE_2D);
+}
+
+}  // namespace
+
+void DrawScrollBars(FrameRecords& r) {
+  GameState& state = r.state;
+  ScrollBars& bars = r.bars;
+  if (ShownBar(bars) == nullptr) {
+    return;
+  }
+  ScrollHeldTrack(state, bars, r.shell.cursorX, r.shell.cursorY, r.edges);
+  // The scroll update may have found the pointer off the bar.
+  const ScrollBar* bar = ShownBar(bars);
+  if (bar == nullptr) {
+    return;
+  }
+  const bool vertical = bar == &bars.vertical;
+  const std::int32_t t = bars.scrollBarThickness;
+  const BarGeometry g = vertical ? VerticalBarGeometry(state, t) : HorizontalBarGeometry(state, t);
+  const double s = state.pixelScale;
+
+  glColor3ub(0, 0, 0);
+  glLineWidth(2.0f);
+  glBegin(GL_LINES);
+  const BarPainter track{vertical, s, SCROLL_LINE_DEPTH};
+  const std::int32_t extent = vertical ? state.clientHeight : state.clientWidth;
+  track.Vertex(-extent, g.acrossCentre);
+  track.Vertex(extent, g.acrossCentre);
+  glEnd();
+
+  DrawSlider(*bar, g, BarPainter{vertical, s});
+
+  const ScrollBar::Element element = ShownCaption(bars);
+  if (element == ScrollBar::ELEMENT_COUNT) {
+    return;
+  }
+  const CaptionPlace place = PlaceCaption(r, vertical, element, g);
+  if (place.text == nullptr) {
+    return;
+  }
+  glColor4ub(0, 0, 0, bar->captionOpacity[element]);
+  glRasterPos3f(static_cast<float>(place.x), static_cast<float>(place.y), OVERLAY_DEPTH);
+  PrintBitmapText(r.fonts, Tr(*place.text, r.options.russianUi));
+  FadeShownCaption(bars, r.timing.framesPerSecond);
+}
+
+void RenderFrame(FrameRecords& r, std::uint32_t tickMs) {
+  GameState& state = r.state;
+  const GameOptions& options = r.options;
+  FrameTiming& timing = r.timing;
+
+  AdvanceFrameTiming(timing, tickMs);
+  AdvanceAnimatedPicture(timing, state);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+
+  if (options.brandedBackground) {
+    DrawBackgroundStar(r.view);
+  }
+  if (AdvanceIdleCaption(timing, options)) {
+    DrawBrandedCaption(r.fonts, r.view);
+  }
+  DrawPreview(state, r.bars, timing);
+  DrawScrollBars(r);
+
+  if (state.gameRunning) {
+    EdgeScrollStep(state, r.bars, r.edges, r.shell.cursorX, r.shell.cursorY);
+    AdvanceTurn(state, options);
+    if (options.showCentres) {
+      DrawCentres(state, options);
+    }
+    DrawPieces(r);
+    if (options.showFrame) {
+      DrawPictureFrame(state, options);
+    }
+    if (state.promptShowing) {
+      DrawPrompt(state, timing);
+      AdvancePrompt(state, timing.framesPerSecond);
+    }
+  }
+  AdvanceScatter(state, options, tickMs);
+}
+
+}  // namespace puzzle
