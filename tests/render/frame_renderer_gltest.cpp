@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "render/textures.h"
 #include "support/headless_gl.h"
 
 namespace puzzle {
@@ -241,6 +242,86 @@ TEST_F(FrameRendererTest, HoveredScrollBarIsDrawnWithItsColours) {
   UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, edges);
   frame = Frame();
   EXPECT_EQ(Rgb(frame, {W - 11, H / 2}), BLUE);
+}
+
+}  // namespace
+}  // namespace puzzle
+
+namespace puzzle {
+namespace {
+
+class FrameTextTest : public FrameRendererTest {
+ protected:
+  void SetUp() override {
+    FrameRendererTest::SetUp();
+    ASSERT_TRUE(BuildFonts(fonts, state.pixelScale));
+  }
+  void TearDown() override { DeleteFonts(fonts); }
+
+  // Pixels of the frame that are not the table's blue, within the columns
+  // [fromX, toX).
+  int Marked(const std::vector<std::uint8_t>& frame, int fromX, int toX) const {
+    int marked = 0;
+    for (int y = 0; y < H; ++y) {
+      for (int x = fromX; x < toX; ++x) {
+        if (Rgb(frame, {x, y}) != BLUE) ++marked;
+      }
+    }
+    return marked;
+  }
+};
+
+TEST_F(FrameTextTest, KeyCaptionShowsBesideTheBarAndFades) {
+  state.imageWidth = 500;
+  state.imageHeight = 400;
+  state.thumbW = 320;
+  state.thumbH = 224;
+  timing.idleFrames = 0;
+  shell.cursorX = W - 11;
+  shell.cursorY = H / 2;  // thumb: no caption
+  UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, edges);
+  EXPECT_EQ(Marked(Frame(), 0, W - 40), 0);
+
+  shell.cursorY = 270;  // page-down button: "Page Down"
+  UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, edges);
+  ASSERT_TRUE(bars.vertical.hover[ScrollBar::PAGE_FORWARD]);
+  EXPECT_GT(Marked(Frame(), 0, W - 40), 20);
+  EXPECT_LT(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 255);
+}
+
+TEST_F(FrameTextTest, BrandedCaptionAfterALongIdleTime) {
+  timing.idleFrames = 0;
+  EXPECT_EQ(Marked(Frame(), 0, W), 0);
+  timing.idleFrames = CAPTION_IDLE_FRAMES;
+  EXPECT_GT(Marked(Frame(), 0, W), 100);
+  timing.idleFrames = 0;  // the pointer moved
+  EXPECT_EQ(Marked(Frame(), 0, W), 0);
+}
+
+TEST_F(FrameRendererTest, PromptShowsThePictureOverThePiecesAndStartsItsHold) {
+  LayPieces();
+  state.imageWidth = 64;
+  state.imageHeight = 64;
+  state.frameCount = 1;
+  state.pixels.assign(64 * 64 * 4 + 2, 0);
+  for (std::size_t i = 0; i < 64 * 64; ++i) {
+    state.pixels[i * 4] = 255;
+    state.pixels[i * 4 + 3] = 255;
+  }
+  ASSERT_TRUE(UploadPictureTexture(state));
+  state.halfPicW = 0.4f;
+  state.halfPicH = 0.3f;
+  state.promptShowing = true;
+  state.promptAlpha = 1.0f;
+  state.promptHold = 50.0f;
+  auto frame = Frame();
+  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1, TABLE_DEPTH)), RED);
+  EXPECT_EQ(Rgb(frame, PixelOf(0.0, 0.35, TABLE_DEPTH)), BLUE);
+  EXPECT_EQ(state.promptHold, 49.0f);
+
+  state.promptShowing = false;
+  frame = Frame();
+  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1, TABLE_DEPTH)), BLACK);
 }
 
 }  // namespace
