@@ -1,0 +1,355 @@
+#include "options/options_dialog.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+#include <cstdlib>
+
+#include "game/geometry.h"
+#include "options/form_preview.h"
+#include "render/gl_view.h"
+#include "support/fake_graphics_port.h"
+#include "support/scripted_platform.h"
+
+namespace puzzle::testing {
+namespace {
+
+// Remembers the form the meshes were last built for.
+class FormRecordingPort : public FakeGraphicsPort {
+ public:
+  int builtForm = 0;
+  bool BuildPieceLists(GameState& state, const GameOptions& options) override {
+    builtForm = options.form;
+    return FakeGraphicsPort::BuildPieceLists(state, options);
+  }
+};
+
+class OptionsDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    surface.setFormat(QSurfaceFormat::defaultFormat());
+    surface.create();
+    context.setFormat(QSurfaceFormat::defaultFormat());
+    ASSERT_TRUE(context.create());
+    ASSERT_TRUE(context.makeCurrent(&surface));
+  }
+
+  void TearDown() override {
+    delete dialog.data();
+    context.doneCurrent();
+  }
+
+  // A 3 x 2 game in form 1 with every piece turned and moved off its home.
+  void StartGame() {
+    options.columns = 3;
+    state.rows = 2;
+    state.pieceCount = 6;
+    state.imageWidth = 300;
+    state.imageHeight = 200;
+    ComputePictureHalfSizes(state);
+    ASSERT_TRUE(ComputeCellsAndHomes(state, options));
+    state.pieces.resize(6);
+    for (std::size_t k = 0; k < state.pieces.size(); ++k) {
+      state.pieces[k].x = 0.1f * static_cast<float>(k);
+      state.pieces[k].y = -0.07f * static_cast<float>(k);
+      state.pieces[k].z = RestingDepth(static_cast<std::uint32_t>(k));
+      state.pieces[k].orient = {0, -1, 0, 1, 0, 0, 0, 0, 1};
+    }
+    state.gameRunning = true;
+  }
+
+  void Open() {
+    dialog =
+        new OptionsDialog(nullptr, options, state, platform, customColours, [this](const TableGlWork& work) {
+          ASSERT_TRUE(context.makeCurrent(&surface));
+          work(port);
+        });
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.data()));
+  }
+
+  template <typename T>
+  T* Control(const char* name) {
+    T* control = dialog->findChild<T*>(name);
+    EXPECT_NE(control, nullptr) << name;
+    return control;
+  }
+
+  void Click(const char* name) { QTest::mouseClick(Control<QAbstractButton>(name), Qt::LeftButton); }
+
+  // Replaces the field's text by typing, as a player selecting it all would.
+  void TypeInto(const char* name, const char* text) {
+    QLineEdit* field = Control<QLineEdit>(name);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+  }
+
+  std::string TextOf(const char* name) { return Control<QLineEdit>(name)->text().toStdString(); }
+
+  std::array<float, 4> ClearColour() {
+    EXPECT_TRUE(context.makeCurrent(&surface));
+    std::array<float, 4> colour{};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, colour.data());
+    return colour;
+  }
+
+  // Lets a closed dialog delete itself.
+  static void SettleDeletion() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+  QOffscreenSurface surface;
+  QOpenGLContext context;
+  GameOptions options;
+  GameState state;
+  ScriptedPlatform platform;
+  std::array<Rgb, 16> customColours{};
+  FormRecordingPort port;
+  QPointer<OptionsDialog> dialog;
+};
+
+TEST_F(OptionsDialogTest, BulgeSliderChangesTheBulgeAndThePreviewAtOnce) {
+  Open();
+  QSlider* bulge = Control<QSlider>("bulgeSlider");
+  EXPECT_EQ(bulge->value(), 33);
+  const QImage before = Control<QWidget>("formPreview")->grab().toImage();
+  bulge->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_FLOAT_EQ(options.bulge, 0.45f);
+  EXPECT_NE(Control<QWidget>("formPreview")->grab().toImage(), before);
+}
+
+TEST_F(OptionsDialogTest, SpeedIsTakenOnlyByOk) {
+  options.angleStep = 9;
+  Open();
+  QSlider* speed = Control<QSlider>("speedSlider");
+  EXPECT_EQ(speed->value(), 6);
+  speed->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(options.angleStep, 9.0f);
+  Click("okButton");
+  EXPECT_EQ(options.angleStep, 45.0f);
+  EXPECT_NEAR(options.angleStepRad, 0.785398f, 1e-6f);
+  SettleDeletion();
+  EXPECT_TRUE(dialog.isNull());
+}
+
+TEST_F(OptionsDialogTest, ScatterTimeIsLiveWithin1To300AndAppliedWithin10To100) {
+  Open();
+  TypeInto("scatterField", "250");
+  EXPECT_EQ(options.scatterSeconds, 250);
+  Click("applyNowButton");
+  EXPECT_EQ(TextOf("scatterField"), "100");
+  EXPECT_EQ(options.scatterSeconds, 100);
+
+  TypeInto("scatterField", "300");
+  QTest::keyClicks(Control<QLineEdit>("scatterField"), "0");
+  EXPECT_EQ(TextOf("scatterField"), "300");
+  EXPECT_EQ(options.scatterSeconds, 300);
+
+  TypeInto("scatterField", "x");
+  EXPECT_EQ(TextOf("scatterField"), "10");
+  EXPECT_EQ(options.scatterSeconds, 10);
+}
+
+TEST_F(OptionsDialogTest, ColourFieldsShowTheirDefaultFrom256AndRecolourTheSwatch) {
+  Open();
+  TypeInto("colourField0", "999");
+  EXPECT_EQ(TextOf("colourField0"), "0");
+  EXPECT_EQ(dialog->colourBytes()[0], 0);
+
+  TypeInto("colourField0", "200");
+  EXPECT_EQ(dialog->colourBytes()[0], 200);
+  QWidget* swatch = Control<QWidget>("swatch0");
+  const QColor shown = swatch->grab().toImage().pixelColor(swatch->width() / 2, swatch->height() / 2);
+  EXPECT_EQ(shown, QColor(200, 0, 191));
+  // Colours are taken into the options only when applied.
+  EXPECT_EQ(options.colors[0], 0.0f);
+  Click("applyNowButton");
+  EXPECT_FLOAT_EQ(options.colors[0], 200.0f / 255.0f);
+}
+
+TEST_F(OptionsDialogTest, EdgesAreLiveButCentresWaitForApply) {
+  Open();
+  Click("showEdges");
+  EXPECT_FALSE(options.showEdges);
+  Click("showCentres");
+  EXPECT_FALSE(options.showCentres);
+  Click("applyNowButton");
+  EXPECT_TRUE(options.showCentres);
+}
+
+TEST_F(OptionsDialogTest, TheColourChooserStartsOnThePresentColours) {
+  customColours[10] = {1, 2, 3};
+  Open();
+  platform.colourResults.push_back(Rgb{10, 20, 30});
+  Click("select1");
+  EXPECT_EQ(customColours[0], (Rgb{0, 0, 191}));
+  EXPECT_EQ(customColours[1], (Rgb{255, 0, 0}));
+  EXPECT_EQ(customColours[2], (Rgb{255, 255, 0}));
+  EXPECT_EQ(customColours[10], (Rgb{1, 2, 3}));
+  EXPECT_EQ(TextOf("colourField3"), "10");
+  EXPECT_EQ(TextOf("colourField4"), "20");
+  EXPECT_EQ(TextOf("colourField5"), "30");
+
+  // Cancelled: nothing changes.
+  Click("select1");
+  EXPECT_EQ(TextOf("colourField3"), "10");
+}
+
+TEST_F(OptionsDialogTest, ApplyNowReshapesTheGameAndCancelBringsItBack) {
+  StartGame();
+  const std::vector<PiecePose> poses = state.pieces;
+  const std::vector<float> homeX = state.homeX;
+  const float halfCellW = state.halfCellW;
+  SetClearColour(options);
+  Open();
+
+  Click("form3");
+  EXPECT_EQ(options.form, 3);
+  Control<QSlider>("bulgeSlider")->setValue(40);
+  TypeInto("colourField1", "128");
+  Click("applyNowButton");
+  EXPECT_EQ(port.builds, 1);
+  EXPECT_EQ(port.builtForm, 3);
+  EXPECT_FLOAT_EQ(state.halfCellW, state.halfPicW / 2);
+  EXPECT_FLOAT_EQ(state.bulgeSpanX, 2 * 0.4f * state.halfCellW);
+  EXPECT_NEAR(ClearColour()[1], 128.0f / 255.0f, 1e-3f);
+
+  Click("cancelButton");
+  EXPECT_EQ(options.form, 1);
+  EXPECT_FLOAT_EQ(options.bulge, 0.33f);
+  EXPECT_EQ(options.colors, GameOptions().colors);
+  EXPECT_EQ(port.builds, 2);
+  EXPECT_EQ(port.builtForm, 1);
+  EXPECT_EQ(state.homeX, homeX);
+  EXPECT_EQ(state.halfCellW, halfCellW);
+  const auto clear = ClearColour();
+  EXPECT_NEAR(clear[1], 0.0f, 1e-3f);
+  EXPECT_NEAR(clear[2], 0.75f, 1e-3f);
+  for (std::size_t k = 0; k < poses.size(); ++k) {
+    EXPECT_EQ(state.pieces[k].orient, poses[k].orient);
+    EXPECT_EQ(state.pieces[k].x, poses[k].x);
+    EXPECT_EQ(state.pieces[k].y, poses[k].y);
+  }
+  SettleDeletion();
+  EXPECT_TRUE(dialog.isNull());
+}
+
+TEST_F(OptionsDialogTest, RestoreDefaultThenCancelChangesNothing) {
+  options.form = 2;
+  options.bulge = 0.25f;
+  options.scatterSeconds = 40;
+  options.showEdges = false;
+  options.colors.fill(0.5f);
+  const GameOptions before = options;
+  Open();
+  Click("restoreDefaultButton");
+  EXPECT_FLOAT_EQ(options.bulge, 0.33f);
+  EXPECT_EQ(options.scatterSeconds, 15);
+  Click("cancelButton");
+  EXPECT_EQ(options.form, before.form);
+  EXPECT_EQ(options.bulge, before.bulge);
+  EXPECT_EQ(options.scatterSeconds, before.scatterSeconds);
+  EXPECT_EQ(options.showEdges, before.showEdges);
+  EXPECT_EQ(options.colors, before.colors);
+}
+
+TEST_F(OptionsDialogTest, RestoreDefaultThenOkGivesTheDefaultsAndKeepsTheForm) {
+  options.form = 4;
+  options.angleStep = 45;
+  options.scatterSeconds = 40;
+  options.showEdges = false;
+  options.showCentres = true;
+  options.brandedBackground = false;
+  options.gameRotate = false;
+  options.game3D = true;
+  options.colors.fill(0.5f);
+  Open();
+  Click("restoreDefaultButton");
+  // Check boxes are not live when set by Restore default.
+  EXPECT_FALSE(options.showEdges);
+  Click("okButton");
+  const GameOptions defaults;
+  EXPECT_EQ(options.form, 4);
+  EXPECT_FLOAT_EQ(options.bulge, 0.33f);
+  EXPECT_EQ(options.angleStep, 3.0f);
+  EXPECT_EQ(options.scatterSeconds, 15);
+  EXPECT_TRUE(options.showEdges);
+  EXPECT_TRUE(options.showFrame);
+  EXPECT_FALSE(options.showCentres);
+  EXPECT_TRUE(options.brandedBackground);
+  EXPECT_TRUE(options.gameRotate);
+  EXPECT_FALSE(options.game3D);
+  for (std::size_t i = 0; i < 9; ++i) EXPECT_NEAR(options.colors[i], defaults.colors[i], 0.003f) << i;
+}
+
+TEST_F(OptionsDialogTest, OkCancelAndApplyNowWaitWhileTheGameIsBusy) {
+  StartGame();
+  state.rotationLeft = 30;
+  Open();
+  TypeInto("scatterField", "250");
+  Click("applyNowButton");
+  EXPECT_EQ(TextOf("scatterField"), "250");
+  Click("okButton");
+  dialog->close();
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(port.builds, 0);
+
+  state.rotationLeft = 0;
+  dialog->close();
+  EXPECT_EQ(options.scatterSeconds, 15);
+  EXPECT_EQ(port.builds, 1);
+}
+
+TEST_F(OptionsDialogTest, RussianDialogTexts) {
+  options.russianUi = true;
+  options.form = 9;
+  Open();
+  EXPECT_EQ(dialog->windowTitle().toStdString(), "Опции");
+  EXPECT_EQ(Control<QPushButton>("cancelButton")->text().toStdString(), "Отмена");
+  // A form outside 1-4 checks no form button.
+  for (const char* name : {"form1", "form2", "form3", "form4"})
+    EXPECT_FALSE(Control<QRadioButton>(name)->isChecked());
+}
+
+// The preview of each form is compared with a reference image made by this
+// program. PUZZLE_WRITE_PREVIEW_REFERENCES=1 writes them anew after a
+// deliberate change of the drawing.
+TEST(FormPreviewImage, MatchesTheReferenceOfEachForm) {
+  const bool write = std::getenv("PUZZLE_WRITE_PREVIEW_REFERENCES") != nullptr;
+  const std::array<float, 4> bulges{0.33f, 0.45f, 0.21f, 0.38f};
+  for (int form = 1; form <= 4; ++form) {
+    PreviewInputs inputs;
+    inputs.colours = {0, 0, 191, 255, 0, 0, 255, 255, 0};
+    inputs.form = form;
+    inputs.bulge = bulges[static_cast<std::size_t>(form - 1)];
+    inputs.showEdges = form != 2;
+    inputs.showFrame = form != 3;
+    const QImage image = RenderFormPreview(QSize(297, 81), inputs);
+    const QString path = QStringLiteral(QT_TESTCASE_SOURCEDIR "/options/ref/form_preview_%1.png").arg(form);
+    if (write) {
+      ASSERT_TRUE(image.save(path));
+      continue;
+    }
+    QImage reference(path);
+    ASSERT_FALSE(reference.isNull()) << path.toStdString();
+    reference = reference.convertToFormat(image.format());
+    ASSERT_EQ(reference.size(), image.size());
+    int different = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) different += image.pixel(x, y) != reference.pixel(x, y);
+    }
+    // A few edge pixels may fall differently with another rasteriser.
+    EXPECT_LE(different, image.width() * image.height() / 200) << "form " << form;
+  }
+}
+
+}  // namespace
+}  // namespace puzzle::testing
