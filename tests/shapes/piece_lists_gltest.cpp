@@ -1,0 +1,213 @@
+#include "shapes/piece_lists.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+
+#include "render/orientation.h"
+#include "render/textures.h"
+#include "shapes/home_layout.h"
+#include "support/headless_gl.h"
+
+namespace puzzle {
+namespace {
+
+constexpr int VIEW = 256;
+
+class PieceListsTest : public testing::HeadlessGlTest {
+ protected:
+  void SetUp() override { OpenView(VIEW, VIEW); }
+  void TearDown() override {
+    DeletePieceLists(state);
+    DeletePictureTextures(state);
+  }
+
+  // Noise, so that a piece showing the wrong part of the picture, or a gap
+  // showing the table, cannot pass unnoticed.
+  void LoadNoisePicture(int width, int height) {
+    std::mt19937 random(7);
+    state.imageWidth = width;
+    state.imageHeight = height;
+    state.frameCount = 1;
+    state.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+    for (std::size_t k = 0; k < state.pixels.size(); ++k) {
+      state.pixels[k] = k % 4 == 3 ? 255 : static_cast<std::uint8_t>(random() & 0xFF);
+    }
+    ASSERT_TRUE(UploadPictureTexture(state));
+  }
+
+  bool StartOnHomes(std::uint8_t form, float bulge, std::uint32_t columns, bool edges) {
+    options.form = form;
+    options.bulge = bulge;
+    options.columns = columns;
+    options.showEdges = edges;
+    return LayOutOnHomes(state, options) && BuildPieceLists(state, options);
+  }
+
+  // The pieces as the frame renderer draws them, over a table coloured so
+  // that it differs from any picture texel it shows through.
+  std::vector<std::uint8_t> DrawTable() {
+    glClearColor(1.0f, 0.0f, 1.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBindTexture(GL_TEXTURE_2D, state.stillTexture);
+    glColor3ub(255, 0, 0);
+    std::array<float, 16> matrix{};
+    for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
+      glPushMatrix();
+      PoseToMatrix(state.pieces[k], matrix);
+      glLoadMatrixf(matrix.data());
+      glCallList(state.pieceListBase + k);
+      glPopMatrix();
+    }
+    return context.ReadPixels();
+  }
+
+  // Pixels of the picture's area that differ from the picture by more than
+  // the rounding of texture filtering. Where a pixel centre lies exactly on
+  // an edge two pieces share, each piece's own matrix rounds the edge a
+  // little differently and the pixel may fall to neither; such a pixel is
+  // forgiven when it stands alone. A seam that opens is a run of pixels.
+  int CountWrongPixels(const std::vector<std::uint8_t>& frame) const {
+    const int left = (VIEW - state.imageWidth) / 2;
+    const int bottom = (VIEW - state.imageHeight) / 2;
+    std::vector<std::pair<int, int>> wrong;
+    for (int y = 0; y < state.imageHeight; ++y) {
+      for (int x = 0; x < state.imageWidth; ++x) {
+        const auto shown = PixelAt(frame, VIEW, left + x, bottom + y);
+        const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(state.imageWidth) +
+                                static_cast<std::size_t>(x)) *
+                               4;
+        for (int c = 0; c < 3; ++c) {
+          if (std::abs(shown[static_cast<std::size_t>(c)] - state.pixels[at + static_cast<std::size_t>(c)]) >
+              3) {
+            wrong.emplace_back(x, y);
+            break;
+          }
+        }
+      }
+    }
+    int unforgiven = 0;
+    for (const auto& [x, y] : wrong) {
+      const bool alone = std::none_of(wrong.begin(), wrong.end(), [&](const auto& other) {
+        return other != std::pair{x, y} && std::abs(other.first - x) <= 1 && std::abs(other.second - y) <= 1;
+      });
+      if (!alone || wrong.size() > 3) ++unforgiven;
+    }
+    return unforgiven;
+  }
+};
+
+TEST_F(PieceListsTest, AssembledPuzzleIsThePictureInEveryForm) {
+  // Even margins put every picture pixel on a screen pixel at home.
+  LoadNoisePicture(200, 150);
+  for (std::uint8_t form = 1; form <= 4; ++form) {
+    for (float bulge : {0.21f, 0.33f, 0.45f}) {
+      for (std::uint32_t columns : {2u, 3u, 7u, 16u}) {
+        ASSERT_TRUE(StartOnHomes(form, bulge, columns, false));
+        EXPECT_EQ(CountWrongPixels(DrawTable()), 0)
+            << "form " << int{form} << ", bulge " << bulge << ", " << columns << " x " << state.rows;
+      }
+    }
+  }
+}
+
+TEST_F(PieceListsTest, OddPictureSizeAndTallCellsJoinWithoutGaps) {
+  // Three columns of a nearly square picture give cells much taller than wide.
+  LoadNoisePicture(202, 190);
+  for (std::uint8_t form = 2; form <= 4; ++form) {
+    ASSERT_TRUE(StartOnHomes(form, 0.45f, 3, false));
+    EXPECT_GT(state.halfCellH, 1.2f * state.halfCellW);
+    EXPECT_EQ(CountWrongPixels(DrawTable()), 0) << "form " << int{form};
+  }
+}
+
+TEST_F(PieceListsTest, EdgesAreDrawnInTheCurrentColourOnlyWhenAskedFor) {
+  LoadNoisePicture(200, 150);
+  ASSERT_TRUE(StartOnHomes(1, 0.33f, 2, true));
+  auto frame = DrawTable();
+  // The seam between the two columns runs down the middle of the view.
+  int red = 0;
+  for (int y = VIEW / 2 - 50; y < VIEW / 2 + 50; ++y) {
+    for (int x = VIEW / 2 - 1; x <= VIEW / 2; ++x) {
+      if (PixelAt(frame, VIEW, x, y) == std::array<std::uint8_t, 4>{255, 0, 0, 255}) ++red;
+    }
+  }
+  EXPECT_GE(red, 100);
+  ASSERT_TRUE(StartOnHomes(1, 0.33f, 2, false));
+  EXPECT_EQ(CountWrongPixels(DrawTable()), 0);
+  GLboolean texturing = GL_TRUE;
+  glGetBooleanv(GL_TEXTURE_2D, &texturing);
+  EXPECT_FALSE(texturing) << "a list leaves 2D texturing on";
+}
+
+TEST_F(PieceListsTest, RebuildDeletesExactlyThePreviousRange) {
+  const GLuint before = glGenLists(1);
+  glNewList(before, GL_COMPILE);
+  glEndList();
+  LoadNoisePicture(200, 150);
+  ASSERT_TRUE(StartOnHomes(2, 0.33f, 4, true));
+  EXPECT_TRUE(glIsList(before)) << "the first build deleted a list it did not make";
+  const std::uint32_t firstBase = state.pieceListBase;
+  const std::uint32_t firstCount = state.pieceListCount;
+  EXPECT_EQ(firstCount, state.pieceCount);
+  const GLuint after = glGenLists(1);
+  glNewList(after, GL_COMPILE);
+  glEndList();
+
+  ASSERT_TRUE(StartOnHomes(4, 0.33f, 9, true));
+  EXPECT_TRUE(glIsList(before));
+  EXPECT_TRUE(glIsList(after)) << "the rebuild deleted past the first build's range";
+  EXPECT_EQ(state.pieceListCount, state.pieceCount);
+  for (std::uint32_t k = 0; k < state.pieceCount; ++k) ASSERT_TRUE(glIsList(state.pieceListBase + k)) << k;
+  for (std::uint32_t k = 0; k < firstCount; ++k) {
+    const GLuint name = firstBase + k;
+    const bool reused = name >= state.pieceListBase && name < state.pieceListBase + state.pieceListCount;
+    const bool shared = name >= state.sharedListBase && name < state.sharedListBase + SHARED_LIST_COUNT;
+    if (!reused && !shared) {
+      EXPECT_FALSE(glIsList(name)) << name;
+    }
+  }
+  const std::uint32_t shared = state.sharedListBase;
+  ASSERT_NE(shared, 0u);
+  ASSERT_TRUE(StartOnHomes(1, 0.33f, 9, true));
+  EXPECT_EQ(state.sharedListBase, 0u);
+  EXPECT_FALSE(glIsList(shared)) << "the old form-4 face lists are kept";
+}
+
+TEST_F(PieceListsTest, FormOutsideTheFourBuildsNothing) {
+  LoadNoisePicture(200, 150);
+  ASSERT_TRUE(StartOnHomes(3, 0.33f, 4, true));
+  const std::uint32_t oldBase = state.pieceListBase;
+  options.form = 7;
+  EXPECT_FALSE(BuildPieceLists(state, options));
+  EXPECT_EQ(state.pieceListBase, 0u);
+  EXPECT_EQ(state.pieceListCount, 0u);
+  EXPECT_FALSE(glIsList(oldBase));
+}
+
+TEST(Form4FaceListsTest, BorderPiecesCallOnlyTheirPartsInsideThePicture) {
+  using enum SharedList;
+  OutlineParams p = MakeOutlineParams(4, 0.33f, 2, 2, 0.1f, 0.1f, 0.001);
+  for (std::uint32_t j = 0; j < 2; ++j) {
+    for (std::uint32_t i = 0; i < 2; ++i) {
+      const auto calls = Form4FaceLists(p, i, j);
+      ASSERT_EQ(calls.size(), 2u) << i << ", " << j;
+      EXPECT_GE(calls[0], H0) << "a corner piece's tab is a half";
+      EXPECT_LE(calls[1], Q7) << "and it has one quarter";
+    }
+  }
+  EXPECT_EQ(Form4FaceLists(p, 0, 0), (std::vector{H4, Q2}));
+
+  p = MakeOutlineParams(4, 0.33f, 5, 4, 0.1f, 0.1f, 0.001);
+  EXPECT_EQ(Form4FaceLists(p, 1, 0), (std::vector{H6, H3, Q6, Q7}));
+  EXPECT_EQ(Form4FaceLists(p, 4, 3), (std::vector{H7, Q4}));
+  EXPECT_EQ(Form4FaceLists(p, 2, 2), (std::vector{F0, F1, Q0, Q1, Q2, Q3}));
+  EXPECT_EQ(Form4FaceLists(p, 1, 2), (std::vector{F2, F3, Q4, Q5, Q6, Q7}));
+  EXPECT_EQ(Form4FaceLists(p, 4, 2), (std::vector{H0, H5, Q0, Q3}));
+}
+
+}  // namespace
+}  // namespace puzzle
