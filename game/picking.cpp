@@ -181,9 +181,11 @@ void PickPiece(GameState& state, const ViewSetup& view, const PickingState& pick
   };
 
   if (!view.lowDepthPrecision) {
-    // The raised piece lies nearer than the table; anything at or behind the
-    // table depth is a resting piece or the background.
-    if (wz > -table) return;
+    // The raised piece lies nearer than the table; anything else is a resting
+    // piece or the background. The top resting piece lies exactly on the
+    // table, and a depth read back from the buffer may put it a rounding step
+    // in front of it, so the test is half-way up to the raised depth.
+    if (wz > RAISE_DEPTH_PICK / 2 - table) return;
     lowerSelected();
     for (std::size_t k = 0; k < count; ++k) {
       if (std::fabs(state.pieces[k].z - wz) < 0.00000025) {
