@@ -1,0 +1,202 @@
+#include "game/file_commands.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "game/check.h"
+#include "game/commands.h"
+#include "game/texts.h"
+#include "storage/game_file.h"
+#include "storage/image_loader.h"
+#include "storage/paths.h"
+
+namespace puzzle {
+namespace {
+
+void ShowError(Platform& platform, const UiText& text, bool russianUi, MessageOwner owner) {
+  platform.ShowMessage({Tr(text, russianUi), Tr(texts::CAPTION_ERROR, russianUi), MessageButtons::Ok,
+                        MessageIcon::Exclamation, owner});
+}
+
+FileDialogRequest GameFileRequest(const FileCommandRecords& records) {
+  FileDialogRequest request;
+  request.filters.push_back({Tr(texts::GAME_FILE_FILTER, records.options.russianUi), {"*.pzz"}});
+  request.startDirectory = records.options.gameDirectory;
+  request.initialPath = records.state.gameFilePath;
+  request.defaultExtension = GAME_FILE_EXTENSION;
+  return request;
+}
+
+void ScrollBarsChanged(FileCommandRecords& records) {
+  UpdateScrollBars(records.state, records.bars, records.shell.cursorX, records.shell.cursorY, records.edges);
+}
+
+// Writes the game to path; on success the file becomes the game's own.
+bool SaveTo(FileCommandRecords& records, const std::string& path) {
+  if (!WriteGameFile(path, records.state, records.options)) return false;
+  records.state.gameFilePath = path;
+  RememberDirectory(path, records.options.gameDirectory);
+  records.state.gameChanged = false;
+  return true;
+}
+
+// Save to the game's own file, or through the dialog when it has none. A
+// failed write is reported here; a cancelled dialog returns nothing.
+std::optional<bool> SaveToOwnFileOrAsk(FileCommandRecords& records, Platform& platform) {
+  if (records.state.gameFilePath.empty()) {
+    const auto path = platform.ChooseSaveFile(GameFileRequest(records));
+    if (!path) return std::nullopt;
+    if (SaveTo(records, *path)) return true;
+  } else if (SaveTo(records, records.state.gameFilePath)) {
+    return true;
+  }
+  ShowError(platform, texts::SAVE_FAILED, records.options.russianUi, MessageOwner::MainWindow);
+  return false;
+}
+
+}  // namespace
+
+bool PromptForSave(FileCommandRecords& records, Platform& platform, SaveAsker asker) {
+  GameState& state = records.state;
+  if (!state.gameChanged || state.capturedImage) return true;
+  const bool ru = records.options.russianUi;
+  const bool exiting = asker == SaveAsker::Exit;
+  const MessageAnswer answer =
+      platform.ShowMessage({Tr(texts::SAVE_QUESTION, ru), Tr(texts::SAVE_CAPTION, ru),
+                            exiting ? MessageButtons::YesNoCancel : MessageButtons::YesNo,
+                            MessageIcon::Question, MessageOwner::None});
+  switch (answer) {
+    case MessageAnswer::Yes: {
+      const std::optional<bool> saved = SaveToOwnFileOrAsk(records, platform);
+      // Cancelling the dialog keeps the window open at Exit; the other
+      // commands go on without saving, as the player chose not to pick a file.
+      if (!saved) return !exiting;
+      return *saved;
+    }
+    case MessageAnswer::No:
+      if (exiting) state.gameChanged = false;
+      return true;
+    default: return false;
+  }
+}
+
+bool SaveGameWithDialog(FileCommandRecords& records, Platform& platform) {
+  const auto path = platform.ChooseSaveFile(GameFileRequest(records));
+  if (!path) return false;
+  if (SaveTo(records, *path)) return true;
+  ShowError(platform, texts::SAVE_FAILED, records.options.russianUi, MessageOwner::MainWindow);
+  return false;
+}
+
+bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
+              const std::string& path) {
+  GameState& state = records.state;
+  auto loaded = ReadGameFile(platform, path, records.options.russianUi);
+  if (!loaded) return false;
+  InstallLoadedGame(std::move(*loaded), path, state, records.options);
+  graphics.UploadPictureTexture(state);
+  // The game opens on the assembled picture, which then fades as after Prompt.
+  ShowPrompt(state, records.framesPerSecond);
+  platform.SetCursor(CursorShape::Arrow);
+  if (!graphics.BuildPieceLists(state, records.options)) return false;
+  state.gameRunning = true;
+  state.pixels.clear();
+  state.pixels.shrink_to_fit();
+  records.title = Tr(texts::TITLE_LOADED_GAME, records.options.russianUi) + state.fileTitle;
+  state.capturedImage = false;
+  state.gameChanged = false;
+  state.gameFilePath = path;
+  RememberDirectory(path, records.options.gameDirectory);
+  ClearHistories(records.history, platform);
+  // Pieces may lie anywhere the game left them: make the table reach them.
+  RecomputeScrollRoom(state, records.options,
+                      {state.clientWidth, state.clientHeight, state.thumbW, state.thumbH},
+                      records.bars.scrollBarThickness);
+  ScrollBarsChanged(records);
+  return true;
+}
+
+bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics) {
+  FileDialogRequest request = GameFileRequest(records);
+  const auto path = platform.ChooseOpenFile(request);
+  if (!path) return false;
+  if (LoadGame(records, platform, graphics, *path)) return true;
+  ShowError(platform, texts::OPEN_FAILED, records.options.russianUi, MessageOwner::MainWindow);
+  return false;
+}
+
+void LoadNewImage(FileCommandRecords& records, Platform& platform,
+                  const std::function<void(GameState&)>& deletePictureTextures) {
+  if (!PromptForSave(records, platform, SaveAsker::LoadNewImage)) return;
+  GameState& state = records.state;
+  GameOptions& options = records.options;
+  auto picture = ChooseAndDecodePicture(platform, options);
+  if (!picture) {
+    if (!state.gameRunning && state.pixels.empty()) {
+      records.title = Tr(texts::START_TITLE, options.russianUi);
+      state.imageFresh = false;
+      records.bars.vertical.zone = false;
+      records.bars.horizontal.zone = false;
+      state.imageWidth = state.imageHeight = 0;
+      state.scrollX = state.scrollY = 0;
+      state.scrollMarginX = state.scrollMarginY = 0;
+    }
+    return;
+  }
+  state.texturesToDelete = state.frameCount;
+  RememberDirectory(picture->path, options.imageDirectory);
+  // The old textures first: they are counted by the old picture's frames.
+  deletePictureTextures(state);
+  TakePictureOver(state, std::move(*picture));
+  ClearHistories(records.history, platform);
+  state.imageFresh = true;
+  state.gameRunning = false;
+  records.title = NewImageTitle(options.russianUi, state.fileTitle, state.imageWidth, state.imageHeight);
+  state.halfCellW = state.halfCellH = 0;
+  state.scrollX = state.scrollY = 0;
+  state.scrollMarginX = state.scrollMarginY = 0;
+  const std::int32_t thickness = records.bars.scrollBarThickness;
+  if (state.clientWidth < state.imageWidth) {
+    state.thumbW = std::max(thickness, static_cast<std::int32_t>(std::int64_t{state.clientWidth} *
+                                                                 state.clientWidth / state.imageWidth));
+  }
+  if (state.clientHeight < state.imageHeight) {
+    state.thumbH = std::max(thickness, static_cast<std::int32_t>(std::int64_t{state.clientHeight} *
+                                                                 state.clientHeight / state.imageHeight));
+  }
+  // The preview starts unscrolled, centred on the new picture.
+  ScrollBarsChanged(records);
+  state.gameChanged = false;
+  state.capturedImage = false;
+  state.gameFilePath.clear();
+}
+
+void OpenCommand(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics) {
+  if (!PromptForSave(records, platform, SaveAsker::Open)) return;
+  OpenGameWithDialog(records, platform, graphics);
+}
+
+void SaveCommand(FileCommandRecords& records, Platform& platform, bool alwaysAsk) {
+  const bool ru = records.options.russianUi;
+  if (records.state.capturedImage) {
+    platform.ShowMessage({Tr(texts::CANNOT_SAVE, ru), Tr(texts::CAPTION_ERROR_UPPER, ru), MessageButtons::Ok,
+                          MessageIcon::Information, MessageOwner::None});
+    return;
+  }
+  if (alwaysAsk) {
+    SaveGameWithDialog(records, platform);
+    return;
+  }
+  SaveToOwnFileOrAsk(records, platform);
+}
+
+void OpenCommandLineGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics) {
+  const std::string path = records.state.gameFilePath;
+  if (!LoadGame(records, platform, graphics, path)) {
+    ShowError(platform, texts::COMMAND_LINE_OPEN_FAILED, records.options.russianUi, MessageOwner::MainWindow);
+    records.state.gameFilePath.clear();
+  }
+  ScrollBarsChanged(records);
+}
+
+}  // namespace puzzle

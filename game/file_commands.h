@@ -1,0 +1,77 @@
+// The picture and game-file commands of the File menu and the save question
+// in front of them: Load New Image, Open, Save, Save As, the game named on
+// the command line, and the question Exit asks. They talk to the player only
+// through the platform and leave the previous game untouched whenever they
+// give up.
+//
+// They write the picture, game and view fields of GameState, the options a
+// game file carries, the two folders, both histories and the window title of
+// the records below; the window shows the title afterwards.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "game/graphics_port.h"
+#include "game/history.h"
+#include "game/picking.h"
+#include "game/records.h"
+#include "platform/platform.h"
+#include "render/scrollbars.h"
+
+namespace puzzle {
+
+inline constexpr const char* GAME_FILE_EXTENSION = "pzz";
+
+struct FileCommandRecords {
+  GameState& state;
+  GameOptions& options;
+  History& history;
+  ScrollBars& bars;
+  // The pointer position and drag flags for the scroll update.
+  const ShellInput& shell;
+  const EdgeScrollFlags& edges;
+  // The window title as last set.
+  std::string& title;
+  // The frame rate the whole-picture hint of a loaded game holds for.
+  float framesPerSecond = 60.0f;
+};
+
+// Which command asks: Exit offers Cancel and may not lose the game behind a
+// cancelled save dialog.
+enum class SaveAsker { LoadNewImage, Open, Exit };
+
+// The save question, asked when the game has changed and is not played on a
+// screen capture. Returns whether the asking command goes on. A save that
+// fails after Yes shows "Failed to save file." and stops the command, so an
+// unsaved game is never dropped behind a failed save.
+bool PromptForSave(FileCommandRecords& records, Platform& platform, SaveAsker asker);
+
+// The game-file dialogs with the filter "Puzzle Game Files (*.pzz)". Save mode
+// writes the game to the chosen file (gameFilePath then names it); open mode
+// reads and installs the chosen game. Both report a failure to the player
+// and return false; a cancelled dialog returns false silently.
+bool SaveGameWithDialog(FileCommandRecords& records, Platform& platform);
+bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics);
+
+// Reads the game file at path and makes it the running game: pieces where the
+// file has them, the picture re-read, the whole-picture hint started, both
+// histories emptied, the title naming the game. False, with nothing changed
+// and nothing shown, when the file or its picture cannot be read.
+bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
+              const std::string& path);
+
+// Command 99. deletePictureTextures drops the textures of the previous
+// picture once a new one is taken (the context must be current).
+void LoadNewImage(FileCommandRecords& records, Platform& platform,
+                  const std::function<void(GameState&)>& deletePictureTextures);
+// Command 100.
+void OpenCommand(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics);
+// Commands 101 and 102: Save writes to gameFilePath when there is one, Save
+// As always asks for a file. A game on a screen capture cannot be saved.
+void SaveCommand(FileCommandRecords& records, Platform& platform, bool alwaysAsk);
+// The game named on the command line, opened by the first frame; the failure
+// message is shown once and the path forgotten.
+void OpenCommandLineGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics);
+
+}  // namespace puzzle

@@ -1,0 +1,216 @@
+#include "game/file_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "game/new_game.h"
+#include "support/fake_graphics_port.h"
+#include "support/picture_files.h"
+#include "support/scripted_platform.h"
+#include "support/temp_folder.h"
+
+namespace puzzle::testing {
+namespace {
+
+class FileCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    state.clientWidth = 800;
+    state.clientHeight = 600;
+    state.maxTextureSize = 4096;
+    options.columns = 4;
+  }
+
+  FileCommandRecords Records() { return {state, options, history, bars, shell, edges, title, 50.0f}; }
+
+  // A picture file of width x height in two colours, top half red.
+  std::string Picture(const std::string& name, int width, int height) {
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3, 0);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        rgb[(static_cast<std::size_t>(y) * width + x) * 3 + (y < height / 2 ? 0 : 2)] = 255;
+    const std::string path = folder.File(name);
+    EXPECT_TRUE(WriteBytes(path, EncodeWithStb(StbFormat::Png, width, height, 3, rgb.data())));
+    return path;
+  }
+
+  void LoadPicture(const std::string& path) {
+    platform.openResults.push_back(path);
+    auto records = Records();
+    LoadNewImage(records, platform, [this](GameState& s) {
+      ++textureDeletions;
+      s.stillTexture = 0;
+    });
+  }
+
+  // A changed game of 4 x 3 pieces on a 128 x 96 picture, one piece moved and
+  // turned.
+  void PlayedGame() {
+    LoadPicture(Picture("cat.png", 128, 96));
+    ASSERT_TRUE(StartCommand(state, options, platform, graphics, bars, shell));
+    state.scatterRunning = false;
+    state.pieces[5].x += 0.25f;
+    state.pieces[5].orient = {0, 1, 0, -1, 0, 0, 0, 0, 1};
+    state.gameChanged = true;
+    platform.shown.clear();
+  }
+
+  TempFolder folder;
+  GameState state;
+  GameOptions options;
+  History history;
+  ScrollBars bars;
+  ShellInput shell;
+  EdgeScrollFlags edges;
+  std::string title;
+  ScriptedPlatform platform;
+  FakeGraphicsPort graphics;
+  int textureDeletions = 0;
+};
+
+TEST_F(FileCommandsTest, LoadNewImageTakesThePictureAndForgetsTheOldGame) {
+  PlayedGame();
+  history.undoHistory.push_back({});
+  state.gameChanged = false;
+  LoadPicture(Picture("dog.png", 1000, 40));
+  EXPECT_EQ(title, "Puzzle - New Image: dog.png 1000 x 40");
+  EXPECT_TRUE(state.imageFresh);
+  EXPECT_FALSE(state.gameRunning);
+  EXPECT_EQ(state.imageWidth, 1000);
+  EXPECT_EQ(state.thumbW, 800 * 800 / 1000);
+  EXPECT_EQ(textureDeletions, 2);
+  EXPECT_TRUE(history.undoHistory.empty());
+  EXPECT_FALSE(platform.menuEnabled.at(CMD_UNDO));
+  EXPECT_EQ(options.imageDirectory, folder.Path().string());
+  EXPECT_TRUE(state.gameFilePath.empty());
+  EXPECT_TRUE(platform.shown.empty());
+}
+
+TEST_F(FileCommandsTest, CancelledPictureDialogKeepsAHeldPictureOrEmptiesTheTable) {
+  LoadPicture(Picture("cat.png", 128, 96));
+  auto records = Records();
+  LoadNewImage(records, platform, [](GameState&) {});
+  EXPECT_EQ(title, "Puzzle - New Image: cat.png 128 x 96");
+  EXPECT_EQ(state.imageWidth, 128);
+
+  GameState empty;
+  empty.imageWidth = 50;
+  empty.imageFresh = true;
+  state = empty;
+  LoadNewImage(records, platform, [](GameState&) {});
+  EXPECT_EQ(title, "Puzzle - QUORVANE");
+  EXPECT_EQ(state.imageWidth, 0);
+  EXPECT_FALSE(state.imageFresh);
+}
+
+TEST_F(FileCommandsTest, SavedGameOpensWithEveryPieceWhereItWas) {
+  PlayedGame();
+  const std::vector<PiecePose> saved = state.pieces;
+  const std::string gamePath = folder.File("game.pzz");
+  platform.saveResults.push_back(gamePath);
+  auto records = Records();
+  SaveCommand(records, platform, true);
+  ASSERT_TRUE(std::filesystem::exists(gamePath));
+  EXPECT_EQ(platform.fileRequests.back().filters.at(0).label, "Puzzle Game Files (*.pzz)");
+  EXPECT_EQ(platform.fileRequests.back().defaultExtension, "pzz");
+  EXPECT_EQ(state.gameFilePath, gamePath);
+  EXPECT_EQ(options.gameDirectory, folder.Path().string());
+  EXPECT_FALSE(state.gameChanged);
+
+  // Another game in between, unchanged, so nothing is asked.
+  LoadPicture(Picture("dog.png", 200, 100));
+  ASSERT_TRUE(StartCommand(state, options, platform, graphics, bars, shell));
+  state.gameChanged = false;
+  history.redoHistory.push_back({});
+  platform.openResults.push_back(gamePath);
+  OpenCommand(records, platform, graphics);
+  EXPECT_TRUE(platform.shown.empty());
+  ASSERT_EQ(state.pieces.size(), saved.size());
+  for (std::size_t k = 0; k < saved.size(); ++k) {
+    EXPECT_EQ(std::memcmp(state.pieces[k].orient.data(), saved[k].orient.data(), sizeof(saved[k].orient)), 0);
+    EXPECT_NEAR(state.pieces[k].x, saved[k].x, 1e-6);
+    EXPECT_NEAR(state.pieces[k].y, saved[k].y, 1e-6);
+  }
+  EXPECT_EQ(state.imageWidth, 128);
+  EXPECT_TRUE(state.gameRunning);
+  EXPECT_TRUE(state.promptShowing);
+  EXPECT_EQ(state.promptHold, 50.0f);
+  EXPECT_TRUE(state.pixels.empty());
+  EXPECT_TRUE(history.redoHistory.empty());
+  EXPECT_EQ(title, "Puzzle - Загружена Игра: game.pzz");
+}
+
+TEST_F(FileCommandsTest, FailedSaveBehindYesShowsTheFailureAndKeepsTheGame) {
+  PlayedGame();
+  state.gameFilePath = folder.File("missing-folder/game.pzz");
+  const auto pieces = state.pieces;
+  auto records = Records();
+  const std::size_t requests = platform.fileRequests.size();
+  for (SaveAsker asker : {SaveAsker::LoadNewImage, SaveAsker::Open, SaveAsker::Exit}) {
+    platform.shown.clear();
+    EXPECT_FALSE(PromptForSave(records, platform, asker));
+    ASSERT_EQ(platform.shown.size(), 2u);
+    EXPECT_EQ(platform.shown[0].text, "Save current Game?");
+    EXPECT_EQ(platform.shown[1].text, "Failed to save file.");
+    EXPECT_TRUE(state.gameChanged);
+  }
+  LoadNewImage(records, platform, [](GameState&) { FAIL(); });
+  EXPECT_EQ(platform.fileRequests.size(), requests);  // no picture dialog
+  EXPECT_TRUE(state.gameRunning);
+  EXPECT_EQ(state.pieces[5].x, pieces[5].x);
+}
+
+TEST_F(FileCommandsTest, ExitQuestionAnswers) {
+  PlayedGame();
+  auto records = Records();
+  platform.answers = {MessageAnswer::Cancel};
+  EXPECT_FALSE(PromptForSave(records, platform, SaveAsker::Exit));
+  EXPECT_EQ(platform.shown.back().buttons, MessageButtons::YesNoCancel);
+  EXPECT_TRUE(state.gameChanged);
+
+  // Yes, then the save dialog cancelled: Exit stays, Open goes on unsaved.
+  platform.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+  EXPECT_FALSE(PromptForSave(records, platform, SaveAsker::Exit));
+  EXPECT_TRUE(PromptForSave(records, platform, SaveAsker::Open));
+  EXPECT_EQ(platform.shown.back().buttons, MessageButtons::YesNo);
+  EXPECT_TRUE(state.gameChanged);
+
+  platform.answers = {MessageAnswer::No};
+  EXPECT_TRUE(PromptForSave(records, platform, SaveAsker::Exit));
+  EXPECT_FALSE(state.gameChanged);
+  const std::size_t asked = platform.shown.size();
+  EXPECT_TRUE(PromptForSave(records, platform, SaveAsker::Exit));
+  EXPECT_EQ(platform.shown.size(), asked);
+}
+
+TEST_F(FileCommandsTest, GameOnAScreenCaptureIsNeverSaved) {
+  PlayedGame();
+  state.capturedImage = true;
+  auto records = Records();
+  const std::size_t requests = platform.fileRequests.size();
+  EXPECT_TRUE(PromptForSave(records, platform, SaveAsker::Exit));
+  SaveCommand(records, platform, false);
+  SaveCommand(records, platform, true);
+  ASSERT_FALSE(platform.shown.empty());
+  EXPECT_EQ(platform.shown[0].text, "Cannot save this game.\nPlease load an image and restart the game.");
+  EXPECT_EQ(platform.shown[0].caption, "ERROR");
+  EXPECT_EQ(platform.shown.size(), 2u);
+  EXPECT_EQ(platform.fileRequests.size(), requests);
+}
+
+TEST_F(FileCommandsTest, MissingCommandLineGameIsReportedOnce) {
+  options.russianUi = true;
+  state.gameFilePath = folder.File("gone.pzz");
+  auto records = Records();
+  OpenCommandLineGame(records, platform, graphics);
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].text, "Ошибка загрузки файла.");
+  EXPECT_EQ(platform.shown[0].owner, MessageOwner::MainWindow);
+  EXPECT_TRUE(state.gameFilePath.empty());
+  EXPECT_FALSE(state.gameRunning);
+}
+
+}  // namespace
+}  // namespace puzzle::testing
