@@ -1,0 +1,404 @@
+#include "shapes/outline.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <string>
+#include <variant>
+
+#include "game/geometry.h"
+
+namespace puzzle {
+namespace {
+
+// A realistic arc fineness: the table scale of an 800 x 600 window.
+const double K = HalfPixelOnTable(1.0 / 600.0);
+constexpr double TOL = 1e-5;
+
+OutlineParams Params(int form, float bulge, std::uint32_t columns, std::uint32_t rows, float sx, float sy) {
+  return MakeOutlineParams(static_cast<std::uint8_t>(form), bulge, columns, rows, sx, sy, K);
+}
+
+std::string Where(int form, const OutlineParams& p, std::uint32_t i, std::uint32_t j) {
+  return "form " + std::to_string(form) + " b " + std::to_string(p.bulge) + " grid " +
+         std::to_string(p.columns) + "x" + std::to_string(p.rows) + " sx " + std::to_string(p.sx) + " sy " +
+         std::to_string(p.sy) + " piece (" + std::to_string(i) + ", " + std::to_string(j) + ")";
+}
+
+// What a documented outline lists: plain points and arcs (centre, radius,
+// start and end angle in degrees).
+struct Pt {
+  double x, y;
+};
+struct ArcSpec {
+  double cx, cy, r;
+  int deg0, deg1;
+};
+using Step = std::variant<Pt, ArcSpec>;
+
+// Walks the closed outline, back to its first point, against the listed
+// steps: points must match, an arc must
+// start and end at the listed angles, keep every point on its circle, move
+// monotonically and have about |delta| / 180 * r / K segments.
+void ExpectOutline(std::vector<Point2> outline, const std::vector<Step>& steps) {
+  ASSERT_FALSE(outline.empty());
+  outline.push_back(outline.front());
+  std::size_t at = 0;
+  for (const Step& step : steps) {
+    if (const Pt* p = std::get_if<Pt>(&step)) {
+      ASSERT_LT(at, outline.size());
+      EXPECT_NEAR(outline[at].x, p->x, TOL) << "point " << at;
+      EXPECT_NEAR(outline[at].y, p->y, TOL) << "point " << at;
+      ++at;
+      continue;
+    }
+    const ArcSpec& a = std::get<ArcSpec>(step);
+    const double rad0 = a.deg0 * M_PI / 180.0;
+    const double rad1 = a.deg1 * M_PI / 180.0;
+    const double endX = a.cx + a.r * std::cos(rad1);
+    const double endY = a.cy + a.r * std::sin(rad1);
+    // About |delta| / 180 * r / K segments; the float rounding of the rule
+    // may give one fewer or more, so the end point settles the count.
+    const auto estimate = static_cast<std::size_t>(std::abs(a.deg1 - a.deg0) / 180.0 * a.r / K);
+    std::size_t count = 0;
+    for (std::size_t c = std::max<std::size_t>(2, estimate); c <= estimate + 2; ++c) {
+      if (at + c <= outline.size() && std::abs(outline[at + c - 1].x - endX) < TOL &&
+          std::abs(outline[at + c - 1].y - endY) < TOL) {
+        count = c;
+      }
+    }
+    ASSERT_NE(count, 0u) << "no arc end near point " << at + estimate;
+    EXPECT_NEAR(outline[at].x, a.cx + a.r * std::cos(rad0), TOL);
+    EXPECT_NEAR(outline[at].y, a.cy + a.r * std::sin(rad0), TOL);
+    double previous = rad0;
+    for (std::size_t m = 1; m + 1 < count; ++m) {
+      const Point2 q = outline[at + m];
+      EXPECT_NEAR(std::hypot(q.x - a.cx, q.y - a.cy), a.r, TOL);
+      double angle = std::atan2(q.y - a.cy, q.x - a.cx);
+      while (angle < previous - M_PI) angle += 2 * M_PI;
+      while (angle > previous + M_PI) angle -= 2 * M_PI;
+      EXPECT_TRUE(a.deg1 > a.deg0 ? angle > previous : angle < previous) << "arc point " << m;
+      previous = angle;
+    }
+    at += count;
+  }
+  EXPECT_EQ(at, outline.size());
+}
+
+double SignedArea(const std::vector<Point2>& poly) {
+  double area = 0;
+  for (std::size_t k = 0; k < poly.size(); ++k) {
+    const Point2 a = poly[k];
+    const Point2 b = poly[(k + 1) % poly.size()];
+    area += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
+  }
+  return area / 2;
+}
+
+double Cross(Point2 o, Point2 a, Point2 b) {
+  return (static_cast<double>(a.x) - o.x) * (static_cast<double>(b.y) - o.y) -
+         (static_cast<double>(a.y) - o.y) * (static_cast<double>(b.x) - o.x);
+}
+
+bool OnSegment(Point2 a, Point2 b, Point2 p) {
+  return std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) && std::min(a.y, b.y) <= p.y &&
+         p.y <= std::max(a.y, b.y);
+}
+
+// Closed segments ab and cd share at least one point.
+bool SegmentsMeet(Point2 a, Point2 b, Point2 c, Point2 d) {
+  const double d1 = Cross(c, d, a);
+  const double d2 = Cross(c, d, b);
+  const double d3 = Cross(a, b, c);
+  const double d4 = Cross(a, b, d);
+  if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0))) return true;
+  return (d1 == 0 && OnSegment(c, d, a)) || (d2 == 0 && OnSegment(c, d, b)) ||
+         (d3 == 0 && OnSegment(a, b, c)) || (d4 == 0 && OnSegment(a, b, d));
+}
+
+// Returns the index of the first segment that meets a non-adjacent one, or -1.
+long FirstCrossing(const std::vector<Point2>& poly) {
+  const std::size_t n = poly.size();
+  for (std::size_t s = 0; s < n; ++s) {
+    for (std::size_t t = s + 2; t < n; ++t) {
+      if (s == 0 && t == n - 1) continue;  // the closing segment is adjacent to the first
+      if (SegmentsMeet(poly[s], poly[s + 1], poly[t], poly[(t + 1) % n])) return static_cast<long>(s);
+    }
+  }
+  return -1;
+}
+
+TEST(OutlineTest, CornerPieceExamplesOfTheThreeKnobbedForms) {
+  const float sx = 0.5f;
+  const float sy = 0.4f;
+  const float b = 0.33f;
+  const double bx = static_cast<double>(b) * sx;
+  const double by = static_cast<double>(b) * sy;
+
+  ExpectOutline(PieceOutline(Params(2, b, 4, 3, sx, sy), 0, 0),
+                {Pt{0, 0}, Pt{sx - bx, 0}, Pt{sx - bx, 2 * by}, Pt{sx, 2 * by}, Pt{sx, sy}, Pt{2 * bx, sy},
+                 Pt{2 * bx, sy + by}, Pt{0, sy + by}, Pt{0, 0}});
+
+  // The rectangle corners listed before each quarter circle are the arcs' own
+  // start points, so they appear once.
+  ExpectOutline(PieceOutline(Params(3, b, 4, 3, sx, sy), 0, 0),
+                {Pt{0, 0}, Pt{sx - by, 0}, ArcSpec{sx, by, by, 180, 90}, Pt{sx, sy},
+                 ArcSpec{bx, sy, bx, 0, 90}, Pt{0, sy + bx}, Pt{0, 0}});
+
+  const OutlineParams classic = Params(4, b, 4, 3, sx, sy);
+  const double r = static_cast<double>(b) * sy;  // min(sx, sy) sets the radius on every side
+  const double a = 0.7071067811865476 * r;
+  const double c = r - a;
+  EXPECT_NEAR(classic.classicR, r, 1e-7);
+  ExpectOutline(PieceOutline(classic, 0, 0),
+                {Pt{0, 0}, ArcSpec{sx - a, 0, r, 180, 45}, Pt{sx + c, a}, Pt{sx, sy}, Pt{a, sy - c},
+                 ArcSpec{0, sy + a, r, -45, 90}, Pt{0, 0}});
+}
+
+TEST(OutlineTest, InnerPiecesOfFormTwoAndFour) {
+  const float sx = 0.3f;
+  const float sy = 0.45f;
+  const float b = 0.45f;
+  const double bx = static_cast<double>(b) * sx;
+  const double by = static_cast<double>(b) * sy;
+  // Piece (1, 1) of a 4 x 4 grid is inner with tabs on top and bottom; the
+  // outline starts at the bottom-left cell corner.
+  ExpectOutline(PieceOutline(Params(2, b, 4, 4, sx, sy), 1, 1),
+                {Pt{-sx, -sy}, Pt{-bx, -sy}, Pt{-bx, -sy - by}, Pt{bx, -sy - by},  Pt{bx, -sy},
+                 Pt{sx, -sy},  Pt{sx, -by},  Pt{sx - bx, -by},  Pt{sx - bx, by},   Pt{sx, by},
+                 Pt{sx, sy},   Pt{bx, sy},   Pt{bx, sy + by},   Pt{-bx, sy + by},  Pt{-bx, sy},
+                 Pt{-sx, sy},  Pt{-sx, by},  Pt{-sx + bx, by},  Pt{-sx + bx, -by}, Pt{-sx, -by},
+                 Pt{-sx, -sy}});
+
+  // Piece (2, 1) has tabs left and right; with sx < sy the radius is b*sx on
+  // the horizontal sides too.
+  const double r = bx;
+  const double a = 0.7071067811865476 * r;
+  const double c = r - a;
+  ExpectOutline(PieceOutline(Params(4, b, 4, 4, sx, sy), 2, 1),
+                {Pt{-sx, -sy}, Pt{-a, -sy - c}, ArcSpec{0, -sy + a, r, 225, -45}, Pt{a, -sy - c}, Pt{sx, -sy},
+                 Pt{sx - c, -a}, ArcSpec{sx + a, 0, r, -135, 135}, Pt{sx - c, a}, Pt{sx, sy}, Pt{a, sy + c},
+                 ArcSpec{0, sy - a, r, 405, 135}, Pt{-a, sy + c}, Pt{-sx, sy}, Pt{-sx + c, a},
+                 ArcSpec{-sx - a, 0, r, 45, 315}, Pt{-sx + c, -a}, Pt{-sx, -sy}});
+}
+
+TEST(OutlineTest, BorderPiecesCutClassicKnobsThroughTheirCentres) {
+  const float s = 0.4f;
+  const OutlineParams p = Params(4, 0.33f, 5, 4, s, s);
+  const double r = p.classicR;
+  const double a = p.classicA;
+  const double c = p.classicC;
+  // Row 0 piece with odd parity keeps the upper halves of its side tabs.
+  ExpectOutline(PieceOutline(p, 1, 0), {Pt{-s - a - r, 0}, ArcSpec{s + a, 0, r, 0, 135}, Pt{s - c, a},
+                                        Pt{s, s}, Pt{a, s + c}, ArcSpec{0, s - a, r, 405, 135}, Pt{-a, s + c},
+                                        Pt{-s, s}, Pt{-s + c, a}, ArcSpec{-s - a, 0, r, 45, 180}});
+  // The top-right corner of a 5 x 4 grid (odd parity): a left half tab and a
+  // bottom half blank, meeting the picture corner.
+  ExpectOutline(PieceOutline(p, 4, 3), {Pt{-s, -s}, Pt{-a, -s - c}, ArcSpec{0, -s + a, r, 225, 90}, Pt{0, 0},
+                                        ArcSpec{-s - a, 0, r, 180, 315}, Pt{-s + c, -a}, Pt{-s, -s}});
+}
+
+TEST(OutlineTest, SidesAndParityFollowTheGridPosition) {
+  const OutlineParams p = Params(3, 0.33f, 2, 2, 0.5f, 0.5f);
+  const PieceSides corner = DescribePiece(p, 0, 0);
+  EXPECT_EQ(corner.side[static_cast<int>(Side::Bottom)].kind, SideKind::Border);
+  EXPECT_EQ(corner.side[static_cast<int>(Side::Left)].kind, SideKind::Border);
+  EXPECT_EQ(corner.side[static_cast<int>(Side::Right)].kind, SideKind::HalfFromBorder);
+  EXPECT_EQ(corner.side[static_cast<int>(Side::Top)].kind, SideKind::HalfToBorder);
+  EXPECT_TRUE(corner.side[static_cast<int>(Side::Top)].tab);
+  EXPECT_FALSE(corner.side[static_cast<int>(Side::Right)].tab);
+  EXPECT_EQ(corner.left, 0.0f);
+  EXPECT_EQ(corner.bottom, 0.0f);
+  EXPECT_EQ(corner.right, 0.5f);
+  EXPECT_EQ(corner.top, 0.5f);
+  EXPECT_TRUE(DescribePiece(p, 1, 0).side[static_cast<int>(Side::Left)].tab);
+
+  // In a 2 x 2 grid every piece is a quarter cell with two half sides.
+  for (std::uint32_t k = 0; k < 4; ++k) {
+    const PieceSides sides = DescribePiece(p, k % 2, k / 2);
+    int half = 0;
+    int border = 0;
+    for (const PieceSide& side : sides.side) {
+      half += side.kind == SideKind::HalfFromBorder || side.kind == SideKind::HalfToBorder;
+      border += side.kind == SideKind::Border;
+    }
+    EXPECT_EQ(half, 2) << k;
+    EXPECT_EQ(border, 2) << k;
+    EXPECT_NEAR(std::abs(sides.right - sides.left), 0.5, 1e-7);
+  }
+
+  const PieceSides inner = DescribePiece(Params(2, 0.33f, 4, 4, 0.5f, 0.5f), 2, 1);
+  for (const PieceSide& side : inner.side) EXPECT_EQ(side.kind, SideKind::Full);
+  EXPECT_TRUE(inner.side[static_cast<int>(Side::Left)].tab);
+  EXPECT_FALSE(inner.side[static_cast<int>(Side::Top)].tab);
+}
+
+TEST(OutlineTest, FormOneIsTheCellRectangleAndUnknownFormsGiveNothing) {
+  for (float b : {0.21f, 0.45f, 3.0f}) {
+    const OutlineParams p = Params(1, b, 3, 2, 0.25f, 0.5f);
+    for (std::uint32_t k = 0; k < 6; ++k) {
+      ExpectOutline(PieceOutline(p, k % 3, k / 3),
+                    {Pt{-0.25, -0.5}, Pt{0.25, -0.5}, Pt{0.25, 0.5}, Pt{-0.25, 0.5}, Pt{-0.25, -0.5}});
+    }
+  }
+  EXPECT_TRUE(PieceOutline(Params(0, 0.33f, 3, 2, 0.25f, 0.5f), 0, 0).empty());
+  EXPECT_TRUE(PieceOutline(Params(5, 0.33f, 3, 2, 0.25f, 0.5f), 0, 0).empty());
+  EXPECT_TRUE(PieceOutline(Params(2, 0.33f, 3, 2, 0.25f, 0.5f), 3, 0).empty());
+}
+
+// For every shared side, the tab and the blank are one polyline: the
+// neighbour's side shifted by one cell and walked backwards.
+TEST(OutlineTest, NeighboursShareEverySidePointForPoint) {
+  const struct {
+    std::uint32_t columns, rows;
+    float sx, sy;
+  } grids[] = {{2, 2, 0.5f, 0.5f}, {3, 2, 0.6f, 0.25f}, {4, 3, 0.3f, 0.3f}, {5, 4, 0.2f, 0.35f}};
+  for (int form = 2; form <= 4; ++form) {
+    for (float b : {0.21f, 0.33f, 0.45f}) {
+      for (const auto& g : grids) {
+        const OutlineParams p = Params(form, b, g.columns, g.rows, g.sx, g.sy);
+        for (std::uint32_t j = 0; j < g.rows; ++j) {
+          for (std::uint32_t i = 0; i < g.columns; ++i) {
+            const struct {
+              bool exists;
+              Side mine, theirs;
+              std::uint32_t ni, nj;
+              float dx, dy;
+            } pairs[] = {{i + 1 < g.columns, Side::Right, Side::Left, i + 1, j, 2 * g.sx, 0},
+                         {j + 1 < g.rows, Side::Top, Side::Bottom, i, j + 1, 0, 2 * g.sy}};
+            for (const auto& pair : pairs) {
+              if (!pair.exists) continue;
+              const std::vector<Point2> mine = SidePolyline(p, i, j, pair.mine);
+              const std::vector<Point2> theirs = SidePolyline(p, pair.ni, pair.nj, pair.theirs);
+              SCOPED_TRACE(Where(form, p, i, j));
+              ASSERT_EQ(mine.size(), theirs.size());
+              ASSERT_GE(mine.size(), 4u);
+              for (std::size_t k = 0; k < mine.size(); ++k) {
+                const Point2 q = theirs[theirs.size() - 1 - k];
+                ASSERT_NEAR(mine[k].x, q.x + pair.dx, TOL) << k;
+                ASSERT_NEAR(mine[k].y, q.y + pair.dy, TOL) << k;
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(OutlineTest, OutlinesAreSimpleCounterClockwisePolygons) {
+  const struct {
+    std::uint32_t columns, rows;
+    float sx, sy;
+  } grids[] = {{2, 2, 0.4f, 0.4f}, {4, 3, 0.3f, 0.3f}, {5, 4, 0.3f, 0.26f}, {3, 3, 0.22f, 0.25f}};
+  for (int form = 1; form <= 4; ++form) {
+    for (float b : {0.21f, 0.33f, 0.45f}) {
+      for (const auto& g : grids) {
+        const OutlineParams p = Params(form, b, g.columns, g.rows, g.sx, g.sy);
+        for (std::uint32_t j = 0; j < g.rows; ++j) {
+          for (std::uint32_t i = 0; i < g.columns; ++i) {
+            const std::vector<Point2> outline = PieceOutline(p, i, j);
+            EXPECT_GT(SignedArea(outline), 0) << Where(form, p, i, j);
+            EXPECT_EQ(FirstCrossing(outline), -1) << Where(form, p, i, j);
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(OutlineTest, PieceAreasAddUpToThePicture) {
+  const struct {
+    std::uint32_t columns, rows;
+    float sx, sy;
+  } grids[] = {{2, 2, 0.5f, 0.5f}, {3, 2, 0.6f, 0.25f}, {6, 5, 0.15f, 0.2f}, {12, 9, 0.1f, 0.1f}};
+  for (int form = 1; form <= 4; ++form) {
+    for (float b : {0.21f, 0.45f}) {
+      for (const auto& g : grids) {
+        const OutlineParams p = Params(form, b, g.columns, g.rows, g.sx, g.sy);
+        double total = 0;
+        for (std::uint32_t j = 0; j < g.rows; ++j) {
+          for (std::uint32_t i = 0; i < g.columns; ++i) total += SignedArea(PieceOutline(p, i, j));
+        }
+        const double spansX = form == 1 ? g.columns : g.columns - 1.0;
+        const double spansY = form == 1 ? g.rows : g.rows - 1.0;
+        const double picture = spansX * 2 * g.sx * spansY * 2 * g.sy;
+        EXPECT_NEAR(total, picture, picture * 1e-5) << Where(form, p, 0, 0);
+      }
+    }
+  }
+}
+
+TEST(OutlineTest, ArcsAreDividedByLengthWithExactEnds) {
+  const double k = 0.001;
+  std::vector<Point2> arc;
+  // A 45-degree arc needs r / K >= 8 for a second segment.
+  EmitArc(arc, 0, 0, 0.0079f, 0, 45, k);
+  EXPECT_EQ(arc.size(), 2u);
+  arc.clear();
+  EmitArc(arc, 0, 0, 0.0081f, 0, 45, k);
+  EXPECT_EQ(arc.size(), 3u);
+
+  // A half circle of radius rho half-pixels gets about rho segments, and
+  // its ends come from the exact table.
+  arc.clear();
+  EmitArc(arc, 0, 0, 0.1f, 0, 180, k);
+  EXPECT_EQ(arc.size(), 101u);
+  // From 270 to 90 the float radians differ by a hair less than pi, and
+  // |delta / pi| is held as a float before the product, so one segment less.
+  arc.clear();
+  EmitArc(arc, 1.0f, 2.0f, 0.1f, 270, 90, k);
+  EXPECT_EQ(arc.size(), 100u);
+  EXPECT_EQ(arc.front().x, 1.0f);
+  EXPECT_EQ(arc.front().y, 2.0f - 0.1f);
+  EXPECT_EQ(arc.back().x, 1.0f);
+  EXPECT_EQ(arc.back().y, 2.0f + 0.1f);
+  EXPECT_LT(arc[50].x, 1.0f - 0.09f);  // clockwise from 270 passes through 180
+
+  // Splitting at a multiple of 45 degrees meets the whole arc there.
+  std::vector<Point2> whole;
+  std::vector<Point2> parts;
+  EmitArc(whole, 0.5f, 0.5f, 0.2f, -45, 225, k);
+  EmitArc(parts, 0.5f, 0.5f, 0.2f, -45, 90, k);
+  EXPECT_EQ(parts.back().x, 0.5f);
+  EXPECT_EQ(parts.back().y, 0.7f);
+  EXPECT_EQ(whole.front().x, parts.front().x);
+  EXPECT_EQ(whole.front().y, parts.front().y);
+
+  // A damaged scale or bulge must not turn into an endless arc.
+  for (double bad : {0.0, -1.0, std::nan("")}) {
+    arc.clear();
+    EmitArc(arc, 0, 0, 1.0f, 0, 90, bad);
+    EXPECT_EQ(arc.size(), 2u);
+  }
+  arc.clear();
+  EmitArc(arc, 0, 0, 1e30f, 0, 90, k);
+  EXPECT_LE(arc.size(), 70000u);
+}
+
+TEST(OutlineTest, GameParametersComeFromTheStoredMeasures) {
+  GameState state;
+  GameOptions options;
+  options.form = 3;
+  options.bulge = 0.4f;
+  options.columns = 6;
+  state.rows = 4;
+  state.halfCellW = 0.2f;
+  state.halfCellH = 0.1f;
+  state.bulgeHalfX = 0.08f;
+  state.bulgeHalfY = 0.04f;
+  state.bulgeSpanX = 0.16f;
+  state.bulgeSpanY = 0.08f;
+  state.pixelScale = 1.0 / 768.0;
+  const OutlineParams p = OutlineParamsFor(state, options);
+  EXPECT_EQ(p.columns, 6u);
+  EXPECT_EQ(p.rows, 4u);
+  EXPECT_EQ(p.K, HalfPixelOnTable(1.0 / 768.0));
+  EXPECT_EQ(p.bulgeSpanY, 0.08f);
+  EXPECT_FLOAT_EQ(p.classicR, 0.04f);
+  EXPECT_FLOAT_EQ(p.classicC, 0.04f * 0.2928932188134525f);
+}
+
+}  // namespace
+}  // namespace puzzle
