@@ -151,12 +151,21 @@ Element HitElement(std::int32_t a, std::int32_t c, std::int32_t low, std::int32_
   return ScrollBar::ELEMENT_COUNT;
 }
 
+// A bar that does not exist, or is not under the pointer, is neither shown
+// nor hovered.
+void Hide(ScrollBar& bar) {
+  bar.zone = false;
+  bar.hover.fill(false);
+}
+
 void HitTestVertical(const GameState& state, ScrollBars& bars, std::int32_t mx, std::int32_t my) {
   const std::int32_t w = state.clientWidth;
   const std::int32_t h = state.clientHeight;
   const std::int32_t t = bars.scrollBarThickness;
   if (mx <= w - 2 * t - 9 || my >= mx - w + h) {
-    bars.vertical.zone = false;
+    // Off the bar nothing is hovered, so that a button released elsewhere
+    // does not act.
+    Hide(bars.vertical);
     return;
   }
   bars.vertical.zone = true;
@@ -174,7 +183,7 @@ void HitTestHorizontal(const GameState& state, ScrollBars& bars, std::int32_t mx
   const std::int32_t h = state.clientHeight;
   const std::int32_t t = bars.scrollBarThickness;
   if (!(my > h - 2 * t - 9 && my > mx - w + h)) {
-    bars.horizontal.zone = false;
+    Hide(bars.horizontal);
     return;
   }
   bars.horizontal.zone = true;
@@ -185,12 +194,6 @@ void HitTestHorizontal(const GameState& state, ScrollBars& bars, std::int32_t mx
   const Element found = HitElement(mx, my, left, right, h, t);
   ShowCaptionOf(bars, bars.horizontal, found);
   SetHover(bars.horizontal, found);
-}
-
-// A bar that does not exist is neither shown nor hovered.
-void Hide(ScrollBar& bar) {
-  bar.zone = false;
-  bar.hover.fill(false);
 }
 
 enum Paint : std::uint8_t { GREEN, RED, YELLOW, BLACK };

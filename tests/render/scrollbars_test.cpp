@@ -186,6 +186,9 @@ TEST_F(ScrollBarsTest, VerticalElementsAlongTheBar) {
   EXPECT_TRUE(bars.vertical.hover[ScrollBar::TRACK_BEFORE]);
   Point(789, 140);
   EXPECT_TRUE(bars.vertical.hover[ScrollBar::PAGE_BACK]);
+  // Leaving the bar leaves nothing hovered: a release there presses nothing.
+  Point(400, 140);
+  EXPECT_FALSE(bars.vertical.hover[ScrollBar::PAGE_BACK]);
 }
 
 TEST_F(ScrollBarsTest, HorizontalElementsAlongTheBar) {
