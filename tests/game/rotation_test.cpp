@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/play_fixture.h"
+#include "render/frame_steps.h"
 #include "support/scripted_platform.h"
 
 namespace puzzle {
@@ -246,6 +247,56 @@ TEST(AlignSelected, TallCellsTakeTheNearestCentreInOneMove) {
   EXPECT_EQ(state.pieces[7].x, state.homeX[2]);
   EXPECT_EQ(state.pieces[7].y, state.homeY[2]);
   EXPECT_EQ(history.undoHistory.size(), 1u);
+}
+
+// The commands together with the renderer's per-frame turn step.
+void PlayOut(GameState& state, const GameOptions& options) {
+  for (int frame = 0; frame < 1000 && state.rotationLeft != 0; ++frame) AdvanceTurn(state, options);
+}
+
+TEST(TurnsPlayedOut, EightEighthTurnsComeBackExactly) {
+  GameState state = RunningGame(3, 2);
+  History history;
+  ScriptedPlatform platform;
+  GameOptions options;
+  options.angleStep = 1.5f;
+  options.angleStepRad = AngleStepToRadians(1.5f);
+  state.selected = 1;
+  for (int turn = 0; turn < 8; ++turn) {
+    ASSERT_TRUE(RotateSelected(state, history, platform, 45, AXIS_IN_PLANE));
+    PlayOut(state, options);
+    EXPECT_EQ(state.pieces[1].orient == IDENTITY_ORIENT, turn == 7) << turn;
+  }
+  EXPECT_EQ(history.undoHistory.size(), 8u);
+}
+
+TEST(TurnsPlayedOut, UndoAndRedoTurnThePieceBackAndAgain) {
+  GameState state = RunningGame(3, 2);
+  History history;
+  ScriptedPlatform platform;
+  const GameOptions options;
+  state.selected = 5;
+  ASSERT_TRUE(RotateSelected(state, history, platform, 90, AXIS_IN_PLANE));
+  PlayOut(state, options);
+  const std::array<float, 9> quarter{0, 1, 0, -1, 0, 0, 0, 0, 1};
+  EXPECT_EQ(state.pieces[5].orient, quarter);
+  ASSERT_TRUE(Undo(state, history, platform));
+  PlayOut(state, options);
+  EXPECT_EQ(state.pieces[5].orient, IDENTITY_ORIENT);
+  ASSERT_TRUE(Redo(state, history, platform));
+  PlayOut(state, options);
+  EXPECT_EQ(state.pieces[5].orient, quarter);
+
+  // Key 9 flips whatever the game mode; its Undo flips the piece face up.
+  ASSERT_TRUE(Undo(state, history, platform));
+  PlayOut(state, options);
+  const auto flip = TurnForDigit(9);
+  ASSERT_TRUE(RotateSelected(state, history, platform, flip->angle, flip->axisCode));
+  PlayOut(state, options);
+  EXPECT_EQ(state.pieces[5].orient, (std::array<float, 9>{-1, 0, 0, 0, 1, 0, 0, 0, -1}));
+  ASSERT_TRUE(Undo(state, history, platform));
+  PlayOut(state, options);
+  EXPECT_EQ(state.pieces[5].orient, IDENTITY_ORIENT);
 }
 
 }  // namespace
