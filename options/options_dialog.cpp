@@ -48,6 +48,7 @@ OptionsDialog::OptionsDialog(QWidget* owner, GameOptions& options, GameState& st
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
   setWindowTitle(Text(texts::OPTIONS_TITLE, options_.russianUi));
+  if (owner != nullptr) setWindowIcon(owner->windowIcon());
   BuildControls();
   ShowControls(ControlsFor(options_));
   ConnectLiveChanges();
