@@ -1,0 +1,59 @@
+// The game's table without a window: a headless GL context of a chosen size
+// set up as the game window sets up its own (InitGL, ResizeGL, fonts), the
+// records one frame reads, and the frame itself drawn by the game's own
+// renderer. puzzle-render and puzzle-bench own one each.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/picking.h"
+#include "game/records.h"
+#include "render/fonts.h"
+#include "render/frame_steps.h"
+#include "render/headless_context.h"
+#include "render/scrollbars.h"
+#include "render/view.h"
+
+namespace puzzle {
+
+class HeadlessTable {
+ public:
+  GameState state;
+  GameOptions options;
+  ViewSetup view;
+  ScrollBars bars;
+  ShellInput shell;
+  EdgeScrollFlags edges;
+  Fonts fonts;
+  FrameTiming timing;
+
+  HeadlessTable() = default;
+  ~HeadlessTable();
+  HeadlessTable(const HeadlessTable&) = delete;
+  HeadlessTable& operator=(const HeadlessTable&) = delete;
+
+  // Makes the context and sets up the view for a client of width x height.
+  bool Open(int width, int height);
+  const std::string& Error() const { return context_.Error(); }
+
+  // Uploads the picture held in state and builds the piece lists of the game
+  // laid out in state; the game then runs, its scatter not started.
+  bool PrepareGame();
+
+  // One frame by the game's renderer, finished; no background star and no
+  // caption, so that only the table and its pieces show.
+  void DrawFrame(std::uint32_t tickMs);
+
+  // The frame as RGB rows, top row first, as image files hold them.
+  std::vector<std::uint8_t> ReadRgbTopDown() const;
+
+ private:
+  HeadlessContext context_;
+};
+
+// Writes RGB rows (top row first) as a PNG file.
+bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb);
+
+}  // namespace puzzle
