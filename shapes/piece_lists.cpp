@@ -181,28 +181,27 @@ std::vector<Point2> Quarter(const OutlineParams& p, int quarter, bool blanksTopB
   return region;
 }
 
-void BuildSharedLists(std::uint32_t base, const OutlineParams& p, Triangulator& triangulator) {
-  auto compile = [&](SharedList which, const std::vector<Point2>& region) {
-    glNewList(base + static_cast<GLuint>(which), GL_COMPILE);
-    EmitTriangles(triangulator.Cut(region));
-    glEndList();
+// The regions of the twenty shared lists, in SharedList order.
+std::array<std::vector<Point2>, SHARED_LIST_COUNT> SharedRegions(const OutlineParams& p) {
+  std::array<std::vector<Point2>, SHARED_LIST_COUNT> regions;
+  auto region = [&regions](SharedList which) -> std::vector<Point2>& {
+    return regions[static_cast<std::size_t>(which)];
   };
   for (int q = 0; q < 4; ++q) {
-    compile(static_cast<SharedList>(q), Quarter(p, q, false));
-    compile(static_cast<SharedList>(4 + q), Quarter(p, q, true));
+    region(static_cast<SharedList>(q)) = Quarter(p, q, false);
+    region(static_cast<SharedList>(4 + q)) = Quarter(p, q, true);
   }
   const auto tabs = TabFigures(p);
   enum { BOTTOM, RIGHT, TOP, LEFT };
-  compile(SharedList::F0, WholeTab(tabs[BOTTOM], p));
-  compile(SharedList::F1, WholeTab(tabs[TOP], p));
-  compile(SharedList::F2, WholeTab(tabs[LEFT], p));
-  compile(SharedList::F3, WholeTab(tabs[RIGHT], p));
-  for (int side = 0; side < 4; ++side) {
-    compile(static_cast<SharedList>(static_cast<int>(SharedList::H0) + 2 * side),
-            HalfTab(tabs[static_cast<std::size_t>(side)], p, true));
-    compile(static_cast<SharedList>(static_cast<int>(SharedList::H0) + 2 * side + 1),
-            HalfTab(tabs[static_cast<std::size_t>(side)], p, false));
+  region(SharedList::F0) = WholeTab(tabs[BOTTOM], p);
+  region(SharedList::F1) = WholeTab(tabs[TOP], p);
+  region(SharedList::F2) = WholeTab(tabs[LEFT], p);
+  region(SharedList::F3) = WholeTab(tabs[RIGHT], p);
+  for (std::size_t side = 0; side < 4; ++side) {
+    regions[static_cast<std::size_t>(SharedList::H0) + 2 * side] = HalfTab(tabs[side], p, true);
+    regions[static_cast<std::size_t>(SharedList::H0) + 2 * side + 1] = HalfTab(tabs[side], p, false);
   }
+  return regions;
 }
 
 // ---- Piece lists -----------------------------------------------------------
@@ -304,7 +303,12 @@ bool BuildPieceLists(GameState& state, const GameOptions& options) {
       return false;
     }
     state.sharedListBase = shared;
-    BuildSharedLists(shared, params, triangulator);
+    const auto regions = SharedRegions(params);
+    for (std::uint32_t k = 0; k < SHARED_LIST_COUNT; ++k) {
+      glNewList(shared + k, GL_COMPILE);
+      EmitTriangles(triangulator.Cut(regions[k]));
+      glEndList();
+    }
   }
 
   // The texture planes map a piece's own coordinates to the picture texel
@@ -355,6 +359,42 @@ bool BuildPieceLists(GameState& state, const GameOptions& options) {
     }
   }
   return true;
+}
+
+std::vector<std::shared_ptr<const PieceMesh>> PieceMeshes(const OutlineParams& params) {
+  std::vector<std::shared_ptr<const PieceMesh>> meshes;
+  if (params.form < 1 || params.form > 4) return meshes;
+  Triangulator triangulator;
+  std::array<std::vector<Point2>, SHARED_LIST_COUNT> sharedFaces;
+  if (params.form == 4) {
+    const auto regions = SharedRegions(params);
+    for (std::size_t k = 0; k < SHARED_LIST_COUNT; ++k) sharedFaces[k] = triangulator.Cut(regions[k]);
+  }
+  std::map<std::uint32_t, std::shared_ptr<const PieceMesh>> kinds;
+  meshes.reserve(static_cast<std::size_t>(params.columns) * params.rows);
+  for (std::uint32_t j = 0; j < params.rows; ++j) {
+    for (std::uint32_t i = 0; i < params.columns; ++i) {
+      auto& mesh = kinds[ShapeKey(params, i, j)];
+      if (!mesh) {
+        auto made = std::make_shared<PieceMesh>();
+        made->outline = PieceOutline(params, i, j);
+        if (params.form == 1) {
+          const float sx = params.sx, sy = params.sy;
+          made->faceTriangles = {{-sx, -sy}, {sx, -sy}, {sx, sy}, {-sx, -sy}, {sx, sy}, {-sx, sy}};
+        } else if (params.form == 4) {
+          for (const SharedList call : Form4FaceLists(params, i, j)) {
+            const auto& part = sharedFaces[static_cast<std::size_t>(call)];
+            made->faceTriangles.insert(made->faceTriangles.end(), part.begin(), part.end());
+          }
+        } else {
+          made->faceTriangles = triangulator.Cut(made->outline);
+        }
+        mesh = std::move(made);
+      }
+      meshes.push_back(mesh);
+    }
+  }
+  return meshes;
 }
 
 void DeletePieceLists(GameState& state) {

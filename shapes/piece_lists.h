@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "game/records.h"
@@ -47,6 +48,18 @@ CellTexStep CellTexSteps(const GameState& state, const GameOptions& options);
 // previous build's lists first. False, with pieceListBase = 0, when no list
 // names can be reserved or the form is not 1-4 (nothing is drawn then).
 bool BuildPieceLists(GameState& state, const GameOptions& options);
+
+// What the list of one piece draws, in its own frame: the face as plain
+// triangles (in form 4 those of the shared lists it calls) and the outline.
+struct PieceMesh {
+  std::vector<Point2> faceTriangles;
+  std::vector<Point2> outline;
+};
+
+// The meshes of all pieces in index order; pieces of the same kind share
+// one. The benchmark draws them from one vertex buffer to see how close the
+// lists come to what the GL can do.
+std::vector<std::shared_ptr<const PieceMesh>> PieceMeshes(const OutlineParams& params);
 
 // Deletes the piece lists and the shared lists of the last build.
 void DeletePieceLists(GameState& state);
