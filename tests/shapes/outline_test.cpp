@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <numbers>
 #include <string>
 #include <variant>
 
@@ -54,8 +55,8 @@ void ExpectOutline(std::vector<Point2> outline, const std::vector<Step>& steps) 
       continue;
     }
     const ArcSpec& a = std::get<ArcSpec>(step);
-    const double rad0 = a.deg0 * M_PI / 180.0;
-    const double rad1 = a.deg1 * M_PI / 180.0;
+    const double rad0 = a.deg0 * std::numbers::pi / 180.0;
+    const double rad1 = a.deg1 * std::numbers::pi / 180.0;
     const double endX = a.cx + a.r * std::cos(rad1);
     const double endY = a.cy + a.r * std::sin(rad1);
     // About |delta| / 180 * r / K segments; the float rounding of the rule
@@ -76,8 +77,8 @@ void ExpectOutline(std::vector<Point2> outline, const std::vector<Step>& steps) 
       const Point2 q = outline[at + m];
       EXPECT_NEAR(std::hypot(q.x - a.cx, q.y - a.cy), a.r, TOL);
       double angle = std::atan2(q.y - a.cy, q.x - a.cx);
-      while (angle < previous - M_PI) angle += 2 * M_PI;
-      while (angle > previous + M_PI) angle -= 2 * M_PI;
+      while (angle < previous - std::numbers::pi) angle += 2 * std::numbers::pi;
+      while (angle > previous + std::numbers::pi) angle -= 2 * std::numbers::pi;
       EXPECT_TRUE(a.deg1 > a.deg0 ? angle > previous : angle < previous) << "arc point " << m;
       previous = angle;
     }

@@ -1,0 +1,136 @@
+#include "render/orientation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace puzzle {
+namespace {
+
+constexpr float D = 0.70710677f;
+
+// Turns by whole degrees in steps of angleStep, then snaps: how every turn
+// of the game ends.
+void Turn(PiecePose& pose, float ax, float ay, float az, float degrees, float angleStep) {
+  const float stepRad = AngleStepToRadians(angleStep);
+  const float sign = degrees < 0 ? -1.0f : 1.0f;
+  for (float left = degrees * sign; left > 0; left -= angleStep) RotatePose(pose, ax, ay, az, sign * stepRad);
+  SnapOrientation(pose);
+}
+
+TEST(OrientationTest, SnapTableKeepsTheGapsAndComparesFloatsWithDoubleBounds) {
+  const struct {
+    float in, out;
+  } cases[] = {{-1.5f, -1},
+               {-0.995f, -1},
+               {-0.9f, -0.9f},
+               {-0.75f, -D},
+               {-0.5f, -0.5f},
+               {-0.005f, 0},
+               {0.005f, 0},
+               {0.5f, 0.5f},
+               {0.75f, D},
+               {0.85f, 0.85f},
+               {0.995f, 1},
+               {1.2f, 1},
+               // At the bounds the float entry lies just off the double bound.
+               {0.01f, 0},
+               {0.7f, 0.7f},
+               {0.8f, 0.8f},
+               {0.99f, 1},
+               {-0.01f, 0},
+               {-0.7f, -0.7f},
+               {-0.8f, -0.8f},
+               {-0.99f, -1}};
+  for (const auto& c : cases) {
+    PiecePose pose;
+    pose.orient.fill(c.in);
+    SnapOrientation(pose);
+    for (float v : pose.orient) EXPECT_EQ(v, c.out) << c.in;
+  }
+}
+
+TEST(OrientationTest, QuarterTurnsAgreeWhateverTheSpeed) {
+  PiecePose once;
+  RotatePose(once, 0, 0, 1, static_cast<float>(std::numbers::pi / 2));
+  SnapOrientation(once);
+  EXPECT_EQ(once.orient, (std::array<float, 9>{0, 1, 0, -1, 0, 0, 0, 0, 1}));
+
+  for (float step : ANGLE_STEPS) {
+    PiecePose stepped;
+    Turn(stepped, 0, 0, 1, 90, step);
+    EXPECT_EQ(stepped.orient, once.orient) << "step " << step;
+  }
+}
+
+TEST(OrientationTest, EightEighthTurnsComeBackExactly) {
+  PiecePose pose;
+  pose.x = 0.25f;
+  pose.y = -0.5f;
+  pose.z = -5.7f;
+  Turn(pose, 0, 0, 1, 45, 3);
+  EXPECT_EQ(pose.orient, (std::array<float, 9>{D, D, 0, -D, D, 0, 0, 0, 1}));
+  for (int k = 1; k < 8; ++k) Turn(pose, 0, 0, 1, 45, 3);
+  EXPECT_EQ(pose.orient, IDENTITY_ORIENT);
+  EXPECT_EQ(pose.x, 0.25f);
+  EXPECT_EQ(pose.y, -0.5f);
+  EXPECT_EQ(pose.z, -5.7f);
+
+  for (int k = 0; k < 8; ++k) Turn(pose, 0, 0, 1, -45, 15);
+  EXPECT_EQ(pose.orient, IDENTITY_ORIENT);
+}
+
+TEST(OrientationTest, FlipsShowTheBackAndTwoFlipsRestore) {
+  PiecePose pose;
+  Turn(pose, 0, 0, 1, 45, 5);
+  const std::array<float, 9> turned = pose.orient;
+
+  Turn(pose, 0, 1, 0, 180, 3);
+  for (int column = 0; column < 3; ++column) {
+    EXPECT_EQ(pose.orient[3 * column], -turned[3 * column]);
+    EXPECT_EQ(pose.orient[3 * column + 1], turned[3 * column + 1]);
+    EXPECT_EQ(pose.orient[3 * column + 2], -turned[3 * column + 2]);
+  }
+  Turn(pose, 0, 1, 0, 180, 3);
+  EXPECT_EQ(pose.orient, turned);
+
+  Turn(pose, 1, 0, 0, 180, 9);
+  EXPECT_EQ(pose.orient[8], -1.0f);
+  Turn(pose, 1, 0, 0, 180, 9);
+  EXPECT_EQ(pose.orient, turned);
+}
+
+TEST(OrientationTest, ZeroQuaternionAndZeroAxisChangeNothing) {
+  Quat zero{0, 0, 0, 0};
+  QuatNormalize(zero);
+  EXPECT_EQ(zero, (Quat{0, 0, 0, 0}));
+
+  Quat q{2, 0, 0, 0};
+  QuatNormalize(q);
+  EXPECT_EQ(q, (Quat{1, 0, 0, 0}));
+
+  Mat3 m{};
+  QuatToMatrix(Quat{0, 0, 0, 0}, m);
+  EXPECT_EQ(m, (Mat3{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}));
+
+  PiecePose pose;
+  Turn(pose, 0, 0, 1, 45, 45);
+  const std::array<float, 9> before = pose.orient;
+  RotatePose(pose, 0, 0, 0, 1.0f);
+  EXPECT_EQ(pose.orient, before);
+}
+
+TEST(OrientationTest, DrawingMatrixIsColumnMajor) {
+  PiecePose pose;
+  pose.orient = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+  pose.x = 10;
+  pose.y = 11;
+  pose.z = 12;
+  std::array<float, 16> m{};
+  PoseToMatrix(pose, m);
+  EXPECT_EQ(m, (std::array<float, 16>{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 1}));
+}
+
+}  // namespace
+}  // namespace puzzle
