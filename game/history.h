@@ -45,7 +45,8 @@ void ClearHistories(History& history, Platform& platform);
 // are refused (false, nothing changes) when their history is empty, while
 // the scatter or settle phase runs or a turn is under way. Start keeps the
 // histories, so an entry that names no piece of the present game is dropped
-// unapplied; when only such entries are left, the item is greyed.
+// unapplied; when only such entries were left, the item is greyed and the
+// result is false.
 bool Undo(GameState& state, History& history, Platform& platform);
 bool Redo(GameState& state, History& history, Platform& platform);
 

@@ -171,15 +171,5 @@ TEST_F(UndoRedo, EntriesOfAnEarlierLargerGameAreDropped) {
   EXPECT_EQ(state.rotationLeft, 0.0f);
 }
 
-TEST_F(UndoRedo, ClearHistoriesGreysBothItems) {
-  Drag(0, 1, 1);
-  Drag(0, 2, 2);
-  ASSERT_TRUE(Undo(state, history, platform));
-  ClearHistories(history, platform);
-  EXPECT_TRUE(history.undoHistory.empty() && history.redoHistory.empty());
-  EXPECT_FALSE(UndoEnabled());
-  EXPECT_FALSE(RedoEnabled());
-}
-
 }  // namespace
 }  // namespace puzzle

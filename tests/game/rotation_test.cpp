@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/play_fixture.h"
@@ -82,40 +83,20 @@ TEST(PieceMenu, RussianWithFlipsOnly) {
                                       "&Сохранить 101", "--", "&Выход 103"}));
 }
 
-TEST(PieceMenu, EveryTurnItemCarriesTheTurnItsLabelNames) {
-  GameOptions options;
-  options.game3D = true;
-  for (const PieceMenuItem& submenu : BuildPieceMenu(options)) {
-    for (const PieceMenuItem& item : submenu.items) {
-      const auto turn = TurnForCommand(item.commandId);
-      ASSERT_TRUE(turn) << item.text;
-      if (turn->axisCode == AXIS_IN_PLANE) {
-        const std::string label =
-            (turn->angle < 0 ? "—" : "") +
-            std::to_string(static_cast<int>(turn->angle < 0 ? -turn->angle : turn->angle)) + "°";
-        EXPECT_EQ(item.text, label);
-      } else {
-        EXPECT_EQ(turn->angle, 180.0f);
-        EXPECT_EQ(turn->axisCode, item.commandId == 1831 ? AXIS_VERTICAL : AXIS_HORIZONTAL);
-      }
-    }
+TEST(PieceMenu, DigitKeysGiveTheTurnsOfTheMenuCommands) {
+  const std::pair<int, int> keyAndCommand[] = {{1, 45},  {2, 46},  {3, 90},  {4, 91},   {5, 135},
+                                               {6, 136}, {7, 180}, {8, 181}, {9, 1831}, {0, 1832}};
+  for (const auto& [digit, commandId] : keyAndCommand) {
+    const auto key = TurnForDigit(digit);
+    const auto command = TurnForCommand(commandId);
+    ASSERT_TRUE(key && command) << digit;
+    EXPECT_EQ(key->angle, command->angle) << digit;
+    EXPECT_EQ(key->axisCode, command->axisCode) << digit;
   }
+  EXPECT_EQ(TurnForCommand(46)->angle, -45.0f);
+  EXPECT_EQ(TurnForCommand(1831)->axisCode, AXIS_VERTICAL);
+  EXPECT_EQ(TurnForCommand(1832)->axisCode, AXIS_HORIZONTAL);
   EXPECT_FALSE(TurnForCommand(piece_menu::ALIGN));
-  EXPECT_FALSE(TurnForCommand(piece_menu::SAVE));
-  EXPECT_FALSE(TurnForCommand(44));
-}
-
-TEST(DigitKeys, TurnsAndFlips) {
-  const float expected[10][2] = {
-      {180, AXIS_HORIZONTAL}, {45, 0}, {-45, 0}, {90, 0}, {-90, 0}, {135, 0}, {-135, 0}, {180, 0}, {-180, 0},
-      {180, AXIS_VERTICAL}};
-  for (int digit = 0; digit <= 9; ++digit) {
-    const auto turn = TurnForDigit(digit);
-    ASSERT_TRUE(turn) << digit;
-    EXPECT_EQ(turn->angle, expected[digit][0]) << digit;
-    EXPECT_EQ(turn->axisCode, expected[digit][1]) << digit;
-  }
-  EXPECT_FALSE(TurnForDigit(-1));
   EXPECT_FALSE(TurnForDigit(10));
 }
 
