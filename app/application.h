@@ -10,9 +10,11 @@
 #include <string>
 
 #include "game/history.h"
+#include "game/picking.h"
 #include "game/records.h"
 #include "platform/platform.h"
 #include "render/fonts.h"
+#include "render/frame_steps.h"
 #include "render/scrollbars.h"
 #include "render/view.h"
 
@@ -20,16 +22,13 @@ namespace puzzle {
 
 // What the main window itself keeps between events.
 struct ShellState {
-  // Ctrl or Alt is held: the page and end keys scroll horizontally.
-  bool modifierDown = false;
   // The game named on the command line waits for the first frame, when the
   // GL context exists to take its picture.
   bool commandLineGamePending = false;
   // The driver's version string, read once the context exists (About box).
   std::string glVersion;
-  // The last pointer position in client device pixels.
-  int cursorX = 0;
-  int cursorY = 0;
+  // The window title as last set.
+  std::string title;
 };
 
 struct Application {
@@ -38,7 +37,9 @@ struct Application {
   ViewSetup view;
   History history;
   ScrollBars bars;
-  EdgeScrollFlags edges;
+  ShellInput input;
+  PickingState picking;
+  FrameTiming timing;
   Fonts fonts;
   ShellState shell;
   // The colour chooser's custom colours, kept for the whole run (Options).

@@ -2,20 +2,64 @@
 
 #include <GL/gl.h>
 
+#include <QOpenGLContext>
 #include <QSurfaceFormat>
 #include <algorithm>
 #include <cmath>
 
+#include "render/fonts.h"
+#include "render/frame_renderer.h"
 #include "render/gl_view.h"
+#include "render/textures.h"
+#include "shapes/piece_lists.h"
 
 namespace puzzle {
 
+bool ViewGraphicsPort::UploadPictureTexture(GameState& state) {
+  view_.makeCurrent();
+  return gl_.UploadPictureTexture(state);
+}
+
+bool ViewGraphicsPort::BuildPieceLists(GameState& state, const GameOptions& options) {
+  view_.makeCurrent();
+  return gl_.BuildPieceLists(state, options);
+}
+
+bool ViewGraphicsPort::CaptureFrame(GameState& state) {
+  view_.makeCurrent();
+  return gl_.CaptureFrame(state);
+}
+
+float ViewGraphicsPort::ReadDepth(int x, int y) {
+  view_.makeCurrent();
+  return gl_.ReadDepth(x, y);
+}
+
 GameView::GameView(Application& app, Platform& platform, QWidget* parent)
-    : QOpenGLWidget(parent), app_(app), platform_(platform) {
+    : QOpenGLWidget(parent), app_(app), platform_(platform), graphics_(*this) {
   setFormat(RequestedFormat());
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
-  connect(this, &QOpenGLWidget::frameSwapped, this, qOverload<>(&QWidget::update));
+  connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+    if (!firstFrameShown_) {
+      firstFrameShown_ = true;
+      if (afterFirstFrame) afterFirstFrame();
+    }
+    update();
+  });
+}
+
+GameView::~GameView() {
+  ReleaseGl();
+}
+
+void GameView::ReleaseGl() {
+  if (context() == nullptr) return;
+  makeCurrent();
+  DeletePieceLists(app_.state);
+  DeletePictureTextures(app_.state);
+  DeleteFonts(app_.fonts);
+  doneCurrent();
 }
 
 QSurfaceFormat GameView::RequestedFormat() {
@@ -49,6 +93,10 @@ void GameView::initializeGL() {
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   app_.shell.glVersion = version != nullptr ? version : "";
   InitGL(state, app_.options, app_.view);
+  BuildFonts(app_.fonts, state.pixelScale);
+  // The context may go before the widget does (a window moved to another
+  // screen); the lists and textures go with it.
+  connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GameView::ReleaseGl, Qt::DirectConnection);
 }
 
 void GameView::resizeGL(int w, int h) {
@@ -62,9 +110,9 @@ void GameView::resizeGL(int w, int h) {
 }
 
 void GameView::paintGL() {
-  if (beforeFrame) beforeFrame();
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  if (app_.options.brandedBackground) DrawBackgroundStar(app_.view);
+  FrameRecords records{app_.state, app_.options,       app_.view,  app_.bars,
+                       app_.input, app_.picking.edges, app_.fonts, app_.timing};
+  RenderFrame(records, platform_.TickMs());
 }
 
 }  // namespace puzzle

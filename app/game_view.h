@@ -1,8 +1,9 @@
 // The GL table inside the main window. It redraws continuously (a new frame
 // as soon as the previous one is shown, so events are still handled between
-// frames) and keeps the client size in step with the widget, in device
-// pixels. What a resize or a frame means for the game is the main window's
-// business: it hears of both through the hooks below.
+// frames), keeps the client size in step with the widget in device pixels,
+// and owns the GL resources of the window's context: fonts, picture
+// textures and piece lists are released with it. What a resize means for the
+// game is the main window's business: it hears of it through onResized.
 #pragma once
 
 #include <QOpenGLWidget>
@@ -11,26 +12,45 @@
 #include "app/application.h"
 #include "game/commands.h"
 #include "platform/platform.h"
+#include "render/gl_graphics_port.h"
 
 namespace puzzle {
+
+// The rules' GL operations outside a paint: each makes the table's context
+// current first, so the frame last drawn is what is read.
+class ViewGraphicsPort : public GraphicsPort {
+ public:
+  explicit ViewGraphicsPort(QOpenGLWidget& view) : view_(view) {}
+  bool UploadPictureTexture(GameState& state) override;
+  bool BuildPieceLists(GameState& state, const GameOptions& options) override;
+  bool CaptureFrame(GameState& state) override;
+  float ReadDepth(int x, int y) override;
+
+ private:
+  QOpenGLWidget& view_;
+  GlGraphicsPort gl_;
+};
 
 class GameView : public QOpenGLWidget {
   Q_OBJECT
  public:
   GameView(Application& app, Platform& platform, QWidget* parent = nullptr);
+  ~GameView() override;
 
   // The format the table asks for: compatibility profile, 32-bit depth
   // requested, no stencil, double buffered, no multisampling (the frame must
   // stay readable for picking and screen capture).
   static QSurfaceFormat RequestedFormat();
 
+  GraphicsPort& Graphics() { return graphics_; }
+
   // After the client size changed (clientWidth/Height and the projection are
   // already updated); gets the size and thumbs from before.
   std::function<void(const PreviousClient&)> onResized;
-  // At the start of every frame, with the context current.
-  std::function<void()> beforeFrame;
+  // Once, after the first frame has been shown.
+  std::function<void()> afterFirstFrame;
 
-  // Device pixels of a point in widget coordinates.
+  // Device pixels of a length in widget coordinates.
   int DevicePixels(double logical) const;
 
  protected:
@@ -39,8 +59,12 @@ class GameView : public QOpenGLWidget {
   void paintGL() override;
 
  private:
+  void ReleaseGl();
+
   Application& app_;
   Platform& platform_;
+  ViewGraphicsPort graphics_;
+  bool firstFrameShown_ = false;
 };
 
 }  // namespace puzzle

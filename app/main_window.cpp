@@ -3,14 +3,19 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QStyle>
 
 #include "app/dialogs.h"
 #include "game/check.h"
 #include "game/commands.h"
+#include "game/new_game.h"
 #include "game/rotation.h"
 #include "game/texts.h"
+#include "options/options_dialog.h"
+#include "render/textures.h"
 #include "render/view.h"
 
 namespace puzzle {
@@ -36,14 +41,35 @@ MainWindow::MainWindow(Application& app, Platform& platform, const QLocale& loca
     : app_(app), platform_(platform), view_(new GameView(app, platform, this)) {
   app_.options.russianUi = RussianLocale(locale);
   BuildMainMenu(*menuBar(), app_.options.russianUi, menuActions_, [this](int id) { Command(id); });
-  setWindowTitle(QString::fromUtf8(Tr(texts::START_TITLE, app_.options.russianUi)));
+  app_.shell.title = Tr(texts::START_TITLE, app_.options.russianUi);
+  ShowTitle();
   setCentralWidget(view_);
   view_->installEventFilter(this);
   view_->onResized = [this](const PreviousClient& previous) { OnResized(previous); };
+  view_->afterFirstFrame = [this] {
+    if (!app_.shell.commandLineGamePending) return;
+    app_.shell.commandLineGamePending = false;
+    auto records = FileRecords();
+    OpenCommandLineGame(records, platform_, view_->Graphics());
+    ShowTitle();
+  };
   app_.bars.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   app_.options.angleStepRad = AngleStepToRadians(app_.options.angleStep);
   if (!app_.shell.commandLineGamePending) app_.state.gameFilePath.clear();
   resize(800, 600);
+}
+
+FileCommandRecords MainWindow::FileRecords() {
+  return {app_.state, app_.options,       app_.history,     app_.bars,
+          app_.input, app_.picking.edges, app_.shell.title, app_.timing.framesPerSecond};
+}
+
+PointerRecords MainWindow::Pointer() {
+  return {app_.state, app_.view, app_.input, app_.picking, app_.bars, app_.history};
+}
+
+void MainWindow::ShowTitle() {
+  setWindowTitle(QString::fromStdString(app_.shell.title));
 }
 
 void MainWindow::Command(int commandId) {
@@ -54,7 +80,10 @@ void MainWindow::Command(int commandId) {
     RotateSelected(state, app_.history, platform_, turn->angle, turn->axisCode);
     return;
   }
+  auto records = FileRecords();
   switch (commandId) {
+    case CMD_START: StartCommand(state, options, platform_, view_->Graphics(), app_.bars, app_.input); break;
+    case CMD_PROMPT: ShowPrompt(state, app_.timing.framesPerSecond); break;
     case CMD_CHECK:
       if (state.gameRunning && !state.scatterRunning && !state.settleRunning)
         CheckPieces(state, options, platform_);
@@ -64,13 +93,46 @@ void MainWindow::Command(int commandId) {
     case piece_menu::ALIGN:
       if (state.gameRunning && state.selected >= 0) AlignSelected(state, app_.history, platform_);
       break;
+    case CMD_LOAD_IMAGE:
+      if (Busy(state)) break;
+      LoadNewImage(records, platform_, [this](GameState& s) {
+        view_->makeCurrent();
+        DeletePictureTextures(s);
+      });
+      break;
+    case CMD_OPEN:
+      if (!Busy(state)) OpenCommand(records, platform_, view_->Graphics());
+      break;
+    case CMD_SAVE:
+    case CMD_SAVE_AS:
+      if (!Busy(state) && state.gameRunning) SaveCommand(records, platform_, commandId == CMD_SAVE_AS);
+      break;
     case CMD_EXIT: close(); break;
     case CMD_NUMBER_OF_PIECES: OpenNumberOfPiecesDialog(this, options, platform_); break;
+    case CMD_OPTIONS:
+      if (!Busy(state)) OpenOptions();
+      break;
     case CMD_HELP: OpenQuickHelpDialog(this, ru, platform_); break;
     case CMD_HELP_ONLINE: platform_.OpenPage(HelpPageLocation(ru)); break;
     case CMD_ABOUT: ShowAbout(platform_, ru, app_.shell.glVersion, state.maxTextureSize); break;
     default: break;
   }
+  ShowTitle();
+}
+
+void MainWindow::OpenOptions() {
+  // One Options dialog at a time: its Cancel restores the options it found.
+  if (optionsDialog_) {
+    optionsDialog_->raise();
+    optionsDialog_->activateWindow();
+    return;
+  }
+  optionsDialog_ = new OptionsDialog(this, app_.options, app_.state, platform_, app_.customColours,
+                                     [this](const TableGlWork& work) {
+                                       view_->makeCurrent();
+                                       work(view_->Graphics());
+                                     });
+  optionsDialog_->show();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -83,27 +145,63 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         if (key->isAutoRepeat()) return true;
         return OnKeyRelease(key->key());
       }
+      case QEvent::MouseMove:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease: return OnMouse(event);
       default: break;
     }
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
+bool MainWindow::OnMouse(QEvent* event) {
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  const int x = view_->DevicePixels(mouse->position().x());
+  const int y = view_->DevicePixels(mouse->position().y());
+  auto records = Pointer();
+  GraphicsPort& graphics = view_->Graphics();
+  switch (event->type()) {
+    case QEvent::MouseMove: OnMouseMove(records, platform_, graphics, x, y); break;
+    case QEvent::MouseButtonPress:
+      if (mouse->button() == Qt::LeftButton) {
+        // The press acts where the pointer is now, even without a move first.
+        OnMouseMove(records, platform_, graphics, x, y);
+        OnLeftButtonDown(records, platform_);
+      } else if (mouse->button() == Qt::RightButton) {
+        if (OnRightButtonDown(records, graphics, x, y)) ShowPieceMenu(mouse->globalPosition().toPoint());
+      }
+      break;
+    case QEvent::MouseButtonRelease:
+      if (mouse->button() == Qt::LeftButton) OnLeftButtonUp(records, platform_, graphics);
+      break;
+    default: return false;
+  }
+  return true;
+}
+
+void MainWindow::ShowPieceMenu(const QPoint& globalPosition) {
+  if (pieceMenu_) pieceMenu_->close();
+  pieceMenu_ = MakePieceMenu(BuildPieceMenu(app_.options), this, [this](int id) { Command(id); });
+  pieceMenu_->setAttribute(Qt::WA_DeleteOnClose);
+  // Not modal: the table keeps drawing while the menu is open.
+  pieceMenu_->popup(globalPosition);
+}
+
 bool MainWindow::OnKeyPress(int key) {
   if (key == Qt::Key_Control || key == Qt::Key_Alt) {
-    app_.shell.modifierDown = true;
+    app_.input.modifierDown = true;
     return false;
   }
   const auto scroll = ScrollKeyOf(key);
   if (!scroll) return false;
-  ApplyScrollKey(app_.state, *scroll, app_.shell.modifierDown);
+  ApplyScrollKey(app_.state, *scroll, app_.input.modifierDown);
   ScrollBarsChanged();
   return true;
 }
 
 bool MainWindow::OnKeyRelease(int key) {
   if (key == Qt::Key_Control || key == Qt::Key_Alt) {
-    app_.shell.modifierDown = false;
+    app_.input.modifierDown = false;
     return false;
   }
   if (key < Qt::Key_0 || key > Qt::Key_9) return false;
@@ -114,7 +212,7 @@ bool MainWindow::OnKeyRelease(int key) {
 }
 
 void MainWindow::ScrollBarsChanged() {
-  UpdateScrollBars(app_.state, app_.bars, app_.shell.cursorX, app_.shell.cursorY, app_.edges);
+  UpdateScrollBars(app_.state, app_.bars, app_.input.cursorX, app_.input.cursorY, app_.picking.edges);
 }
 
 void MainWindow::OnResized(const PreviousClient& previous) {
@@ -126,9 +224,12 @@ void MainWindow::OnResized(const PreviousClient& previous) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (app_.state.gameRunning && Busy(app_.state)) {
-    event->ignore();
-    return;
+  if (app_.state.gameRunning) {
+    auto records = FileRecords();
+    if (Busy(app_.state) || !PromptForSave(records, platform_, SaveAsker::Exit)) {
+      event->ignore();
+      return;
+    }
   }
   event->accept();
 }

@@ -6,13 +6,19 @@
 
 #include <QLocale>
 #include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <optional>
 
 #include "app/application.h"
 #include "app/game_view.h"
 #include "app/menus.h"
+#include "game/file_commands.h"
 #include "platform/platform.h"
 
 namespace puzzle {
+
+class OptionsDialog;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -24,6 +30,8 @@ class MainWindow : public QMainWindow {
 
   GameView* view() const { return view_; }
   MenuActions& menuActions() { return menuActions_; }
+  // The piece menu now showing, if any.
+  QMenu* pieceMenu() const { return pieceMenu_; }
 
   // A command of the main menu or the piece menu, with its guard.
   void Command(int commandId);
@@ -35,9 +43,15 @@ class MainWindow : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  FileCommandRecords FileRecords();
+  PointerRecords Pointer();
+  void ShowTitle();
   void OnResized(const PreviousClient& previous);
   bool OnKeyPress(int key);
   bool OnKeyRelease(int key);
+  bool OnMouse(QEvent* event);
+  void ShowPieceMenu(const QPoint& globalPosition);
+  void OpenOptions();
   void RememberPlacement();
   void ScrollBarsChanged();
 
@@ -45,6 +59,8 @@ class MainWindow : public QMainWindow {
   Platform& platform_;
   MenuActions menuActions_;
   GameView* view_;
+  QPointer<QMenu> pieceMenu_;
+  QPointer<OptionsDialog> optionsDialog_;
 };
 
 }  // namespace puzzle

@@ -67,4 +67,32 @@ void BuildMainMenu(QMenuBar& bar, bool russianUi, MenuActions& actions,
   add(bar, texts::MENU_REDO, CMD_REDO)->setEnabled(false);
 }
 
+namespace {
+
+void FillMenu(QMenu& menu, const std::vector<PieceMenuItem>& items,
+              const std::function<void(int)>& onCommand) {
+  for (const PieceMenuItem& item : items) {
+    switch (item.kind) {
+      case PieceMenuItemKind::Separator: menu.addSeparator(); break;
+      case PieceMenuItemKind::Submenu:
+        FillMenu(*menu.addMenu(QString::fromStdString(item.text)), item.items, onCommand);
+        break;
+      case PieceMenuItemKind::Command: {
+        const int id = item.commandId;
+        menu.addAction(QString::fromStdString(item.text), &menu, [onCommand, id] { onCommand(id); });
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+QMenu* MakePieceMenu(const std::vector<PieceMenuItem>& items, QWidget* parent,
+                     const std::function<void(int)>& onCommand) {
+  auto* menu = new QMenu(parent);
+  FillMenu(*menu, items, onCommand);
+  return menu;
+}
+
 }  // namespace puzzle

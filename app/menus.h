@@ -7,10 +7,15 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <vector>
+
+#include "game/rotation.h"
 
 class QAction;
 class QLocale;
+class QMenu;
 class QMenuBar;
+class QWidget;
 
 namespace puzzle {
 
@@ -33,5 +38,10 @@ bool RussianLocale(const QLocale& locale);
 // identifier.
 void BuildMainMenu(QMenuBar& bar, bool russianUi, MenuActions& actions,
                    const std::function<void(int)>& onCommand);
+
+// The piece menu from its description, owned by parent; every command item
+// calls onCommand with its identifier.
+QMenu* MakePieceMenu(const std::vector<PieceMenuItem>& items, QWidget* parent,
+                     const std::function<void(int)>& onCommand);
 
 }  // namespace puzzle
