@@ -119,6 +119,7 @@ bool WriteGameFile(const std::string& path, const GameState& state, const GameOp
 }
 
 std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> bytes) {
+  if (bytes.empty()) return std::nullopt;
   const std::size_t searched = std::min(bytes.size(), PATH_CAPACITY);
   const void* terminator = std::memchr(bytes.data(), 0, searched);
   if (terminator == nullptr) return std::nullopt;
