@@ -71,9 +71,10 @@ void SpinStep(GameState& state, const GameOptions& options, std::uint32_t i) {
 }
 
 void ScatterStep(GameState& state, const GameOptions& options, std::uint32_t tickMs) {
-  const double onTable = state.pixelScale * static_cast<double>(TABLE_DEPTH) / NEAR_PLANE;
-  const auto visibleX = static_cast<float>(state.clientWidth * onTable);
-  const auto visibleY = static_cast<float>(state.clientHeight * onTable);
+  const auto visibleX = static_cast<float>(state.clientWidth * state.pixelScale *
+                                           static_cast<double>(TABLE_DEPTH) / NEAR_PLANE);
+  const auto visibleY = static_cast<float>(state.clientHeight * state.pixelScale *
+                                           static_cast<double>(TABLE_DEPTH) / NEAR_PLANE);
   const bool narrower = state.imageWidth < state.clientWidth;
   const bool lower = state.imageHeight < state.clientHeight;
   // A picture that fits lets the pieces roam the visible table, half a cell

@@ -1,0 +1,257 @@
+#include "game/scatter.h"
+
+#include <gtest/gtest.h>
+
+#include "render/orientation.h"
+
+namespace puzzle {
+namespace {
+
+constexpr float D = 0.70710677f;
+
+// An 800 x 600 window showing a picture of the given size, with pieces at
+// the centre of the table.
+GameState MakeState(std::uint32_t pieces, std::int32_t imageWidth, std::int32_t imageHeight) {
+  GameState state;
+  state.pixelScale = 1.0 / 600.0;
+  state.clientWidth = 800;
+  state.clientHeight = 600;
+  state.imageWidth = imageWidth;
+  state.imageHeight = imageHeight;
+  state.halfPicW = 0.5f;
+  state.halfPicH = 0.4f;
+  state.halfCellW = 0.1f;
+  state.halfCellH = 0.08f;
+  state.pieceCount = pieces;
+  state.pieces.assign(pieces, PiecePose{});
+  state.angles.assign(pieces, 0.0f);
+  state.scatterVX.assign(pieces, 0.0f);
+  state.scatterVY.assign(pieces, 0.0f);
+  return state;
+}
+
+float Visible(std::int32_t pixels) {
+  return static_cast<float>(pixels * (1.0 / 600.0) * static_cast<double>(TABLE_DEPTH) / NEAR_PLANE);
+}
+
+GameOptions Options(bool rotate, bool threeD) {
+  GameOptions options;
+  options.gameRotate = rotate;
+  options.game3D = threeD;
+  options.angleStep = 3;
+  options.angleStepRad = AngleStepToRadians(3);
+  return options;
+}
+
+// Frames until the spin of piece 0 is worked off.
+int SpinFrames(GameState& state, const GameOptions& options, float angle) {
+  state.angles[0] = angle;
+  int frames = 0;
+  while (state.angles[0] != 0.0f && frames < 1000) {
+    SpinStep(state, options, 0);
+    ++frames;
+  }
+  SnapOrientation(state.pieces[0]);
+  return frames;
+}
+
+TEST(ScatterTest, PiecesBounceAtTheEdgesOfTheBox) {
+  const float roamX = Visible(800) - 0.1f;
+  const float roamY = Visible(600) - 0.08f;
+  const struct {
+    std::int32_t w, h;
+    float boxX, boxY;
+  } cases[] = {{400, 300, roamX, roamY},
+               {400, 600, roamX, 0.4f - 0.08f},
+               {800, 300, 0.5f, roamY},
+               {1000, 700, 0.5f, 0.4f}};
+  for (const auto& c : cases) {
+    GameState state = MakeState(2, c.w, c.h);
+    state.pieces[0].x = c.boxX - 0.005f;
+    state.scatterVX[0] = 0.01f;
+    state.scatterVY[0] = 0.001f;
+    // The second piece runs far out towards the lower left in one frame.
+    state.scatterVX[1] = -100;
+    state.scatterVY[1] = -100;
+    ScatterStep(state, Options(false, false), 0);
+    EXPECT_EQ(state.pieces[0].x, c.boxX) << c.w << "x" << c.h;
+    EXPECT_EQ(state.scatterVX[0], -0.01f);
+    EXPECT_EQ(state.pieces[0].y, 0.001f);
+    EXPECT_EQ(state.scatterVY[0], 0.001f);
+    EXPECT_EQ(state.pieces[1].x, -c.boxX);
+    EXPECT_EQ(state.pieces[1].y, -c.boxY);
+    EXPECT_EQ(state.scatterVX[1], 100);
+    EXPECT_EQ(state.scatterVY[1], 100);
+  }
+}
+
+TEST(ScatterTest, WithoutRotationsNothingTurns) {
+  GameState state = MakeState(3, 400, 300);
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    state.scatterVX[i] = 0.05f * static_cast<float>(i + 1);
+    state.scatterVY[i] = -0.07f;
+  }
+  const GameOptions options = Options(false, true);
+  for (std::uint32_t frame = 0; frame < 500; ++frame) ScatterStep(state, options, frame);
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(state.angles[i], 0.0f);
+    EXPECT_EQ(state.pieces[i].orient, IDENTITY_ORIENT);
+  }
+}
+
+TEST(ScatterTest, ABounceDrawsOneSpinFromTheTick) {
+  for (std::uint32_t r = 0; r < 10; ++r) {
+    const float turns2D[10] = {315, 45, 90, 135, 180, 225, 270, 180, 180, 180};
+    float angle = 0;
+    RandomTurnAngle(angle, false, 1230 + r);
+    EXPECT_EQ(angle, turns2D[r]);
+    RandomTurnAngle(angle, true, 1230 + r);
+    EXPECT_EQ(angle, r >= 7 ? -180.0f : turns2D[r]);
+  }
+
+  // A corner bounce hits both walls in one frame but draws one spin, which
+  // starts at once.
+  GameState state = MakeState(1, 400, 300);
+  state.scatterVX[0] = 100;
+  state.scatterVY[0] = 100;
+  ScatterStep(state, Options(true, false), 42);
+  EXPECT_EQ(state.angles[0], 87.0f);
+
+  state.angles[0] = 0;
+  state.pieces[0] = PiecePose{};
+  ScatterStep(state, Options(true, true), 9);
+  EXPECT_EQ(state.angles[0], -177.0f);
+  EXPECT_LT(state.pieces[0].orient[0], 1.0f);  // turned about the vertical axis
+  EXPECT_EQ(state.pieces[0].orient[4], 1.0f);
+}
+
+TEST(ScatterTest, SpinsTakeTheirFramesAndEndTurnedBySameAngle) {
+  const GameOptions options = Options(true, true);
+  GameState state = MakeState(1, 400, 300);
+
+  EXPECT_EQ(SpinFrames(state, options, 90), 30);
+  EXPECT_EQ(state.pieces[0].orient, (std::array<float, 9>{0, 1, 0, -1, 0, 0, 0, 0, 1}));
+
+  state.pieces[0] = PiecePose{};
+  EXPECT_EQ(SpinFrames(state, options, 270), 30);
+  EXPECT_EQ(state.pieces[0].orient, (std::array<float, 9>{0, -1, 0, 1, 0, 0, 0, 0, 1}));
+
+  state.pieces[0] = PiecePose{};
+  EXPECT_EQ(SpinFrames(state, options, 315), 15);
+  EXPECT_EQ(state.pieces[0].orient, (std::array<float, 9>{D, -D, 0, D, D, 0, 0, 0, 1}));
+
+  state.pieces[0] = PiecePose{};
+  EXPECT_EQ(SpinFrames(state, options, 180), 60);
+  EXPECT_EQ(state.pieces[0].orient, (std::array<float, 9>{-1, 0, 0, 0, -1, 0, 0, 0, 1}));
+
+  // The 3D flip leaves the piece face down.
+  state.pieces[0] = PiecePose{};
+  EXPECT_EQ(SpinFrames(state, options, -180), 60);
+  EXPECT_EQ(state.pieces[0].orient, (std::array<float, 9>{-1, 0, 0, 0, 1, 0, 0, 0, -1}));
+}
+
+TEST(ScatterTest, SettleFinishesEverySpinThenSnaps) {
+  GameState state = MakeState(3, 400, 300);
+  const GameOptions options = Options(true, false);
+  state.angles = {45, 0, 270};
+  // A drifted orientation that only the final snap puts right.
+  state.pieces[1].orient = {0.99999f, 0.004f, 0, -0.004f, 0.99999f, 0, 0, 0, 1};
+  state.settleRunning = true;
+  for (int frame = 0; frame < 30; ++frame) SettleTurns(state, options);
+  EXPECT_TRUE(state.settleRunning);
+  EXPECT_EQ(state.angles, (std::vector<float>{0, 0, 0}));
+  EXPECT_NE(state.pieces[1].orient, IDENTITY_ORIENT);
+  SettleTurns(state, options);
+  EXPECT_FALSE(state.settleRunning);
+  EXPECT_EQ(state.pieces[0].orient, (std::array<float, 9>{D, D, 0, -D, D, 0, 0, 0, 1}));
+  EXPECT_EQ(state.pieces[1].orient, IDENTITY_ORIENT);
+  EXPECT_EQ(state.pieces[2].orient, (std::array<float, 9>{0, -1, 0, 1, 0, 0, 0, 0, 1}));
+
+  GameState empty = MakeState(0, 400, 300);
+  empty.settleRunning = true;
+  SettleTurns(empty, options);
+  EXPECT_FALSE(empty.settleRunning);
+}
+
+TEST(ScatterTest, ScatterStopsAfterItsTimeAcrossTheTickWrap) {
+  GameState state = MakeState(1, 400, 300);
+  GameOptions options = Options(false, false);
+  options.scatterSeconds = 2;
+  state.scatterVX[0] = 0.001f;
+  state.angles[0] = 90;  // a spin left over from the scatter
+  state.scatterRunning = true;
+  state.scatterClockReset = true;
+  const std::uint32_t start = 0xFFFFFF00u;
+
+  AdvanceScatter(state, options, start);
+  EXPECT_EQ(state.scatterStartTick, start);
+  EXPECT_FALSE(state.scatterClockReset);
+  AdvanceScatter(state, options, start + 2000u);
+  EXPECT_TRUE(state.scatterRunning);
+  EXPECT_FALSE(state.settleRunning);
+  EXPECT_EQ(state.pieces[0].x, 0.002f);
+
+  AdvanceScatter(state, options, start + 2001u);
+  EXPECT_FALSE(state.scatterRunning);
+  EXPECT_TRUE(state.settleRunning);
+  EXPECT_TRUE(state.scatterClockReset);
+  EXPECT_EQ(state.angles[0], 87.0f);  // the first settle step ran in the same frame
+  const float stoppedAt = state.pieces[0].x;
+
+  int frames = 1;
+  while (state.settleRunning && frames < 100) {
+    AdvanceScatter(state, options, start + 2001u + 20u * static_cast<std::uint32_t>(frames));
+    ++frames;
+  }
+  EXPECT_EQ(frames, 31);
+  EXPECT_EQ(state.pieces[0].x, stoppedAt);
+  EXPECT_EQ(state.pieces[0].orient, (std::array<float, 9>{0, 1, 0, -1, 0, 0, 0, 0, 1}));
+}
+
+TEST(ScatterTest, TenSecondsAtFiftyFramesGiveFiveHundredSteps) {
+  GameState state = MakeState(1, 400, 300);
+  GameOptions options = Options(false, false);
+  options.scatterSeconds = 10;
+  state.scatterRunning = true;
+  state.scatterClockReset = true;
+  int steps = 0;
+  for (std::uint32_t tick = 5000; state.scatterRunning; tick += 20) {
+    AdvanceScatter(state, options, tick);
+    ++steps;
+  }
+  // Frames at 0, 20, ... 10000 ms run on; the one at 10020 ms steps and stops.
+  EXPECT_EQ(steps, 502);
+  EXPECT_FALSE(state.settleRunning);
+}
+
+TEST(ScatterTest, TheClockRunsOnlyWithTheScatter) {
+  GameState state = MakeState(1, 400, 300);
+  GameOptions options = Options(true, false);
+  options.scatterSeconds = 1;
+  state.scatterClockReset = true;
+  state.pieces[0].orient = {0.99999f, 0.004f, 0, -0.004f, 0.99999f, 0, 0, 0, 1};
+  AdvanceScatter(state, options, 100);
+  AdvanceScatter(state, options, 100000);
+  EXPECT_FALSE(state.settleRunning);
+  EXPECT_TRUE(state.scatterClockReset);
+  EXPECT_EQ(state.pieces[0].orient[1], 0.004f);
+}
+
+TEST(ScatterTest, ShortPieceArraysAreNeverOverrun) {
+  GameState state = MakeState(2, 400, 300);
+  state.pieceCount = 5;
+  state.angles.resize(1);
+  state.angles[0] = 90;
+  state.scatterVX[0] = 100;
+  state.scatterVX[1] = 100;
+  const GameOptions options = Options(true, false);
+  ScatterStep(state, options, 3);
+  SpinStep(state, options, 4);
+  state.settleRunning = true;
+  SettleTurns(state, options);
+  EXPECT_EQ(state.angles[0], 84.0f);
+  EXPECT_EQ(state.pieces[1].x, 0.0f);
+}
+
+}  // namespace
+}  // namespace puzzle
