@@ -99,6 +99,10 @@ PieceSides DescribePiece(const OutlineParams& params, std::uint32_t i, std::uint
 // as a float), the inner points at deg0 + m * delta / n in single-precision
 // radians; n <= 1 gives the two end points only. Emits n + 1 points (or 2).
 //
+// Other angles take their cos/sin from the library, without that guarantee.
+// A damaged K (zero, negative, not a number) gives the two end points and
+// an absurd radius at most 65536 segments, never an unbounded polyline.
+//
 // Splitting an arc at multiples of 45 degrees (as the face fans do) gives the
 // same end points as the whole arc at those angles, and points on the same
 // circle in between, but generally not the same inner points: the whole arc

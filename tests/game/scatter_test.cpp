@@ -208,22 +208,6 @@ TEST(ScatterTest, ScatterStopsAfterItsTimeAcrossTheTickWrap) {
   EXPECT_EQ(state.pieces[0].orient, (std::array<float, 9>{0, 1, 0, -1, 0, 0, 0, 0, 1}));
 }
 
-TEST(ScatterTest, TenSecondsAtFiftyFramesGiveFiveHundredSteps) {
-  GameState state = MakeState(1, 400, 300);
-  GameOptions options = Options(false, false);
-  options.scatterSeconds = 10;
-  state.scatterRunning = true;
-  state.scatterClockReset = true;
-  int steps = 0;
-  for (std::uint32_t tick = 5000; state.scatterRunning; tick += 20) {
-    AdvanceScatter(state, options, tick);
-    ++steps;
-  }
-  // Frames at 0, 20, ... 10000 ms run on; the one at 10020 ms steps and stops.
-  EXPECT_EQ(steps, 502);
-  EXPECT_FALSE(state.settleRunning);
-}
-
 TEST(ScatterTest, TheClockRunsOnlyWithTheScatter) {
   GameState state = MakeState(1, 400, 300);
   GameOptions options = Options(true, false);

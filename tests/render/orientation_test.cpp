@@ -121,16 +121,5 @@ TEST(OrientationTest, ZeroQuaternionAndZeroAxisChangeNothing) {
   EXPECT_EQ(pose.orient, before);
 }
 
-TEST(OrientationTest, DrawingMatrixIsColumnMajor) {
-  PiecePose pose;
-  pose.orient = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-  pose.x = 10;
-  pose.y = 11;
-  pose.z = 12;
-  std::array<float, 16> m{};
-  PoseToMatrix(pose, m);
-  EXPECT_EQ(m, (std::array<float, 16>{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 1}));
-}
-
 }  // namespace
 }  // namespace puzzle

@@ -200,41 +200,6 @@ TEST(OutlineTest, BorderPiecesCutClassicKnobsThroughTheirCentres) {
                                         ArcSpec{-s - a, 0, r, 180, 315}, Pt{-s + c, -a}, Pt{-s, -s}});
 }
 
-TEST(OutlineTest, SidesAndParityFollowTheGridPosition) {
-  const OutlineParams p = Params(3, 0.33f, 2, 2, 0.5f, 0.5f);
-  const PieceSides corner = DescribePiece(p, 0, 0);
-  EXPECT_EQ(corner.side[static_cast<int>(Side::Bottom)].kind, SideKind::Border);
-  EXPECT_EQ(corner.side[static_cast<int>(Side::Left)].kind, SideKind::Border);
-  EXPECT_EQ(corner.side[static_cast<int>(Side::Right)].kind, SideKind::HalfFromBorder);
-  EXPECT_EQ(corner.side[static_cast<int>(Side::Top)].kind, SideKind::HalfToBorder);
-  EXPECT_TRUE(corner.side[static_cast<int>(Side::Top)].tab);
-  EXPECT_FALSE(corner.side[static_cast<int>(Side::Right)].tab);
-  EXPECT_EQ(corner.left, 0.0f);
-  EXPECT_EQ(corner.bottom, 0.0f);
-  EXPECT_EQ(corner.right, 0.5f);
-  EXPECT_EQ(corner.top, 0.5f);
-  EXPECT_TRUE(DescribePiece(p, 1, 0).side[static_cast<int>(Side::Left)].tab);
-
-  // In a 2 x 2 grid every piece is a quarter cell with two half sides.
-  for (std::uint32_t k = 0; k < 4; ++k) {
-    const PieceSides sides = DescribePiece(p, k % 2, k / 2);
-    int half = 0;
-    int border = 0;
-    for (const PieceSide& side : sides.side) {
-      half += side.kind == SideKind::HalfFromBorder || side.kind == SideKind::HalfToBorder;
-      border += side.kind == SideKind::Border;
-    }
-    EXPECT_EQ(half, 2) << k;
-    EXPECT_EQ(border, 2) << k;
-    EXPECT_NEAR(std::abs(sides.right - sides.left), 0.5, 1e-7);
-  }
-
-  const PieceSides inner = DescribePiece(Params(2, 0.33f, 4, 4, 0.5f, 0.5f), 2, 1);
-  for (const PieceSide& side : inner.side) EXPECT_EQ(side.kind, SideKind::Full);
-  EXPECT_TRUE(inner.side[static_cast<int>(Side::Left)].tab);
-  EXPECT_FALSE(inner.side[static_cast<int>(Side::Top)].tab);
-}
-
 TEST(OutlineTest, FormOneIsTheCellRectangleAndUnknownFormsGiveNothing) {
   for (float b : {0.21f, 0.45f, 3.0f}) {
     const OutlineParams p = Params(1, b, 3, 2, 0.25f, 0.5f);
@@ -376,29 +341,6 @@ TEST(OutlineTest, ArcsAreDividedByLengthWithExactEnds) {
   arc.clear();
   EmitArc(arc, 0, 0, 1e30f, 0, 90, k);
   EXPECT_LE(arc.size(), 70000u);
-}
-
-TEST(OutlineTest, GameParametersComeFromTheStoredMeasures) {
-  GameState state;
-  GameOptions options;
-  options.form = 3;
-  options.bulge = 0.4f;
-  options.columns = 6;
-  state.rows = 4;
-  state.halfCellW = 0.2f;
-  state.halfCellH = 0.1f;
-  state.bulgeHalfX = 0.08f;
-  state.bulgeHalfY = 0.04f;
-  state.bulgeSpanX = 0.16f;
-  state.bulgeSpanY = 0.08f;
-  state.pixelScale = 1.0 / 768.0;
-  const OutlineParams p = OutlineParamsFor(state, options);
-  EXPECT_EQ(p.columns, 6u);
-  EXPECT_EQ(p.rows, 4u);
-  EXPECT_EQ(p.K, HalfPixelOnTable(1.0 / 768.0));
-  EXPECT_EQ(p.bulgeSpanY, 0.08f);
-  EXPECT_FLOAT_EQ(p.classicR, 0.04f);
-  EXPECT_FLOAT_EQ(p.classicC, 0.04f * 0.2928932188134525f);
 }
 
 }  // namespace
