@@ -8,11 +8,14 @@
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "app/application.h"
 #include "app/main_window.h"
+#include "support/picture_files.h"
 #include "support/scripted_platform.h"
+#include "support/temp_folder.h"
 
 namespace puzzle::testing {
 
@@ -34,6 +37,62 @@ class WindowTest : public ::testing::Test {
     ASSERT_GE(swapped.count(), n);
   }
 
+  // Draws frames, stepping the clock by msPerFrame before each, until done
+  // holds; false when it did not within maxFrames.
+  bool RunFramesUntil(const std::function<bool()>& done, std::uint32_t msPerFrame = 20,
+                      int maxFrames = 3000) {
+    for (int i = 0; i < maxFrames; ++i) {
+      if (done()) return true;
+      platform.Step(msPerFrame);
+      WaitFrames(1);
+    }
+    return done();
+  }
+
+  // A PNG of width x height whose quarters have four colours, written to the
+  // test's folder.
+  std::string WritePicture(const std::string& name, int width, int height) {
+    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+        p[0] = static_cast<std::uint8_t>(x < width / 2 ? 230 : 30);
+        p[1] = static_cast<std::uint8_t>(y < height / 2 ? 200 : 60);
+        p[2] = static_cast<std::uint8_t>((x * 255) / width);
+      }
+    }
+    const std::string path = folder.File(name);
+    EXPECT_TRUE(WriteBytes(path, EncodeWithStb(StbFormat::Png, width, height, 3, rgb.data())));
+    return path;
+  }
+
+  void LoadPicture(const std::string& path) {
+    platform.openResults.push_back(path);
+    window->Command(CMD_LOAD_IMAGE);
+  }
+
+  // Starts a game and lets its scatter and settle run out on the stepped
+  // clock.
+  void StartAndSettle() {
+    window->Command(CMD_START);
+    ASSERT_TRUE(app.state.gameRunning);
+    ASSERT_TRUE(RunFramesUntil([this] { return !app.state.scatterRunning && !app.state.settleRunning; }));
+    WaitFrames(1);
+  }
+
+  // Table units per device pixel on the table plane.
+  double TableUnitsPerPixel() const {
+    return 2.0 * static_cast<double>(TABLE_DEPTH) * app.state.pixelScale / NEAR_PLANE;
+  }
+
+  // The view's pixel over the table point (x, y).
+  QPoint PixelOf(float x, float y) const {
+    const double k = TableUnitsPerPixel();
+    return {static_cast<int>(app.state.clientWidth / 2 + x / k),
+            static_cast<int>(app.state.clientHeight / 2 - y / k)};
+  }
+
+  TempFolder folder;
   Application app;
   ScriptedPlatform platform;
   std::unique_ptr<MainWindow> window;
