@@ -1,0 +1,23 @@
+// Feeds arbitrary bytes to the picture decoder. A decoded picture must have
+// exactly the buffer its size and frame count promise. The budget is smaller
+// than the game's so that a run stays within the fuzzer's memory limit.
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "storage/image_loader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  constexpr std::uint64_t FUZZ_BUDGET = std::uint64_t{64} << 20;
+  const auto picture = puzzle::DecodePicture(std::span(data, size), FUZZ_BUDGET);
+  if (!picture) return 0;
+  const std::size_t frameBytes = static_cast<std::size_t>(picture->width) * picture->height * 4;
+  const bool animated = picture->frameCount > 1;
+  const std::size_t expected = animated ? (frameBytes + 2) * picture->frameCount : frameBytes;
+  if (picture->width <= 0 || picture->height <= 0 || picture->pixels.size() != expected ||
+      picture->frameCount > puzzle::MAX_FRAMES ||
+      picture->frameDelays.size() != (animated ? static_cast<std::size_t>(picture->frameCount) : 0u)) {
+    std::abort();
+  }
+  return 0;
+}
