@@ -215,3 +215,38 @@ TEST_F(GameWindowTest, GameNamedOnTheCommandLineOpensOnTheFirstFrame) {
 
 }  // namespace
 }  // namespace puzzle::testing
+
+namespace puzzle::testing {
+namespace {
+
+TEST_F(GameWindowTest, DigitKeysTurnAndFlipTheSelectedPieceOnRelease) {
+  app.options.gameRotate = false;
+  SmallGame();
+  ASSERT_FALSE(app.options.game3D);
+  GameState& state = app.state;
+  for (std::uint32_t k = 0; k < state.pieceCount && state.selected < 0; ++k) {
+    QTest::mouseMove(window->view(), PixelOf(state.pieces[k].x, state.pieces[k].y));
+    WaitFrames(1);
+  }
+  ASSERT_GE(state.selected, 0);
+  const auto piece = static_cast<std::size_t>(state.selected);
+  QWidget* view = window->view();
+  QTest::keyPress(view, Qt::Key_9);
+  EXPECT_EQ(state.rotationLeft, 0.0f);
+  QTest::keyRelease(view, Qt::Key_9);
+  EXPECT_EQ(state.rotationLeft, 180.0f);
+  EXPECT_TRUE(state.flipAboutVertical);
+  ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
+  EXPECT_EQ(state.pieces[piece].orient[0], -1.0f);
+  EXPECT_EQ(state.pieces[piece].orient[8], -1.0f);
+  // The keypad's 3 turns like the main block's 3.
+  QTest::keyPress(view, Qt::Key_3, Qt::KeypadModifier);
+  QTest::keyRelease(view, Qt::Key_3, Qt::KeypadModifier);
+  EXPECT_EQ(state.rotationLeft, 90.0f);
+  EXPECT_TRUE(state.turnInPlane);
+  EXPECT_EQ(app.history.undoHistory.size(), 2u);
+  ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
+}
+
+}  // namespace
+}  // namespace puzzle::testing

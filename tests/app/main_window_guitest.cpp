@@ -104,3 +104,56 @@ TEST_F(ShellWindowTest, AboutNamesTheDriverAndHelpOpensTheBundledPages) {
 
 }  // namespace
 }  // namespace puzzle::testing
+
+namespace puzzle::testing {
+namespace {
+
+TEST_F(ShellWindowTest, RussianInterfaceSpeaksRussianInDialogsAndMessages) {
+  Open(QLocale(QLocale::Belarusian));
+  ASSERT_TRUE(app.options.russianUi);
+  window->Command(CMD_NUMBER_OF_PIECES);
+  auto* edit = window->findChild<QLineEdit*>(NUMBER_EDIT_NAME);
+  ASSERT_NE(edit, nullptr);
+  auto* dialog = edit->window();
+  EXPECT_EQ(dialog->windowTitle().toStdString(), "Новая игра");
+  std::vector<std::string> buttons;
+  for (auto* button : dialog->findChildren<QPushButton*>()) buttons.push_back(button->text().toStdString());
+  EXPECT_EQ(buttons, (std::vector<std::string>{"OK", "Cansel"}));
+  edit->setText("0");
+  QTest::keyClick(edit, Qt::Key_Return);
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].text, "Число пазлов по ширине должно быть больше 1.");
+
+  window->Command(CMD_ABOUT);
+  EXPECT_EQ(platform.shown.back().caption, "О программе...");
+  window->Command(CMD_HELP_ONLINE);
+  ASSERT_EQ(platform.openedPages.size(), 1u);
+  EXPECT_TRUE(platform.openedPages[0].ends_with("/tessarine/help.htm"));
+}
+
+TEST_F(ShellWindowTest, ScrollKeysMoveThePreviewOfALargePicture) {
+  Open();
+  LoadPicture(WritePicture("large.png", 2000, 1500));
+  ASSERT_TRUE(app.state.imageFresh);
+  const GameState& state = app.state;
+  ASSERT_GT(state.thumbW, 0);
+  QWidget* view = window->view();
+  QTest::keyClick(view, Qt::Key_Home);
+  EXPECT_EQ(state.scrollY, (state.clientHeight - state.thumbH) / 2);
+  QTest::keyClick(view, Qt::Key_Down);
+  EXPECT_EQ(state.scrollY, (state.clientHeight - state.thumbH) / 2 - 1);
+  EXPECT_EQ(state.scrollX, 0);
+  QTest::keyPress(view, Qt::Key_Control);
+  QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(state.scrollX, (state.thumbW - state.clientWidth) / 2);
+  QTest::keyRelease(view, Qt::Key_Control);
+  EXPECT_FALSE(app.input.modifierDown);
+  // Without Ctrl, End goes down the picture, not across it.
+  QTest::keyClick(view, Qt::Key_End);
+  EXPECT_EQ(state.scrollY, (state.thumbH - state.clientHeight) / 2);
+  EXPECT_EQ(state.scrollX, (state.thumbW - state.clientWidth) / 2);
+  WaitFrames(2);
+}
+
+}  // namespace
+}  // namespace puzzle::testing
