@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QMenu>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -246,6 +247,61 @@ TEST_F(GameWindowTest, DigitKeysTurnAndFlipTheSelectedPieceOnRelease) {
   EXPECT_TRUE(state.turnInPlane);
   EXPECT_EQ(app.history.undoHistory.size(), 2u);
   ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
+}
+
+}  // namespace
+}  // namespace puzzle::testing
+
+namespace puzzle::testing {
+namespace {
+
+// The piece menu as text, submenus in brackets.
+std::string MenuItems(QMenu* menu) {
+  std::string text;
+  for (QAction* action : menu->actions()) {
+    if (!text.empty()) text += '|';
+    if (action->isSeparator()) {
+      text += '-';
+    } else if (action->menu() != nullptr) {
+      text += action->text().toStdString() + '[' + MenuItems(action->menu()) + ']';
+    } else {
+      text += action->text().toStdString();
+    }
+  }
+  return text;
+}
+
+TEST_F(GameWindowTest, RightClickOnAPieceOpensThePieceMenuForIt) {
+  app.options.game3D = true;
+  SmallGame();
+  GameState& state = app.state;
+  const std::uint32_t k = 4;
+  // Off its home by a quarter cell, so that Align has something to do.
+  state.pieces[k].x = state.homeX[k] + state.halfCellW / 2;
+  state.pieces[k].y = state.homeY[k];
+  for (std::uint32_t other = 0; other < state.pieceCount; ++other) {
+    if (other != k) state.pieces[other].x = state.homeX[k] + 5 * state.halfCellW + 0.5f * other;
+  }
+  WaitFrames(2);
+  const QPoint at = PixelOf(state.pieces[k].x, state.pieces[k].y);
+  QTest::mouseMove(window->view(), at);
+  WaitFrames(1);
+  QTest::mouseClick(window->view(), Qt::RightButton, {}, at);
+  QMenu* menu = window->pieceMenu();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_TRUE(menu->isVisible());
+  EXPECT_EQ(state.selected, static_cast<std::int32_t>(k));
+  EXPECT_EQ(MenuItems(menu),
+            "&Align|-|Rotate +[45°|90°|135°|180°]|Rotate —[—45°|—90°|—135°|—180°]|-|"
+            "Rotate 3D[About Vertical axis|About Horizontal axis]|-|&New Image|&Save|-|&Exit");
+  menu->actions().first()->trigger();
+  menu->close();
+  EXPECT_EQ(state.pieces[k].x, state.homeX[k]);
+  EXPECT_EQ(state.pieces[k].y, state.homeY[k]);
+  ASSERT_EQ(app.history.undoHistory.size(), 1u);
+  EXPECT_EQ(app.history.undoHistory.back().piece, static_cast<std::int32_t>(k));
+  window->Command(CMD_UNDO);
+  EXPECT_EQ(state.pieces[k].x, state.homeX[k] + state.halfCellW / 2);
 }
 
 }  // namespace
