@@ -26,9 +26,11 @@ std::string UserDataHome();
 // requires, so that paths with blanks work).
 std::string DesktopEntryText(const std::string& programPath);
 
-// Writes the three files under dataHome. A file that cannot be written is
-// skipped silently, as the player cannot act on it at exit; returns how many
-// of the three were written.
+// Places the MIME package, the desktop entry and the two icons under
+// dataHome, rewriting only files whose contents differ, and refreshes the
+// databases of what changed. A file that cannot be written is skipped
+// silently, as the player cannot act on it at exit; returns how many of the
+// four are in place.
 int WriteFileAssociation(const AssociationTarget& target);
 
 }  // namespace puzzle

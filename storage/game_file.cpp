@@ -1,17 +1,13 @@
 #include "storage/game_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <bit>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 
 #include "game/geometry.h"
 #include "game/texts.h"
+#include "storage/atomic_file.h"
 #include "storage/paths.h"
 
 namespace puzzle {
@@ -37,32 +33,6 @@ std::uint32_t GetU32(const std::uint8_t* in) {
 
 float GetFloat(const std::uint8_t* in) {
   return std::bit_cast<float>(GetU32(in));
-}
-
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
-// A new file gets the permissions any file the player creates would get.
-mode_t NewFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return static_cast<mode_t>(0666 & ~mask);
-}
-
-std::string FolderOf(const std::string& path) {
-  std::string folder = ".";
-  RememberDirectory(path, folder);
-  return folder;
 }
 
 std::string ReplaceFirst(std::string text, std::string_view placeholder, const std::string& value) {
@@ -102,20 +72,9 @@ std::optional<std::vector<std::uint8_t>> EncodeGameFile(const GameState& state, 
 bool WriteGameFile(const std::string& path, const GameState& state, const GameOptions& options) {
   const auto bytes = EncodeGameFile(state, options);
   if (!bytes || path.empty()) return false;
-  // The new game goes to a file of its own in the same folder and replaces
-  // the old one only once it is complete on disk, so a failed save never
-  // destroys the previous game.
-  std::string temporary = FolderOf(path) + "/.pzz-XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
-  bool written =
-      WriteAll(fd, bytes->data(), bytes->size()) && ::fchmod(fd, NewFileMode()) == 0 && ::fsync(fd) == 0;
-  written = ::close(fd) == 0 && written;
-  if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+  // The new game replaces the old one only once it is complete on disk, so
+  // a failed save never destroys the previous game.
+  return WriteFileAtomically(path, *bytes);
 }
 
 std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> bytes) {
