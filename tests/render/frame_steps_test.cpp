@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "render/view.h"
-
 namespace puzzle {
 namespace {
 
@@ -84,21 +82,6 @@ TEST(FrameTimingTest, CaptionNeedsMoreThan5000IdleFramesUnlessBranded) {
   options.brandedBackground = true;
   timing.idleFrames = 0;
   EXPECT_TRUE(AdvanceIdleCaption(timing, options));
-}
-
-TEST(FrameTimingTest, BackgroundColourByteBouncesBetween0And255) {
-  ViewSetup view;
-  view.fanColours[0][2] = 255;
-  int frames = 0;
-  do {
-    TurnFanColours(view);
-    StepFanColours(view);
-    ++frames;
-  } while (view.fanColours[0][2] != 0 && frames < 1000);
-  EXPECT_EQ(frames, 255);
-  TurnFanColours(view);
-  StepFanColours(view);
-  EXPECT_EQ(view.fanColours[0][2], 1);
 }
 
 class TurnTest : public ::testing::Test {

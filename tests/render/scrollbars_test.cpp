@@ -287,20 +287,5 @@ TEST_F(ScrollBarsTest, HeldTrackScrollsOnePixelPerFrame) {
   EXPECT_EQ(state.scrollX, 80);  // stops at the end of the range
 }
 
-TEST_F(ScrollBarsTest, GeometryFollowsTheScrollPosition) {
-  state.scrollY = 10;
-  const BarGeometry v = VerticalBarGeometry(state, 16);
-  EXPECT_EQ(v.along, (std::array<std::int32_t, 6>{550, 502, 470, -430, -462, -510}));
-  EXPECT_EQ(v.acrossLow, 762);
-  EXPECT_EQ(v.acrossHigh, 794);
-  EXPECT_EQ(v.acrossCentre, 778);
-  state.scrollX = -20;
-  const BarGeometry h = HorizontalBarGeometry(state, 16);
-  EXPECT_EQ(h.along, (std::array<std::int32_t, 6>{-760, -712, -680, 600, 632, 680}));
-  EXPECT_EQ(h.acrossCentre, 6 - 600 + 16);
-  EXPECT_EQ(h.baseLow, -600);
-  EXPECT_EQ(h.baseHigh, 12 - 600 + 32);
-}
-
 }  // namespace
 }  // namespace puzzle
