@@ -7,7 +7,7 @@ cd "$(dirname "$(readlink -f "$0")")"
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libglu1-mesa-dev
   libegl-dev libegl-mesa0 libgl1-mesa-dri libfreetype-dev libfontconfig-dev libstb-dev
   libgtest-dev fonts-liberation fonts-dejavu-core xvfb xauth shared-mime-info
-  desktop-file-utils)
+  desktop-file-utils clang libclang-rt-14-dev)
 
 install_missing() {
   local missing=()
@@ -26,6 +26,27 @@ build() {
   cmake --build build
 }
 
+# Builds the fuzz targets with clang in build-fuzz and runs each for a short,
+# bounded time from its seed corpus; a finding fails the run and leaves the
+# input in build-fuzz. Longer runs: see "Fuzzing" in the README.
+fuzz_briefly() {
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DPUZZLE_FUZZ=ON >/dev/null
+  cmake --build build-fuzz --target game_file_fuzz image_fuzz
+  local name work
+  for name in game_file image; do
+    work=$(mktemp -d)
+    echo "Fuzzing ${name} for 30 s"
+    if ! build-fuzz/tests/fuzz/${name}_fuzz -max_total_time=30 -timeout=10 -rss_limit_mb=2048 \
+      -artifact_prefix="build-fuzz/${name}-" "$work" "tests/fuzz/corpus/${name}" 2>"build-fuzz/${name}.log"; then
+      tail -n 40 "build-fuzz/${name}.log" >&2
+      rm -rf "$work"
+      return 1
+    fi
+    rm -rf "$work"
+  done
+}
+
 case "${1:-}" in
   run)
     install_missing
@@ -41,6 +62,7 @@ case "${1:-}" in
     install_missing
     build
     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j2
+    fuzz_briefly
     ;;
   *)
     echo "usage: $0 run | test" >&2
