@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "game/geometry.h"
@@ -55,22 +56,35 @@ struct FrameTimes {
   double p95 = 0;
 };
 
-template <typename Draw>
-FrameTimes TimeFrames(int count, Draw draw) {
-  draw();  // the first frame pays for first use
-  std::vector<double> times;
-  for (int k = 0; k < count; ++k) {
-    const auto start = Clock::now();
-    draw();
-    glFinish();
-    times.push_back(Milliseconds(Clock::now() - start));
-  }
+FrameTimes Summarise(std::vector<double> times) {
   std::sort(times.begin(), times.end());
   FrameTimes result;
   for (double t : times) result.mean += t / static_cast<double>(times.size());
   result.p95 =
       times[std::min(times.size() - 1, static_cast<std::size_t>(0.95 * static_cast<double>(times.size())))];
   return result;
+}
+
+// Frames of the two ways taken in turn, so that a machine busy with other
+// work slows both alike and their ratio stays meaningful.
+template <typename DrawA, typename DrawB>
+std::pair<FrameTimes, FrameTimes> TimeFramesInTurn(int count, DrawA drawA, DrawB drawB) {
+  std::vector<double> timesA, timesB;
+  auto time = [](auto& draw, std::vector<double>& times) {
+    const auto start = Clock::now();
+    draw();
+    glFinish();
+    times.push_back(Milliseconds(Clock::now() - start));
+  };
+  // The first frame of each pays for first use.
+  drawA();
+  drawB();
+  glFinish();
+  for (int k = 0; k < count; ++k) {
+    time(drawA, timesA);
+    time(drawB, timesB);
+  }
+  return {Summarise(std::move(timesA)), Summarise(std::move(timesB))};
 }
 
 // Every piece's face triangles and edge lines at its home, in one vertex
@@ -218,13 +232,13 @@ int BenchMeshes() {
       const double buildMs = Milliseconds(Clock::now() - start);
       const double listKiB = static_cast<double>(HeapInUse() - heapBefore) / 1024.0;
 
-      const FrameTimes lists = TimeFrames(c.frames, [&] { table.DrawFrame(tick += 16); });
       ReferenceBuffers reference;
       if (!reference.Build(state, options)) {
         std::fprintf(stderr, "meshes: the GL has no vertex buffers\n");
         return 1;
       }
-      const FrameTimes direct = TimeFrames(c.frames, [&] { reference.Draw(state.stillTexture); });
+      const auto [lists, direct] = TimeFramesInTurn(
+          c.frames, [&] { table.DrawFrame(tick += 16); }, [&] { reference.Draw(state.stillTexture); });
       std::printf("%-5d %7u %10.1f %10.0f %12.2f %11.2f %12.2f %11.2f %7.2f\n", form, state.pieceCount,
                   buildMs, listKiB, lists.mean, lists.p95, direct.mean, direct.p95, lists.mean / direct.mean);
       std::fflush(stdout);
