@@ -6,6 +6,8 @@
 #include "app/main_window.h"
 #include "app/qt_platform.h"
 #include "game/commands.h"
+#include "storage/file_association.h"
+#include "storage/qt_settings_store.h"
 
 int main(int argc, char* argv[]) {
   // The GL table draws through the fixed-function pipeline, so every context
@@ -23,7 +25,15 @@ int main(int argc, char* argv[]) {
     }
   }
   puzzle::QtPlatform platform;
-  puzzle::MainWindow window(app, platform);
+  puzzle::QtSettingsStore settings;
+  // Game files open this program: the registration is renewed at every exit,
+  // so it follows the program when it moves.
+  const auto registerGameFiles = [] {
+    const std::string dataHome = puzzle::UserDataHome();
+    if (dataHome.empty()) return;
+    puzzle::WriteFileAssociation({QCoreApplication::applicationFilePath().toStdString(), dataHome, true});
+  };
+  puzzle::MainWindow window(app, platform, {settings, registerGameFiles});
   platform.SetMainWindow(&window);
   platform.SetMenuActions(&window.menuActions());
   window.show();

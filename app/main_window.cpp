@@ -1,11 +1,15 @@
 #include "app/main_window.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QStyle>
 
 #include "app/dialogs.h"
@@ -17,6 +21,7 @@
 #include "options/options_dialog.h"
 #include "render/textures.h"
 #include "render/view.h"
+#include "resources/embedded.h"
 
 namespace puzzle {
 namespace {
@@ -37,10 +42,13 @@ std::optional<ScrollKey> ScrollKeyOf(int key) {
 
 }  // namespace
 
-MainWindow::MainWindow(Application& app, Platform& platform, const QLocale& locale)
-    : app_(app), platform_(platform), view_(new GameView(app, platform, this)) {
+MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storage, const QLocale& locale)
+    : app_(app), platform_(platform), storage_(std::move(storage)), view_(new GameView(app, platform, this)) {
   app_.options.russianUi = RussianLocale(locale);
   BuildMainMenu(*menuBar(), app_.options.russianUi, menuActions_, [this](int id) { Command(id); });
+  const auto icon = resources::WindowIconPng();
+  QPixmap iconImage;
+  if (iconImage.loadFromData(icon.data(), static_cast<uint>(icon.size()), "PNG")) setWindowIcon(iconImage);
   app_.shell.title = Tr(texts::START_TITLE, app_.options.russianUi);
   ShowTitle();
   setCentralWidget(view_);
@@ -53,10 +61,15 @@ MainWindow::MainWindow(Application& app, Platform& platform, const QLocale& loca
     OpenCommandLineGame(records, platform_, view_->Graphics());
     ShowTitle();
   };
+  resize(800, 600);
+  ReadSettings(storage_.settings, app_.options);
+  // A copy: placing the window writes windowRect again as it goes.
+  const auto [left, top, width, height] = app_.options.windowRect;
+  move(left, top);
+  resize(width, height);
   app_.bars.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   app_.options.angleStepRad = AngleStepToRadians(app_.options.angleStep);
   if (!app_.shell.commandLineGamePending) app_.state.gameFilePath.clear();
-  resize(800, 600);
 }
 
 FileCommandRecords MainWindow::FileRecords() {
@@ -161,7 +174,16 @@ bool MainWindow::OnMouse(QEvent* event) {
   auto records = Pointer();
   GraphicsPort& graphics = view_->Graphics();
   switch (event->type()) {
-    case QEvent::MouseMove: OnMouseMove(records, platform_, graphics, x, y); break;
+    case QEvent::MouseMove:
+      OnMouseMove(records, platform_, graphics, x, y);
+      // While a piece is held the pointer stays over the table, so that the
+      // drag rules see it on the border and scroll the table.
+      if (app_.input.leftButtonDown && !view_->rect().contains(mouse->position().toPoint())) {
+        const QPoint inside(std::clamp(mouse->position().toPoint().x(), 0, view_->width() - 1),
+                            std::clamp(mouse->position().toPoint().y(), 0, view_->height() - 1));
+        QCursor::setPos(view_->mapToGlobal(inside));
+      }
+      break;
     case QEvent::MouseButtonPress:
       if (mouse->button() == Qt::LeftButton) {
         // The press acts where the pointer is now, even without a move first.
@@ -231,6 +253,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  WriteSettings(storage_.settings, app_.options);
+  if (storage_.registerGameFiles) storage_.registerGameFiles();
   event->accept();
 }
 

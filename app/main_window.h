@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <functional>
 #include <optional>
 
 #include "app/application.h"
@@ -15,18 +16,28 @@
 #include "app/menus.h"
 #include "game/file_commands.h"
 #include "platform/platform.h"
+#include "storage/settings.h"
 
 namespace puzzle {
 
 class OptionsDialog;
 
+// What outlives a run: the settings store, read when the window is made and
+// written at exit, and the registration of game files with the desktop,
+// renewed at exit after the settings (tests leave it out).
+struct ShellStorage {
+  SettingsStore& settings;
+  std::function<void()> registerGameFiles;
+};
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
-  // The language is chosen once, here, from locale. The platform answers
-  // every question the window asks the player (the Qt one, or a scripted one
-  // in tests).
-  MainWindow(Application& app, Platform& platform, const QLocale& locale = QLocale::system());
+  // The language is chosen once, here, from locale; then the settings are
+  // read and place the window. The platform answers every question the
+  // window asks the player (the Qt one, or a scripted one in tests).
+  MainWindow(Application& app, Platform& platform, ShellStorage storage,
+             const QLocale& locale = QLocale::system());
 
   GameView* view() const { return view_; }
   MenuActions& menuActions() { return menuActions_; }
@@ -57,6 +68,7 @@ class MainWindow : public QMainWindow {
 
   Application& app_;
   Platform& platform_;
+  ShellStorage storage_;
   MenuActions menuActions_;
   GameView* view_;
   QPointer<QMenu> pieceMenu_;

@@ -157,3 +157,43 @@ TEST_F(ShellWindowTest, ScrollKeysMoveThePreviewOfALargePicture) {
 
 }  // namespace
 }  // namespace puzzle::testing
+
+namespace puzzle::testing {
+namespace {
+
+TEST_F(ShellWindowTest, SettingsPlaceTheWindowAndKeepAPendingNumberOfPieces) {
+  settings.values["Window"] = std::vector<std::int64_t>{30, 40, 640, 480};
+  settings.values["Number"] = std::int64_t{20};
+  settings.values["TimeScatter"] = std::int64_t{7};
+  Open();
+  EXPECT_EQ(app.options.columns, 20u);
+  EXPECT_EQ(app.options.scatterSeconds, 7);
+  EXPECT_FALSE(app.options.firstRun);
+  EXPECT_EQ(window->pos(), QPoint(30, 40));
+  EXPECT_EQ(window->size(), QSize(640, 480));
+
+  window->move(50, 60);
+  app.options.pendingColumns = 9;
+  EXPECT_TRUE(window->close());
+  EXPECT_EQ(std::get<std::int64_t>(settings.values.at("Number")), 9);
+  EXPECT_EQ(std::get<std::vector<std::int64_t>>(settings.values.at("Window")),
+            (std::vector<std::int64_t>{50, 60, 640, 480}));
+
+  window.reset();
+  app = Application{};
+  Open();
+  EXPECT_EQ(app.options.columns, 9u);
+  EXPECT_EQ(app.options.pendingColumns, 0u);
+  EXPECT_EQ(window->pos(), QPoint(50, 60));
+}
+
+TEST_F(ShellWindowTest, FirstRunTakesTheDefaultPlacement) {
+  settings.values.clear();
+  ASSERT_FALSE(settings.Exists());
+  window = std::make_unique<MainWindow>(app, platform, ShellStorage{settings, {}}, QLocale(QLocale::English));
+  EXPECT_TRUE(app.options.firstRun);
+  EXPECT_EQ(window->size(), QSize(770, 570));
+}
+
+}  // namespace
+}  // namespace puzzle::testing

@@ -23,8 +23,11 @@ class WindowTest : public ::testing::Test {
  protected:
   void TearDown() override { window.reset(); }
 
+  // The options the test set in app become the stored settings the window
+  // reads, unless the test has stored some of its own.
   void Open(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedKingdom)) {
-    window = std::make_unique<MainWindow>(app, platform, locale);
+    if (!settings.Exists()) WriteSettings(settings, app.options);
+    window = std::make_unique<MainWindow>(app, platform, ShellStorage{settings, {}}, locale);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     WaitFrames(2);
@@ -95,6 +98,7 @@ class WindowTest : public ::testing::Test {
   TempFolder folder;
   Application app;
   ScriptedPlatform platform;
+  MemorySettingsStore settings;
   std::unique_ptr<MainWindow> window;
 };
 
