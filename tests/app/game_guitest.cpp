@@ -306,3 +306,29 @@ TEST_F(GameWindowTest, RightClickOnAPieceOpensThePieceMenuForIt) {
 
 }  // namespace
 }  // namespace puzzle::testing
+
+namespace puzzle::testing {
+namespace {
+
+TEST_F(GameWindowTest, PicturesTooSmallOrTooLargeAreRefusedAtStart) {
+  Open();
+  LoadPicture(WritePicture("thin.png", 31, 100));
+  window->Command(CMD_START);
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].text, "The width and the height of the image must be at least 32 pixels.");
+  EXPECT_FALSE(app.state.gameRunning);
+
+  const int side = app.state.maxTextureSize + 1;
+  LoadPicture(WritePicture("wide.png", side, 40));
+  ASSERT_EQ(app.state.imageWidth, side);
+  window->Command(CMD_START);
+  ASSERT_EQ(platform.shown.size(), 2u);
+  EXPECT_NE(
+      platform.shown[1].text.find("should not exceed " + std::to_string(app.state.maxTextureSize) + " px."),
+      std::string::npos);
+  EXPECT_FALSE(app.state.gameRunning);
+  EXPECT_TRUE(app.state.imageFresh);
+}
+
+}  // namespace
+}  // namespace puzzle::testing
