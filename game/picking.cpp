@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "render/unproject.h"
+#include "shapes/outline.h"
 
 namespace puzzle {
 namespace {
@@ -15,6 +17,11 @@ using Element = ScrollBar::Element;
 float PickDepth(const PickingState& picking, const ViewSetup& view) {
   return view.lowDepthPrecision ? FIXED_PICK_DEPTH : picking.cursorDepth;
 }
+
+// How far the depth under the pointer may lie from a piece's own depth for
+// the piece to be the one seen there: one and a half spacings of resting
+// depths.
+constexpr double DEPTH_MATCH = 0.0000015;
 
 bool Animating(const GameState& state) {
   return state.scatterRunning || state.settleRunning;
@@ -68,7 +75,8 @@ void HoverPick(PointerRecords& r, GraphicsPort& graphics, int x, int y) {
   }
   picking.cursorTable = UnprojectPointer(r.state, r.view, x, y, picking.cursorDepth);
   picking.lastCursorTable = {picking.cursorTable[0], picking.cursorTable[1]};
-  if (picking.cursorDepth != 1.0f && r.state.rotationLeft == 0) PickPiece(r.state, r.view, picking);
+  if (picking.cursorDepth != 1.0f && r.state.rotationLeft == 0)
+    PickPiece(r.state, r.options, r.view, picking);
 }
 
 void DragStep(PointerRecords& r, int x, int y) {
@@ -150,6 +158,25 @@ void SetEdgeScroll(PointerRecords& r) {
   }
 }
 
+// Whether the outline of piece k holds the table point that lies (dx, dy)
+// from the piece's anchor.
+bool OutlineHolds(const OutlineParams& params, const PiecePose& pose, std::size_t k, double dx, double dy) {
+  if (params.columns == 0) return false;
+  // The point in the piece's own axes, which turns and flips change.
+  const double px = dx * pose.orient[0] + dy * pose.orient[1];
+  const double py = dx * pose.orient[3] + dy * pose.orient[4];
+  const auto i = static_cast<std::uint32_t>(k % params.columns);
+  const auto j = static_cast<std::uint32_t>(k / params.columns);
+  const std::vector<Point2> outline = PieceOutline(params, i, j);
+  bool inside = false;
+  for (std::size_t a = 0, b = outline.size() - 1; a < outline.size(); b = a++) {
+    const Point2& p = outline[a];
+    const Point2& q = outline[b];
+    if ((p.y > py) != (q.y > py) && px < (q.x - p.x) * (py - p.y) / (q.y - p.y) + p.x) inside = !inside;
+  }
+  return inside;
+}
+
 std::uint16_t ToCursor(int value, int size) {
   return static_cast<std::uint16_t>(std::clamp(value, 0, std::min(std::max(size - 1, 0), 0xFFFF)));
 }
@@ -167,7 +194,8 @@ std::array<double, 3> UnprojectPointer(const GameState& state, const ViewSetup& 
                          windowDepth);
 }
 
-void PickPiece(GameState& state, const ViewSetup& view, const PickingState& picking) {
+void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view,
+               const PickingState& picking) {
   const double table = TABLE_DEPTH;
   const double wx = picking.cursorTable[0];
   const double wy = picking.cursorTable[1];
@@ -187,12 +215,34 @@ void PickPiece(GameState& state, const ViewSetup& view, const PickingState& pick
     // in front of it, so the test is half-way up to the raised depth.
     if (wz > RAISE_DEPTH_PICK / 2 - table) return;
     lowerSelected();
+    // Resting depths are only a few float steps apart (one millionth), and
+    // the GL pipeline rounds the depth it stores by up to most of that
+    // spacing, so the depth alone can name a neighbour. The candidates are
+    // the pieces near that depth which can reach the pointer (less than two
+    // cell half-diagonals from their anchor, knobs included); one whose
+    // outline holds the pointer goes first, the nearest in depth among equals.
+    // With exact depths this is the piece at the pointer's depth.
+    const double reach = 2.0 * state.halfCellDiag;
+    const OutlineParams params = OutlineParamsFor(state, options);
+    std::size_t found = count;
+    bool foundHolds = false;
+    double foundDepth = 0;
     for (std::size_t k = 0; k < count; ++k) {
-      if (std::fabs(state.pieces[k].z - wz) < 0.00000025) {
-        state.selected = static_cast<std::int32_t>(k);
-        state.pieces[k].z = static_cast<float>(RAISE_DEPTH_PICK - table);
-        return;
+      const PiecePose& pose = state.pieces[k];
+      const double dz = std::fabs(pose.z - wz);
+      const double dx = wx - pose.x;
+      const double dy = wy - pose.y;
+      if (dz >= DEPTH_MATCH || dx * dx + dy * dy > reach * reach) continue;
+      const bool holds = OutlineHolds(params, pose, k, dx, dy);
+      if (found == count || (holds && !foundHolds) || (holds == foundHolds && dz < foundDepth)) {
+        found = k;
+        foundHolds = holds;
+        foundDepth = dz;
       }
+    }
+    if (found < count) {
+      state.selected = static_cast<std::int32_t>(found);
+      state.pieces[found].z = static_cast<float>(RAISE_DEPTH_PICK - table);
     }
     return;
   }
@@ -358,7 +408,7 @@ bool OnRightButtonDown(PointerRecords& r, GraphicsPort& graphics, int x, int y) 
       PickDepth(picking, r.view) != 1.0f) {
     if (!r.view.lowDepthPrecision) picking.cursorDepth = graphics.ReadDepth(x, state.clientHeight - 1 - y);
     picking.cursorTable = UnprojectPointer(state, r.view, x, y, PickDepth(picking, r.view));
-    PickPiece(state, r.view, picking);
+    PickPiece(state, r.options, r.view, picking);
   }
   return true;
 }

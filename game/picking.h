@@ -69,6 +69,7 @@ struct PickingState {
 // window passes them in one go.
 struct PointerRecords {
   GameState& state;
+  const GameOptions& options;
   const ViewSetup& view;
   ShellInput& shell;
   PickingState& picking;
@@ -84,10 +85,13 @@ bool OverPiece(double windowDepth);
 std::array<double, 3> UnprojectPointer(const GameState& state, const ViewSetup& view, int x, int y,
                                        double windowDepth);
 
-// Selects and raises the piece under cursorTable: by its exact depth, or with
-// lowDepthPrecision the nearest centre within halfCellDiag (the lower index
-// on a tie). Lowers the previously selected piece to its resting depth.
-void PickPiece(GameState& state, const ViewSetup& view, const PickingState& picking);
+// Selects and raises the piece under cursorTable: by its depth (among the
+// pieces near that depth, one whose outline holds the pointer, the nearest in
+// depth first), or with lowDepthPrecision the nearest centre
+// within halfCellDiag (the lower index on a tie). Lowers the previously
+// selected piece to its resting depth.
+void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view,
+               const PickingState& picking);
 
 // The pointer moved to client pixel (x, y): drags the selected piece while
 // the left button is held, else selects the piece under the pointer; drags a

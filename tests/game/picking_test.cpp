@@ -72,12 +72,13 @@ class PickingTest : public ::testing::Test {
   void Hover(float x, float y) { MoveTo(ClientX(x), ClientY(y)); }
 
   GameState state;
+  GameOptions options;
   ViewSetup view;
   ShellInput shell;
   PickingState picking;
   ScrollBars bars;
   History history;
-  PointerRecords records{state, view, shell, picking, bars, history};
+  PointerRecords records{state, options, view, shell, picking, bars, history};
   ScriptedPlatform platform;
   FakeGraphicsPort graphics;
 };
@@ -116,6 +117,30 @@ TEST_F(PickingTest, HoverSelectsTheTopPieceAndLowersThePreviousOne) {
   EXPECT_EQ(state.selected, 2);
 }
 
+TEST_F(PickingTest, ADepthRoundedByTheDrawingStillFindsItsPiece) {
+  for (int k = 0; k < 7; ++k) AddPiece(0.2f * static_cast<float>(k), 0.0f);
+  options.columns = 7;
+  state.rows = 2;
+  // Closer in depth to piece 5 than to piece 6, but not at its depth.
+  picking.cursorTable = {1.02, 0.01, RestingDepth(5) - 4.5e-7};
+  PickPiece(state, options, view, picking);
+  EXPECT_EQ(state.selected, 5);
+  EXPECT_EQ(state.pieces[5].z, RAISED);
+
+  // A depth rounded all the way to the neighbour's: the outline that holds
+  // the pointer decides.
+  picking.cursorTable = {0.75, -0.05, RestingDepth(3)};
+  PickPiece(state, options, view, picking);
+  EXPECT_EQ(state.selected, 4);
+  EXPECT_EQ(state.pieces[5].z, RestingDepth(5));
+
+  // A piece too far from the pointer to lie under it is never taken for it.
+  picking.cursorTable = {0.4, 0.0, RestingDepth(5) + 3e-7};
+  PickPiece(state, options, view, picking);
+  EXPECT_EQ(state.selected, 4);
+  EXPECT_EQ(state.pieces[4].z, RestingDepth(4));
+}
+
 TEST_F(PickingTest, DistancePickingTakesTheNearestCentreAndTheLowerIndexOnATie) {
   view.lowDepthPrecision = true;
   AddPiece(-0.05f, 0.0f);
@@ -132,7 +157,7 @@ TEST_F(PickingTest, DistancePickingTakesTheNearestCentreAndTheLowerIndexOnATie) 
   state.pieces[2].z = RestingDepth(2);
   state.selected = -1;
   picking.cursorTable = {0.0, 0.0, 0.0};
-  PickPiece(state, view, picking);
+  PickPiece(state, options, view, picking);
   EXPECT_EQ(state.selected, 0);
 
   // Beyond halfCellDiag of every centre nothing changes.
