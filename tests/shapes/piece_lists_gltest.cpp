@@ -144,6 +144,34 @@ TEST_F(PieceListsTest, EdgesAreDrawnInTheCurrentColourOnlyWhenAskedFor) {
   EXPECT_EQ(CountWrongPixels(DrawTable()), 0);
 }
 
+TEST_F(PieceListsTest, PieceFlippedFaceDownShowsItsPartMirrored) {
+  LoadNoisePicture(200, 150);
+  for (const std::uint8_t form : {std::uint8_t{1}, std::uint8_t{3}}) {
+    ASSERT_TRUE(StartOnHomes(form, 0.33f, 2, false));
+    // Flipped about the vertical axis through its anchor, where it lies;
+    // nothing culls the back of a face.
+    state.pieces[0].orient = {-1, 0, 0, 0, 1, 0, 0, 0, -1};
+    const auto frame = DrawTable();
+    const int left = (VIEW - state.imageWidth) / 2, bottom = (VIEW - state.imageHeight) / 2;
+    // In form 1 the anchor is the cell centre; in the knobbed forms it is
+    // the picture's corner, so the flipped piece lands left of the picture.
+    const int anchorX = form == 1 ? 50 : 0;
+    int mirrored = 0, checked = 0;
+    for (int y = 5; y < 30; ++y) {
+      for (int dx = 5; dx < 25; ++dx) {
+        const auto shown = PixelAt(frame, VIEW, left + anchorX - dx, bottom + y);
+        const std::size_t at =
+            (static_cast<std::size_t>(y) * 200 + static_cast<std::size_t>(anchorX + dx - 1)) * 4;
+        ++checked;
+        if (std::abs(shown[0] - state.pixels[at]) <= 3 && std::abs(shown[1] - state.pixels[at + 1]) <= 3) {
+          ++mirrored;
+        }
+      }
+    }
+    EXPECT_EQ(mirrored, checked) << "form " << int{form};
+  }
+}
+
 TEST_F(PieceListsTest, RebuildDeletesExactlyThePreviousRange) {
   const GLuint before = glGenLists(1);
   glNewList(before, GL_COMPILE);
