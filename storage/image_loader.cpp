@@ -102,6 +102,34 @@ std::optional<Picture> DecodeGif(stbi__context& context, std::uint64_t budget) {
   return picture;
 }
 
+std::optional<Picture> DecodeDeepPortableMap(std::span<const std::uint8_t> data, std::uint64_t pixelCount) {
+  int width = 0;
+  int height = 0;
+  int channels = 0;
+  std::unique_ptr<stbi_us, void (*)(void*)> samples(
+      stbi_load_16_from_memory(data.data(), static_cast<int>(data.size()), &width, &height, &channels, 0),
+      stbi_image_free);
+  if (!samples || width <= 0 || height <= 0 || (channels != 1 && channels != 3) ||
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) != pixelCount) {
+    return std::nullopt;
+  }
+  // The samples are still in the file's byte order: high byte first.
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(samples.get());
+  const std::size_t step = static_cast<std::size_t>(channels) * 2;
+  Picture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.pixels.resize(pixelCount * 4);
+  for (std::uint64_t p = 0; p < pixelCount; ++p, bytes += step) {
+    std::uint8_t* rgba = picture.pixels.data() + p * 4;
+    rgba[0] = bytes[0];
+    rgba[1] = channels == 1 ? bytes[0] : bytes[2];
+    rgba[2] = channels == 1 ? bytes[0] : bytes[4];
+    rgba[3] = 255;
+  }
+  return picture;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t limit) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return std::nullopt;
@@ -146,15 +174,23 @@ std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::ui
   if (stbi__gif_test(&context)) {
     picture = DecodeGif(context, budget);
   } else {
-    StbPixels pixels(stbi_load_from_memory(data.data(), length, &width, &height, &channels, 4));
-    if (!pixels || width <= 0 || height <= 0 ||
-        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) != pixelCount) {
-      return std::nullopt;
+    // This decoder version mishandles 16-bit PPM and PGM files: it converts
+    // their channels as if they had 8 bits (reading past its buffer) and
+    // keeps their big-endian samples unswapped. Such files are taken raw
+    // and narrowed here to the high byte of each sample.
+    if (stbi__pnm_test(&context) && stbi__pnm_is16(&context)) {
+      picture = DecodeDeepPortableMap(data, pixelCount);
+    } else {
+      StbPixels pixels(stbi_load_from_memory(data.data(), length, &width, &height, &channels, 4));
+      if (!pixels || width <= 0 || height <= 0 ||
+          static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) != pixelCount) {
+        return std::nullopt;
+      }
+      picture.emplace();
+      picture->width = width;
+      picture->height = height;
+      picture->pixels.assign(pixels.get(), pixels.get() + pixelCount * 4);
     }
-    picture.emplace();
-    picture->width = width;
-    picture->height = height;
-    picture->pixels.assign(pixels.get(), pixels.get() + pixelCount * 4);
   }
   if (picture) FlipAllFrames(*picture);
   return picture;

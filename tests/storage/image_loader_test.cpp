@@ -95,6 +95,38 @@ TEST(ImageDecoding, GreyPicturesAreExpandedToOpaqueRgba) {
   }
 }
 
+// Deep PPM and PGM files are narrowed to 8 bits; the decoder's own channel
+// conversion of these reads past its buffer.
+TEST(ImageDecoding, SixteenBitPortableMapsAreNarrowed) {
+  auto deep = [](const char* magic, int channels, const std::vector<std::uint16_t>& samples) {
+    std::string header = std::string(magic) + "\n3 2\n65535\n";
+    std::vector<std::uint8_t> bytes(header.begin(), header.end());
+    for (std::uint16_t sample : samples) {
+      bytes.push_back(static_cast<std::uint8_t>(sample >> 8));
+      bytes.push_back(static_cast<std::uint8_t>(sample & 0xFF));
+    }
+    EXPECT_EQ(samples.size(), static_cast<std::size_t>(3 * 2 * channels));
+    return bytes;
+  };
+  std::vector<std::uint16_t> rgb;
+  constexpr std::uint16_t FULL = 0xFFFF;
+  constexpr std::uint16_t NONE = 0;
+  for (int p = 0; p < 6; ++p) rgb.insert(rgb.end(), {p < 3 ? FULL : NONE, NONE, p < 3 ? NONE : FULL});
+  const auto colour = DecodePicture(deep("P6", 3, rgb));
+  ASSERT_TRUE(colour);
+  ASSERT_EQ(colour->pixels.size(), 24u);
+  ExpectPixel(colour->pixels, 0, BLUE);
+  ExpectPixel(colour->pixels, 20, RED);
+
+  const auto grey = DecodePicture(deep("P5", 1, {0x1000, 0x2000, 0x3000, 0xFFFF, 0x8000, 0}));
+  ASSERT_TRUE(grey);
+  ASSERT_EQ(grey->pixels.size(), 24u);
+  const std::uint8_t bottomLeft[4] = {255, 255, 255, 255};
+  ExpectPixel(grey->pixels, 0, bottomLeft);
+  EXPECT_EQ(grey->pixels[12], 0x10);
+  EXPECT_EQ(grey->pixels[15], 255);
+}
+
 TEST(ImageDecoding, JpegIsDecodedAndFlipped) {
   std::vector<std::uint8_t> rgb;
   for (int y = 0; y < 16; ++y) {
