@@ -225,26 +225,23 @@ TEST_F(StartTest, SuccessfulStartRunsTheGameAndDropsThePicture) {
   EXPECT_FLOAT_EQ(options.angleStepRad, 9 * 0.017453292519943295f);
 }
 
-TEST_F(StartTest, WaitCursorShowsDuringTheUploadAndIsGivenBack) {
+TEST_F(StartTest, WaitCursorShowsDuringTheUploadAndFailuresEndTheGame) {
   LoadPicture(640, 480);
   ASSERT_TRUE(Start());
   EXPECT_EQ(graphics.cursorDuringUpload, CursorShape::Wait);
   EXPECT_EQ(platform.cursor, CursorShape::Arrow);
 
-  LoadPicture(640, 480);
-  graphics.buildSucceeds = false;
-  EXPECT_FALSE(Start());
-  EXPECT_EQ(platform.cursor, CursorShape::Arrow);
-}
-
-TEST_F(StartTest, FailureWhileBuildingLeavesNoPlayableGame) {
-  LoadPicture(640, 480);
-  ASSERT_TRUE(Start());
+  // A failure while building leaves no playable game, and the cursor back.
   graphics.buildSucceeds = false;
   platform.answers.push_back(MessageAnswer::Yes);
   EXPECT_FALSE(Start());
   EXPECT_FALSE(state.gameRunning);
   EXPECT_EQ(platform.shown.size(), 1u);  // only the restart question
+
+  LoadPicture(640, 480);
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(graphics.cursorDuringUpload, CursorShape::Wait);
+  EXPECT_EQ(platform.cursor, CursorShape::Arrow);
 }
 
 TEST_F(StartTest, ScatterSpeedSignFollowsTheParityAfterRaising) {
@@ -286,13 +283,6 @@ TEST_F(StartTest, LargePictureGetsScrollRoomAndThumbs) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(state.scrollMarginX, 0);
   EXPECT_EQ(state.scrollMarginY, 0);
-}
-
-TEST_F(StartTest, ThumbsAreNeverThinnerThanTheBar) {
-  LoadPicture(2000, 40);
-  state.clientWidth = 40;
-  ASSERT_TRUE(Start());
-  EXPECT_EQ(state.thumbW, bars.scrollBarThickness);
 }
 
 TEST_F(StartTest, NothingLoadedPlaysOnACaptureOfTheWindow) {

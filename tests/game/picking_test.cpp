@@ -373,16 +373,5 @@ TEST_F(ScrollBarPressTest, AFreshPictureIsPannedAgainstThePointer) {
   EXPECT_EQ(platform.cursor, CursorShape::Arrow);
 }
 
-TEST_F(ScrollBarPressTest, AReleaseOnTheFrameForgetsThePress) {
-  MoveTo(W / 2, H - 10);
-  OnLeftButtonDown(records, platform);
-  ASSERT_TRUE(bars.horizontal.pressed[ScrollBar::THUMB]);
-  OnNonClientLeftButtonUp(records, platform);
-  EXPECT_FALSE(shell.leftButtonDown);
-  EXPECT_FALSE(bars.horizontal.zone);
-  EXPECT_FALSE(bars.horizontal.pressed[ScrollBar::THUMB]);
-  EXPECT_FALSE(platform.confined);
-}
-
 }  // namespace
 }  // namespace puzzle
