@@ -78,7 +78,7 @@ FileCommandRecords MainWindow::FileRecords() {
 }
 
 PointerRecords MainWindow::Pointer() {
-  return {app_.state, app_.view, app_.input, app_.picking, app_.bars, app_.history};
+  return {app_.state, app_.options, app_.view, app_.input, app_.picking, app_.bars, app_.history};
 }
 
 void MainWindow::ShowTitle() {
