@@ -45,13 +45,6 @@ TEST(FormPreviewKnob, MeasuresFollowTheBulgeAndWidth) {
   EXPECT_EQ(small.s, 4);
 }
 
-TEST(FormPreviewUnits, TruncateAfterMultiplying) {
-  EXPECT_EQ(PreviewX(297, 1), 1);      // 297 / 200 truncated
-  EXPECT_EQ(PreviewX(297, 175), 259);  // 51975 / 200
-  EXPECT_EQ(PreviewY(81, 25), 40);
-  EXPECT_EQ(PreviewY(81, 40), 64);
-}
-
 TEST(FormPreviewShapes, TheGreenMarkSurroundsTheChosenSlot) {
   // With a 200 x 50 preview one unit is one pixel.
   const auto shapes = FormPreviewShapes(200, 50, Inputs(3));

@@ -132,26 +132,6 @@ TEST(OptionsControls, OpenOnTheOptionsAndTakeThemBack) {
   EXPECT_EQ(ControlsFor(options).formButton, 0);
 }
 
-TEST(OptionsControls, TakingThemClampsTheScatterTimeTo10To100) {
-  GameOptions options;
-  ColourBytes bytes{};
-  OptionsControls controls = ControlsFor(options);
-  controls.scatterText = "250";
-  TakeControls(controls, options, bytes);
-  EXPECT_EQ(options.scatterSeconds, 100);
-  EXPECT_EQ(controls.scatterText, "100");
-
-  controls.scatterText = "3";
-  TakeControls(controls, options, bytes);
-  EXPECT_EQ(options.scatterSeconds, 10);
-  EXPECT_EQ(controls.scatterText, "10");
-
-  controls.scatterText = "57";
-  TakeControls(controls, options, bytes);
-  EXPECT_EQ(options.scatterSeconds, 57);
-  EXPECT_EQ(controls.scatterText, "57");
-}
-
 TEST(OptionsControls, TakingThemWritesTheOptionsAndColourBytes) {
   GameOptions options;
   options.form = 2;
@@ -163,7 +143,10 @@ TEST(OptionsControls, TakingThemWritesTheOptionsAndColourBytes) {
   controls.game3D = true;
   controls.showEdges = false;
   controls.colourTexts = {"10", "20", "30", "-1", "0", "0", "255", "255", "0"};
+  controls.scatterText = "3";
   TakeControls(controls, options, bytes);
+  EXPECT_EQ(options.scatterSeconds, 10);
+  EXPECT_EQ(controls.scatterText, "10");
   EXPECT_EQ(options.form, 2);
   EXPECT_FLOAT_EQ(options.bulge, 0.45f);
   EXPECT_EQ(options.angleStep, 45.0f);
@@ -177,39 +160,6 @@ TEST(OptionsControls, TakingThemWritesTheOptionsAndColourBytes) {
   controls.speedPosition = 12;
   TakeControls(controls, options, bytes);
   EXPECT_EQ(options.angleStep, 45.0f);
-}
-
-TEST(OptionsControls, RestoreDefaultThenTakeGivesTheDefaultsButKeepsTheForm) {
-  GameOptions options;
-  options.form = 4;
-  options.bulge = 0.25f;
-  options.angleStep = 45;
-  options.scatterSeconds = 60;
-  options.showEdges = false;
-  options.showFrame = false;
-  options.showCentres = true;
-  options.brandedBackground = false;
-  options.gameRotate = false;
-  options.game3D = true;
-  options.colors.fill(0.5f);
-  OptionsControls controls = DefaultControls(ControlsFor(options));
-  ColourBytes bytes{};
-  TakeControls(controls, options, bytes);
-
-  const GameOptions defaults;
-  EXPECT_EQ(options.form, 4);
-  EXPECT_FLOAT_EQ(options.bulge, 0.33f);
-  EXPECT_EQ(options.angleStep, 3.0f);
-  EXPECT_EQ(options.scatterSeconds, 15);
-  EXPECT_TRUE(options.showEdges);
-  EXPECT_TRUE(options.showFrame);
-  EXPECT_FALSE(options.showCentres);
-  EXPECT_TRUE(options.brandedBackground);
-  EXPECT_TRUE(options.gameRotate);
-  EXPECT_FALSE(options.game3D);
-  EXPECT_EQ(bytes, (ColourBytes{0, 0, 191, 255, 0, 0, 255, 255, 0}));
-  EXPECT_FLOAT_EQ(options.colors[2], 191.0f / 255.0f);
-  EXPECT_EQ(options.colors[3], defaults.colors[3]);
 }
 
 TEST(OptionsButtons, AreRefusedWhileTheGameIsBusy) {
