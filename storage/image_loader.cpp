@@ -102,6 +102,66 @@ std::optional<Picture> DecodeGif(stbi__context& context, std::uint64_t budget) {
   return picture;
 }
 
+// This decoder version builds a JPEG Huffman table without checking that
+// the code counts of a DHT segment sum to at most 256, and then writes past
+// the table. Before the decoder sees a JPEG, every DHT segment it could
+// reach is checked here, walking the markers as it does: segments by their
+// lengths, entropy-coded data up to the next 0xFF that is neither stuffing
+// nor a restart marker. The walk goes on where the decoder would stop with
+// an error, so it checks at least what the decoder would read.
+bool HuffmanSegmentFits(std::span<const std::uint8_t> data, std::size_t at, std::int64_t remaining) {
+  // The decoder reads zeros past the end of its input.
+  auto byte = [&data](std::size_t position) -> int { return position < data.size() ? data[position] : 0; };
+  while (remaining > 0) {
+    const int q = byte(at++);
+    if ((q >> 4) > 1 || (q & 15) > 3) return true;  // refused by the decoder
+    int count = 0;
+    for (int i = 0; i < 16; ++i) count += byte(at++);
+    if (count > 256) return false;
+    at += static_cast<std::size_t>(count);
+    remaining -= 17 + count;
+  }
+  return true;
+}
+
+bool JpegHuffmanTablesFit(std::span<const std::uint8_t> data) {
+  const std::size_t size = data.size();
+  std::size_t at = 0;
+  while (at < size && data[at] == 0xFF) ++at;
+  if (at == 0 || at >= size || data[at] != 0xD8) return true;  // not a JPEG
+  ++at;
+  while (at < size) {
+    if (data[at] != 0xFF) return true;  // the decoder stops here
+    while (at < size && data[at] == 0xFF) ++at;
+    if (at >= size) return true;
+    const int marker = data[at++];
+    if (marker == 0xD9) return true;
+    if (marker == 0x00 || marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7)) continue;
+    if (at + 2 > size) return true;
+    const std::size_t length = static_cast<std::size_t>(data[at]) << 8 | data[at + 1];
+    if (length < 2) return true;
+    if (marker == 0xC4 && !HuffmanSegmentFits(data, at + 2, static_cast<std::int64_t>(length) - 2))
+      return false;
+    at += length;
+    if (marker != 0xDA) continue;
+    // Entropy-coded data: stuffed 0xFF 0x00 and restart markers belong to it.
+    while (at < size) {
+      if (data[at] != 0xFF) {
+        ++at;
+        continue;
+      }
+      std::size_t next = at + 1;
+      while (next < size && data[next] == 0xFF) ++next;
+      if (next < size && data[next] != 0x00 && !(data[next] >= 0xD0 && data[next] <= 0xD7)) {
+        at = next - 1;
+        break;
+      }
+      at = next + 1;
+    }
+  }
+  return true;
+}
+
 std::optional<Picture> DecodeDeepPortableMap(std::span<const std::uint8_t> data, std::uint64_t pixelCount) {
   int width = 0;
   int height = 0;
@@ -159,6 +219,7 @@ std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::ui
   int width = 0;
   int height = 0;
   int channels = 0;
+  if (!JpegHuffmanTablesFit(data)) return std::nullopt;
   // The header alone tells the size, so an oversized picture is refused
   // before any pixel memory is taken.
   if (!stbi_info_from_memory(data.data(), length, &width, &height, &channels)) return std::nullopt;

@@ -143,6 +143,34 @@ TEST(ImageDecoding, JpegIsDecodedAndFlipped) {
   EXPECT_EQ(picture->pixels[3], 255);
 }
 
+// The decoder would write past its Huffman table for a DHT segment whose
+// code counts exceed 256; such a file is refused before it gets there.
+TEST(ImageDecoding, JpegWithOversizedHuffmanTableIsRefused) {
+  std::vector<std::uint8_t> rgb(16 * 16 * 3, 90);
+  const auto jpeg = EncodeWithStb(StbFormat::Jpg, 16, 16, 3, rgb.data());
+  ASSERT_TRUE(DecodePicture(jpeg));
+
+  // An APP segment whose payload looks like a bad DHT marker is only payload.
+  std::vector<std::uint8_t> withComment(jpeg.begin(), jpeg.begin() + 2);
+  withComment.insert(withComment.end(), {0xFF, 0xE5, 0x00, 0x16, 0xFF, 0xC4, 0x00, 0x20, 0x00});
+  withComment.insert(withComment.end(), 15, 0xFF);
+  withComment.insert(withComment.end(), jpeg.begin() + 2, jpeg.end());
+  EXPECT_TRUE(DecodePicture(withComment));
+
+  auto hostile = jpeg;
+  std::size_t dht = 0;
+  for (std::size_t i = 2; i + 1 < hostile.size(); ++i) {
+    if (hostile[i] == 0xFF && hostile[i + 1] == 0xC4) {
+      dht = i;
+      break;
+    }
+  }
+  ASSERT_NE(dht, 0u);
+  // Counts of the first table: 255 codes of length 16 on top of its own.
+  hostile[dht + 5 + 15] = 255;
+  EXPECT_FALSE(DecodePicture(hostile));
+}
+
 TEST(ImageDecoding, AnimatedGifKeepsEveryFrameWithItsDelayBytes) {
   // Frame f has its top row in palette colour f + 1 and the rest in 0.
   std::vector<GifFrame> frames;
