@@ -106,9 +106,10 @@ std::optional<Picture> DecodeGif(stbi__context& context, std::uint64_t budget) {
 // the code counts of a DHT segment sum to at most 256, and then writes past
 // the table. Before the decoder sees a JPEG, every DHT segment it could
 // reach is checked here, walking the markers as it does: segments by their
-// lengths, entropy-coded data up to the next 0xFF that is neither stuffing
-// nor a restart marker. The walk goes on where the decoder would stop with
-// an error, so it checks at least what the decoder would read.
+// lengths, padding between them byte by byte, entropy-coded data up to the
+// next 0xFF that is neither stuffing nor a restart marker. The walk goes on
+// where the decoder would stop with an error, so it checks at least what the
+// decoder would read.
 bool HuffmanSegmentFits(std::span<const std::uint8_t> data, std::size_t at, std::int64_t remaining) {
   // The decoder reads zeros past the end of its input.
   auto byte = [&data](std::size_t position) -> int { return position < data.size() ? data[position] : 0; };
@@ -131,7 +132,12 @@ bool JpegHuffmanTablesFit(std::span<const std::uint8_t> data) {
   if (at == 0 || at >= size || data[at] != 0xD8) return true;  // not a JPEG
   ++at;
   while (at < size) {
-    if (data[at] != 0xFF) return true;  // the decoder stops here
+    // Bytes between segments are skipped, as the decoder does before the
+    // frame header (after it, the decoder stops there).
+    if (data[at] != 0xFF) {
+      ++at;
+      continue;
+    }
     while (at < size && data[at] == 0xFF) ++at;
     if (at >= size) return true;
     const int marker = data[at++];
