@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/texts.h"
 #include "render/fonts.h"
 #include "render/frame_renderer.h"
 #include "render/gl_view.h"
@@ -90,6 +91,17 @@ void GameView::initializeGL() {
   GLint depthBits = 0;
   glGetIntegerv(GL_DEPTH_BITS, &depthBits);
   app_.view.lowDepthPrecision = depthBits <= 16;
+  if (app_.view.lowDepthPrecision && app_.options.firstRun) {
+    // Said once, on the first run; after the set-up, not in the middle of it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          const bool ru = app_.options.russianUi;
+          platform_.ShowMessage({Tr(texts::OBSOLETE_VIDEO, ru), Tr(texts::CAPTION_ERROR, ru),
+                                 MessageButtons::Ok, MessageIcon::Exclamation, MessageOwner::None});
+        },
+        Qt::QueuedConnection);
+  }
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   app_.shell.glVersion = version != nullptr ? version : "";
   InitGL(state, app_.options, app_.view);
