@@ -168,6 +168,30 @@ bool JpegHuffmanTablesFit(std::span<const std::uint8_t> data) {
   return true;
 }
 
+// This decoder version reads the numbers of a PPM or PGM header without
+// bounding them, overflowing a signed integer on a long digit run. The
+// header's three numbers are read here first, with its whitespace and
+// comments, and a file with a number beyond the integer range is refused.
+bool PortableMapHeaderFits(std::span<const std::uint8_t> data) {
+  const std::size_t size = data.size();
+  if (size < 2 || data[0] != 'P' || (data[1] != '5' && data[1] != '6')) return true;
+  auto space = [](std::uint8_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  std::size_t at = 2;
+  for (int field = 0; field < 3; ++field) {
+    for (;;) {
+      while (at < size && space(data[at])) ++at;
+      if (at >= size || data[at] != '#') break;
+      while (at < size && data[at] != '\n' && data[at] != '\r') ++at;
+    }
+    std::int64_t value = 0;
+    for (; at < size && data[at] >= '0' && data[at] <= '9'; ++at) {
+      value = value * 10 + (data[at] - '0');
+      if (value > std::numeric_limits<int>::max()) return false;
+    }
+  }
+  return true;
+}
+
 std::optional<Picture> DecodeDeepPortableMap(std::span<const std::uint8_t> data, std::uint64_t pixelCount) {
   int width = 0;
   int height = 0;
@@ -225,7 +249,7 @@ std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::ui
   int width = 0;
   int height = 0;
   int channels = 0;
-  if (!JpegHuffmanTablesFit(data)) return std::nullopt;
+  if (!JpegHuffmanTablesFit(data) || !PortableMapHeaderFits(data)) return std::nullopt;
   // The header alone tells the size, so an oversized picture is refused
   // before any pixel memory is taken.
   if (!stbi_info_from_memory(data.data(), length, &width, &height, &channels)) return std::nullopt;
