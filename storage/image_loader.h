@@ -24,7 +24,8 @@ namespace puzzle {
 
 // A decoded picture whose pixels would take more than this is refused, as is
 // one with a side above MAX_PICTURE_SIDE: a damaged or hostile file must not
-// exhaust memory. 16384 x 16384 RGBA fits exactly.
+// exhaust memory. 16384 x 16384 RGBA fits exactly; while decoding, the
+// decoder's own buffers take up to about twice as much again.
 inline constexpr std::uint64_t DECODE_MEMORY_BUDGET = std::uint64_t{1} << 30;
 inline constexpr int MAX_PICTURE_SIDE = 1 << 15;
 
