@@ -30,17 +30,12 @@ std::int64_t ParseDecimal(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::string Format(const char* pattern, const char* text) {
-  const int size = std::snprintf(nullptr, 0, pattern, text);
+// printf formatting of the table's texts, which carry their own %d and %s.
+template <typename Value>
+std::string Format(const char* pattern, Value value) {
+  const int size = std::snprintf(nullptr, 0, pattern, value);
   std::string result(static_cast<std::size_t>(std::max(size, 0)), '\0');
-  std::snprintf(result.data(), result.size() + 1, pattern, text);
-  return result;
-}
-
-std::string Format(const char* pattern, std::int32_t number) {
-  const int size = std::snprintf(nullptr, 0, pattern, number);
-  std::string result(static_cast<std::size_t>(std::max(size, 0)), '\0');
-  std::snprintf(result.data(), result.size() + 1, pattern, number);
+  std::snprintf(result.data(), result.size() + 1, pattern, value);
   return result;
 }
 
