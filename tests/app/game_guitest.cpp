@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QMenu>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -98,17 +99,25 @@ TEST_F(GameWindowTest, WholeGamePlayedWithTheMouseEndsInTheCongratulation) {
   app.options.gameRotate = false;
   SmallGame();
   GameState& state = app.state;
-  // Pieces may lie on one another: a piece that is not on top now gets its
-  // turn once the ones above it have gone home.
+  // Pieces may lie on one another: a piece is grabbed at its centre or near a
+  // corner, wherever it shows, and a piece hidden now gets its turn once the
+  // ones above it have gone home.
+  const float reach = 0.7f;
+  const std::array<std::array<float, 2>, 5> grips{
+      {{0, 0}, {-reach, -reach}, {reach, -reach}, {-reach, reach}, {reach, reach}}};
   for (int pass = 0; pass < 6; ++pass) {
     for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
-      const PiecePose& pose = state.pieces[k];
-      if (std::fabs(pose.x - state.homeX[k]) < 1e-3f && std::fabs(pose.y - state.homeY[k]) < 1e-3f) continue;
-      const QPoint from = PixelOf(pose.x, pose.y);
-      QTest::mouseMove(window->view(), from);
-      WaitFrames(1);
-      if (state.selected != static_cast<std::int32_t>(k)) continue;
-      Drag(from, PixelOf(state.homeX[k], state.homeY[k]));
+      for (const auto& [gx, gy] : grips) {
+        const PiecePose& pose = state.pieces[k];
+        if (std::fabs(pose.x - state.homeX[k]) < 1e-3f && std::fabs(pose.y - state.homeY[k]) < 1e-3f) break;
+        const float dx = gx * state.halfCellW;
+        const float dy = gy * state.halfCellH;
+        const QPoint from = PixelOf(pose.x + dx, pose.y + dy);
+        QTest::mouseMove(window->view(), from);
+        WaitFrames(1);
+        if (state.selected != static_cast<std::int32_t>(k)) continue;
+        Drag(from, PixelOf(state.homeX[k] + dx, state.homeY[k] + dy));
+      }
     }
   }
   EXPECT_FALSE(app.history.undoHistory.empty());
