@@ -20,31 +20,6 @@ TEST(CommandLineTest, MixedCaseUnquotedAndShortLinesAreIgnored) {
   EXPECT_FALSE(CommandLineGamePath(""));
 }
 
-TEST(ScrollKeyTest, HomeAndEndPutTheThumbAtTheEndsOfItsBar) {
-  GameState state;
-  state.clientWidth = 800;
-  state.clientHeight = 600;
-  state.thumbW = 201;
-  state.thumbH = 100;
-  ApplyScrollKey(state, ScrollKey::Home, true);
-  EXPECT_EQ(state.scrollX, -299);  // halving truncates toward zero
-  ApplyScrollKey(state, ScrollKey::Home, false);
-  EXPECT_EQ(state.scrollY, 250);
-  ApplyScrollKey(state, ScrollKey::End, true);
-  EXPECT_EQ(state.scrollX, 299);
-  ApplyScrollKey(state, ScrollKey::End, false);
-  EXPECT_EQ(state.scrollY, -250);
-  ApplyScrollKey(state, ScrollKey::PageUp, true);
-  EXPECT_EQ(state.scrollX, 98);
-  ApplyScrollKey(state, ScrollKey::PageUp, false);
-  EXPECT_EQ(state.scrollY, -150);
-  ApplyScrollKey(state, ScrollKey::PageDown, false);
-  ApplyScrollKey(state, ScrollKey::Down, true);
-  ApplyScrollKey(state, ScrollKey::Left, false);
-  EXPECT_EQ(state.scrollY, -251);
-  EXPECT_EQ(state.scrollX, 97);
-}
-
 TEST(ScrollRoomTest, RunningGameReachesItsFarthestPiece) {
   GameState state;
   GameOptions options;

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <filesystem>
-
 #include "game/new_game.h"
 #include "support/fake_graphics_port.h"
 #include "support/picture_files.h"
@@ -105,43 +102,6 @@ TEST_F(FileCommandsTest, CancelledPictureDialogKeepsAHeldPictureOrEmptiesTheTabl
   EXPECT_FALSE(state.imageFresh);
 }
 
-TEST_F(FileCommandsTest, SavedGameOpensWithEveryPieceWhereItWas) {
-  PlayedGame();
-  const std::vector<PiecePose> saved = state.pieces;
-  const std::string gamePath = folder.File("game.pzz");
-  platform.saveResults.push_back(gamePath);
-  auto records = Records();
-  SaveCommand(records, platform, true);
-  ASSERT_TRUE(std::filesystem::exists(gamePath));
-  EXPECT_EQ(platform.fileRequests.back().filters.at(0).label, "Puzzle Game Files (*.pzz)");
-  EXPECT_EQ(platform.fileRequests.back().defaultExtension, "pzz");
-  EXPECT_EQ(state.gameFilePath, gamePath);
-  EXPECT_EQ(options.gameDirectory, folder.Path().string());
-  EXPECT_FALSE(state.gameChanged);
-
-  // Another game in between, unchanged, so nothing is asked.
-  LoadPicture(Picture("dog.png", 200, 100));
-  ASSERT_TRUE(StartCommand(state, options, platform, graphics, bars, shell));
-  state.gameChanged = false;
-  history.redoHistory.push_back({});
-  platform.openResults.push_back(gamePath);
-  OpenCommand(records, platform, graphics);
-  EXPECT_TRUE(platform.shown.empty());
-  ASSERT_EQ(state.pieces.size(), saved.size());
-  for (std::size_t k = 0; k < saved.size(); ++k) {
-    EXPECT_EQ(std::memcmp(state.pieces[k].orient.data(), saved[k].orient.data(), sizeof(saved[k].orient)), 0);
-    EXPECT_NEAR(state.pieces[k].x, saved[k].x, 1e-6);
-    EXPECT_NEAR(state.pieces[k].y, saved[k].y, 1e-6);
-  }
-  EXPECT_EQ(state.imageWidth, 128);
-  EXPECT_TRUE(state.gameRunning);
-  EXPECT_TRUE(state.promptShowing);
-  EXPECT_EQ(state.promptHold, 50.0f);
-  EXPECT_TRUE(state.pixels.empty());
-  EXPECT_TRUE(history.redoHistory.empty());
-  EXPECT_EQ(title, "Puzzle - Загружена Игра: game.pzz");
-}
-
 TEST_F(FileCommandsTest, FailedSaveBehindYesShowsTheFailureAndKeepsTheGame) {
   PlayedGame();
   state.gameFilePath = folder.File("missing-folder/game.pzz");
@@ -198,18 +158,6 @@ TEST_F(FileCommandsTest, GameOnAScreenCaptureIsNeverSaved) {
   EXPECT_EQ(platform.shown[0].caption, "ERROR");
   EXPECT_EQ(platform.shown.size(), 2u);
   EXPECT_EQ(platform.fileRequests.size(), requests);
-}
-
-TEST_F(FileCommandsTest, MissingCommandLineGameIsReportedOnce) {
-  options.russianUi = true;
-  state.gameFilePath = folder.File("gone.pzz");
-  auto records = Records();
-  OpenCommandLineGame(records, platform, graphics);
-  ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Ошибка загрузки файла.");
-  EXPECT_EQ(platform.shown[0].owner, MessageOwner::MainWindow);
-  EXPECT_TRUE(state.gameFilePath.empty());
-  EXPECT_FALSE(state.gameRunning);
 }
 
 }  // namespace
