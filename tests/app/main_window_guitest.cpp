@@ -34,64 +34,51 @@ std::string MenuText(QMenuBar* bar) {
   return text;
 }
 
-using ShellWindowTest = WindowTest;
-
-TEST_F(ShellWindowTest, EnglishMenusWithUndoAndRedoGreyed) {
-  Open();
-  EXPECT_FALSE(app.options.russianUi);
-  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - QUORVANE");
-  EXPECT_EQ(MenuText(window->menuBar()),
-            "&File[Load New Image|Open...|Save|Save As...|-|Exit] &Change[Number of pieces|Options] "
-            "&Help[Help|Help On-Line|-|About...] Game[Start|Prompt|Check] &Undo* &Redo* ");
-}
-
-TEST_F(ShellWindowTest, RussianUkrainianAndBelarusianUsersGetRussianMenus) {
-  Open(QLocale(QLocale::Russian, QLocale::Russia));
-  EXPECT_TRUE(app.options.russianUi);
-  EXPECT_EQ(MenuText(window->menuBar()),
-            "&Файл[Загрузить новое изображение|Открыть|Сохранить|Сохранить как...|-|Выход] "
-            "&Изменить[Число пазлов|Опции] &Помощь[Помощь|Помощь On-Line|-|О программе...] "
-            "Игра[Начать|Подсказка|Проверка] &Отменить* &Вернуть* ");
-  EXPECT_TRUE(RussianLocale(QLocale(QLocale::Ukrainian)));
-  EXPECT_TRUE(RussianLocale(QLocale(QLocale::Belarusian)));
-  EXPECT_FALSE(RussianLocale(QLocale(QLocale::German)));
-}
-
-TEST_F(ShellWindowTest, NumberOfPiecesBelowTwoIsRefusedAndFifteenWaitsForStart) {
-  Open();
-  for (const char* entry : {"1", "-5", "15"}) {
+class ShellWindowTest : public WindowTest {
+ protected:
+  // Enters text in a fresh Number-of-pieces box; the closed box deletes
+  // itself.
+  void EnterNumberOfPieces(const char* entry) {
     window->Command(CMD_NUMBER_OF_PIECES);
     auto* edit = window->findChild<QLineEdit*>(NUMBER_EDIT_NAME);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), "12");
     edit->setText(entry);
     QTest::keyClick(edit, Qt::Key_Return);
-    // The closed box deletes itself; the next command opens a new one.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window->findChild<QLineEdit*>(NUMBER_EDIT_NAME), nullptr);
     EXPECT_EQ(app.options.columns, 12u) << entry;
   }
+};
+
+TEST_F(ShellWindowTest, EnglishMenusSmallDialogsHelpAndScrollKeys) {
+  Open();
+  EXPECT_FALSE(app.options.russianUi);
+  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - QUORVANE");
+  EXPECT_EQ(MenuText(window->menuBar()),
+            "&File[Load New Image|Open...|Save|Save As...|-|Exit] &Change[Number of pieces|Options] "
+            "&Help[Help|Help On-Line|-|About...] Game[Start|Prompt|Check] &Undo* &Redo* ");
+
+  // Below two is refused; fifteen waits for the next Start.
+  for (const char* entry : {"1", "-5", "15"}) EnterNumberOfPieces(entry);
   EXPECT_EQ(app.options.pendingColumns, 15u);
   ASSERT_EQ(platform.shown.size(), 2u);
   EXPECT_EQ(platform.shown[1].text, "Number of puzzles in horizontal edge must be more than one.");
-}
+  platform.shown.clear();
 
-TEST_F(ShellWindowTest, AboutNamesTheDriverAndHelpOpensTheBundledPages) {
-  Open();
   window->Command(CMD_ABOUT);
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_EQ(platform.shown[0].caption, "About...");
+  EXPECT_FALSE(app.shell.glVersion.empty());
   EXPECT_NE(platform.shown[0].text.find("OpenGL version on your computer:  " + app.shell.glVersion),
             std::string::npos);
   EXPECT_NE(platform.shown[0].text.find(": " + std::to_string(app.state.maxTextureSize) + " px."),
             std::string::npos);
-  EXPECT_FALSE(app.shell.glVersion.empty());
 
   window->Command(CMD_HELP_ONLINE);
   ASSERT_EQ(platform.openedPages.size(), 1u);
   EXPECT_TRUE(platform.openedPages[0].ends_with("/tessarine/manual.htm"));
   EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(platform.openedPages[0])));
-
   window->Command(CMD_HELP);
   auto* link = window->findChild<QPushButton*>(MANUAL_BUTTON_NAME);
   ASSERT_NE(link, nullptr);
@@ -99,42 +86,9 @@ TEST_F(ShellWindowTest, AboutNamesTheDriverAndHelpOpensTheBundledPages) {
   QTest::mouseClick(link, Qt::LeftButton);
   ASSERT_EQ(platform.openedPages.size(), 2u);
   EXPECT_EQ(platform.openedPages[1], platform.openedPages[0]);
-  EXPECT_TRUE(HelpPageLocation(true).ends_with("/tessarine/help.htm"));
-}
 
-}  // namespace
-}  // namespace puzzle::testing
-
-namespace puzzle::testing {
-namespace {
-
-TEST_F(ShellWindowTest, RussianInterfaceSpeaksRussianInDialogsAndMessages) {
-  Open(QLocale(QLocale::Belarusian));
-  ASSERT_TRUE(app.options.russianUi);
-  window->Command(CMD_NUMBER_OF_PIECES);
-  auto* edit = window->findChild<QLineEdit*>(NUMBER_EDIT_NAME);
-  ASSERT_NE(edit, nullptr);
-  auto* dialog = edit->window();
-  EXPECT_EQ(dialog->windowTitle().toStdString(), "Новая игра");
-  std::vector<std::string> buttons;
-  for (auto* button : dialog->findChildren<QPushButton*>()) buttons.push_back(button->text().toStdString());
-  EXPECT_EQ(buttons, (std::vector<std::string>{"OK", "Cansel"}));
-  edit->setText("0");
-  QTest::keyClick(edit, Qt::Key_Return);
-  ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Число пазлов по ширине должно быть больше 1.");
-
-  window->Command(CMD_ABOUT);
-  EXPECT_EQ(platform.shown.back().caption, "О программе...");
-  window->Command(CMD_HELP_ONLINE);
-  ASSERT_EQ(platform.openedPages.size(), 1u);
-  EXPECT_TRUE(platform.openedPages[0].ends_with("/tessarine/help.htm"));
-}
-
-TEST_F(ShellWindowTest, ScrollKeysMoveThePreviewOfALargePicture) {
-  Open();
+  // A picture larger than the window scrolls with the keys.
   LoadPicture(WritePicture("large.png", 2000, 1500));
-  ASSERT_TRUE(app.state.imageFresh);
   const GameState& state = app.state;
   ASSERT_GT(state.thumbW, 0);
   QWidget* view = window->view();
@@ -155,25 +109,50 @@ TEST_F(ShellWindowTest, ScrollKeysMoveThePreviewOfALargePicture) {
   WaitFrames(2);
 }
 
-}  // namespace
-}  // namespace puzzle::testing
+TEST_F(ShellWindowTest, RussianUkrainianAndBelarusianUsersGetRussianEverywhere) {
+  EXPECT_TRUE(RussianLocale(QLocale(QLocale::Russian, QLocale::Russia)));
+  EXPECT_TRUE(RussianLocale(QLocale(QLocale::Ukrainian)));
+  EXPECT_FALSE(RussianLocale(QLocale(QLocale::German)));
+  Open(QLocale(QLocale::Belarusian));
+  ASSERT_TRUE(app.options.russianUi);
+  EXPECT_EQ(MenuText(window->menuBar()),
+            "&Файл[Загрузить новое изображение|Открыть|Сохранить|Сохранить как...|-|Выход] "
+            "&Изменить[Число пазлов|Опции] &Помощь[Помощь|Помощь On-Line|-|О программе...] "
+            "Игра[Начать|Подсказка|Проверка] &Отменить* &Вернуть* ");
 
-namespace puzzle::testing {
-namespace {
+  window->Command(CMD_NUMBER_OF_PIECES);
+  auto* edit = window->findChild<QLineEdit*>(NUMBER_EDIT_NAME);
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->window()->windowTitle().toStdString(), "Новая игра");
+  std::vector<std::string> buttons;
+  for (auto* button : edit->window()->findChildren<QPushButton*>())
+    buttons.push_back(button->text().toStdString());
+  EXPECT_EQ(buttons, (std::vector<std::string>{"OK", "Cansel"}));
+  edit->setText("0");
+  QTest::keyClick(edit, Qt::Key_Return);
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].text, "Число пазлов по ширине должно быть больше 1.");
 
-TEST_F(ShellWindowTest, SettingsPlaceTheWindowAndKeepAPendingNumberOfPieces) {
-  settings.values["Window"] = std::vector<std::int64_t>{30, 40, 640, 480};
-  settings.values["Number"] = std::int64_t{20};
-  settings.values["TimeScatter"] = std::int64_t{7};
-  Open();
-  EXPECT_EQ(app.options.columns, 20u);
-  EXPECT_EQ(app.options.scatterSeconds, 7);
-  EXPECT_FALSE(app.options.firstRun);
-  EXPECT_EQ(window->pos(), QPoint(30, 40));
-  EXPECT_EQ(window->size(), QSize(640, 480));
+  window->Command(CMD_ABOUT);
+  EXPECT_EQ(platform.shown.back().caption, "О программе...");
+  window->Command(CMD_HELP_ONLINE);
+  ASSERT_EQ(platform.openedPages.size(), 1u);
+  EXPECT_TRUE(platform.openedPages[0].ends_with("/tessarine/help.htm"));
+}
+
+TEST_F(ShellWindowTest, FirstRunPlacementThenSettingsSurviveARestart) {
+  settings.values.clear();
+  window = std::make_unique<MainWindow>(app, platform, ShellStorage{settings, {}}, QLocale(QLocale::English));
+  EXPECT_TRUE(app.options.firstRun);
+  EXPECT_EQ(window->size(), QSize(770, 570));
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 
   window->move(50, 60);
+  window->resize(640, 480);
   app.options.pendingColumns = 9;
+  app.options.scatterSeconds = 7;
+  app.options.showCentres = true;
   EXPECT_TRUE(window->close());
   EXPECT_EQ(std::get<std::int64_t>(settings.values.at("Number")), 9);
   EXPECT_EQ(std::get<std::vector<std::int64_t>>(settings.values.at("Window")),
@@ -182,17 +161,13 @@ TEST_F(ShellWindowTest, SettingsPlaceTheWindowAndKeepAPendingNumberOfPieces) {
   window.reset();
   app = Application{};
   Open();
+  EXPECT_FALSE(app.options.firstRun);
   EXPECT_EQ(app.options.columns, 9u);
   EXPECT_EQ(app.options.pendingColumns, 0u);
+  EXPECT_EQ(app.options.scatterSeconds, 7);
+  EXPECT_TRUE(app.options.showCentres);
   EXPECT_EQ(window->pos(), QPoint(50, 60));
-}
-
-TEST_F(ShellWindowTest, FirstRunTakesTheDefaultPlacement) {
-  settings.values.clear();
-  ASSERT_FALSE(settings.Exists());
-  window = std::make_unique<MainWindow>(app, platform, ShellStorage{settings, {}}, QLocale(QLocale::English));
-  EXPECT_TRUE(app.options.firstRun);
-  EXPECT_EQ(window->size(), QSize(770, 570));
+  EXPECT_EQ(window->size(), QSize(640, 480));
 }
 
 }  // namespace

@@ -13,25 +13,17 @@
 #include <QSlider>
 #include <QTest>
 #include <cstdlib>
+#include <tuple>
 
 #include "game/geometry.h"
 #include "options/form_preview.h"
+#include "options/small_game.h"
 #include "render/gl_view.h"
 #include "support/fake_graphics_port.h"
 #include "support/scripted_platform.h"
 
 namespace puzzle::testing {
 namespace {
-
-// Remembers the form the meshes were last built for.
-class FormRecordingPort : public FakeGraphicsPort {
- public:
-  int builtForm = 0;
-  bool BuildPieceLists(GameState& state, const GameOptions& options) override {
-    builtForm = options.form;
-    return FakeGraphicsPort::BuildPieceLists(state, options);
-  }
-};
 
 class OptionsDialogTest : public ::testing::Test {
  protected:
@@ -46,25 +38,6 @@ class OptionsDialogTest : public ::testing::Test {
   void TearDown() override {
     delete dialog.data();
     context.doneCurrent();
-  }
-
-  // A 3 x 2 game in form 1 with every piece turned and moved off its home.
-  void StartGame() {
-    options.columns = 3;
-    state.rows = 2;
-    state.pieceCount = 6;
-    state.imageWidth = 300;
-    state.imageHeight = 200;
-    ComputePictureHalfSizes(state);
-    ASSERT_TRUE(ComputeCellsAndHomes(state, options));
-    state.pieces.resize(6);
-    for (std::size_t k = 0; k < state.pieces.size(); ++k) {
-      state.pieces[k].x = 0.1f * static_cast<float>(k);
-      state.pieces[k].y = -0.07f * static_cast<float>(k);
-      state.pieces[k].z = RestingDepth(static_cast<std::uint32_t>(k));
-      state.pieces[k].orient = {0, -1, 0, 1, 0, 0, 0, 0, 1};
-    }
-    state.gameRunning = true;
   }
 
   void Open() {
@@ -112,11 +85,12 @@ class OptionsDialogTest : public ::testing::Test {
   GameState state;
   ScriptedPlatform platform;
   std::array<Rgb, 16> customColours{};
-  FormRecordingPort port;
+  FakeGraphicsPort port;
   QPointer<OptionsDialog> dialog;
 };
 
-TEST_F(OptionsDialogTest, BulgeSliderChangesTheBulgeAndThePreviewAtOnce) {
+TEST_F(OptionsDialogTest, ControlsAreLiveOrWaitForApplyNowAndOk) {
+  options.angleStep = 9;
   Open();
   QSlider* bulge = Control<QSlider>("bulgeSlider");
   EXPECT_EQ(bulge->value(), 33);
@@ -124,65 +98,47 @@ TEST_F(OptionsDialogTest, BulgeSliderChangesTheBulgeAndThePreviewAtOnce) {
   bulge->triggerAction(QAbstractSlider::SliderToMaximum);
   EXPECT_FLOAT_EQ(options.bulge, 0.45f);
   EXPECT_NE(Control<QWidget>("formPreview")->grab().toImage(), before);
-}
-
-TEST_F(OptionsDialogTest, SpeedIsTakenOnlyByOk) {
-  options.angleStep = 9;
-  Open();
   QSlider* speed = Control<QSlider>("speedSlider");
   EXPECT_EQ(speed->value(), 6);
   speed->triggerAction(QAbstractSlider::SliderToMaximum);
   EXPECT_EQ(options.angleStep, 9.0f);
-  Click("okButton");
-  EXPECT_EQ(options.angleStep, 45.0f);
-  EXPECT_NEAR(options.angleStepRad, 0.785398f, 1e-6f);
-  SettleDeletion();
-  EXPECT_TRUE(dialog.isNull());
-}
 
-TEST_F(OptionsDialogTest, ScatterTimeIsLiveWithin1To300AndAppliedWithin10To100) {
-  Open();
+  // The scatter time is live within 1-300 and applied within 10-100.
   TypeInto("scatterField", "250");
   EXPECT_EQ(options.scatterSeconds, 250);
   Click("applyNowButton");
   EXPECT_EQ(TextOf("scatterField"), "100");
   EXPECT_EQ(options.scatterSeconds, 100);
-
   TypeInto("scatterField", "300");
   QTest::keyClicks(Control<QLineEdit>("scatterField"), "0");
   EXPECT_EQ(TextOf("scatterField"), "300");
   EXPECT_EQ(options.scatterSeconds, 300);
-
   TypeInto("scatterField", "x");
   EXPECT_EQ(TextOf("scatterField"), "10");
-  EXPECT_EQ(options.scatterSeconds, 10);
-}
 
-TEST_F(OptionsDialogTest, ColourFieldsShowTheirDefaultFrom256AndRecolourTheSwatch) {
-  Open();
+  // Colours from 256 on show their default; they and the centres wait for
+  // Apply Now, the edges are live.
   TypeInto("colourField0", "999");
   EXPECT_EQ(TextOf("colourField0"), "0");
-  EXPECT_EQ(dialog->colourBytes()[0], 0);
-
   TypeInto("colourField0", "200");
   EXPECT_EQ(dialog->colourBytes()[0], 200);
   QWidget* swatch = Control<QWidget>("swatch0");
-  const QColor shown = swatch->grab().toImage().pixelColor(swatch->width() / 2, swatch->height() / 2);
-  EXPECT_EQ(shown, QColor(200, 0, 191));
-  // Colours are taken into the options only when applied.
-  EXPECT_EQ(options.colors[0], 0.0f);
-  Click("applyNowButton");
-  EXPECT_FLOAT_EQ(options.colors[0], 200.0f / 255.0f);
-}
-
-TEST_F(OptionsDialogTest, EdgesAreLiveButCentresWaitForApply) {
-  Open();
+  EXPECT_EQ(swatch->grab().toImage().pixelColor(swatch->width() / 2, swatch->height() / 2),
+            QColor(200, 0, 191));
   Click("showEdges");
   EXPECT_FALSE(options.showEdges);
   Click("showCentres");
   EXPECT_FALSE(options.showCentres);
+  EXPECT_EQ(options.colors[0], 0.0f);
   Click("applyNowButton");
+  EXPECT_FLOAT_EQ(options.colors[0], 200.0f / 255.0f);
   EXPECT_TRUE(options.showCentres);
+
+  Click("okButton");
+  EXPECT_EQ(options.angleStep, 45.0f);
+  EXPECT_NEAR(options.angleStepRad, 0.785398f, 1e-6f);
+  SettleDeletion();
+  EXPECT_TRUE(dialog.isNull());
 }
 
 TEST_F(OptionsDialogTest, TheColourChooserStartsOnThePresentColours) {
@@ -204,7 +160,7 @@ TEST_F(OptionsDialogTest, TheColourChooserStartsOnThePresentColours) {
 }
 
 TEST_F(OptionsDialogTest, ApplyNowReshapesTheGameAndCancelBringsItBack) {
-  StartGame();
+  StartSmallGame(state, options);
   const std::vector<PiecePose> poses = state.pieces;
   const std::vector<float> homeX = state.homeX;
   const float halfCellW = state.halfCellW;
@@ -242,27 +198,9 @@ TEST_F(OptionsDialogTest, ApplyNowReshapesTheGameAndCancelBringsItBack) {
   EXPECT_TRUE(dialog.isNull());
 }
 
-TEST_F(OptionsDialogTest, RestoreDefaultThenCancelChangesNothing) {
-  options.form = 2;
-  options.bulge = 0.25f;
-  options.scatterSeconds = 40;
-  options.showEdges = false;
-  options.colors.fill(0.5f);
-  const GameOptions before = options;
-  Open();
-  Click("restoreDefaultButton");
-  EXPECT_FLOAT_EQ(options.bulge, 0.33f);
-  EXPECT_EQ(options.scatterSeconds, 15);
-  Click("cancelButton");
-  EXPECT_EQ(options.form, before.form);
-  EXPECT_EQ(options.bulge, before.bulge);
-  EXPECT_EQ(options.scatterSeconds, before.scatterSeconds);
-  EXPECT_EQ(options.showEdges, before.showEdges);
-  EXPECT_EQ(options.colors, before.colors);
-}
-
-TEST_F(OptionsDialogTest, RestoreDefaultThenOkGivesTheDefaultsAndKeepsTheForm) {
+TEST_F(OptionsDialogTest, RestoreDefaultThenCancelChangesNothingAndThenOkTakesTheDefaults) {
   options.form = 4;
+  options.bulge = 0.25f;
   options.angleStep = 45;
   options.scatterSeconds = 40;
   options.showEdges = false;
@@ -271,27 +209,34 @@ TEST_F(OptionsDialogTest, RestoreDefaultThenOkGivesTheDefaultsAndKeepsTheForm) {
   options.gameRotate = false;
   options.game3D = true;
   options.colors.fill(0.5f);
+  const GameOptions before = options;
+  auto fields = [](const GameOptions& o) {
+    return std::tie(o.form, o.bulge, o.angleStep, o.scatterSeconds, o.showEdges, o.showFrame, o.showCentres,
+                    o.brandedBackground, o.gameRotate, o.game3D, o.colors);
+  };
   Open();
   Click("restoreDefaultButton");
+  EXPECT_FLOAT_EQ(options.bulge, 0.33f);
+  EXPECT_EQ(options.scatterSeconds, 15);
   // Check boxes are not live when set by Restore default.
   EXPECT_FALSE(options.showEdges);
+  Click("cancelButton");
+  EXPECT_EQ(fields(options), fields(before));
+
+  SettleDeletion();
+  Open();
+  Click("restoreDefaultButton");
   Click("okButton");
-  const GameOptions defaults;
-  EXPECT_EQ(options.form, 4);
-  EXPECT_FLOAT_EQ(options.bulge, 0.33f);
-  EXPECT_EQ(options.angleStep, 3.0f);
-  EXPECT_EQ(options.scatterSeconds, 15);
-  EXPECT_TRUE(options.showEdges);
-  EXPECT_TRUE(options.showFrame);
-  EXPECT_FALSE(options.showCentres);
-  EXPECT_TRUE(options.brandedBackground);
-  EXPECT_TRUE(options.gameRotate);
-  EXPECT_FALSE(options.game3D);
-  for (std::size_t i = 0; i < 9; ++i) EXPECT_NEAR(options.colors[i], defaults.colors[i], 0.003f) << i;
+  GameOptions defaults;
+  defaults.form = 4;
+  const std::array<float, 9> colours = options.colors;
+  options.colors = defaults.colors;
+  EXPECT_EQ(fields(options), fields(defaults));
+  for (std::size_t i = 0; i < 9; ++i) EXPECT_NEAR(colours[i], defaults.colors[i], 0.003f) << i;
 }
 
 TEST_F(OptionsDialogTest, OkCancelAndApplyNowWaitWhileTheGameIsBusy) {
-  StartGame();
+  StartSmallGame(state, options);
   state.rotationLeft = 30;
   Open();
   TypeInto("scatterField", "250");
@@ -334,13 +279,8 @@ TEST(FormPreviewImage, MatchesTheReferenceOfEachForm) {
     inputs.showFrame = form != 3;
     const QImage image = RenderFormPreview(QSize(297, 81), inputs);
     const QString path = QStringLiteral(QT_TESTCASE_SOURCEDIR "/options/ref/form_preview_%1.png").arg(form);
-    if (write) {
-      ASSERT_TRUE(image.save(path));
-      continue;
-    }
-    QImage reference(path);
-    ASSERT_FALSE(reference.isNull()) << path.toStdString();
-    reference = reference.convertToFormat(image.format());
+    if (write) ASSERT_TRUE(image.save(path));
+    const QImage reference = QImage(path).convertToFormat(image.format());
     ASSERT_EQ(reference.size(), image.size());
     int different = 0;
     for (int y = 0; y < image.height(); ++y) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "game/graphics_port.h"
 #include "platform/platform.h"
@@ -16,6 +17,9 @@ class FakeGraphicsPort : public GraphicsPort {
   int builds = 0;
   int captures = 0;
   int depthReads = 0;
+  // What the meshes were last built from.
+  std::uint8_t builtForm = 0;
+  std::vector<float> builtHomeX;
   bool uploadSucceeds = true;
   bool buildSucceeds = true;
   bool captureSucceeds = true;
@@ -38,8 +42,10 @@ class FakeGraphicsPort : public GraphicsPort {
     }
     return true;
   }
-  bool BuildPieceLists(GameState&, const GameOptions&) override {
+  bool BuildPieceLists(GameState& state, const GameOptions& options) override {
     ++builds;
+    builtForm = options.form;
+    builtHomeX = state.homeX;
     return buildSucceeds;
   }
   bool CaptureFrame(GameState& state) override {

@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <map>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -27,24 +28,19 @@ class ScriptedPlatform : public Platform {
 
   MessageAnswer ShowMessage(const Message& message) override {
     shown.push_back(message);
-    if (!answers.empty()) {
-      const MessageAnswer answer = answers.front();
-      answers.pop_front();
-      return answer;
-    }
-    return message.buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Yes;
+    return Pop(answers).value_or(message.buttons == MessageButtons::Ok ? MessageAnswer::Ok
+                                                                       : MessageAnswer::Yes);
   }
   std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) override {
-    return Next(openResults, request);
+    fileRequests.push_back(request);
+    return Pop(openResults).value_or(std::nullopt);
   }
   std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) override {
-    return Next(saveResults, request);
+    fileRequests.push_back(request);
+    return Pop(saveResults).value_or(std::nullopt);
   }
   std::optional<Rgb> ChooseColour(Rgb, std::array<Rgb, 16>&) override {
-    if (colourResults.empty()) return std::nullopt;
-    auto result = colourResults.front();
-    colourResults.pop_front();
-    return result;
+    return Pop(colourResults).value_or(std::nullopt);
   }
   CursorShape Cursor() const override { return cursor; }
   void SetCursor(CursorShape shape) override { cursor = shape; }
@@ -59,13 +55,13 @@ class ScriptedPlatform : public Platform {
   void Step(std::uint32_t ms) { tick += ms; }
 
  private:
-  std::optional<std::string> Next(std::deque<std::optional<std::string>>& queue,
-                                  const FileDialogRequest& request) {
-    fileRequests.push_back(request);
+  // The next scripted item, nothing when the script has run out.
+  template <typename T>
+  static std::optional<T> Pop(std::deque<T>& queue) {
     if (queue.empty()) return std::nullopt;
-    auto result = queue.front();
+    T item = std::move(queue.front());
     queue.pop_front();
-    return result;
+    return item;
   }
 };
 

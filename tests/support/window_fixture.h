@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
@@ -13,7 +14,6 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
-#include "support/picture_files.h"
 #include "support/scripted_platform.h"
 #include "support/temp_folder.h"
 
@@ -55,17 +55,13 @@ class WindowTest : public ::testing::Test {
   // A PNG of width x height whose quarters have four colours, written to the
   // test's folder.
   std::string WritePicture(const std::string& name, int width, int height) {
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+    QImage image(width, height, QImage::Format_RGB888);
     for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-        p[0] = static_cast<std::uint8_t>(x < width / 2 ? 230 : 30);
-        p[1] = static_cast<std::uint8_t>(y < height / 2 ? 200 : 60);
-        p[2] = static_cast<std::uint8_t>((x * 255) / width);
-      }
+      for (int x = 0; x < width; ++x)
+        image.setPixel(x, y, qRgb(x < width / 2 ? 230 : 30, y < height / 2 ? 200 : 60, x * 255 / width));
     }
     const std::string path = folder.File(name);
-    EXPECT_TRUE(WriteBytes(path, EncodeWithStb(StbFormat::Png, width, height, 3, rgb.data())));
+    EXPECT_TRUE(image.save(QString::fromStdString(path), "PNG"));
     return path;
   }
 
@@ -83,14 +79,9 @@ class WindowTest : public ::testing::Test {
     WaitFrames(1);
   }
 
-  // Table units per device pixel on the table plane.
-  double TableUnitsPerPixel() const {
-    return 2.0 * static_cast<double>(TABLE_DEPTH) * app.state.pixelScale / NEAR_PLANE;
-  }
-
   // The view's pixel over the table point (x, y).
   QPoint PixelOf(float x, float y) const {
-    const double k = TableUnitsPerPixel();
+    const double k = 2.0 * static_cast<double>(TABLE_DEPTH) * app.state.pixelScale / NEAR_PLANE;
     return {static_cast<int>(app.state.clientWidth / 2 + x / k),
             static_cast<int>(app.state.clientHeight / 2 - y / k)};
   }
