@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QMenu>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -17,21 +16,6 @@ bool Snapped(const PiecePose& pose) {
     if (a != 0.0f && a != 1.0f && a != 0.70710677f) return false;
   }
   return true;
-}
-
-// The piece menu as text, submenus in brackets.
-std::string MenuItems(QMenu* menu) {
-  std::string text;
-  for (QAction* action : menu->actions()) {
-    if (!text.empty()) text += '|';
-    if (action->isSeparator()) {
-      text += '-';
-    } else {
-      text += action->text().toStdString();
-      if (action->menu() != nullptr) text += '[' + MenuItems(action->menu()) + ']';
-    }
-  }
-  return text;
 }
 
 class GameWindowTest : public WindowTest {
@@ -232,7 +216,7 @@ TEST_F(GameWindowTest, KeysPieceMenuAndAWholeGameToTheCongratulation) {
   QMenu* menu = window->pieceMenu();
   ASSERT_NE(menu, nullptr);
   EXPECT_TRUE(menu->isVisible());
-  EXPECT_EQ(MenuItems(menu),
+  EXPECT_EQ(MenuText(menu->actions()),
             "&Align|-|Rotate 3D[About Vertical axis|About Horizontal axis]|-|&New Image|&Save|-|&Exit");
   menu->close();
 

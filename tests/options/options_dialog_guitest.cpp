@@ -1,9 +1,7 @@
 #include "options/options_dialog.h"
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QLineEdit>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -15,10 +13,8 @@
 #include <cstdlib>
 #include <tuple>
 
-#include "game/geometry.h"
 #include "options/form_preview.h"
 #include "options/small_game.h"
-#include "render/gl_view.h"
 #include "support/fake_graphics_port.h"
 #include "support/scripted_platform.h"
 
@@ -68,13 +64,6 @@ class OptionsDialogTest : public ::testing::Test {
   }
 
   std::string TextOf(const char* name) { return Control<QLineEdit>(name)->text().toStdString(); }
-
-  std::array<float, 4> ClearColour() {
-    EXPECT_TRUE(context.makeCurrent(&surface));
-    std::array<float, 4> colour{};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, colour.data());
-    return colour;
-  }
 
   // Lets a closed dialog delete itself.
   static void SettleDeletion() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -157,45 +146,6 @@ TEST_F(OptionsDialogTest, TheColourChooserStartsOnThePresentColours) {
   // Cancelled: nothing changes.
   Click("select1");
   EXPECT_EQ(TextOf("colourField3"), "10");
-}
-
-TEST_F(OptionsDialogTest, ApplyNowReshapesTheGameAndCancelBringsItBack) {
-  StartSmallGame(state, options);
-  const std::vector<PiecePose> poses = state.pieces;
-  const std::vector<float> homeX = state.homeX;
-  const float halfCellW = state.halfCellW;
-  SetClearColour(options);
-  Open();
-
-  Click("form3");
-  EXPECT_EQ(options.form, 3);
-  Control<QSlider>("bulgeSlider")->setValue(40);
-  TypeInto("colourField1", "128");
-  Click("applyNowButton");
-  EXPECT_EQ(port.builds, 1);
-  EXPECT_EQ(port.builtForm, 3);
-  EXPECT_FLOAT_EQ(state.halfCellW, state.halfPicW / 2);
-  EXPECT_FLOAT_EQ(state.bulgeSpanX, 2 * 0.4f * state.halfCellW);
-  EXPECT_NEAR(ClearColour()[1], 128.0f / 255.0f, 1e-3f);
-
-  Click("cancelButton");
-  EXPECT_EQ(options.form, 1);
-  EXPECT_FLOAT_EQ(options.bulge, 0.33f);
-  EXPECT_EQ(options.colors, GameOptions().colors);
-  EXPECT_EQ(port.builds, 2);
-  EXPECT_EQ(port.builtForm, 1);
-  EXPECT_EQ(state.homeX, homeX);
-  EXPECT_EQ(state.halfCellW, halfCellW);
-  const auto clear = ClearColour();
-  EXPECT_NEAR(clear[1], 0.0f, 1e-3f);
-  EXPECT_NEAR(clear[2], 0.75f, 1e-3f);
-  for (std::size_t k = 0; k < poses.size(); ++k) {
-    EXPECT_EQ(state.pieces[k].orient, poses[k].orient);
-    EXPECT_EQ(state.pieces[k].x, poses[k].x);
-    EXPECT_EQ(state.pieces[k].y, poses[k].y);
-  }
-  SettleDeletion();
-  EXPECT_TRUE(dialog.isNull());
 }
 
 TEST_F(OptionsDialogTest, RestoreDefaultThenCancelChangesNothingAndThenOkTakesTheDefaults) {

@@ -1,6 +1,9 @@
-// The Options dialog on the real window and table: applying a new form to a
-// running game re-shapes the pieces on the next frame, and Cancel brings the
-// old ones back.
+// The Options dialog on the real window and table: Apply Now re-shapes the
+// running game's pieces and sets the clear colour on the next frame, and
+// Cancel brings the old ones back.
+#include <GL/gl.h>
+
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
 
@@ -30,8 +33,17 @@ TEST_F(OptionsWindowTest, ApplyNowReshapesTheRunningGameAndCancelBringsItBack) {
   Open();
   LoadPicture(WritePicture("quarters.png", 320, 240));
   StartAndSettle();
-  const std::vector<PiecePose> poses = app.state.pieces;
+  const GameState& state = app.state;
+  const std::vector<PiecePose> poses = state.pieces;
+  const std::vector<float> homeX = state.homeX;
+  const float halfCellW = state.halfCellW;
   const QImage before = window->view()->grabFramebuffer();
+  auto clearGreen = [this] {
+    window->view()->makeCurrent();
+    std::array<float, 4> colour{};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, colour.data());
+    return colour[1];
+  };
 
   window->Command(CMD_OPTIONS);
   auto* dialog = window->findChild<OptionsDialog*>();
@@ -39,20 +51,31 @@ TEST_F(OptionsWindowTest, ApplyNowReshapesTheRunningGameAndCancelBringsItBack) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
   QTest::mouseClick(dialog->findChild<QRadioButton*>("form3"), Qt::LeftButton);
   dialog->findChild<QSlider*>("bulgeSlider")->triggerAction(QAbstractSlider::SliderToMaximum);
+  auto* green = dialog->findChild<QLineEdit*>("colourField1");
+  green->selectAll();
+  QTest::keyClicks(green, "128");
   dialog->ApplyNow();
   WaitFrames(2);
-  const QImage reshaped = window->view()->grabFramebuffer();
   EXPECT_EQ(app.options.form, 3);
-  EXPECT_GT(CountDifferent(before, reshaped), 1000);
+  // The knobbed forms put the homes on the cell corners: three cells across.
+  EXPECT_FLOAT_EQ(state.halfCellW, state.halfPicW / 3);
+  EXPECT_FLOAT_EQ(state.bulgeSpanX, 2 * 0.45f * state.halfCellW);
+  EXPECT_NEAR(clearGreen(), 128.0f / 255.0f, 1e-3f);
+  EXPECT_GT(CountDifferent(before, window->view()->grabFramebuffer()), 1000);
   for (std::size_t k = 0; k < poses.size(); ++k) {
-    EXPECT_EQ(app.state.pieces[k].x, poses[k].x);
-    EXPECT_EQ(app.state.pieces[k].y, poses[k].y);
-    EXPECT_EQ(app.state.pieces[k].orient, poses[k].orient);
+    EXPECT_EQ(state.pieces[k].x, poses[k].x);
+    EXPECT_EQ(state.pieces[k].y, poses[k].y);
+    EXPECT_EQ(state.pieces[k].orient, poses[k].orient);
   }
 
   dialog->reject();
   WaitFrames(2);
   EXPECT_EQ(app.options.form, 1);
+  EXPECT_FLOAT_EQ(app.options.bulge, 0.33f);
+  EXPECT_EQ(app.options.colors, GameOptions().colors);
+  EXPECT_EQ(state.homeX, homeX);
+  EXPECT_EQ(state.halfCellW, halfCellW);
+  EXPECT_NEAR(clearGreen(), 0.0f, 1e-3f);
   EXPECT_EQ(CountDifferent(before, window->view()->grabFramebuffer()), 0);
 }
 

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QImage>
 #include <QLocale>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <functional>
@@ -77,6 +79,21 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(app.state.gameRunning);
     ASSERT_TRUE(RunFramesUntil([this] { return !app.state.scatterRunning && !app.state.settleRunning; }));
     WaitFrames(1);
+  }
+
+  // Menu items as text, "item|-|Sub[item|item]", with "*" after a greyed item.
+  static std::string MenuText(const QList<QAction*>& actions) {
+    std::string text;
+    for (QAction* action : actions) {
+      if (!text.empty()) text += '|';
+      text += action->isSeparator() ? "-" : action->text().toStdString();
+      if (action->menu() != nullptr) {
+        text += '[' + MenuText(action->menu()->actions()) + ']';
+      } else if (!action->isEnabled()) {
+        text += '*';
+      }
+    }
+    return text;
   }
 
   // The view's pixel over the table point (x, y).
