@@ -7,38 +7,30 @@
 namespace puzzle {
 namespace {
 
-GameState Picture(int w, int h, std::uint32_t rows) {
-  GameState state;
-  state.pixelScale = 1.0 / 600.0;
+// A 3 x 2 grid on a picture of w x h pixels at pixelScale 1/600.
+bool Homes(GameState& state, int w, int h, std::uint8_t form, float bulge = 0.25f) {
   state.imageWidth = w;
   state.imageHeight = h;
-  state.rows = rows;
-  state.pieceCount = 3 * rows;
+  state.rows = 2;
+  state.pieceCount = 6;
   ComputePictureHalfSizes(state);
-  return state;
-}
-
-TEST(GeometryRule, Form1CentresCellsInsideThePicture) {
-  GameState state = Picture(300, 200, 2);
   GameOptions options;
   options.columns = 3;
-  options.form = 1;
-  ASSERT_TRUE(ComputeCellsAndHomes(state, options));
+  options.form = form;
+  options.bulge = bulge;
+  return ComputeCellsAndHomes(state, options);
+}
+
+TEST(GeometryRule, Form1CentresCellsAndKnobbedFormsAnchorOnTheEdges) {
+  GameState state;
+  ASSERT_TRUE(Homes(state, 300, 200, 1));
   EXPECT_FLOAT_EQ(state.halfCellW, state.halfPicW / 3);
   EXPECT_FLOAT_EQ(state.halfCellH, state.halfPicH / 2);
-  // Piece 4 sits in column 1 of the upper row.
-  EXPECT_NEAR(state.homeX[4], 0.0f, 1e-6f);
+  EXPECT_NEAR(state.homeX[4], 0.0f, 1e-6f);  // column 1 of the upper row
   EXPECT_FLOAT_EQ(state.homeY[4], state.halfPicH / 2);
   EXPECT_FLOAT_EQ(state.homeX[0], -state.halfPicW + state.halfCellW);
-}
 
-TEST(GeometryRule, KnobbedFormsPutAnchorsOnThePictureEdges) {
-  GameState state = Picture(300, 200, 2);
-  GameOptions options;
-  options.columns = 3;
-  options.form = 2;
-  options.bulge = 0.25f;
-  ASSERT_TRUE(ComputeCellsAndHomes(state, options));
+  ASSERT_TRUE(Homes(state, 300, 200, 2));
   EXPECT_FLOAT_EQ(state.homeX[0], -state.halfPicW);
   EXPECT_FLOAT_EQ(state.homeY[0], -state.halfPicH);
   EXPECT_FLOAT_EQ(state.homeX[5], state.halfPicW);
@@ -49,26 +41,18 @@ TEST(GeometryRule, KnobbedFormsPutAnchorsOnThePictureEdges) {
 }
 
 TEST(GeometryRule, PictureSizeFollowsPixelScaleAndHomesFollowTheScroll) {
-  GameState state = Picture(600, 600, 2);
-  // 600 pixels at pixelScale 1/600 span the near plane's full height.
-  EXPECT_FLOAT_EQ(state.halfPicW, static_cast<float>(TABLE_DEPTH / NEAR_PLANE));
+  GameState state;
   state.viewOffsetX = 0.5f;
   state.viewOffsetY = -0.25f;
-  GameOptions options;
-  options.columns = 3;
-  options.form = 3;
-  ASSERT_TRUE(ComputeCellsAndHomes(state, options));
+  ASSERT_TRUE(Homes(state, 600, 600, 3));
+  // 600 pixels at pixelScale 1/600 span the near plane's full height.
+  EXPECT_FLOAT_EQ(state.halfPicW, static_cast<float>(TABLE_DEPTH / NEAR_PLANE));
   EXPECT_FLOAT_EQ(state.homeX[0], -state.halfPicW - 0.5f);
   EXPECT_FLOAT_EQ(state.homeY[0], -state.halfPicH + 0.25f);
-}
 
-TEST(GeometryRule, RefusesUnknownFormsAndBuildsNoHomes) {
-  GameState state = Picture(300, 200, 2);
-  GameOptions options;
-  options.columns = 3;
-  options.form = 7;
-  EXPECT_FALSE(ComputeCellsAndHomes(state, options));
-  EXPECT_TRUE(state.homeX.empty());
+  GameState unknown;
+  EXPECT_FALSE(Homes(unknown, 300, 200, 7));
+  EXPECT_TRUE(unknown.homeX.empty());
 }
 
 TEST(Records, RestingDepthStacksLowerIndicesOnTop) {

@@ -11,12 +11,10 @@
 namespace puzzle {
 namespace {
 
-using testing::FakeGraphicsPort;
-using testing::ScriptedPlatform;
-
 constexpr int W = 800;
 constexpr int H = 600;
 constexpr float HALF_CELL = 0.1f;
+const float RAISED = static_cast<float>(0.00001 - TABLE_DEPTH);
 
 // A running game on an 800 x 600 window whose depth buffer is simulated: a
 // pixel shows the nearest piece whose square cell covers it, else the
@@ -37,23 +35,16 @@ class PickingTest : public ::testing::Test {
     graphics.depthAt = [this](int x, int y) { return DepthAt(x, y); };
   }
 
-  // Table units per screen pixel on the table.
   double Pixel() const { return 2.0 * TABLE_DEPTH * state.pixelScale / NEAR_PLANE; }
+  int ClientX(double x) const { return static_cast<int>(std::lround(W / 2.0 + x / Pixel())); }
+  int ClientY(double y) const { return static_cast<int>(std::lround(H / 2.0 - y / Pixel())); }
 
   void AddPiece(float x, float y) {
-    PiecePose pose;
-    pose.x = x;
-    pose.y = y;
-    pose.z = RestingDepth(state.pieceCount);
-    state.pieces.push_back(pose);
+    state.pieces.push_back(PiecePose{.x = x, .y = y, .z = RestingDepth(state.pieceCount)});
     state.homeX.push_back(x);
     state.homeY.push_back(y);
     ++state.pieceCount;
   }
-
-  // The client pixel over the table point (x, y).
-  int ClientX(double x) const { return static_cast<int>(std::lround(W / 2.0 + x / Pixel())); }
-  int ClientY(double y) const { return static_cast<int>(std::lround(H / 2.0 - y / Pixel())); }
 
   float DepthAt(int x, int yFromBottom) const {
     const double tx = (x - W / 2.0) * Pixel();
@@ -70,6 +61,13 @@ class PickingTest : public ::testing::Test {
 
   void MoveTo(int x, int y) { OnMouseMove(records, platform, graphics, x, y); }
   void Hover(float x, float y) { MoveTo(ClientX(x), ClientY(y)); }
+  void Press() { OnLeftButtonDown(records, platform); }
+  void Release() { OnLeftButtonUp(records, platform, graphics); }
+  bool RightClick(int x, int y) { return OnRightButtonDown(records, graphics, x, y); }
+  void Pick(double x, double y, double z) {
+    picking.cursorTable = {x, y, z};
+    PickPiece(state, options, view, picking);
+  }
 
   GameState state;
   GameOptions options;
@@ -79,64 +77,44 @@ class PickingTest : public ::testing::Test {
   ScrollBars bars;
   History history;
   PointerRecords records{state, options, view, shell, picking, bars, history};
-  ScriptedPlatform platform;
-  FakeGraphicsPort graphics;
+  testing::ScriptedPlatform platform;
+  testing::FakeGraphicsPort graphics;
 };
 
-const float RAISED = static_cast<float>(0.00001 - TABLE_DEPTH);
-
-TEST_F(PickingTest, HoverSelectsTheTopPieceAndLowersThePreviousOne) {
+TEST_F(PickingTest, HoverRaisesTheTopPieceAndLowersThePreviousOne) {
   AddPiece(0.0f, 0.0f);
   AddPiece(0.05f, 0.0f);  // overlaps piece 0, which lies on top
   AddPiece(0.6f, 0.3f);
-
-  // Piece 0 rests exactly on the table; its depth read back rounds to a
-  // hair in front of it and must still count as a resting piece.
+  // Piece 0 rests exactly on the table; its depth read back rounds to a hair
+  // in front of it and must still count as a resting piece.
   Hover(0.03f, 0.0f);
   EXPECT_EQ(state.selected, 0);
   EXPECT_EQ(state.pieces[0].z, RAISED);
   EXPECT_EQ(state.pieces[1].z, RestingDepth(1));
-
-  // Over the raised piece the selection stays.
-  Hover(0.0f, 0.05f);
+  Hover(0.0f, 0.05f);  // over the raised piece the selection stays
   EXPECT_EQ(state.selected, 0);
-  EXPECT_EQ(state.pieces[0].z, RAISED);
-
-  // Where only piece 1 shows, it takes over and piece 0 goes back to rest.
-  Hover(0.13f, 0.0f);
+  Hover(0.13f, 0.0f);  // only piece 1 shows
   EXPECT_EQ(state.selected, 1);
   EXPECT_EQ(state.pieces[1].z, RAISED);
   EXPECT_EQ(state.pieces[0].z, RestingDepth(0));
-
-  Hover(0.6f, 0.3f);
-  EXPECT_EQ(state.selected, 2);
-  EXPECT_EQ(state.pieces[1].z, RestingDepth(1));
-
-  // The background selects nothing new: the last piece keeps the selection.
-  Hover(-0.8f, -0.5f);
-  EXPECT_EQ(state.selected, 2);
+  Hover(-0.8f, -0.5f);  // the background keeps the last selection
+  EXPECT_EQ(state.selected, 1);
 }
 
-TEST_F(PickingTest, ADepthRoundedByTheDrawingStillFindsItsPiece) {
+TEST_F(PickingTest, RoundedDepthsStillFindThePieceUnderThePointer) {
   for (int k = 0; k < 7; ++k) AddPiece(0.2f * static_cast<float>(k), 0.0f);
   options.columns = 7;
   state.rows = 2;
-  // Closer in depth to piece 5 than to piece 6, but not at its depth.
-  picking.cursorTable = {1.02, 0.01, RestingDepth(5) - 4.5e-7};
-  PickPiece(state, options, view, picking);
+  Pick(1.02, 0.01, RestingDepth(5) - 4.5e-7);  // nearer piece 5's depth than piece 6's
   EXPECT_EQ(state.selected, 5);
   EXPECT_EQ(state.pieces[5].z, RAISED);
-
-  // A depth rounded all the way to the neighbour's: the outline that holds
-  // the pointer decides.
-  picking.cursorTable = {0.75, -0.05, RestingDepth(3)};
-  PickPiece(state, options, view, picking);
+  // Rounded all the way to the neighbour's depth: the outline holding the
+  // pointer decides.
+  Pick(0.75, -0.05, RestingDepth(3));
   EXPECT_EQ(state.selected, 4);
   EXPECT_EQ(state.pieces[5].z, RestingDepth(5));
-
   // A piece too far from the pointer to lie under it is never taken for it.
-  picking.cursorTable = {0.4, 0.0, RestingDepth(5) + 3e-7};
-  PickPiece(state, options, view, picking);
+  Pick(0.4, 0.0, RestingDepth(5) + 3e-7);
   EXPECT_EQ(state.selected, 4);
   EXPECT_EQ(state.pieces[4].z, RestingDepth(4));
 }
@@ -146,22 +124,16 @@ TEST_F(PickingTest, DistancePickingTakesTheNearestCentreAndTheLowerIndexOnATie) 
   AddPiece(-0.05f, 0.0f);
   AddPiece(0.05f, 0.0f);
   AddPiece(0.02f, 0.0f);
-
-  // Half-way between pieces 0 and 1 piece 2 is nearest.
   Hover(0.0f, 0.0f);
   EXPECT_EQ(state.selected, 2);
   EXPECT_EQ(state.pieces[2].z, static_cast<float>(0.0001 - TABLE_DEPTH));
   EXPECT_EQ(graphics.depthReads, 0);
 
-  state.pieces[2].x = 0.5f;
-  state.pieces[2].z = RestingDepth(2);
+  state.pieces[2] = PiecePose{.x = 0.5f, .z = RestingDepth(2)};
   state.selected = -1;
-  picking.cursorTable = {0.0, 0.0, 0.0};
-  PickPiece(state, options, view, picking);
+  Pick(0.0, 0.0, 0.0);
   EXPECT_EQ(state.selected, 0);
-
-  // Beyond halfCellDiag of every centre nothing changes.
-  Hover(-0.7f, 0.4f);
+  Hover(-0.7f, 0.4f);  // beyond halfCellDiag of every centre
   EXPECT_EQ(state.selected, 0);
 }
 
@@ -170,27 +142,21 @@ TEST_F(PickingTest, DragThenReleaseRecordsOneMoveFromTheStart) {
   AddPiece(0.5f, 0.0f);
   Hover(0.0f, 0.0f);
   ASSERT_EQ(state.selected, 0);
-  const int x0 = ClientX(0.0);
-  const int y0 = ClientY(0.0);
-
-  OnLeftButtonDown(records, platform);
+  Press();
   EXPECT_TRUE(platform.confined);
   const int readsAtPress = graphics.depthReads;
-  MoveTo(x0 + 30, y0);
-  MoveTo(x0 + 50, y0 - 20);
+  MoveTo(ClientX(0.0) + 30, ClientY(0.0));
+  MoveTo(ClientX(0.0) + 50, ClientY(0.0) - 20);
   EXPECT_EQ(graphics.depthReads, readsAtPress);  // no reads while held
   EXPECT_TRUE(shell.pieceMoved);
   EXPECT_TRUE(state.gameChanged);
-  // The drag depth lies a hair in front of the table, so a pixel there is a
-  // hair smaller.
+  // The drag depth lies a hair in front of the table: a pixel there is a hair smaller.
   EXPECT_NEAR(state.pieces[0].x, 50 * Pixel(), 50 * Pixel() * 1e-5);
   EXPECT_NEAR(state.pieces[0].y, 20 * Pixel(), 20 * Pixel() * 1e-5);
   EXPECT_EQ(state.pieces[1].x, 0.5f);
-
-  OnLeftButtonUp(records, platform, graphics);
+  Release();
   EXPECT_FALSE(platform.confined);
-  EXPECT_FALSE(shell.leftButtonDown);
-  EXPECT_FALSE(shell.pieceMoved);
+  EXPECT_FALSE(shell.leftButtonDown || shell.pieceMoved);
   ASSERT_EQ(history.undoHistory.size(), 1u);
   const HistoryEntry& entry = history.undoHistory.back();
   EXPECT_EQ(entry.piece, 0);
@@ -199,98 +165,48 @@ TEST_F(PickingTest, DragThenReleaseRecordsOneMoveFromTheStart) {
   EXPECT_EQ(entry.b, 0.0f);
   EXPECT_TRUE(platform.menuEnabled[CMD_UNDO]);
 
-  // A click without a move records nothing.
-  OnLeftButtonDown(records, platform);
-  OnLeftButtonUp(records, platform, graphics);
+  // A click without a move, and a press on the background, record nothing.
+  Press();
+  Release();
+  Hover(0.7f, -0.4f);
+  ASSERT_EQ(state.selected, 0);
+  const float x = state.pieces[0].x;
+  Press();
+  MoveTo(ClientX(0.7) + 40, ClientY(-0.4));
+  EXPECT_EQ(state.pieces[0].x, x);
+  EXPECT_FALSE(shell.pieceMoved);
+  Release();
   EXPECT_EQ(history.undoHistory.size(), 1u);
 }
 
-TEST_F(PickingTest, PressOnTheBackgroundDragsNothing) {
-  AddPiece(0.0f, 0.0f);
-  Hover(0.0f, 0.0f);
-  Hover(0.7f, 0.4f);  // background: piece 0 stays selected
-  ASSERT_EQ(state.selected, 0);
-  OnLeftButtonDown(records, platform);
-  MoveTo(ClientX(0.7) + 40, ClientY(0.4));
-  MoveTo(0, ClientY(0.4));
-  EXPECT_EQ(state.pieces[0].x, 0.0f);
-  EXPECT_FALSE(shell.pieceMoved);
-  EXPECT_FALSE(picking.edges.edgeScrollLeft);
-  OnLeftButtonUp(records, platform, graphics);
-  EXPECT_TRUE(history.undoHistory.empty());
-}
-
-TEST_F(PickingTest, DraggingAgainstTheBorderSetsTheEdgeFlags) {
-  AddPiece(0.0f, 0.0f);
-  Hover(0.0f, 0.0f);
-  OnLeftButtonDown(records, platform);
-
-  MoveTo(-25, 300);  // beyond the left border: held at x = 0
-  EXPECT_EQ(shell.cursorX, 0);
-  EXPECT_TRUE(picking.edges.edgeScrollLeft);
-  EXPECT_FALSE(picking.edges.edgeScrollUp || picking.edges.edgeScrollDown);
-
-  MoveTo(W + 10, -5);  // the top-right corner
-  EXPECT_TRUE(picking.edges.edgeScrollRight);
-  EXPECT_TRUE(picking.edges.edgeScrollUp);
-
-  MoveTo(400, H - 1);
-  EXPECT_FALSE(picking.edges.edgeScrollLeft || picking.edges.edgeScrollRight);
-  EXPECT_TRUE(picking.edges.edgeScrollDown);
-
-  MoveTo(400, 300);
-  EXPECT_FALSE(picking.edges.edgeScrollLeft || picking.edges.edgeScrollRight || picking.edges.edgeScrollUp ||
-               picking.edges.edgeScrollDown);
-
-  // Releasing at the border stops the scrolling.
-  MoveTo(0, 300);
-  ASSERT_TRUE(picking.edges.edgeScrollLeft);
-  OnLeftButtonUp(records, platform, graphics);
-  EXPECT_FALSE(picking.edges.edgeScrollLeft);
-
-  // Without a press the border means nothing.
-  MoveTo(0, 0);
-  EXPECT_FALSE(picking.edges.edgeScrollLeft || picking.edges.edgeScrollUp);
-}
-
-TEST_F(PickingTest, NothingIsPickedDuringTheScatterOrATurn) {
+TEST_F(PickingTest, NothingIsPickedDuringTheScatterOrATurnButTheMenuPicks) {
   AddPiece(0.0f, 0.0f);
   AddPiece(0.5f, 0.0f);
-  state.scatterRunning = true;
-  Hover(0.0f, 0.0f);
-  EXPECT_EQ(state.selected, -1);
+  for (bool GameState::*phase : {&GameState::scatterRunning, &GameState::settleRunning}) {
+    state.*phase = true;
+    Hover(0.0f, 0.0f);
+    EXPECT_EQ(state.selected, -1);
+    state.*phase = false;
+  }
   EXPECT_EQ(graphics.depthReads, 0);
-  state.scatterRunning = false;
-  state.settleRunning = true;
-  Hover(0.0f, 0.0f);
-  EXPECT_EQ(state.selected, -1);
-  state.settleRunning = false;
-
+  EXPECT_TRUE(RightClick(ClientX(0.5), ClientY(0.0)));  // the menu's piece
+  EXPECT_EQ(state.selected, 1);
   Hover(0.0f, 0.0f);
   ASSERT_EQ(state.selected, 0);
   // A turn keeps the selection, but the turning piece can still be dragged.
   state.rotationLeft = 90;
   Hover(0.5f, 0.0f);
-  EXPECT_EQ(state.selected, 0);
-  EXPECT_FALSE(OnRightButtonDown(records, graphics, ClientX(0.5), ClientY(0.0)));
+  EXPECT_FALSE(RightClick(ClientX(0.5), ClientY(0.0)));
   EXPECT_EQ(state.selected, 0);
   Hover(0.0f, 0.0f);
-  OnLeftButtonDown(records, platform);
+  Press();
   MoveTo(ClientX(0.0) + 10, ClientY(0.0));
   EXPECT_GT(state.pieces[0].x, 0.0f);
-}
-
-TEST_F(PickingTest, RightClickPicksThePieceUnderThePointerForTheMenu) {
-  AddPiece(0.0f, 0.0f);
-  AddPiece(0.5f, 0.0f);
-  Hover(0.0f, 0.0f);
-  EXPECT_TRUE(OnRightButtonDown(records, graphics, ClientX(0.5), ClientY(0.0)));
-  EXPECT_EQ(state.selected, 1);
-
-  // The menu also opens with no game (its commands then do nothing).
+  // With no game the menu still opens (its commands then do nothing).
+  Release();
+  state.rotationLeft = 0;
   state.gameRunning = false;
-  EXPECT_TRUE(OnRightButtonDown(records, graphics, ClientX(0.0), ClientY(0.0)));
-  EXPECT_EQ(state.selected, 1);
+  EXPECT_TRUE(RightClick(ClientX(0.0), ClientY(0.0)));
 }
 
 // A game whose picture is wider and taller than the window: both bars exist.
@@ -306,71 +222,34 @@ class ScrollBarPressTest : public PickingTest {
   }
 };
 
-TEST_F(ScrollBarPressTest, RightClickOnATrackBringsTheThumbEdgeUnderThePointer) {
+TEST_F(ScrollBarPressTest, TrackRightClicksAndButtonReleasesScroll) {
   MoveTo(700, H - 10);
-  ASSERT_TRUE(bars.horizontal.zone);
   ASSERT_TRUE(bars.horizontal.hover[ScrollBar::TRACK_AFTER]);
-  EXPECT_FALSE(OnRightButtonDown(records, graphics, 700, H - 10));
-  EXPECT_EQ(state.scrollX, 150);
-  EXPECT_EQ((state.thumbW + W) / 2 + state.scrollX, 700);
+  EXPECT_FALSE(RightClick(700, H - 10));
+  EXPECT_EQ(state.scrollX, 150);  // the thumb edge under the pointer
   EXPECT_EQ(state.selected, -1);
+  const float offset = state.viewOffsetX;
+
+  MoveTo((state.thumbW + W) / 2 + state.scrollX + 5, H - 10);
+  ASSERT_TRUE(bars.horizontal.hover[ScrollBar::PAGE_FORWARD]);
+  Press();
+  EXPECT_TRUE(bars.horizontal.pressed[ScrollBar::PAGE_FORWARD]);
+  Release();
+  EXPECT_EQ(state.scrollX, 250);  // one thumb, clamped to the range
+  EXPECT_FALSE(bars.horizontal.pressed[ScrollBar::PAGE_FORWARD]);
+  EXPECT_GT(state.viewOffsetX, offset);
+  // Pressed, then released elsewhere: nothing.
+  MoveTo(bars.halfRangeX + state.scrollX - 5, H - 10);
+  ASSERT_TRUE(bars.horizontal.hover[ScrollBar::PAGE_BACK]);
+  Press();
+  bars.horizontal.hover.fill(false);
+  Release();
+  EXPECT_EQ(state.scrollX, 250);
 
   MoveTo(W - 10, 40);
   ASSERT_TRUE(bars.vertical.hover[ScrollBar::TRACK_BEFORE]);
-  EXPECT_FALSE(OnRightButtonDown(records, graphics, W - 10, 40));
+  EXPECT_FALSE(RightClick(W - 10, 40));
   EXPECT_EQ(state.scrollY, (H - state.thumbH) / 2 - 40);
-}
-
-TEST_F(ScrollBarPressTest, ReleasingOverThePressedButtonActs) {
-  // The horizontal thumb starts in the middle: its page-forward box lies
-  // just right of it.
-  const int right = (state.thumbW + W) / 2;
-  MoveTo(right + 5, H - 10);
-  ASSERT_TRUE(bars.horizontal.hover[ScrollBar::PAGE_FORWARD]);
-  OnLeftButtonDown(records, platform);
-  EXPECT_TRUE(bars.horizontal.pressed[ScrollBar::PAGE_FORWARD]);
-  OnLeftButtonUp(records, platform, graphics);
-  EXPECT_EQ(state.scrollX, 250);  // one thumb, clamped to the range
-  EXPECT_FALSE(bars.horizontal.pressed[ScrollBar::PAGE_FORWARD]);
-  EXPECT_GT(state.viewOffsetX, 0.0f);
-
-  // Pressed, then released elsewhere: nothing.
-  const int left = bars.halfRangeX + state.scrollX;
-  MoveTo(left - 5, H - 10);
-  ASSERT_TRUE(bars.horizontal.hover[ScrollBar::PAGE_BACK]);
-  OnLeftButtonDown(records, platform);
-  bars.horizontal.hover.fill(false);
-  OnLeftButtonUp(records, platform, graphics);
-  EXPECT_EQ(state.scrollX, 250);
-}
-
-TEST_F(ScrollBarPressTest, DraggingTheThumbFollowsThePointer) {
-  const int centre = W / 2;
-  MoveTo(centre, H - 10);
-  ASSERT_TRUE(bars.horizontal.hover[ScrollBar::THUMB]);
-  OnLeftButtonDown(records, platform);
-  MoveTo(centre + 30, H - 10);
-  EXPECT_EQ(state.scrollX, 30);
-  MoveTo(centre + 20, H - 12);
-  EXPECT_EQ(state.scrollX, 20);
-  OnLeftButtonUp(records, platform, graphics);
-  MoveTo(centre + 60, H - 10);
-  EXPECT_EQ(state.scrollX, 20);
-}
-
-TEST_F(ScrollBarPressTest, AFreshPictureIsPannedAgainstThePointer) {
-  state.gameRunning = false;
-  state.imageFresh = true;
-  state.imageWidth = 1600;
-  state.thumbW = 400;
-  MoveTo(100, 300);
-  OnLeftButtonDown(records, platform);
-  MoveTo(60, 300);
-  // 40 pixels to the left move the thumb by 40 x 400 / 800 to the right.
-  EXPECT_EQ(state.scrollX, 20);
-  EXPECT_EQ(platform.cursor, CursorShape::Move);
-  OnLeftButtonUp(records, platform, graphics);
-  EXPECT_EQ(platform.cursor, CursorShape::Arrow);
 }
 
 }  // namespace
