@@ -28,24 +28,13 @@ std::uint32_t NowMs() {
 
 // Start asks nothing of a fresh table; any message would mean the game was
 // refused, and is printed.
-class BenchPlatform : public Platform {
+class BenchPlatform : public WindowlessPlatform {
  public:
   MessageAnswer ShowMessage(const Message& message) override {
     std::fprintf(stderr, "frame: %s\n", message.text.c_str());
     return MessageAnswer::Yes;
   }
-  std::optional<std::string> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> ChooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<Rgb> ChooseColour(Rgb, std::array<Rgb, 16>&) override { return std::nullopt; }
-  CursorShape Cursor() const override { return cursor_; }
-  void SetCursor(CursorShape shape) override { cursor_ = shape; }
-  void ConfineCursor(bool) override {}
-  void SetMenuItemEnabled(int, bool) override {}
-  bool OpenPage(const std::string&) override { return false; }
   std::uint32_t TickMs() const override { return NowMs(); }
-
- private:
-  CursorShape cursor_ = CursorShape::Arrow;
 };
 
 void MakePicture(GameState& state) {

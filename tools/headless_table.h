@@ -10,6 +10,7 @@
 
 #include "game/picking.h"
 #include "game/records.h"
+#include "platform/platform.h"
 #include "render/fonts.h"
 #include "render/frame_steps.h"
 #include "render/headless_context.h"
@@ -51,6 +52,24 @@ class HeadlessTable {
 
  private:
   HeadlessContext context_;
+};
+
+// The platform of a tool without a window: every dialog is cancelled, no
+// page opens, the cursor shape is only remembered. Each tool says where its
+// messages go and what clock it keeps.
+class WindowlessPlatform : public Platform {
+ public:
+  std::optional<std::string> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<std::string> ChooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
+  std::optional<Rgb> ChooseColour(Rgb, std::array<Rgb, 16>&) override { return std::nullopt; }
+  CursorShape Cursor() const override { return cursor_; }
+  void SetCursor(CursorShape shape) override { cursor_ = shape; }
+  void ConfineCursor(bool) override {}
+  void SetMenuItemEnabled(int, bool) override {}
+  bool OpenPage(const std::string&) override { return false; }
+
+ private:
+  CursorShape cursor_ = CursorShape::Arrow;
 };
 
 // Writes RGB rows (top row first) as a PNG file.

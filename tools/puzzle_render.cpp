@@ -39,24 +39,13 @@ constexpr const char* USAGE =
     "       puzzle-render --make-picture [--size WxH] --out OUT.png\n";
 
 // The game's messages go to the terminal; nothing here asks the user.
-class ConsolePlatform : public Platform {
+class ConsolePlatform : public WindowlessPlatform {
  public:
   MessageAnswer ShowMessage(const Message& message) override {
     std::fprintf(stderr, "puzzle-render: %s: %s\n", message.caption.c_str(), message.text.c_str());
     return MessageAnswer::Ok;
   }
-  std::optional<std::string> ChooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> ChooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<Rgb> ChooseColour(Rgb, std::array<Rgb, 16>&) override { return std::nullopt; }
-  CursorShape Cursor() const override { return cursor_; }
-  void SetCursor(CursorShape shape) override { cursor_ = shape; }
-  void ConfineCursor(bool) override {}
-  void SetMenuItemEnabled(int, bool) override {}
-  bool OpenPage(const std::string&) override { return false; }
   std::uint32_t TickMs() const override { return 0; }
-
- private:
-  CursorShape cursor_ = CursorShape::Arrow;
 };
 
 struct Arguments {
