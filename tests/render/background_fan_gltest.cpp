@@ -5,46 +5,34 @@
 namespace puzzle {
 namespace {
 
-using testing::HeadlessGlTest;
-
-class BackgroundFanTest : public HeadlessGlTest {
+class BackgroundFanTest : public testing::HeadlessGlTest {
  protected:
-  // Clears to a colour the star never uses and draws it once.
-  std::vector<std::uint8_t> DrawStar() {
+  // Draws the star in white over black, once, and expects every pixel of the
+  // client lit, corners included.
+  void ExpectStarCoversTheClient() {
+    const int width = state.clientWidth, height = state.clientHeight;
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     view.fanColours = {Rgb8{255, 255, 255}, Rgb8{255, 255, 255}, Rgb8{255, 255, 255}};
     DrawBackgroundStar(view);
-    return context.ReadPixels();
-  }
-
-  void ExpectCoversEveryPixel(const std::vector<std::uint8_t>& rgba, int width, int height) {
+    const std::vector<std::uint8_t> rgba = context.ReadPixels();
     int uncovered = 0;
     for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        if (PixelAt(rgba, width, x, y)[0] == 0) ++uncovered;
-      }
+      for (int x = 0; x < width; ++x) uncovered += PixelAt(rgba, width, x, y)[0] != 255;
     }
     EXPECT_EQ(uncovered, 0) << width << " x " << height;
-    for (auto [x, y] : {std::pair{0, 0}, {width - 1, 0}, {0, height - 1}, {width - 1, height - 1}}) {
-      EXPECT_EQ(PixelAt(rgba, width, x, y)[0], 255) << "corner " << x << ", " << y;
-    }
   }
 };
 
-TEST_F(BackgroundFanTest, StarCoversTheWholeViewportCornersIncluded) {
+TEST_F(BackgroundFanTest, StarCoversTheWholeViewportAlsoAfterAResizeBeyondTheCreationSize) {
   OpenView(800, 600);
-  ExpectCoversEveryPixel(DrawStar(), 800, 600);
-}
-
-TEST_F(BackgroundFanTest, StarFollowsAResizeBeyondTheCreationSize) {
-  OpenView(300, 400);
-  ASSERT_TRUE(context.Resize(640, 200));
-  state.clientWidth = 640;
+  ExpectStarCoversTheClient();
+  ASSERT_TRUE(context.Resize(1000, 200));
+  state.clientWidth = 1000;
   state.clientHeight = 200;
   ResizeGL(state, view);
-  ExpectCoversEveryPixel(DrawStar(), 640, 200);
+  ExpectStarCoversTheClient();
 }
 
 }  // namespace

@@ -13,6 +13,11 @@ namespace {
 constexpr int W = 800;
 constexpr int H = 256;
 
+// The box of the lit pixels of a frame drawn over black.
+struct Ink {
+  int left = W, right = -1, bottom = H, top = -1;
+};
+
 class FontsTest : public testing::HeadlessGlTest {
  protected:
   Fonts fonts;
@@ -20,10 +25,12 @@ class FontsTest : public testing::HeadlessGlTest {
   void SetUp() override {
     OpenView(W, H);
     ASSERT_TRUE(BuildFonts(fonts, state.pixelScale));
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   }
   void TearDown() override { DeleteFonts(fonts); }
 
-  // Plain 2D drawing in [0, 1] x [0, 1] over a black, depth-free frame.
+  // Plain 2D drawing in [0, 1] x [0, 1] without depth.
   static void UseUnitSquare() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -31,22 +38,29 @@ class FontsTest : public testing::HeadlessGlTest {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
     glColor3ub(255, 255, 255);
+  }
+
+  Ink InkOf(const std::vector<std::uint8_t>& pixels) const {
+    Ink ink;
+    for (int y = 0; y < H; ++y) {
+      for (int x = 0; x < W; ++x) {
+        if (PixelAt(pixels, W, x, y)[0] == 0) continue;
+        ink = {std::min(ink.left, x), std::max(ink.right, x), std::min(ink.bottom, y), std::max(ink.top, y)};
+      }
+    }
+    return ink;
   }
 };
 
-TEST_F(FontsTest, EveryCodeHasAListInBothFonts) {
-  for (int k = 0; k < FONT_GLYPHS; ++k) {
-    EXPECT_TRUE(glIsList(fonts.bitmapFontBase + static_cast<GLuint>(k))) << "bitmap " << k + 32;
-    EXPECT_TRUE(glIsList(fonts.outlineFontBase + static_cast<GLuint>(k))) << "outline " << k + 32;
+TEST_F(FontsTest, EveryCodeHasAListAndTheCaptionIsMeasuredByCellIncrements) {
+  for (GLuint k = 0; k < GLuint{FONT_GLYPHS}; ++k) {
+    EXPECT_TRUE(glIsList(fonts.bitmapFontBase + k)) << "bitmap " << k + 32;
+    EXPECT_TRUE(glIsList(fonts.outlineFontBase + k)) << "outline " << k + 32;
   }
   EXPECT_FALSE(fonts.bitmapFontFile.empty());
   EXPECT_FALSE(fonts.outlineFontFile.empty());
-}
 
-TEST_F(FontsTest, CaptionWidthIsTheSumOfItsCellIncrements) {
   float sum = 0;
   for (char ch : CAPTION_TEXT) sum += fonts.glyphMetrics[static_cast<std::size_t>(ch - 32)].cellIncX;
   EXPECT_EQ(fonts.captionWidth, sum);
@@ -58,9 +72,8 @@ TEST_F(FontsTest, CaptionWidthIsTheSumOfItsCellIncrements) {
   EXPECT_LT(w.blackBoxY, 1.0f);
   EXPECT_EQ(fonts.captionScale, static_cast<float>(96 * state.pixelScale));
   EXPECT_FLOAT_EQ(fonts.captionOrigin[1], static_cast<float>(-48 * state.pixelScale * w.blackBoxY));
-}
 
-TEST_F(FontsTest, OutlineListAdvancesByTheCellIncrement) {
+  // Each outline list moves on by its glyph's cell increment.
   glLoadIdentity();
   PrintOutlineText(fonts, "AV");
   GLfloat m[16];
@@ -91,47 +104,25 @@ TEST_F(FontsTest, BitmapTextFitsItsSixteenPixelCell) {
   UseUnitSquare();
   glRasterPos2f(0.1f, 0.5f);
   PrintBitmapText(fonts, "Page Up");
-  const auto pixels = context.ReadPixels();
-  int top = -1, bottom = H, left = W, right = -1;
-  for (int y = 0; y < H; ++y) {
-    for (int x = 0; x < W; ++x) {
-      if (PixelAt(pixels, W, x, y)[0] == 0) continue;
-      top = std::max(top, y);
-      bottom = std::min(bottom, y);
-      left = std::min(left, x);
-      right = std::max(right, x);
-    }
-  }
-  ASSERT_GE(top, 0) << "nothing was drawn";
-  EXPECT_LE(top - bottom + 1, 16);
-  EXPECT_LT(bottom, 128) << "the descender of g reaches below the baseline";
-  EXPECT_GE(top, 128 + 8);
-  EXPECT_GE(left, W / 10);
-  EXPECT_GT(right - left, 30);
+  const Ink ink = InkOf(context.ReadPixels());
+  ASSERT_GE(ink.top, 0) << "nothing was drawn";
+  EXPECT_LE(ink.top - ink.bottom + 1, 16);
+  EXPECT_LT(ink.bottom, 128) << "the descender of g reaches below the baseline";
+  EXPECT_GE(ink.top, 128 + 8);
+  EXPECT_GE(ink.left, W / 10);
+  EXPECT_GT(ink.right - ink.left, 30);
 }
 
 TEST_F(FontsTest, BrandedCaptionIsCentredOnTheScreen) {
-  glClearColor(0, 0, 0, 0);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   view.fanColours = {Rgb8{255, 255, 255}, Rgb8{255, 255, 255}, Rgb8{255, 255, 255}};
   DrawBrandedCaption(fonts, view);
-  const auto pixels = context.ReadPixels();
-  int left = W, right = -1, bottom = H, top = -1;
-  for (int y = 0; y < H; ++y) {
-    for (int x = 0; x < W; ++x) {
-      if (PixelAt(pixels, W, x, y)[0] == 0) continue;
-      left = std::min(left, x);
-      right = std::max(right, x);
-      bottom = std::min(bottom, y);
-      top = std::max(top, y);
-    }
-  }
-  ASSERT_GE(right, 0) << "nothing was drawn";
-  EXPECT_GT(left, 0) << "the caption is cut at the left";
-  EXPECT_LT(right, W - 1) << "the caption is cut at the right";
-  EXPECT_NEAR(left + right, W - 1, 16) << left << " .. " << right;
-  EXPECT_NEAR(top + bottom, H - 1, 16) << bottom << " .. " << top;
+  const Ink ink = InkOf(context.ReadPixels());
+  ASSERT_GE(ink.right, 0) << "nothing was drawn";
+  EXPECT_GT(ink.left, 0) << "the caption is cut at the left";
+  EXPECT_LT(ink.right, W - 1) << "the caption is cut at the right";
+  EXPECT_NEAR(ink.left + ink.right, W - 1, 16) << ink.left << " .. " << ink.right;
+  EXPECT_NEAR(ink.top + ink.bottom, H - 1, 16) << ink.bottom << " .. " << ink.top;
   GLfloat m[16];
   glGetFloatv(GL_MODELVIEW_MATRIX, m);
   EXPECT_EQ(m[12], 0.0f) << "the caption left the matrix moved";

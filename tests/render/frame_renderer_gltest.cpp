@@ -10,13 +10,18 @@
 namespace puzzle {
 namespace {
 
-using testing::HeadlessGlTest;
-
 constexpr int W = 400;
 constexpr int H = 300;
 constexpr float HALF_PIECE = 0.05f;
 
-class FrameRendererTest : public HeadlessGlTest {
+using Colour3 = std::array<std::uint8_t, 3>;
+constexpr Colour3 BLACK{0, 0, 0};
+constexpr Colour3 YELLOW{255, 255, 0};
+constexpr Colour3 GREEN{0, 255, 0};
+constexpr Colour3 RED{255, 0, 0};
+constexpr Colour3 BLUE{0, 0, 255};
+
+class FrameRendererTest : public testing::HeadlessGlTest {
  protected:
   ScrollBars bars;
   ShellInput shell;
@@ -27,12 +32,15 @@ class FrameRendererTest : public HeadlessGlTest {
 
   void SetUp() override {
     OpenView(W, H);
+    ASSERT_TRUE(BuildFonts(fonts, state.pixelScale));
+    timing.idleFrames = 0;
     options.brandedBackground = false;
     options.showFrame = false;
     options.showCentres = false;
     options.colors = {0, 0, 1, 1, 0, 0, 0, 1, 0};  // blue table, red frame, green centres
     SetClearColour(options);
   }
+  void TearDown() override { DeleteFonts(fonts); }
 
   // Three pieces in a row whose lists fill a small square in the current
   // colour, as the real lists draw their outlines.
@@ -48,14 +56,24 @@ class FrameRendererTest : public HeadlessGlTest {
       state.pieces[i].y = -0.1f;
       state.pieces[i].z = RestingDepth(i);
       glNewList(state.pieceListBase + i, GL_COMPILE);
-      glBegin(GL_QUADS);
-      glVertex3f(-HALF_PIECE, -HALF_PIECE, 0);
-      glVertex3f(HALF_PIECE, -HALF_PIECE, 0);
-      glVertex3f(HALF_PIECE, HALF_PIECE, 0);
-      glVertex3f(-HALF_PIECE, HALF_PIECE, 0);
-      glEnd();
+      glRectf(-HALF_PIECE, -HALF_PIECE, HALF_PIECE, HALF_PIECE);
       glEndList();
     }
+  }
+
+  // A picture whose red byte tells the row and green byte the column, both
+  // halved so that they fit a byte.
+  void Picture(int w, int h) {
+    state.imageWidth = w;
+    state.imageHeight = h;
+    state.frameCount = 1;
+    state.pixels.assign(static_cast<std::size_t>(w) * h * 4 + 2, 0);
+    for (std::size_t at = 0; at + 2 < state.pixels.size(); at += 4) {
+      state.pixels[at] = static_cast<std::uint8_t>(at / 4 / w / 2);
+      state.pixels[at + 1] = static_cast<std::uint8_t>(at / 4 % w / 2);
+      state.pixels[at + 3] = 255;
+    }
+    state.imageFresh = true;
   }
 
   std::vector<std::uint8_t> Frame() {
@@ -67,135 +85,84 @@ class FrameRendererTest : public HeadlessGlTest {
 
   // The pixel (column, row from the bottom) showing scene point (x, y) on the
   // plane at distance d.
-  std::pair<int, int> PixelOf(double x, double y, double d) const {
+  std::pair<int, int> PixelOf(double x, double y, double d = TABLE_DEPTH) const {
     const double unitsPerPixel = 2.0 * state.pixelScale * d / NEAR_PLANE;
     return {static_cast<int>(std::floor(W / 2.0 + x / unitsPerPixel)),
             static_cast<int>(std::floor(H / 2.0 + y / unitsPerPixel))};
   }
 
-  std::array<std::uint8_t, 3> Rgb(const std::vector<std::uint8_t>& rgba, std::pair<int, int> at) const {
+  static Colour3 Rgb(const std::vector<std::uint8_t>& rgba, std::pair<int, int> at) {
     const auto p = PixelAt(rgba, W, at.first, at.second);
     return {p[0], p[1], p[2]};
   }
-};
 
-using Colour3 = std::array<std::uint8_t, 3>;
-constexpr Colour3 BLACK{0, 0, 0};
-constexpr Colour3 YELLOW{255, 255, 0};
-constexpr Colour3 GREEN{0, 255, 0};
-constexpr Colour3 RED{255, 0, 0};
-constexpr Colour3 BLUE{0, 0, 255};
+  // A line through scene point (x, y) on the frame's plane shows red there
+  // or one pixel further in by (dx, dy).
+  bool FrameLineAt(const std::vector<std::uint8_t>& rgba, double x, double y, int dx, int dy) const {
+    const auto at = PixelOf(x, y, -static_cast<double>(FRAME_DEPTH));
+    return Rgb(rgba, at) == RED || Rgb(rgba, {at.first + dx, at.second + dy}) == RED;
+  }
+
+  // Pixels that are not the table's blue, within the columns [fromX, toX).
+  static int Marked(const std::vector<std::uint8_t>& frame, int fromX, int toX) {
+    int marked = 0;
+    for (int y = 0; y < H; ++y) {
+      for (int x = fromX; x < toX; ++x) marked += Rgb(frame, {x, y}) != BLUE;
+    }
+    return marked;
+  }
+};
 
 TEST_F(FrameRendererTest, PiecesAreDrawnAtTheirPosesInTheirSelectionColours) {
   LayPieces();
   state.selected = 1;
   auto frame = Frame();
-  EXPECT_EQ(Rgb(frame, PixelOf(-0.3, -0.1, TABLE_DEPTH)), BLACK);
-  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1, TABLE_DEPTH)), YELLOW);
-  EXPECT_EQ(Rgb(frame, PixelOf(0.3, -0.1, TABLE_DEPTH)), BLACK);
+  EXPECT_EQ(Rgb(frame, PixelOf(-0.3, -0.1)), BLACK);
+  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1)), YELLOW);
+  EXPECT_EQ(Rgb(frame, PixelOf(0.3, -0.1)), BLACK);
   // Beside the pieces the table shows.
-  EXPECT_EQ(Rgb(frame, PixelOf(0.15, -0.1, TABLE_DEPTH)), BLUE);
-  EXPECT_EQ(Rgb(frame, PixelOf(0.0, 0.1, TABLE_DEPTH)), BLUE);
+  EXPECT_EQ(Rgb(frame, PixelOf(0.15, -0.1)), BLUE);
+  EXPECT_EQ(Rgb(frame, PixelOf(0.0, 0.1)), BLUE);
 
   shell.leftButtonDown = true;
   state.pieces[2].x = -0.15f;
   frame = Frame();
-  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1, TABLE_DEPTH)), GREEN);
-  EXPECT_EQ(Rgb(frame, PixelOf(-0.15, -0.1, TABLE_DEPTH)), BLACK);
-  EXPECT_EQ(Rgb(frame, PixelOf(0.3, -0.1, TABLE_DEPTH)), BLUE);
+  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1)), GREEN);
+  EXPECT_EQ(Rgb(frame, PixelOf(-0.15, -0.1)), BLACK);
+  EXPECT_EQ(Rgb(frame, PixelOf(0.3, -0.1)), BLUE);
 }
 
 TEST_F(FrameRendererTest, CentresAndPictureFrameFollowTheirOptions) {
   LayPieces();
   state.backHalfPicW = 0.5f;
   state.backHalfPicH = 0.4f;
-  const double frameDistance = -static_cast<double>(FRAME_DEPTH);
   auto frame = Frame();
-  EXPECT_EQ(Rgb(frame, PixelOf(0.3, 0.1, TABLE_DEPTH)), BLUE);
-  EXPECT_EQ(Rgb(frame, PixelOf(0.0, 0.4, frameDistance)), BLUE);
+  EXPECT_EQ(Rgb(frame, PixelOf(0.3, 0.1)), BLUE);
+  EXPECT_FALSE(FrameLineAt(frame, 0.0, 0.4, 0, -1));
 
   options.showCentres = true;
   options.showFrame = true;
   frame = Frame();
-  for (const float x : state.homeX) {
-    EXPECT_EQ(Rgb(frame, PixelOf(x, 0.1, TABLE_DEPTH)), GREEN) << x;
-  }
+  for (const float x : state.homeX) EXPECT_EQ(Rgb(frame, PixelOf(x, 0.1)), GREEN) << x;
   // The frame's top and right sides, and nothing inside it.
-  const auto top = PixelOf(0.0, 0.4, frameDistance);
-  const bool topDrawn = Rgb(frame, top) == RED || Rgb(frame, {top.first, top.second - 1}) == RED;
-  EXPECT_TRUE(topDrawn);
-  const auto right = PixelOf(0.5, 0.0, frameDistance);
-  const bool rightDrawn = Rgb(frame, right) == RED || Rgb(frame, {right.first - 1, right.second}) == RED;
-  EXPECT_TRUE(rightDrawn);
-  EXPECT_EQ(Rgb(frame, PixelOf(0.2, 0.3, frameDistance)), BLUE);
+  EXPECT_TRUE(FrameLineAt(frame, 0.0, 0.4, 0, -1));
+  EXPECT_TRUE(FrameLineAt(frame, 0.5, 0.0, -1, 0));
+  EXPECT_EQ(Rgb(frame, PixelOf(0.2, 0.3, -static_cast<double>(FRAME_DEPTH))), BLUE);
 
   // Scrolled, the frame moves against the scroll.
   state.backOffsetX = 0.1f;
-  frame = Frame();
-  const auto shifted = PixelOf(0.4, 0.0, frameDistance);
-  const bool shiftedDrawn =
-      Rgb(frame, shifted) == RED || Rgb(frame, {shifted.first - 1, shifted.second}) == RED;
-  EXPECT_TRUE(shiftedDrawn);
+  EXPECT_TRUE(FrameLineAt(Frame(), 0.4, 0.0, -1, 0));
 }
 
-TEST_F(FrameRendererTest, TurnAndScatterAdvanceOneStepPerFrame) {
-  LayPieces();
-  state.selected = 0;
-  state.rotationLeft = 90.0f;
-  state.turnInPlane = true;
-  state.scatterRunning = true;
-  state.scatterClockReset = true;
-  options.gameRotate = false;
-  options.scatterSeconds = 10;
-  state.scatterVX = {0.01f, 0.0f, 0.0f};
-  state.scatterVY = {0.0f, 0.0f, 0.0f};
-  state.angles = {0.0f, 0.0f, 0.0f};
-  state.halfCellW = 0.05f;
-  state.halfCellH = 0.05f;
-  Frame();
-  EXPECT_EQ(state.rotationLeft, 90.0f - options.angleStep);
-  EXPECT_FLOAT_EQ(state.pieces[0].x, -0.29f);
-  EXPECT_FALSE(state.scatterClockReset);
-
-  // Without a game nothing turns, but the scatter clock still runs.
-  state.gameRunning = false;
-  Frame();
-  EXPECT_EQ(state.rotationLeft, 90.0f - options.angleStep);
-}
-
-class PreviewFrameTest : public FrameRendererTest {
- protected:
-  // A picture whose red byte tells the row and green byte the column, both
-  // halved so that they fit a byte.
-  void Picture(int w, int h) {
-    state.imageWidth = w;
-    state.imageHeight = h;
-    state.frameCount = 1;
-    state.pixels.assign(static_cast<std::size_t>(w) * h * 4 + 2, 0);
-    for (int y = 0; y < h; ++y) {
-      for (int x = 0; x < w; ++x) {
-        const std::size_t at = (static_cast<std::size_t>(y) * w + x) * 4;
-        state.pixels[at] = static_cast<std::uint8_t>(y / 2);
-        state.pixels[at + 1] = static_cast<std::uint8_t>(x / 2);
-        state.pixels[at + 3] = 255;
-      }
-    }
-    state.imageFresh = true;
-  }
-};
-
-TEST_F(PreviewFrameTest, SmallPictureIsShownUnscaledInTheMiddle) {
-  Picture(100, 60);
-  const auto frame = Frame();
-  const int left = W / 2 - 50;
-  const int bottom = H / 2 - 30;
-  EXPECT_EQ(Rgb(frame, {left, bottom}), (Colour3{0, 0, 0}));
+TEST_F(FrameRendererTest, FreshPictureIsShownUnscaledOrThroughTheScrolledWindow) {
+  Picture(100, 60);  // in the middle of the window
+  auto frame = Frame();
+  const int left = W / 2 - 50, bottom = H / 2 - 30;
+  EXPECT_EQ(Rgb(frame, {left, bottom}), BLACK);
   EXPECT_EQ(Rgb(frame, {left + 99, bottom + 59}), (Colour3{29, 49, 0}));
   EXPECT_EQ(Rgb(frame, {left - 1, bottom}), BLUE);
   EXPECT_EQ(Rgb(frame, {left, bottom + 60}), BLUE);
-}
 
-TEST_F(PreviewFrameTest, LargePictureShowsTheRowsAndColumnsTheScrollChose) {
   Picture(500, 400);  // 100 rows and columns more than the window
   state.thumbW = W * W / 500;
   state.thumbH = 224;  // an even scroll room of 76
@@ -204,7 +171,7 @@ TEST_F(PreviewFrameTest, LargePictureShowsTheRowsAndColumnsTheScrollChose) {
   UpdateScrollBars(state, bars, 0, 0, edges);
   ASSERT_EQ(bars.previewSkipX, 100);
   ASSERT_EQ(bars.previewSkipY, 0);
-  auto frame = Frame();
+  frame = Frame();
   EXPECT_EQ(Rgb(frame, {0, 0}), (Colour3{0, 50, 0}));
   EXPECT_EQ(Rgb(frame, {W - 1, H - 1}), (Colour3{149, 249, 0}));
 
@@ -215,82 +182,35 @@ TEST_F(PreviewFrameTest, LargePictureShowsTheRowsAndColumnsTheScrollChose) {
   EXPECT_EQ(Rgb(frame, {W - 1, H - 1}), (Colour3{199, 249, 0}));
 }
 
-TEST_F(FrameRendererTest, HoveredScrollBarIsDrawnWithItsColours) {
-  state.imageWidth = 500;
-  state.imageHeight = 400;
-  state.thumbW = 320;
-  state.thumbH = 225;
-  bars.scrollBarThickness = 16;
-  shell.cursorX = W - 11;
-  shell.cursorY = H / 2;  // on the vertical thumb
-  UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, edges);
-  UpdateScrollBarColours(bars);
-  ASSERT_TRUE(bars.vertical.hover[ScrollBar::THUMB]);
-  auto frame = Frame();
-  EXPECT_EQ(Rgb(frame, {W - 11, H / 2}), GREEN);
-  EXPECT_EQ(Rgb(frame, {W / 2, H / 2}), BLUE);
-  EXPECT_EQ(Rgb(frame, {W / 2, 8}), BLUE);  // no horizontal bar
-
-  // A held upper track scrolls one pixel per frame while drawn.
-  bars.vertical.pressed[ScrollBar::TRACK_BEFORE] = true;
-  Frame();
-  Frame();
-  EXPECT_EQ(state.scrollY, 2);
-
-  // Off the bar nothing is drawn.
-  shell.cursorX = W / 2;
-  UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, edges);
-  frame = Frame();
-  EXPECT_EQ(Rgb(frame, {W - 11, H / 2}), BLUE);
-}
-
-}  // namespace
-}  // namespace puzzle
-
-namespace puzzle {
-namespace {
-
-class FrameTextTest : public FrameRendererTest {
- protected:
-  void SetUp() override {
-    FrameRendererTest::SetUp();
-    ASSERT_TRUE(BuildFonts(fonts, state.pixelScale));
-  }
-  void TearDown() override { DeleteFonts(fonts); }
-
-  // Pixels of the frame that are not the table's blue, within the columns
-  // [fromX, toX).
-  int Marked(const std::vector<std::uint8_t>& frame, int fromX, int toX) const {
-    int marked = 0;
-    for (int y = 0; y < H; ++y) {
-      for (int x = fromX; x < toX; ++x) {
-        if (Rgb(frame, {x, y}) != BLUE) ++marked;
-      }
-    }
-    return marked;
-  }
-};
-
-TEST_F(FrameTextTest, KeyCaptionShowsBesideTheBarAndFades) {
+TEST_F(FrameRendererTest, HoveredScrollBarShowsItsColoursAndKeyCaption) {
   state.imageWidth = 500;
   state.imageHeight = 400;
   state.thumbW = 320;
   state.thumbH = 224;
-  timing.idleFrames = 0;
-  shell.cursorX = W - 11;
-  shell.cursorY = H / 2;  // thumb: no caption
-  UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, edges);
-  EXPECT_EQ(Marked(Frame(), 0, W - 40), 0);
+  bars.scrollBarThickness = 16;
+  auto pointAt = [&](std::uint16_t x, std::uint16_t y) {
+    shell.cursorX = x;
+    shell.cursorY = y;
+    UpdateScrollBars(state, bars, x, y, edges);
+    UpdateScrollBarColours(bars);
+  };
+  pointAt(W - 11, H / 2);  // the vertical thumb: green, and no caption
+  ASSERT_TRUE(bars.vertical.hover[ScrollBar::THUMB]);
+  auto frame = Frame();
+  EXPECT_EQ(Rgb(frame, {W - 11, H / 2}), GREEN);
+  EXPECT_EQ(Marked(frame, 0, W - 40), 0);
+  EXPECT_EQ(Rgb(frame, {W / 2, 8}), BLUE);  // no horizontal bar
 
-  shell.cursorY = 270;  // page-down button: "Page Down"
-  UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, edges);
+  pointAt(W - 11, 270);  // page-down button: "Page Down", fading
   ASSERT_TRUE(bars.vertical.hover[ScrollBar::PAGE_FORWARD]);
   EXPECT_GT(Marked(Frame(), 0, W - 40), 20);
   EXPECT_LT(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 255);
+
+  pointAt(W / 2, H / 2);  // off the bar nothing is drawn
+  EXPECT_EQ(Rgb(Frame(), {W - 11, H / 2}), BLUE);
 }
 
-TEST_F(FrameTextTest, BrandedCaptionAfterALongIdleTime) {
-  timing.idleFrames = 0;
+TEST_F(FrameRendererTest, BrandedCaptionAfterALongIdleTime) {
   EXPECT_EQ(Marked(Frame(), 0, W), 0);
   timing.idleFrames = CAPTION_IDLE_FRAMES;
   EXPECT_GT(Marked(Frame(), 0, W), 100);
@@ -315,13 +235,12 @@ TEST_F(FrameRendererTest, PromptShowsThePictureOverThePiecesAndStartsItsHold) {
   state.promptAlpha = 1.0f;
   state.promptHold = 50.0f;
   auto frame = Frame();
-  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1, TABLE_DEPTH)), RED);
-  EXPECT_EQ(Rgb(frame, PixelOf(0.0, 0.35, TABLE_DEPTH)), BLUE);
+  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1)), RED);
+  EXPECT_EQ(Rgb(frame, PixelOf(0.0, 0.35)), BLUE);
   EXPECT_EQ(state.promptHold, 49.0f);
 
   state.promptShowing = false;
-  frame = Frame();
-  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1, TABLE_DEPTH)), BLACK);
+  EXPECT_EQ(Rgb(Frame(), PixelOf(0.0, -0.1)), BLACK);
 }
 
 }  // namespace

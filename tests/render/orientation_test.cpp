@@ -20,29 +20,15 @@ void Turn(PiecePose& pose, float ax, float ay, float az, float degrees, float an
 }
 
 TEST(OrientationTest, SnapTableKeepsTheGapsAndComparesFloatsWithDoubleBounds) {
+  // At the bounds (0.01, 0.7, 0.8, 0.99) the float entry lies just off the
+  // double bound.
   const struct {
     float in, out;
-  } cases[] = {{-1.5f, -1},
-               {-0.995f, -1},
-               {-0.9f, -0.9f},
-               {-0.75f, -D},
-               {-0.5f, -0.5f},
-               {-0.005f, 0},
-               {0.005f, 0},
-               {0.5f, 0.5f},
-               {0.75f, D},
-               {0.85f, 0.85f},
-               {0.995f, 1},
-               {1.2f, 1},
-               // At the bounds the float entry lies just off the double bound.
-               {0.01f, 0},
-               {0.7f, 0.7f},
-               {0.8f, 0.8f},
-               {0.99f, 1},
-               {-0.01f, 0},
-               {-0.7f, -0.7f},
-               {-0.8f, -0.8f},
-               {-0.99f, -1}};
+  } cases[] = {
+      {-1.5f, -1},  {-0.995f, -1}, {-0.9f, -0.9f}, {-0.75f, -D},   {-0.5f, -0.5f}, {-0.005f, 0}, {0.005f, 0},
+      {0.5f, 0.5f}, {0.75f, D},    {0.85f, 0.85f}, {0.995f, 1},    {1.2f, 1},      {0.01f, 0},   {0.7f, 0.7f},
+      {0.8f, 0.8f}, {0.99f, 1},    {-0.01f, 0},    {-0.7f, -0.7f}, {-0.8f, -0.8f}, {-0.99f, -1},
+  };
   for (const auto& c : cases) {
     PiecePose pose;
     pose.orient.fill(c.in);

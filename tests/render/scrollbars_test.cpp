@@ -46,7 +46,7 @@ class ScrollBarsTest : public ::testing::Test {
   }
 };
 
-TEST_F(ScrollBarsTest, ScrollPositionIsClampedToTheHalfRange) {
+TEST_F(ScrollBarsTest, ScrollIsClampedAndPreviewRowsRunFromTheBottomToTheTop) {
   state.scrollY = 1000;
   state.scrollX = -1000;
   Point(0, 0);
@@ -54,33 +54,24 @@ TEST_F(ScrollBarsTest, ScrollPositionIsClampedToTheHalfRange) {
   EXPECT_EQ(state.scrollY, 75);
   EXPECT_EQ(bars.halfRangeX, 80);
   EXPECT_EQ(state.scrollX, -80);
+  // 200 rows taller than the window, with an even scroll room of 150.
+  EXPECT_EQ(bars.previewSkipY, 200);
+  EXPECT_EQ(bars.previewSkipX, 0);
   state.scrollY = -76;
+  state.scrollX = 80;
   Point(0, 0);
   EXPECT_EQ(state.scrollY, -75);
-}
-
-TEST_F(ScrollBarsTest, PreviewRowsRunFromTheBottomToTheTopOfThePicture) {
-  // 200 rows taller than the window, with an even scroll room of 150.
-  state.scrollY = 75;
-  Point(0, 0);
-  EXPECT_EQ(bars.previewSkipY, 200);
-  state.scrollY = -75;
-  Point(0, 0);
   EXPECT_EQ(bars.previewSkipY, 0);
+  EXPECT_EQ(bars.previewSkipX, 200);
   state.scrollY = 0;
   Point(0, 0);
   EXPECT_EQ(bars.previewSkipY, 100);
-  state.scrollX = 80;
-  Point(0, 0);
-  EXPECT_EQ(bars.previewSkipX, 200);
 }
 
 TEST_F(ScrollBarsTest, ScrollingAGameSlidesHomesAndPiecesButNotTheDraggedPiece) {
   StartGame();
   state.selected = 1;
-  const float draggedY = state.pieces[1].y;
-  const float otherY = state.pieces[0].y;
-  const float homeY = state.homeY[0];
+  const float draggedY = state.pieces[1].y, otherY = state.pieces[0].y, homeY = state.homeY[0];
   edges.edgeScrollUp = true;
   state.scrollY = 10;
   Point(400, 300);
@@ -118,8 +109,7 @@ TEST_F(ScrollBarsTest, TableReturnsToItsPlaceWhenThePictureFitsAgain) {
   EXPECT_EQ(state.backOffsetX, 0.0f);
   EXPECT_FLOAT_EQ(state.homeX[2], 0.5f);
   EXPECT_FLOAT_EQ(state.pieces[2].x, 0.51f);
-  // A bar that is gone cannot be shown.
-  EXPECT_FALSE(bars.horizontal.zone);
+  EXPECT_FALSE(bars.horizontal.zone) << "a bar that is gone is shown";
 }
 
 TEST_F(ScrollBarsTest, WindowTooSmallForAThumbScrollsNothing) {
@@ -143,43 +133,47 @@ TEST_F(ScrollBarsTest, WindowTooSmallForAThumbScrollsNothing) {
   EXPECT_EQ(bars.previewSkipY, 100);  // centred
 }
 
-TEST_F(ScrollBarsTest, BottomRightCornerIsSplitByTheDiagonal) {
-  // Below the diagonal my = mx - W + H: horizontal bar only.
-  Point(790, 595);
-  EXPECT_TRUE(bars.horizontal.zone);
-  EXPECT_FALSE(bars.vertical.zone);
-  // Above it: vertical only.
-  Point(795, 590);
-  EXPECT_TRUE(bars.vertical.zone);
-  EXPECT_FALSE(bars.horizontal.zone);
-  // Exactly on it: neither.
-  Point(795, 595);
-  EXPECT_FALSE(bars.vertical.zone);
-  EXPECT_FALSE(bars.horizontal.zone);
-  // Away from both edges: neither.
-  Point(400, 300);
-  EXPECT_EQ(ShownBar(bars), nullptr);
-}
-
-TEST_F(ScrollBarsTest, VerticalElementsAlongTheBar) {
-  // Thumb from row 75 to 525; boxes 16 rows on either side; the triangles
-  // reach 24 rows further.
+TEST_F(ScrollBarsTest, PointerFindsTheZoneAndTheElementUnderIt) {
+  // Vertical: thumb from row 75 to 525; boxes 16 rows on either side; the
+  // triangles reach 24 rows further. Horizontal: thumb from column 80 to
+  // 720. The bottom-right corner is split by the diagonal my = mx - W + H.
+  constexpr auto NONE = ScrollBar::ELEMENT_COUNT;
   const struct {
     int x, y;
+    bool vertical, horizontal;
     ScrollBar::Element element;
   } cases[] = {
-      {789, 20, ScrollBar::TRACK_BEFORE},  {789, 50, ScrollBar::TO_START},
-      {789, 70, ScrollBar::PAGE_BACK},     {789, 300, ScrollBar::THUMB},
-      {789, 530, ScrollBar::PAGE_FORWARD}, {789, 550, ScrollBar::TO_END},
-      {789, 570, ScrollBar::TRACK_AFTER},  {770, 300, ScrollBar::ELEMENT_COUNT},
+      {789, 20, true, false, ScrollBar::TRACK_BEFORE},
+      {789, 50, true, false, ScrollBar::TO_START},
+      {789, 70, true, false, ScrollBar::PAGE_BACK},
+      {789, 300, true, false, ScrollBar::THUMB},
+      {789, 530, true, false, ScrollBar::PAGE_FORWARD},
+      {789, 550, true, false, ScrollBar::TO_END},
+      {789, 570, true, false, ScrollBar::TRACK_AFTER},
+      {770, 300, true, false, NONE},
+      {30, 589, false, true, ScrollBar::TRACK_BEFORE},
+      {60, 589, false, true, ScrollBar::TO_START},
+      {70, 589, false, true, ScrollBar::PAGE_BACK},
+      {400, 589, false, true, ScrollBar::THUMB},
+      {725, 589, false, true, ScrollBar::PAGE_FORWARD},
+      {745, 589, false, true, ScrollBar::TO_END},
+      {770, 589, false, true, ScrollBar::TRACK_AFTER},
+      {790, 595, false, true, ScrollBar::TRACK_AFTER},
+      {795, 590, true, false, ScrollBar::TRACK_AFTER},
+      {795, 595, false, false, NONE},
+      {400, 300, false, false, NONE},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.x << ", " << c.y);
     Point(c.x, c.y);
-    ASSERT_TRUE(bars.vertical.zone) << c.y;
+    EXPECT_EQ(bars.vertical.zone, c.vertical);
+    EXPECT_EQ(bars.horizontal.zone, c.horizontal);
+    const ScrollBar& bar = c.horizontal ? bars.horizontal : bars.vertical;
     for (int e = 0; e < ScrollBar::ELEMENT_COUNT; ++e) {
-      EXPECT_EQ(bars.vertical.hover[static_cast<std::size_t>(e)], e == c.element) << c.x << ", " << c.y;
+      EXPECT_EQ(bar.hover[static_cast<std::size_t>(e)], e == c.element) << e;
     }
   }
+  EXPECT_EQ(ShownBar(bars), nullptr);
   // The slider moves with the scroll position.
   state.scrollY = -75;
   Point(789, 70);
@@ -189,23 +183,6 @@ TEST_F(ScrollBarsTest, VerticalElementsAlongTheBar) {
   // Leaving the bar leaves nothing hovered: a release there presses nothing.
   Point(400, 140);
   EXPECT_FALSE(bars.vertical.hover[ScrollBar::PAGE_BACK]);
-}
-
-TEST_F(ScrollBarsTest, HorizontalElementsAlongTheBar) {
-  // Thumb from column 80 to 720.
-  const struct {
-    int x;
-    ScrollBar::Element element;
-  } cases[] = {
-      {30, ScrollBar::TRACK_BEFORE}, {60, ScrollBar::TO_START},      {70, ScrollBar::PAGE_BACK},
-      {400, ScrollBar::THUMB},       {725, ScrollBar::PAGE_FORWARD}, {745, ScrollBar::TO_END},
-      {770, ScrollBar::TRACK_AFTER},
-  };
-  for (const auto& c : cases) {
-    Point(c.x, 589);
-    ASSERT_TRUE(bars.horizontal.zone) << c.x;
-    EXPECT_TRUE(bars.horizontal.hover[c.element]) << c.x;
-  }
 }
 
 TEST_F(ScrollBarsTest, ColoursFollowTheHoveredElementOfTheShownBarOnly) {
@@ -226,8 +203,16 @@ TEST_F(ScrollBarsTest, ColoursFollowTheHoveredElementOfTheShownBarOnly) {
   EXPECT_EQ(bars.vertical.colours, (std::array<Rgb8, 6>{yellow, yellow, yellow, yellow, yellow, yellow}));
 }
 
-TEST_F(ScrollBarsTest, OnlyTheLatestCaptionIsVisibleAndTheThumbKeepsIt) {
-  Point(789, 530);  // page-down
+int FramesToFade(ScrollBars& bars, float framesPerSecond) {
+  int frames = 0;
+  for (; ShownCaption(bars) != ScrollBar::ELEMENT_COUNT && frames < 100000; ++frames) {
+    FadeShownCaption(bars, framesPerSecond);
+  }
+  return frames;
+}
+
+TEST_F(ScrollBarsTest, OnlyTheLatestCaptionShowsAndFadesByTheFrameRate) {
+  Point(789, 530);  // "Page Down"
   EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 255);
   EXPECT_EQ(ShownCaption(bars), ScrollBar::PAGE_FORWARD);
   Point(789, 300);  // thumb: no caption of its own, the old one stays
@@ -236,19 +221,8 @@ TEST_F(ScrollBarsTest, OnlyTheLatestCaptionIsVisibleAndTheThumbKeepsIt) {
   Point(70, 589);  // page-back on the other bar
   EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 0);
   EXPECT_EQ(bars.horizontal.captionOpacity[ScrollBar::PAGE_BACK], 255);
-}
 
-int FramesToFade(ScrollBars& bars, float framesPerSecond) {
-  int frames = 0;
-  while (ShownCaption(bars) != ScrollBar::ELEMENT_COUNT && frames < 100000) {
-    FadeShownCaption(bars, framesPerSecond);
-    ++frames;
-  }
-  return frames;
-}
-
-TEST_F(ScrollBarsTest, CaptionsFadeByTheFrameRate) {
-  Point(789, 530);  // "Page Down"
+  Point(789, 530);
   EXPECT_EQ(FramesToFade(bars, 60.0f), 255);
   EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 0);
 
@@ -281,9 +255,7 @@ TEST_F(ScrollBarsTest, HeldTrackScrollsOnePixelPerFrame) {
 
   Point(770, 589);  // track after the thumb, horizontal
   bars.horizontal.pressed[ScrollBar::TRACK_AFTER] = true;
-  for (int i = 0; i < 100; ++i) {
-    ScrollHeldTrack(state, bars, 770, 589, edges);
-  }
+  for (int i = 0; i < 100; ++i) ScrollHeldTrack(state, bars, 770, 589, edges);
   EXPECT_EQ(state.scrollX, 80);  // stops at the end of the range
 }
 

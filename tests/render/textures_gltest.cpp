@@ -7,6 +7,8 @@
 namespace puzzle {
 namespace {
 
+using Rgba = std::array<std::uint8_t, 4>;
+
 class TexturesTest : public testing::HeadlessGlTest {
  protected:
   void SetUp() override { OpenView(64, 64); }
@@ -32,10 +34,9 @@ class TexturesTest : public testing::HeadlessGlTest {
   }
 
   struct Texels {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<std::uint8_t> rgba;
-    std::array<std::uint8_t, 4> At(int x, int y) const { return PixelAt(rgba, width, x, y); }
+    Rgba At(int x, int y) const { return PixelAt(rgba, width, x, y); }
   };
 
   static Texels ReadTexture(std::uint32_t name) {
@@ -50,51 +51,42 @@ class TexturesTest : public testing::HeadlessGlTest {
   }
 };
 
-TEST_F(TexturesTest, PowerOfTwoPictureIsCopiedUnchanged) {
-  MakePicture(256, 256);
-  ASSERT_TRUE(UploadPictureTexture(state));
-  EXPECT_EQ(state.textureWidth, 256);
-  EXPECT_EQ(state.textureHeight, 256);
-  EXPECT_EQ(state.texMaxS, 1.0f);
-  EXPECT_EQ(state.texMaxT, 1.0f);
-  const Texels t = ReadTexture(state.stillTexture);
-  ASSERT_EQ(t.width, 256);
-  EXPECT_EQ(t.rgba, state.pixels);
-  GLint levels = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 8, GL_TEXTURE_WIDTH, &levels);
-  EXPECT_EQ(levels, 1) << "the mipmap chain reaches 1 x 1";
+TEST_F(TexturesTest, PictureSitsBottomLeftOfAPowerOfTwoInTransparentBlack) {
+  const struct {
+    int width, height, textureWidth, textureHeight;
+    float maxS, maxT;
+  } cases[] = {{256, 256, 256, 256, 1.0f, 1.0f},
+               {300, 200, 512, 256, 0.5859375f, 0.78125f},
+               {32, 32, 64, 64, 0.5f, 0.5f}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height);
+    MakePicture(c.width, c.height);
+    ASSERT_TRUE(UploadPictureTexture(state));
+    EXPECT_EQ(state.textureWidth, c.textureWidth);
+    EXPECT_EQ(state.textureHeight, c.textureHeight);
+    EXPECT_EQ(state.texMaxS, c.maxS);
+    EXPECT_EQ(state.texMaxT, c.maxT);
+    const Texels t = ReadTexture(state.stillTexture);
+    ASSERT_EQ(t.width, c.textureWidth);
+    ASSERT_EQ(t.height, c.textureHeight);
+    const int w = c.width, h = c.height;
+    EXPECT_EQ(t.At(0, 0), (Rgba{0, 0, 0, 255}));
+    EXPECT_EQ(t.At(w - 1, h - 1),
+              (Rgba{static_cast<std::uint8_t>(w - 1), static_cast<std::uint8_t>(h - 1), 0, 255}));
+    if (w == t.width) {
+      EXPECT_EQ(t.rgba, state.pixels) << "the exact size is copied unchanged";
+      GLint levels = 0;
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 8, GL_TEXTURE_WIDTH, &levels);
+      EXPECT_EQ(levels, 1) << "the mipmap chain reaches 1 x 1";
+      continue;
+    }
+    EXPECT_EQ(t.At(w, 0), (Rgba{0, 0, 0, 0}));
+    EXPECT_EQ(t.At(0, h), (Rgba{0, 0, 0, 0}));
+    EXPECT_EQ(t.At(t.width - 1, t.height - 1), (Rgba{0, 0, 0, 0}));
+  }
 }
 
-TEST_F(TexturesTest, OddPictureSitsBottomLeftInTransparentBlack) {
-  MakePicture(300, 200);
-  ASSERT_TRUE(UploadPictureTexture(state));
-  EXPECT_EQ(state.textureWidth, 512);
-  EXPECT_EQ(state.textureHeight, 256);
-  EXPECT_EQ(state.texMaxS, 0.5859375f);
-  EXPECT_EQ(state.texMaxT, 0.78125f);
-  const Texels t = ReadTexture(state.stillTexture);
-  ASSERT_EQ(t.width, 512);
-  ASSERT_EQ(t.height, 256);
-  EXPECT_EQ(t.At(0, 0), (std::array<std::uint8_t, 4>{0, 0, 0, 255}));
-  EXPECT_EQ(t.At(299, 199), (std::array<std::uint8_t, 4>{299 % 256, 199, 0, 255}));
-  EXPECT_EQ(t.At(300, 0), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
-  EXPECT_EQ(t.At(0, 200), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
-  EXPECT_EQ(t.At(511, 255), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
-}
-
-TEST_F(TexturesTest, SmallPowerOfTwoPictureIsPaddedToSixtyFour) {
-  MakePicture(32, 32);
-  ASSERT_TRUE(UploadPictureTexture(state));
-  EXPECT_EQ(state.textureWidth, 64);
-  EXPECT_EQ(state.textureHeight, 64);
-  EXPECT_EQ(state.texMaxS, 0.5f);
-  const Texels t = ReadTexture(state.stillTexture);
-  EXPECT_EQ(t.At(31, 31), (std::array<std::uint8_t, 4>{31, 31, 0, 255}));
-  EXPECT_EQ(t.At(32, 31)[3], 0);
-  EXPECT_EQ(t.At(31, 32)[3], 0);
-}
-
-TEST_F(TexturesTest, EveryFrameGetsItsOwnTextureAndDelayBytesAreSkipped) {
+TEST_F(TexturesTest, EveryFrameGetsItsOwnTextureAndANewPictureReplacesThem) {
   MakePicture(100, 70, 5);
   ASSERT_TRUE(UploadPictureTexture(state));
   EXPECT_EQ(state.stillTexture, 0u);
@@ -102,15 +94,11 @@ TEST_F(TexturesTest, EveryFrameGetsItsOwnTextureAndDelayBytesAreSkipped) {
   EXPECT_EQ(state.texturesToDelete, 5);
   for (std::uint8_t f = 0; f < 5; ++f) {
     const Texels t = ReadTexture(state.frameTextures[f]);
-    EXPECT_EQ(t.At(0, 0), (std::array<std::uint8_t, 4>{0, 0, f, 255})) << "frame " << int{f};
-    EXPECT_EQ(t.At(99, 69), (std::array<std::uint8_t, 4>{99, 69, f, 255})) << "frame " << int{f};
+    EXPECT_EQ(t.At(0, 0), (Rgba{0, 0, f, 255})) << "frame " << int{f};
+    EXPECT_EQ(t.At(99, 69), (Rgba{99, 69, f, 255})) << "frame " << int{f};
     EXPECT_EQ(PictureTexture(state, f), state.frameTextures[f]);
   }
-}
 
-TEST_F(TexturesTest, NewPictureReplacesTheOldTextures) {
-  MakePicture(64, 64, 3);
-  ASSERT_TRUE(UploadPictureTexture(state));
   const std::vector<std::uint32_t> old = state.frameTextures;
   MakePicture(64, 64);
   ASSERT_TRUE(UploadPictureTexture(state));
@@ -122,11 +110,10 @@ TEST_F(TexturesTest, NewPictureReplacesTheOldTextures) {
     }
   }
   EXPECT_EQ(PictureTexture(state, 2), state.stillTexture);
+
   DeletePictureTextures(state);
   EXPECT_EQ(state.stillTexture, 0u);
-}
-
-TEST_F(TexturesTest, TruncatedPixelsMakeNoTexture) {
+  // Pixels cut short make no texture.
   MakePicture(100, 70, 3);
   state.pixels.resize(state.pixels.size() - 100);
   EXPECT_FALSE(UploadPictureTexture(state));

@@ -14,17 +14,14 @@ Frustum ViewOf(int w, int h) {
   return ResizedFrustum(view, w, h);
 }
 
-TEST(Unproject, TablePlaneLiesAtItsKnownWindowDepth) {
+TEST(Unproject, WindowPositionsComeBackAtTheirDepthAndPixelSize) {
   const Frustum f = ViewOf(800, 600);
   EXPECT_NEAR(WindowDepthOf(f, -TABLE_DEPTH), 0.587648, 5e-7);
   EXPECT_NEAR(WindowDepthOf(f, -NEAR_PLANE), 0.0, 1e-12);
   EXPECT_NEAR(WindowDepthOf(f, -FAR_PLANE), 1.0, 1e-12);
   // A raised piece is still seen as a piece, just above the lower bound.
   EXPECT_GT(WindowDepthOf(f, 0.00001 - TABLE_DEPTH), 0.5876430273056);
-}
 
-TEST(Unproject, WindowPositionsComeBackAtTheirDepthAndPixelSize) {
-  const Frustum f = ViewOf(800, 600);
   const Viewport viewport{800, 600};
   for (double z : {-TABLE_DEPTH * 1.0, -5.704729, -5.0, -6.5}) {
     const auto p = UnprojectWindow(f, viewport, 400, 300, WindowDepthOf(f, z));

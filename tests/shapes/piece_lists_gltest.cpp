@@ -16,6 +16,11 @@ namespace {
 
 constexpr int VIEW = 256;
 
+// Equal but for the rounding of texture filtering.
+bool SameRgb(const std::array<std::uint8_t, 4>& a, const std::array<std::uint8_t, 4>& b) {
+  return std::abs(a[0] - b[0]) <= 3 && std::abs(a[1] - b[1]) <= 3 && std::abs(a[2] - b[2]) <= 3;
+}
+
 class PieceListsTest : public testing::HeadlessGlTest {
  protected:
   void SetUp() override { OpenView(VIEW, VIEW); }
@@ -65,27 +70,19 @@ class PieceListsTest : public testing::HeadlessGlTest {
     return context.ReadPixels();
   }
 
-  // Pixels of the picture's area that differ from the picture by more than
-  // the rounding of texture filtering. Where a pixel centre lies exactly on
-  // an edge two pieces share, each piece's own matrix rounds the edge a
-  // little differently and the pixel may fall to neither; such a pixel is
-  // forgiven when it stands alone. A seam that opens is a run of pixels.
+  // Pixels of the picture's area that differ from the picture. Where a pixel
+  // centre lies exactly on an edge two pieces share, each piece's own matrix
+  // rounds the edge a little differently and the pixel may fall to neither;
+  // such a pixel is forgiven when it stands alone. A seam that opens is a
+  // run of pixels.
   int CountWrongPixels(const std::vector<std::uint8_t>& frame) const {
-    const int left = (VIEW - state.imageWidth) / 2;
-    const int bottom = (VIEW - state.imageHeight) / 2;
+    const int left = (VIEW - state.imageWidth) / 2, bottom = (VIEW - state.imageHeight) / 2;
     std::vector<std::pair<int, int>> wrong;
     for (int y = 0; y < state.imageHeight; ++y) {
       for (int x = 0; x < state.imageWidth; ++x) {
-        const auto shown = PixelAt(frame, VIEW, left + x, bottom + y);
-        const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(state.imageWidth) +
-                                static_cast<std::size_t>(x)) *
-                               4;
-        for (int c = 0; c < 3; ++c) {
-          if (std::abs(shown[static_cast<std::size_t>(c)] - state.pixels[at + static_cast<std::size_t>(c)]) >
-              3) {
-            wrong.emplace_back(x, y);
-            break;
-          }
+        if (!SameRgb(PixelAt(frame, VIEW, left + x, bottom + y),
+                     PixelAt(state.pixels, state.imageWidth, x, y))) {
+          wrong.emplace_back(x, y);
         }
       }
     }
@@ -101,43 +98,39 @@ class PieceListsTest : public testing::HeadlessGlTest {
 };
 
 TEST_F(PieceListsTest, AssembledPuzzleIsThePictureInEveryForm) {
-  // Even margins put every picture pixel on a screen pixel at home.
-  LoadNoisePicture(200, 150);
-  for (std::uint8_t form = 1; form <= 4; ++form) {
-    for (float bulge : {0.21f, 0.33f, 0.45f}) {
-      for (std::uint32_t columns : {2u, 3u, 7u, 16u}) {
-        ASSERT_TRUE(StartOnHomes(form, bulge, columns, false));
-        EXPECT_EQ(CountWrongPixels(DrawTable()), 0)
-            << "form " << int{form} << ", bulge " << bulge << ", " << columns << " x " << state.rows;
-        // Whatever a list switched on for its face, it switched off again.
-        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
-        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T));
+  // Even margins put every picture pixel on a screen pixel at home. Three
+  // columns of the nearly square picture give cells much taller than wide.
+  const struct {
+    int width, height;
+    std::vector<std::uint32_t> columns;
+  } pictures[] = {{200, 150, {2, 3, 7, 16}}, {202, 190, {3}}};
+  for (const auto& [width, height, grids] : pictures) {
+    LoadNoisePicture(width, height);
+    for (std::uint8_t form = 1; form <= 4; ++form) {
+      for (float bulge : {0.21f, 0.33f, 0.45f}) {
+        for (std::uint32_t columns : grids) {
+          ASSERT_TRUE(StartOnHomes(form, bulge, columns, false));
+          EXPECT_EQ(CountWrongPixels(DrawTable()), 0) << width << " x " << height << " form " << int{form}
+                                                      << ", bulge " << bulge << ", " << columns << " columns";
+          // Whatever a list switched on for its face, it switched off again.
+          EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+          EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
+          EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T));
+        }
       }
     }
-  }
-}
-
-TEST_F(PieceListsTest, OddPictureSizeAndTallCellsJoinWithoutGaps) {
-  // Three columns of a nearly square picture give cells much taller than wide.
-  LoadNoisePicture(202, 190);
-  for (std::uint8_t form = 2; form <= 4; ++form) {
-    ASSERT_TRUE(StartOnHomes(form, 0.45f, 3, false));
-    EXPECT_GT(state.halfCellH, 1.2f * state.halfCellW);
-    EXPECT_EQ(CountWrongPixels(DrawTable()), 0) << "form " << int{form};
   }
 }
 
 TEST_F(PieceListsTest, EdgesAreDrawnInTheCurrentColourOnlyWhenAskedFor) {
   LoadNoisePicture(200, 150);
   ASSERT_TRUE(StartOnHomes(1, 0.33f, 2, true));
-  auto frame = DrawTable();
+  const auto frame = DrawTable();
   // The seam between the two columns runs down the middle of the view.
   int red = 0;
   for (int y = VIEW / 2 - 50; y < VIEW / 2 + 50; ++y) {
-    for (int x = VIEW / 2 - 1; x <= VIEW / 2; ++x) {
-      if (PixelAt(frame, VIEW, x, y) == std::array<std::uint8_t, 4>{255, 0, 0, 255}) ++red;
-    }
+    for (int x = VIEW / 2 - 1; x <= VIEW / 2; ++x)
+      red += PixelAt(frame, VIEW, x, y) == std::array<std::uint8_t, 4>{255, 0, 0, 255};
   }
   EXPECT_GE(red, 100);
   ASSERT_TRUE(StartOnHomes(1, 0.33f, 2, false));
@@ -152,47 +145,41 @@ TEST_F(PieceListsTest, PieceFlippedFaceDownShowsItsPartMirrored) {
     // nothing culls the back of a face.
     state.pieces[0].orient = {-1, 0, 0, 0, 1, 0, 0, 0, -1};
     const auto frame = DrawTable();
-    const int left = (VIEW - state.imageWidth) / 2, bottom = (VIEW - state.imageHeight) / 2;
     // In form 1 the anchor is the cell centre; in the knobbed forms it is
     // the picture's corner, so the flipped piece lands left of the picture.
-    const int anchorX = form == 1 ? 50 : 0;
-    int mirrored = 0, checked = 0;
+    const int anchorX = form == 1 ? 50 : 0, left = (VIEW - 200) / 2, bottom = (VIEW - 150) / 2;
+    int mirrored = 0;
     for (int y = 5; y < 30; ++y) {
       for (int dx = 5; dx < 25; ++dx) {
-        const auto shown = PixelAt(frame, VIEW, left + anchorX - dx, bottom + y);
-        const std::size_t at =
-            (static_cast<std::size_t>(y) * 200 + static_cast<std::size_t>(anchorX + dx - 1)) * 4;
-        ++checked;
-        if (std::abs(shown[0] - state.pixels[at]) <= 3 && std::abs(shown[1] - state.pixels[at + 1]) <= 3) {
-          ++mirrored;
-        }
+        mirrored += SameRgb(PixelAt(frame, VIEW, left + anchorX - dx, bottom + y),
+                            PixelAt(state.pixels, 200, anchorX + dx - 1, y));
       }
     }
-    EXPECT_EQ(mirrored, checked) << "form " << int{form};
+    EXPECT_EQ(mirrored, 25 * 20) << "form " << int{form};
   }
 }
 
 TEST_F(PieceListsTest, RebuildDeletesExactlyThePreviousRange) {
-  const GLuint before = glGenLists(1);
-  glNewList(before, GL_COMPILE);
-  glEndList();
+  auto emptyList = [] {
+    const GLuint name = glGenLists(1);
+    glNewList(name, GL_COMPILE);
+    glEndList();
+    return name;
+  };
+  const GLuint before = emptyList();
   LoadNoisePicture(200, 150);
   ASSERT_TRUE(StartOnHomes(2, 0.33f, 4, true));
   EXPECT_TRUE(glIsList(before)) << "the first build deleted a list it did not make";
-  const std::uint32_t firstBase = state.pieceListBase;
-  const std::uint32_t firstCount = state.pieceListCount;
+  const std::uint32_t firstBase = state.pieceListBase, firstCount = state.pieceListCount;
   EXPECT_EQ(firstCount, state.pieceCount);
-  const GLuint after = glGenLists(1);
-  glNewList(after, GL_COMPILE);
-  glEndList();
+  const GLuint after = emptyList();
 
   ASSERT_TRUE(StartOnHomes(4, 0.33f, 9, true));
   EXPECT_TRUE(glIsList(before));
   EXPECT_TRUE(glIsList(after)) << "the rebuild deleted past the first build's range";
   EXPECT_EQ(state.pieceListCount, state.pieceCount);
   for (std::uint32_t k = 0; k < state.pieceCount; ++k) ASSERT_TRUE(glIsList(state.pieceListBase + k)) << k;
-  for (std::uint32_t k = 0; k < firstCount; ++k) {
-    const GLuint name = firstBase + k;
+  for (GLuint name = firstBase; name < firstBase + firstCount; ++name) {
     const bool reused = name >= state.pieceListBase && name < state.pieceListBase + state.pieceListCount;
     const bool shared = name >= state.sharedListBase && name < state.sharedListBase + SHARED_LIST_COUNT;
     if (!reused && !shared) {
@@ -204,11 +191,8 @@ TEST_F(PieceListsTest, RebuildDeletesExactlyThePreviousRange) {
   ASSERT_TRUE(StartOnHomes(1, 0.33f, 9, true));
   EXPECT_EQ(state.sharedListBase, 0u);
   EXPECT_FALSE(glIsList(shared)) << "the old form-4 face lists are kept";
-}
 
-TEST_F(PieceListsTest, FormOutsideTheFourBuildsNothing) {
-  LoadNoisePicture(200, 150);
-  ASSERT_TRUE(StartOnHomes(3, 0.33f, 4, true));
+  // A form outside the four builds nothing and still deletes the old range.
   const std::uint32_t oldBase = state.pieceListBase;
   options.form = 7;
   EXPECT_FALSE(BuildPieceLists(state, options));
@@ -220,16 +204,14 @@ TEST_F(PieceListsTest, FormOutsideTheFourBuildsNothing) {
 TEST(Form4FaceListsTest, BorderPiecesCallOnlyTheirPartsInsideThePicture) {
   using enum SharedList;
   OutlineParams p = MakeOutlineParams(4, 0.33f, 2, 2, 0.1f, 0.1f, 0.001);
-  for (std::uint32_t j = 0; j < 2; ++j) {
-    for (std::uint32_t i = 0; i < 2; ++i) {
-      const auto calls = Form4FaceLists(p, i, j);
-      ASSERT_EQ(calls.size(), 2u) << i << ", " << j;
-      EXPECT_GE(calls[0], H0) << "a corner piece's tab is a half";
-      EXPECT_LE(calls[1], Q7) << "and it has one quarter";
-    }
-  }
+  // In a 2 x 2 grid every piece is a corner: one half tab and one quarter.
   EXPECT_EQ(Form4FaceLists(p, 0, 0), (std::vector{H4, Q2}));
-
+  for (std::uint32_t k = 0; k < 4; ++k) {
+    const auto calls = Form4FaceLists(p, k % 2, k / 2);
+    ASSERT_EQ(calls.size(), 2u) << k;
+    EXPECT_GE(calls[0], H0) << k;
+    EXPECT_LE(calls[1], Q7) << k;
+  }
   p = MakeOutlineParams(4, 0.33f, 5, 4, 0.1f, 0.1f, 0.001);
   EXPECT_EQ(Form4FaceLists(p, 1, 0), (std::vector{H6, H3, Q6, Q7}));
   EXPECT_EQ(Form4FaceLists(p, 4, 3), (std::vector{H7, Q4}));
