@@ -210,24 +210,10 @@ TEST_F(FrameRendererTest, HoveredScrollBarShowsItsColoursAndKeyCaption) {
   EXPECT_EQ(Rgb(Frame(), {W - 11, H / 2}), BLUE);
 }
 
-TEST_F(FrameRendererTest, BrandedCaptionAfterALongIdleTime) {
-  EXPECT_EQ(Marked(Frame(), 0, W), 0);
-  timing.idleFrames = CAPTION_IDLE_FRAMES;
-  EXPECT_GT(Marked(Frame(), 0, W), 100);
-  timing.idleFrames = 0;  // the pointer moved
-  EXPECT_EQ(Marked(Frame(), 0, W), 0);
-}
-
 TEST_F(FrameRendererTest, PromptShowsThePictureOverThePiecesAndStartsItsHold) {
   LayPieces();
-  state.imageWidth = 64;
-  state.imageHeight = 64;
-  state.frameCount = 1;
-  state.pixels.assign(64 * 64 * 4 + 2, 0);
-  for (std::size_t i = 0; i < 64 * 64; ++i) {
-    state.pixels[i * 4] = 255;
-    state.pixels[i * 4 + 3] = 255;
-  }
+  Picture(64, 64);
+  state.imageFresh = false;
   ASSERT_TRUE(UploadPictureTexture(state));
   state.halfPicW = 0.4f;
   state.halfPicH = 0.3f;
@@ -235,7 +221,8 @@ TEST_F(FrameRendererTest, PromptShowsThePictureOverThePiecesAndStartsItsHold) {
   state.promptAlpha = 1.0f;
   state.promptHold = 50.0f;
   auto frame = Frame();
-  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1)), RED);
+  // The picture's row 21, column 32 lies under the middle piece.
+  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1)), (Colour3{10, 16, 0}));
   EXPECT_EQ(Rgb(frame, PixelOf(0.0, 0.35)), BLUE);
   EXPECT_EQ(state.promptHold, 49.0f);
 

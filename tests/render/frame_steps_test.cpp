@@ -142,34 +142,6 @@ TEST_F(TurnTest, StepChangedDuringATurnStillEndsAtZero) {
   EXPECT_FLOAT_EQ(state.pieces[1].orient[0], 0.70710677f);
 }
 
-TEST(EdgeScrollTest, TableSlidesUnderTheDraggedPiece) {
-  GameState state;
-  ScrollBars bars;
-  state.clientWidth = 800;
-  state.clientHeight = 600;
-  state.imageWidth = 1000;
-  state.imageHeight = 800;
-  state.thumbW = 640;
-  state.thumbH = 450;
-  state.gameRunning = true;
-  state.pieces.resize(2);
-  state.homeX = {0, 0};
-  state.homeY = {0, 0};
-  state.selected = 0;
-  EdgeScrollFlags edges;
-  edges.edgeScrollUp = true;
-  edges.edgeScrollDown = true;  // up wins
-  edges.edgeScrollLeft = true;
-  EdgeScrollStep(state, bars, edges, 0, 0);
-  EXPECT_EQ(state.scrollY, 1);
-  EXPECT_EQ(state.scrollX, -1);
-  EXPECT_LT(state.pieces[1].y, 0.0f);
-  EXPECT_GT(state.pieces[1].x, 0.0f);
-  EXPECT_EQ(state.pieces[0].x, 0.0f);
-  EXPECT_EQ(state.pieces[0].y, 0.0f);
-  EXPECT_EQ(state.homeY[0], state.pieces[1].y);
-}
-
 // Where the fresh picture is drawn is checked on the screen by the frame
 // renderer's test; these are the limits it cannot see.
 TEST(PreviewTest, ShownPartStaysInsideThePictureAndItsCurrentFrame) {

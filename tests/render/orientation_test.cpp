@@ -88,14 +88,11 @@ TEST(OrientationTest, FlipsShowTheBackAndTwoFlipsRestore) {
 }
 
 TEST(OrientationTest, ZeroQuaternionAndZeroAxisChangeNothing) {
-  Quat zero{0, 0, 0, 0};
+  Quat zero{0, 0, 0, 0}, q{2, 0, 0, 0};
   QuatNormalize(zero);
-  EXPECT_EQ(zero, (Quat{0, 0, 0, 0}));
-
-  Quat q{2, 0, 0, 0};
   QuatNormalize(q);
+  EXPECT_EQ(zero, (Quat{0, 0, 0, 0}));
   EXPECT_EQ(q, (Quat{1, 0, 0, 0}));
-
   Mat3 m{};
   QuatToMatrix(Quat{0, 0, 0, 0}, m);
   EXPECT_EQ(m, (Mat3{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}));

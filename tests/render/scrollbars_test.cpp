@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "render/frame_steps.h"
+
 namespace puzzle {
 namespace {
 
@@ -94,6 +96,22 @@ TEST_F(ScrollBarsTest, ScrollingAGameSlidesHomesAndPiecesButNotTheDraggedPiece) 
   EXPECT_EQ(state.viewOffsetY, 0.0f);
   EXPECT_FLOAT_EQ(state.pieces[0].y, otherY);
   EXPECT_FLOAT_EQ(state.pieces[1].y, draggedY + expectedView);
+}
+
+TEST_F(ScrollBarsTest, EdgeScrollSlidesTheTableUnderTheDraggedPiece) {
+  StartGame();
+  state.selected = 0;
+  const PiecePose dragged = state.pieces[0], other = state.pieces[1];
+  const float home = state.homeY[1];
+  edges.edgeScrollUp = edges.edgeScrollDown = edges.edgeScrollLeft = true;  // up wins over down
+  EdgeScrollStep(state, bars, edges, 0, 0);
+  EXPECT_EQ(state.scrollY, 1);
+  EXPECT_EQ(state.scrollX, -1);
+  EXPECT_GT(state.pieces[1].x, other.x);
+  EXPECT_LT(state.pieces[1].y, other.y);
+  EXPECT_FLOAT_EQ(state.homeY[1] - home, state.pieces[1].y - other.y);
+  EXPECT_EQ(state.pieces[0].x, dragged.x);
+  EXPECT_EQ(state.pieces[0].y, dragged.y);
 }
 
 TEST_F(ScrollBarsTest, TableReturnsToItsPlaceWhenThePictureFitsAgain) {

@@ -141,22 +141,22 @@ TEST(OutlineTest, CornerPieceExamplesOfTheThreeKnobbedForms) {
                  ArcSpec{0, sy + a, r, -45, 90}, Pt{0, 0}});
 }
 
-TEST(OutlineTest, InnerPieceOfFormFour) {
-  const float sx = 0.3f, sy = 0.45f;
+TEST(OutlineTest, InnerAndBorderPiecesOfFormFour) {
+  const float sx = 0.3f, sy = 0.45f, s = 0.4f;
   // Piece (2, 1) of a 4 x 4 grid has tabs left and right; with sx < sy the
   // radius is b*sx on the horizontal sides too.
-  const double r = 0.45f * sx, a = 0.7071067811865476 * r, c = r - a;
+  double r = 0.45f * sx, a = 0.7071067811865476 * r, c = r - a;
   ExpectOutline(PieceOutline(Params(4, 0.45f, 4, 4, sx, sy), 2, 1),
                 {Pt{-sx, -sy}, Pt{-a, -sy - c}, ArcSpec{0, -sy + a, r, 225, -45}, Pt{a, -sy - c}, Pt{sx, -sy},
                  Pt{sx - c, -a}, ArcSpec{sx + a, 0, r, -135, 135}, Pt{sx - c, a}, Pt{sx, sy}, Pt{a, sy + c},
                  ArcSpec{0, sy - a, r, 405, 135}, Pt{-a, sy + c}, Pt{-sx, sy}, Pt{-sx + c, a},
                  ArcSpec{-sx - a, 0, r, 45, 315}, Pt{-sx + c, -a}, Pt{-sx, -sy}});
-}
 
-TEST(OutlineTest, BorderPiecesCutClassicKnobsThroughTheirCentres) {
-  const float s = 0.4f;
+  // Border pieces cut their knobs through the knobs' centres.
   const OutlineParams p = Params(4, 0.33f, 5, 4, s, s);
-  const double r = p.classicR, a = p.classicA, c = p.classicC;
+  r = p.classicR;
+  a = p.classicA;
+  c = p.classicC;
   // Row 0 piece with odd parity keeps the upper halves of its side tabs.
   ExpectOutline(PieceOutline(p, 1, 0), {Pt{-s - a - r, 0}, ArcSpec{s + a, 0, r, 0, 135}, Pt{s - c, a},
                                         Pt{s, s}, Pt{a, s + c}, ArcSpec{0, s - a, r, 405, 135}, Pt{-a, s + c},
@@ -184,7 +184,7 @@ TEST(OutlineTest, PiecesOfEveryGridFitTogether) {
       for (const auto& g : grids) {
         const OutlineParams p = Params(form, b, g.columns, g.rows, g.sx, g.sy);
         SCOPED_TRACE(::testing::Message() << "form " << form << " b " << b << " grid " << g.columns << "x"
-                                        << g.rows << " sx " << g.sx << " sy " << g.sy);
+                                          << g.rows << " sx " << g.sx << " sy " << g.sy);
         double total = 0;
         for (std::uint32_t j = 0; j < g.rows; ++j) {
           for (std::uint32_t i = 0; i < g.columns; ++i) {
