@@ -40,22 +40,6 @@ TEST(ScrollRoomTest, RunningGameReachesItsFarthestPiece) {
   EXPECT_EQ(state.thumbH, 0);
 }
 
-TEST(ScrollRoomTest, ThumbKeepsItsRelativePlaceAndItsMinimum) {
-  GameState state;
-  GameOptions options;
-  state.imageWidth = 2000;
-  state.imageHeight = 100;
-  state.clientWidth = 400;
-  state.clientHeight = 300;
-  state.scrollX = 100;
-  RecomputeScrollRoom(state, options, {800, 300, 320, 0}, 17);
-  EXPECT_EQ(state.thumbW, 80);
-  EXPECT_EQ(state.scrollX, (400 - 80) * 100 / (800 - 320));
-  state.clientWidth = 50;
-  RecomputeScrollRoom(state, options, {400, 300, 80, 0}, 17);
-  EXPECT_EQ(state.thumbW, 17);
-}
-
 TEST(NumberOfPiecesTest, BelowTwoOrNotANumberIsRefusedElseWaitsForTheNextStart) {
   for (const char* entry : {"1", "-5", "abc", ""}) {
     testing::ScriptedPlatform platform;

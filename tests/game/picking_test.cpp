@@ -155,26 +155,15 @@ TEST_F(PickingTest, DragThenReleaseRecordsOneMoveFromTheStart) {
   EXPECT_NEAR(state.pieces[0].y, 20 * Pixel(), 20 * Pixel() * 1e-5);
   EXPECT_EQ(state.pieces[1].x, 0.5f);
   Release();
-  EXPECT_FALSE(platform.confined);
-  EXPECT_FALSE(shell.leftButtonDown || shell.pieceMoved);
-  ASSERT_EQ(history.undoHistory.size(), 1u);
-  const HistoryEntry& entry = history.undoHistory.back();
+  EXPECT_FALSE(platform.confined || shell.leftButtonDown || shell.pieceMoved);
+  const HistoryEntry& entry = history.undoHistory.at(0);
   EXPECT_EQ(entry.piece, 0);
   EXPECT_EQ(entry.kind, KIND_MOVE);
   EXPECT_EQ(entry.a, 0.0f);
   EXPECT_EQ(entry.b, 0.0f);
   EXPECT_TRUE(platform.menuEnabled[CMD_UNDO]);
 
-  // A click without a move, and a press on the background, record nothing.
-  Press();
-  Release();
-  Hover(0.7f, -0.4f);
-  ASSERT_EQ(state.selected, 0);
-  const float x = state.pieces[0].x;
-  Press();
-  MoveTo(ClientX(0.7) + 40, ClientY(-0.4));
-  EXPECT_EQ(state.pieces[0].x, x);
-  EXPECT_FALSE(shell.pieceMoved);
+  Press();  // a click without a move records nothing
   Release();
   EXPECT_EQ(history.undoHistory.size(), 1u);
 }
@@ -193,43 +182,23 @@ TEST_F(PickingTest, NothingIsPickedDuringTheScatterOrATurnButTheMenuPicks) {
   EXPECT_EQ(state.selected, 1);
   Hover(0.0f, 0.0f);
   ASSERT_EQ(state.selected, 0);
-  // A turn keeps the selection, but the turning piece can still be dragged.
-  state.rotationLeft = 90;
+  state.rotationLeft = 90;  // a turn keeps the selection
   Hover(0.5f, 0.0f);
   EXPECT_FALSE(RightClick(ClientX(0.5), ClientY(0.0)));
   EXPECT_EQ(state.selected, 0);
-  Hover(0.0f, 0.0f);
-  Press();
-  MoveTo(ClientX(0.0) + 10, ClientY(0.0));
-  EXPECT_GT(state.pieces[0].x, 0.0f);
-  // With no game the menu still opens (its commands then do nothing).
-  Release();
-  state.rotationLeft = 0;
-  state.gameRunning = false;
-  EXPECT_TRUE(RightClick(ClientX(0.0), ClientY(0.0)));
 }
 
-// A game whose picture is wider and taller than the window: both bars exist.
-class ScrollBarPressTest : public PickingTest {
- protected:
-  ScrollBarPressTest() {
-    AddPiece(0.0f, 0.0f);
-    state.imageWidth = 2000;
-    state.imageHeight = 1500;
-    state.scrollMarginX = state.scrollMarginY = 100;
-    state.thumbW = 300;  // halfRangeX 250
-    state.thumbH = 200;  // halfRangeY 200
-  }
-};
-
-TEST_F(ScrollBarPressTest, TrackRightClicksAndButtonReleasesScroll) {
+TEST_F(PickingTest, ScrollBarTrackRightClicksAndButtonReleasesScroll) {
+  AddPiece(0.0f, 0.0f);
+  state.imageWidth = 2000;  // wider than the window: a bar with a 300 px thumb
+  state.scrollMarginX = 100;
+  state.thumbW = 300;  // halfRangeX 250
   MoveTo(700, H - 10);
   ASSERT_TRUE(bars.horizontal.hover[ScrollBar::TRACK_AFTER]);
   EXPECT_FALSE(RightClick(700, H - 10));
   EXPECT_EQ(state.scrollX, 150);  // the thumb edge under the pointer
   EXPECT_EQ(state.selected, -1);
   const float offset = state.viewOffsetX;
-
   MoveTo((state.thumbW + W) / 2 + state.scrollX + 5, H - 10);
   ASSERT_TRUE(bars.horizontal.hover[ScrollBar::PAGE_FORWARD]);
   Press();
@@ -238,18 +207,6 @@ TEST_F(ScrollBarPressTest, TrackRightClicksAndButtonReleasesScroll) {
   EXPECT_EQ(state.scrollX, 250);  // one thumb, clamped to the range
   EXPECT_FALSE(bars.horizontal.pressed[ScrollBar::PAGE_FORWARD]);
   EXPECT_GT(state.viewOffsetX, offset);
-  // Pressed, then released elsewhere: nothing.
-  MoveTo(bars.halfRangeX + state.scrollX - 5, H - 10);
-  ASSERT_TRUE(bars.horizontal.hover[ScrollBar::PAGE_BACK]);
-  Press();
-  bars.horizontal.hover.fill(false);
-  Release();
-  EXPECT_EQ(state.scrollX, 250);
-
-  MoveTo(W - 10, 40);
-  ASSERT_TRUE(bars.vertical.hover[ScrollBar::TRACK_BEFORE]);
-  EXPECT_FALSE(RightClick(W - 10, 40));
-  EXPECT_EQ(state.scrollY, (H - state.thumbH) / 2 - 40);
 }
 
 }  // namespace
