@@ -1,0 +1,68 @@
+#include <GL/gl.h>
+
+#include "render/gl_graphics_port.h"
+#include "support/headless_gl.h"
+
+namespace puzzle {
+namespace {
+
+using Rgba = std::array<std::uint8_t, 4>;
+
+class GlViewTest : public testing::HeadlessGlTest {
+ protected:
+  // Draws the star in white over black, once, and expects every pixel of the
+  // client lit, corners included.
+  void ExpectStarCoversTheClient() {
+    const int width = state.clientWidth, height = state.clientHeight;
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    view.fanColours = {Rgb8{255, 255, 255}, Rgb8{255, 255, 255}, Rgb8{255, 255, 255}};
+    DrawBackgroundStar(view);
+    const std::vector<std::uint8_t> rgba = context.ReadPixels();
+    int uncovered = 0;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) uncovered += PixelAt(rgba, width, x, y)[0] != 255;
+    }
+    EXPECT_EQ(uncovered, 0) << width << " x " << height;
+  }
+};
+
+TEST_F(GlViewTest, StarCoversTheWholeViewportAlsoAfterAResizeBeyondTheCreationSize) {
+  OpenView(800, 600);
+  ExpectStarCoversTheClient();
+  ASSERT_TRUE(context.Resize(1000, 200));
+  state.clientWidth = 1000;
+  state.clientHeight = 200;
+  ResizeGL(state, view);
+  ExpectStarCoversTheClient();
+}
+
+// Depth read-back is exercised by picking on a real depth buffer; this is the
+// colour capture a game on the screen starts from.
+TEST_F(GlViewTest, CaptureReadsTheFrameBottomRowFirst) {
+  OpenView(120, 90);
+  glClearColor(0, 0, 0, 0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // A red bottom row and a green left column mark the orientation.
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 0, 120, 1);
+  glClearColor(1, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glScissor(0, 1, 1, 89);
+  glClearColor(0, 1, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisable(GL_SCISSOR_TEST);
+
+  state.imageWidth = 120;
+  state.imageHeight = 90;
+  GlGraphicsPort port;
+  ASSERT_TRUE(port.CaptureFrame(state));
+  ASSERT_EQ(state.pixels.size(), 120u * 90u * 4u);
+  EXPECT_EQ(PixelAt(state.pixels, 120, 119, 0), (Rgba{255, 0, 0, 255}));
+  EXPECT_EQ(PixelAt(state.pixels, 120, 0, 89), (Rgba{0, 255, 0, 255}));
+  EXPECT_EQ(PixelAt(state.pixels, 120, 60, 45), (Rgba{0, 0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace puzzle
