@@ -86,24 +86,41 @@ ColourFieldChange OnColourFieldChanged(std::size_t index, std::string_view text)
   return {fallback, std::to_string(fallback)};
 }
 
+namespace {
+
+// The six check boxes, named alike in the options, the saved options and the
+// controls.
+template <typename From, typename To>
+void CopyCheckBoxes(const From& from, To& to) {
+  to.showEdges = from.showEdges;
+  to.showFrame = from.showFrame;
+  to.showCentres = from.showCentres;
+  to.brandedBackground = from.brandedBackground;
+  to.gameRotate = from.gameRotate;
+  to.game3D = from.game3D;
+}
+
+// Everything the dialog can change, one list for saving and restoring.
+template <typename From, typename To>
+void CopyDialogFields(const From& from, To& to) {
+  to.form = from.form;
+  to.bulge = from.bulge;
+  to.angleStep = from.angleStep;
+  to.scatterSeconds = from.scatterSeconds;
+  CopyCheckBoxes(from, to);
+  to.colors = from.colors;
+}
+
+}  // namespace
+
 SavedOptions SaveForCancel(const GameOptions& options) {
-  return {options.form,       options.bulge,     options.angleStep,   options.scatterSeconds,
-          options.showEdges,  options.showFrame, options.showCentres, options.brandedBackground,
-          options.gameRotate, options.game3D,    options.colors};
+  SavedOptions saved;
+  CopyDialogFields(options, saved);
+  return saved;
 }
 
 void RestoreSaved(const SavedOptions& saved, GameOptions& options) {
-  options.form = saved.form;
-  options.bulge = saved.bulge;
-  options.angleStep = saved.angleStep;
-  options.scatterSeconds = saved.scatterSeconds;
-  options.showEdges = saved.showEdges;
-  options.showFrame = saved.showFrame;
-  options.showCentres = saved.showCentres;
-  options.brandedBackground = saved.brandedBackground;
-  options.gameRotate = saved.gameRotate;
-  options.game3D = saved.game3D;
-  options.colors = saved.colors;
+  CopyDialogFields(saved, options);
 }
 
 OptionsControls ControlsFor(const GameOptions& options) {
@@ -112,12 +129,7 @@ OptionsControls ControlsFor(const GameOptions& options) {
   controls.bulgePosition = BulgeToPosition(options.bulge);
   controls.speedPosition = AngleStepToPosition(options.angleStep);
   controls.scatterText = std::to_string(options.scatterSeconds);
-  controls.showEdges = options.showEdges;
-  controls.showFrame = options.showFrame;
-  controls.showCentres = options.showCentres;
-  controls.brandedBackground = options.brandedBackground;
-  controls.gameRotate = options.gameRotate;
-  controls.game3D = options.game3D;
+  CopyCheckBoxes(options, controls);
   const ColourBytes bytes = ColourBytesOf(options);
   for (std::size_t i = 0; i < bytes.size(); ++i) controls.colourTexts[i] = std::to_string(bytes[i]);
   return controls;
@@ -158,12 +170,7 @@ void TakeControls(OptionsControls& controls, GameOptions& options, ColourBytes& 
   }
   options.scatterSeconds = seconds;
 
-  options.showEdges = controls.showEdges;
-  options.showFrame = controls.showFrame;
-  options.showCentres = controls.showCentres;
-  options.brandedBackground = controls.brandedBackground;
-  options.gameRotate = controls.gameRotate;
-  options.game3D = controls.game3D;
+  CopyCheckBoxes(controls, options);
 
   for (std::size_t i = 0; i < colorBytes.size(); ++i) {
     colorBytes[i] = static_cast<std::uint8_t>(ReadDecimal(controls.colourTexts[i]) & 0xFF);

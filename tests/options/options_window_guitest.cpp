@@ -65,6 +65,7 @@ TEST_F(OptionsWindowTest, ApplyNowReshapesTheRunningGameAndCancelBringsItBack) {
   for (std::size_t k = 0; k < poses.size(); ++k) {
     EXPECT_EQ(state.pieces[k].x, poses[k].x);
     EXPECT_EQ(state.pieces[k].y, poses[k].y);
+    EXPECT_EQ(state.pieces[k].z, poses[k].z);
     EXPECT_EQ(state.pieces[k].orient, poses[k].orient);
   }
 
