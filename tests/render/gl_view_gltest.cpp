@@ -38,8 +38,19 @@ TEST_F(GlViewTest, StarCoversTheWholeViewportAlsoAfterAResizeBeyondTheCreationSi
   ExpectStarCoversTheClient();
 }
 
-// Depth read-back is exercised by picking on a real depth buffer; this is the
-// colour capture a game on the screen starts from.
+// Picking unprojects by the depth model; the real depth buffer must agree.
+TEST_F(GlViewTest, DepthOfTheTablePlaneIsWhatTheProjectionPredicts) {
+  OpenView(200, 200);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glTranslatef(0, 0, -TABLE_DEPTH);
+  glRectf(-1, -1, 1, 1);
+  GlGraphicsPort port;
+  EXPECT_NEAR(port.ReadDepth(100, 100), 0.587648, 1e-5);
+  EXPECT_EQ(port.ReadDepth(0, 0), 1.0f) << "a corner outside the quad keeps the cleared depth";
+}
+
+// The colour capture a game on the screen starts from.
 TEST_F(GlViewTest, CaptureReadsTheFrameBottomRowFirst) {
   OpenView(120, 90);
   glClearColor(0, 0, 0, 0);
