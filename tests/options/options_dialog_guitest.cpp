@@ -11,7 +11,6 @@
 #include <QSlider>
 #include <QTest>
 #include <cstdlib>
-#include <tuple>
 
 #include "options/form_preview.h"
 #include "options/small_game.h"
@@ -130,9 +129,16 @@ TEST_F(OptionsDialogTest, ControlsAreLiveOrWaitForApplyNowAndOk) {
   EXPECT_TRUE(dialog.isNull());
 }
 
-TEST_F(OptionsDialogTest, TheColourChooserStartsOnThePresentColours) {
+TEST_F(OptionsDialogTest, RussianTextsAndTheColourChooserStartingOnThePresentColours) {
+  options.russianUi = true;
+  options.form = 9;
   customColours[10] = {1, 2, 3};
   Open();
+  EXPECT_EQ(dialog->windowTitle().toStdString(), "Опции");
+  EXPECT_EQ(Control<QPushButton>("cancelButton")->text().toStdString(), "Отмена");
+  // A form outside 1-4 checks no form button.
+  for (const char* name : {"form1", "form2", "form3", "form4"})
+    EXPECT_FALSE(Control<QRadioButton>(name)->isChecked());
   platform.colourResults.push_back(Rgb{10, 20, 30});
   Click("select1");
   EXPECT_EQ(customColours[0], (Rgb{0, 0, 191}));
@@ -160,10 +166,7 @@ TEST_F(OptionsDialogTest, RestoreDefaultThenCancelChangesNothingAndThenOkTakesTh
   options.game3D = true;
   options.colors.fill(0.5f);
   const GameOptions before = options;
-  auto fields = [](const GameOptions& o) {
-    return std::tie(o.form, o.bulge, o.angleStep, o.scatterSeconds, o.showEdges, o.showFrame, o.showCentres,
-                    o.brandedBackground, o.gameRotate, o.game3D, o.colors);
-  };
+
   Open();
   Click("restoreDefaultButton");
   EXPECT_FLOAT_EQ(options.bulge, 0.33f);
@@ -171,7 +174,7 @@ TEST_F(OptionsDialogTest, RestoreDefaultThenCancelChangesNothingAndThenOkTakesTh
   // Check boxes are not live when set by Restore default.
   EXPECT_FALSE(options.showEdges);
   Click("cancelButton");
-  EXPECT_EQ(fields(options), fields(before));
+  EXPECT_EQ(DialogFields(options), DialogFields(before));
 
   SettleDeletion();
   Open();
@@ -181,7 +184,7 @@ TEST_F(OptionsDialogTest, RestoreDefaultThenCancelChangesNothingAndThenOkTakesTh
   defaults.form = 4;
   const std::array<float, 9> colours = options.colors;
   options.colors = defaults.colors;
-  EXPECT_EQ(fields(options), fields(defaults));
+  EXPECT_EQ(DialogFields(options), DialogFields(defaults));
   for (std::size_t i = 0; i < 9; ++i) EXPECT_NEAR(colours[i], defaults.colors[i], 0.003f) << i;
 }
 
@@ -201,17 +204,6 @@ TEST_F(OptionsDialogTest, OkCancelAndApplyNowWaitWhileTheGameIsBusy) {
   dialog->close();
   EXPECT_EQ(options.scatterSeconds, 15);
   EXPECT_EQ(port.builds, 1);
-}
-
-TEST_F(OptionsDialogTest, RussianDialogTexts) {
-  options.russianUi = true;
-  options.form = 9;
-  Open();
-  EXPECT_EQ(dialog->windowTitle().toStdString(), "Опции");
-  EXPECT_EQ(Control<QPushButton>("cancelButton")->text().toStdString(), "Отмена");
-  // A form outside 1-4 checks no form button.
-  for (const char* name : {"form1", "form2", "form3", "form4"})
-    EXPECT_FALSE(Control<QRadioButton>(name)->isChecked());
 }
 
 // The preview of each form is compared with a reference image made by this

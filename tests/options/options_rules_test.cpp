@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <tuple>
 #include <utility>
 
 #include "game/geometry.h"
@@ -94,11 +93,8 @@ TEST(OptionsCancel, RestoresEveryDialogFieldAndNothingElse) {
   options.columns = 30;
 
   RestoreSaved(saved, options);
-  auto fields = [](const GameOptions& o) {
-    return std::tie(o.form, o.bulge, o.angleStep, o.scatterSeconds, o.showEdges, o.showFrame, o.showCentres,
-                    o.brandedBackground, o.gameRotate, o.game3D, o.colors);
-  };
-  EXPECT_EQ(fields(options), fields(before));
+
+  EXPECT_EQ(testing::DialogFields(options), testing::DialogFields(before));
   EXPECT_EQ(options.columns, 30u);
 }
 

@@ -1,13 +1,17 @@
-// A running 3 x 2 game in form 1 on a 300 x 200 picture, every piece turned
-// a quarter and moved off its home, for the tests that apply options to it.
+// Shared by the tests that apply options: a small running game and the
+// options the dialog changes.
 #pragma once
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "game/geometry.h"
 
 namespace puzzle::testing {
 
+// A running 3 x 2 game in form 1 on a 300 x 200 picture, every piece turned
+// a quarter and moved off its home.
 inline void StartSmallGame(GameState& state, GameOptions& options) {
   options.columns = 3;
   options.form = 1;
@@ -25,6 +29,12 @@ inline void StartSmallGame(GameState& state, GameOptions& options) {
     state.pieces[k].orient = {0, 1, 0, -1, 0, 0, 0, 0, 1};
   }
   state.gameRunning = true;
+}
+
+// Every option the dialog can change, to compare at once.
+inline auto DialogFields(const GameOptions& o) {
+  return std::tie(o.form, o.bulge, o.angleStep, o.scatterSeconds, o.showEdges, o.showFrame, o.showCentres,
+                  o.brandedBackground, o.gameRotate, o.game3D, o.colors);
 }
 
 }  // namespace puzzle::testing
