@@ -138,12 +138,9 @@ TEST_F(StartTest, RestartRebuildsFromTheTexturesWithoutSizeChecks) {
   state.pieces[3].x = 1.5f;
   state.rotationLeft = 45;
   state.maxTextureSize = 64;  // the picture would no longer pass the checks
-  platform.answers = {MessageAnswer::No, MessageAnswer::Yes};
-  EXPECT_FALSE(Start());
+  ASSERT_TRUE(Start());
   EXPECT_EQ(LastMessage().caption, "Restart or not restart: that is the question...");
   EXPECT_EQ(LastMessage().icon, MessageIcon::Question);
-  EXPECT_EQ(state.pieces[3].x, 1.5f);
-  ASSERT_TRUE(Start());
   EXPECT_EQ(graphics.uploads, 1);
   EXPECT_EQ(graphics.builds, 2);
   EXPECT_EQ(state.pieces[3].x, state.homeX[3]);
@@ -155,7 +152,7 @@ TEST_F(StartTest, RestartRebuildsFromTheTexturesWithoutSizeChecks) {
   platform.answers = {MessageAnswer::Yes};
   EXPECT_FALSE(Start());
   EXPECT_FALSE(state.gameRunning);
-  EXPECT_EQ(platform.shown.size(), 3u);  // only the restart questions
+  EXPECT_EQ(platform.shown.size(), 2u);  // only the restart questions
   EXPECT_EQ(platform.cursor, CursorShape::Arrow);
 }
 
@@ -185,7 +182,6 @@ TEST_F(StartTest, NothingLoadedPlaysOnACaptureOfTheWindow) {
   EXPECT_EQ(graphics.captures, 0);
   state.clientWidth = 800;
   ASSERT_TRUE(Start());
-  EXPECT_TRUE(state.capturedImage);
   EXPECT_EQ(state.imageWidth, 800);
   EXPECT_EQ(state.imageHeight, 600);
   // A restart keeps it a game that cannot be saved, without a new capture.

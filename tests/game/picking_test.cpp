@@ -188,26 +188,5 @@ TEST_F(PickingTest, NothingIsPickedDuringTheScatterOrATurnButTheMenuPicks) {
   EXPECT_EQ(state.selected, 0);
 }
 
-TEST_F(PickingTest, ScrollBarTrackRightClicksAndButtonReleasesScroll) {
-  AddPiece(0.0f, 0.0f);
-  state.imageWidth = 2000;  // wider than the window: a bar with a 300 px thumb
-  state.scrollMarginX = 100;
-  state.thumbW = 300;  // halfRangeX 250
-  MoveTo(700, H - 10);
-  ASSERT_TRUE(bars.horizontal.hover[ScrollBar::TRACK_AFTER]);
-  EXPECT_FALSE(RightClick(700, H - 10));
-  EXPECT_EQ(state.scrollX, 150);  // the thumb edge under the pointer
-  EXPECT_EQ(state.selected, -1);
-  const float offset = state.viewOffsetX;
-  MoveTo((state.thumbW + W) / 2 + state.scrollX + 5, H - 10);
-  ASSERT_TRUE(bars.horizontal.hover[ScrollBar::PAGE_FORWARD]);
-  Press();
-  EXPECT_TRUE(bars.horizontal.pressed[ScrollBar::PAGE_FORWARD]);
-  Release();
-  EXPECT_EQ(state.scrollX, 250);  // one thumb, clamped to the range
-  EXPECT_FALSE(bars.horizontal.pressed[ScrollBar::PAGE_FORWARD]);
-  EXPECT_GT(state.viewOffsetX, offset);
-}
-
 }  // namespace
 }  // namespace puzzle
