@@ -104,7 +104,6 @@ TEST_F(StartTest, TenThousandPiecesAreTheLimitAndMoreLeaveTheGameAsItWas) {
   EXPECT_EQ(state.pieceCount, 10000u);
   state.pieces[5].x = 0.25f;
   options.pendingColumns = 101;  // cells of 9 px: 111 rows
-  platform.answers.push_back(MessageAnswer::Yes);
   EXPECT_FALSE(Start());
   EXPECT_EQ(LastMessage().text, texts::TOO_MANY_PIECES.en);
   EXPECT_EQ(LastMessage().caption, "ERROR");
@@ -149,7 +148,6 @@ TEST_F(StartTest, RestartRebuildsFromTheTexturesWithoutSizeChecks) {
 
   // A failure while building leaves no playable game, and the cursor back.
   graphics.buildSucceeds = false;
-  platform.answers = {MessageAnswer::Yes};
   EXPECT_FALSE(Start());
   EXPECT_FALSE(state.gameRunning);
   EXPECT_EQ(platform.shown.size(), 2u);  // only the restart questions

@@ -72,16 +72,11 @@ TEST(ScatterTest, PiecesBounceAtTheEdgesOfTheBox) {
 
 TEST(ScatterTest, WithoutRotationsNothingTurns) {
   GameState state = MakeState(3, 400, 300);
-  for (std::uint32_t i = 0; i < 3; ++i) {
-    state.scatterVX[i] = 0.05f * static_cast<float>(i + 1);
-    state.scatterVY[i] = -0.07f;
-  }
-  const GameOptions options = Options(false, true);
-  for (std::uint32_t frame = 0; frame < 500; ++frame) ScatterStep(state, options, frame);
-  for (std::uint32_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(state.angles[i], 0.0f);
-    EXPECT_EQ(state.pieces[i].orient, IDENTITY_ORIENT);
-  }
+  state.scatterVX = {0.05f, 0.1f, 0.15f};
+  state.scatterVY = {-0.07f, -0.07f, -0.07f};
+  for (std::uint32_t frame = 0; frame < 500; ++frame) ScatterStep(state, Options(false, true), frame);
+  EXPECT_EQ(state.angles, std::vector<float>(3, 0.0f));
+  for (const PiecePose& pose : state.pieces) EXPECT_EQ(pose.orient, IDENTITY_ORIENT);
 }
 
 TEST(ScatterTest, ACornerBounceDrawsOneSpinFromTheTickAndStartsIt) {
