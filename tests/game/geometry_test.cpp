@@ -53,9 +53,7 @@ TEST(GeometryRule, PictureSizeFollowsPixelScaleAndHomesFollowTheScroll) {
   GameState unknown;
   EXPECT_FALSE(Homes(unknown, 300, 200, 7));
   EXPECT_TRUE(unknown.homeX.empty());
-}
-
-TEST(Records, RestingDepthStacksLowerIndicesOnTop) {
+  // Resting depths stack lower indices on top.
   EXPECT_FLOAT_EQ(RestingDepth(0), -5.70463f);
   EXPECT_FLOAT_EQ(RestingDepth(99), -5.704729f);
 }
