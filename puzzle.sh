@@ -61,8 +61,9 @@ case "${1:-}" in
   test)
     install_missing
     build
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j2
     fuzz_briefly
+    # Last, so that the test summary closes the output.
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j2
     ;;
   *)
     echo "usage: $0 run | test" >&2
