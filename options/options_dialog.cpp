@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "game/commands.h"
 #include "game/texts.h"
 #include "options/form_preview.h"
 #include "render/gl_view.h"
@@ -301,14 +302,14 @@ void OptionsDialog::RestoreDefault() {
 }
 
 void OptionsDialog::accept() {
-  if (OptionsButtonsRefused(state_)) return;
+  if (Busy(state_)) return;
   applyFromCancel_ = false;
   Apply();
   QDialog::accept();
 }
 
 void OptionsDialog::reject() {
-  if (OptionsButtonsRefused(state_)) return;
+  if (Busy(state_)) return;
   RestoreSaved(savedOptions_, options_);
   applyFromCancel_ = true;
   Apply();
@@ -316,7 +317,7 @@ void OptionsDialog::reject() {
 }
 
 void OptionsDialog::ApplyNow() {
-  if (OptionsButtonsRefused(state_)) return;
+  if (Busy(state_)) return;
   applyFromCancel_ = false;
   Apply();
 }

@@ -178,10 +178,6 @@ void TakeControls(OptionsControls& controls, GameOptions& options, ColourBytes& 
   }
 }
 
-bool OptionsButtonsRefused(const GameState& state) {
-  return state.scatterRunning || state.settleRunning || state.rotationLeft != 0.0f;
-}
-
 bool ApplyOptionsToGame(GameState& state, GameOptions& options, GraphicsPort& port) {
   options.angleStepRad = AngleStepToRadians(options.angleStep);
   if (!state.gameRunning) return true;

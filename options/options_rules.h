@@ -116,10 +116,6 @@ OptionsControls DefaultControls(const OptionsControls& current);
 // it was.
 void TakeControls(OptionsControls& controls, GameOptions& options, ColourBytes& colorBytes);
 
-// OK, Cancel and Apply Now do nothing while the scatter, the settle phase or
-// a rotation is under way.
-bool OptionsButtonsRefused(const GameState& state);
-
 // The game side of Apply, with the table's GL context current: angleStepRad
 // from angleStep; for a running game, the cell measures and homes for the
 // present form and bulge (homes shifted by the view offsets) and new piece

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
+#include <algorithm>
 #include <cstdlib>
 
 #include "options/form_preview.h"
@@ -141,25 +142,25 @@ TEST_F(OptionsDialogTest, RussianTextsAndTheColourChooserStartingOnThePresentCol
     EXPECT_FALSE(Control<QRadioButton>(name)->isChecked());
   platform.colourResults.push_back(Rgb{10, 20, 30});
   Click("select1");
-  EXPECT_EQ(customColours[0], (Rgb{0, 0, 191}));
-  EXPECT_EQ(customColours[1], (Rgb{255, 0, 0}));
-  EXPECT_EQ(customColours[2], (Rgb{255, 255, 0}));
-  EXPECT_EQ(customColours[10], (Rgb{1, 2, 3}));
-  EXPECT_EQ(TextOf("colourField3"), "10");
-  EXPECT_EQ(TextOf("colourField4"), "20");
-  EXPECT_EQ(TextOf("colourField5"), "30");
+  const std::array<Rgb, 11> expected{
+      Rgb{0, 0, 191}, Rgb{255, 0, 0}, Rgb{255, 255, 0}, {}, {}, {}, {}, {}, {}, {}, {1, 2, 3}};
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), customColours.begin()));
+  EXPECT_EQ(TextOf("colourField3") + "," + TextOf("colourField4") + "," + TextOf("colourField5"), "10,20,30");
 
   // Cancelled: nothing changes.
   Click("select1");
   EXPECT_EQ(TextOf("colourField3"), "10");
 }
 
-TEST_F(OptionsDialogTest, RestoreDefaultThenCancelChangesNothingAndThenOkTakesTheDefaults) {
+// Every dialog field differs from its default, so that Restore default and
+// Apply Now change them all and Cancel has all of them to bring back.
+TEST_F(OptionsDialogTest, RestoreDefaultAndApplyNowThenCancelChangeNothingAndThenOkTakesTheDefaults) {
   options.form = 4;
   options.bulge = 0.25f;
   options.angleStep = 45;
   options.scatterSeconds = 40;
   options.showEdges = false;
+  options.showFrame = !options.showFrame;
   options.showCentres = true;
   options.brandedBackground = false;
   options.gameRotate = false;
@@ -173,6 +174,9 @@ TEST_F(OptionsDialogTest, RestoreDefaultThenCancelChangesNothingAndThenOkTakesTh
   EXPECT_EQ(options.scatterSeconds, 15);
   // Check boxes are not live when set by Restore default.
   EXPECT_FALSE(options.showEdges);
+  Click("form1");
+  Click("applyNowButton");
+  ASSERT_TRUE(options.showEdges);
   Click("cancelButton");
   EXPECT_EQ(DialogFields(options), DialogFields(before));
 
