@@ -1,7 +1,7 @@
 // Registers the ".pzz" game files with the desktop for the current user
 // (freedesktop): a MIME package "application/x-tessarine" for *.pzz
 // ("Tessarine Files"), a desktop entry that starts the game with the file
-// quoted ("%f"), and the game-file icon; then refreshes the MIME and desktop
+// (%f), and the game-file icon; then refreshes the MIME and desktop
 // databases when update-mime-database and update-desktop-database exist.
 // Written at exit after the settings; owns no game record.
 #pragma once

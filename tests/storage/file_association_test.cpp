@@ -23,17 +23,13 @@ std::string ExecLine(const std::string& entry) {
   return entry.substr(start + 1, entry.find('\n', start + 1) - start - 1);
 }
 
-bool ToolExists(const char* tool) {
-  return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-TEST(FileAssociation, ExecPassesTheGameFileQuotedAfterTheProgram) {
-  EXPECT_EQ(ExecLine(DesktopEntryText("/usr/games/puzzle")), R"(Exec="/usr/games/puzzle" "%f")");
+TEST(FileAssociation, ExecPassesTheGameFileAfterTheQuotedProgram) {
+  EXPECT_EQ(ExecLine(DesktopEntryText("/usr/games/puzzle")), R"(Exec="/usr/games/puzzle" %f)");
   // Blanks stay inside the quotes; reserved characters are escaped, a
   // backslash twice over (once for the argument, once for the value).
-  EXPECT_EQ(ExecLine(DesktopEntryText("/opt/my games/puzzle")), R"(Exec="/opt/my games/puzzle" "%f")");
+  EXPECT_EQ(ExecLine(DesktopEntryText("/opt/my games/puzzle")), R"(Exec="/opt/my games/puzzle" %f)");
   EXPECT_EQ(ExecLine(DesktopEntryText("/opt/$HOME/a\"b`c\\d%e/puzzle")),
-            R"(Exec="/opt/\$HOME/a\"b\`c\\\\d%%e/puzzle" "%f")");
+            R"(Exec="/opt/\$HOME/a\"b\`c\\\\d%%e/puzzle" %f)");
 }
 
 TEST(FileAssociation, PlacesThePackageEntryAndIconsOnce) {
@@ -47,7 +43,7 @@ TEST(FileAssociation, PlacesThePackageEntryAndIconsOnce) {
   EXPECT_NE(package.find(R"(<glob pattern="*.pzz"/>)"), std::string::npos);
 
   const std::string entry = ReadText(folder.Path() / "applications/quorvane-puzzle.desktop");
-  EXPECT_EQ(ExecLine(entry), R"(Exec="/opt/my games/puzzle" "%f")");
+  EXPECT_EQ(ExecLine(entry), R"(Exec="/opt/my games/puzzle" %f)");
   EXPECT_NE(entry.find("MimeType=application/x-tessarine;"), std::string::npos);
 
   const std::string icon =
@@ -65,7 +61,7 @@ TEST(FileAssociation, PlacesThePackageEntryAndIconsOnce) {
   EXPECT_EQ(std::filesystem::last_write_time(folder.Path() / "mime/packages/quorvane-tessarine.xml"),
             packageTime);
   EXPECT_EQ(ExecLine(ReadText(folder.Path() / "applications/quorvane-puzzle.desktop")),
-            R"(Exec="/usr/bin/puzzle" "%f")");
+            R"(Exec="/usr/bin/puzzle" %f)");
 }
 
 TEST(FileAssociation, FilesThatCannotBeWrittenAreSkipped) {
@@ -80,10 +76,7 @@ TEST(FileAssociation, FilesThatCannotBeWrittenAreSkipped) {
   EXPECT_EQ(WriteFileAssociation({"/usr/bin/puzzle", "", false}), 0);
 }
 
-TEST(FileAssociation, TheDesktopLearnsTheTypeWhenItsToolsExist) {
-  if (!ToolExists("update-mime-database") || !ToolExists("desktop-file-validate")) {
-    GTEST_SKIP() << "freedesktop tools not installed";
-  }
+TEST(FileAssociation, TheDesktopLearnsTheTypeAndAcceptsTheEntry) {
   testing::TempFolder folder;
   EXPECT_EQ(WriteFileAssociation({"/opt/my games/puzzle", folder.Path().string(), true}), 4);
   EXPECT_NE(ReadText(folder.Path() / "mime/globs2").find("application/x-tessarine:*.pzz"), std::string::npos);
