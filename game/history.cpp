@@ -2,15 +2,12 @@
 
 #include <cstddef>
 
+#include "game/commands.h"
 #include "game/rotation.h"
 
 namespace puzzle {
 
 namespace {
-
-bool Busy(const GameState& state) {
-  return state.scatterRunning || state.settleRunning || state.rotationLeft != 0;
-}
 
 // An entry left from an earlier game (Start keeps the histories, and the new
 // game may have fewer pieces) must never reach past the piece array.
