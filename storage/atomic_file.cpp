@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
 
 #include "storage/paths.h"
 
@@ -48,6 +49,18 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     return false;
   }
   return true;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t limit) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  file.seekg(0, std::ios::end);
+  const std::streamoff size = file.tellg();
+  if (size < 0 || static_cast<std::uint64_t>(size) > limit) return std::nullopt;
+  file.seekg(0, std::ios::beg);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace puzzle

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "resources/embedded.h"
@@ -44,11 +43,9 @@ std::vector<std::uint8_t> Bytes(std::string_view text) {
 }
 
 bool SameContents(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  const std::vector<std::uint8_t> existing{std::istreambuf_iterator<char>(file),
-                                           std::istreambuf_iterator<char>()};
-  return std::equal(existing.begin(), existing.end(), bytes.begin(), bytes.end());
+  // A longer file differs anyway, so more than bytes is never read.
+  const auto existing = ReadWholeFile(path.string(), bytes.size());
+  return existing && std::equal(existing->begin(), existing->end(), bytes.begin(), bytes.end());
 }
 
 enum class Outcome { Unchanged, Written, Failed };

@@ -3,7 +3,6 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 
 #include "game/geometry.h"
 #include "game/texts.h"
@@ -119,16 +118,9 @@ std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> byte
 }
 
 std::optional<LoadedGame> ReadGameFile(Platform& platform, const std::string& path, bool russianUi) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size < 0 || static_cast<std::uint64_t>(size) > MAX_GAME_FILE_SIZE) return std::nullopt;
-  file.seekg(0, std::ios::beg);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
-
-  auto contents = ParseGameFile(bytes);
+  const auto bytes = ReadWholeFile(path, MAX_GAME_FILE_SIZE);
+  if (!bytes) return std::nullopt;
+  auto contents = ParseGameFile(*bytes);
   if (!contents) return std::nullopt;
   auto picture = DecodeStoredPath(platform, contents->imagePath, russianUi);
   if (!picture) {

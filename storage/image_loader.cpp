@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <memory>
 
 #include "game/texts.h"
+#include "storage/atomic_file.h"
 #include "storage/paths.h"
 
 // The one place the decoder is compiled: only the formats the game offers,
@@ -218,18 +218,6 @@ std::optional<Picture> DecodeDeepPortableMap(std::span<const std::uint8_t> data,
     rgba[3] = 255;
   }
   return picture;
-}
-
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t limit) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size < 0 || static_cast<std::uint64_t>(size) > limit) return std::nullopt;
-  file.seekg(0, std::ios::beg);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return std::nullopt;
-  return bytes;
 }
 
 }  // namespace
