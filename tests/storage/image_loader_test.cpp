@@ -17,24 +17,20 @@ using Rgba = std::array<std::uint8_t, 4>;
 constexpr Rgba RED{255, 0, 0, 255};
 constexpr Rgba BLUE{0, 0, 255, 255};
 
-// 3 x 2 pixels, top row first as files store it.
-std::vector<std::uint8_t> Rows(const std::vector<std::uint8_t>& top,
-                               const std::vector<std::uint8_t>& bottom) {
-  std::vector<std::uint8_t> out;
+// 3 x 2 pixels (or samples), top row first as files store it.
+template <typename T = std::uint8_t>
+std::vector<T> Rows(const std::vector<T>& top, const std::vector<T>& bottom) {
+  std::vector<T> out;
   for (int p = 0; p < 6; ++p)
     out.insert(out.end(), (p < 3 ? top : bottom).begin(), (p < 3 ? top : bottom).end());
   return out;
 }
 
-// The same as a 16-bit PPM or PGM, samples high byte first.
-std::vector<std::uint8_t> Deep(const char* magic, const std::vector<std::uint16_t>& top,
-                               const std::vector<std::uint16_t>& bottom) {
+// A 16-bit PPM or PGM of 3 x 2, samples high byte first.
+std::vector<std::uint8_t> Deep(const char* magic, const std::vector<std::uint16_t>& samples) {
   const std::string header = std::string(magic) + "\n3 2\n65535\n";
   std::vector<std::uint8_t> bytes(header.begin(), header.end());
-  for (int p = 0; p < 6; ++p) {
-    for (std::uint16_t s : p < 3 ? top : bottom)
-      bytes.insert(bytes.end(), {std::uint8_t(s >> 8), std::uint8_t(s)});
-  }
+  for (std::uint16_t s : samples) bytes.insert(bytes.end(), {std::uint8_t(s >> 8), std::uint8_t(s)});
   return bytes;
 }
 
@@ -72,15 +68,18 @@ TEST(ImageDecoding, EveryFormatGivesBottomUpRgba) {
        RED, BLUE},
       // Deep maps are narrowed here to the high bytes: the decoder's own
       // conversion of them reads past its buffer.
-      {"16-bit ppm", Deep("P6", {0xFFFF, 0x00FF, 0x00FF}, {0x00FF, 0x00FF, 0xFFFF}), RED, BLUE},
-      {"16-bit pgm", Deep("P5", {0xFF00}, {0x10FF}), {255, 255, 255, 255}, {16, 16, 16, 255}},
+      {"16-bit ppm", Deep("P6", Rows<std::uint16_t>({0xFFFF, 0x00FF, 0x00FF}, {0x00FF, 0x00FF, 0xFFFF})), RED,
+       BLUE},
+      {"16-bit pgm",
+       Deep("P5", Rows<std::uint16_t>({0xFF00}, {0x10FF})),
+       {255, 255, 255, 255},
+       {16, 16, 16, 255}},
   };
   for (const auto& [name, bytes, top, bottom] : cases) {
     SCOPED_TRACE(name);
     const auto picture = DecodePicture(bytes);
     ASSERT_TRUE(picture);
-    EXPECT_EQ(picture->width, 3);
-    EXPECT_EQ(picture->height, 2);
+    EXPECT_EQ(std::pair(picture->width, picture->height), std::pair(3, 2));
     EXPECT_EQ(picture->frameCount, 1);
     EXPECT_TRUE(picture->frameDelays.empty());
     EXPECT_EQ(picture->pixels,
@@ -165,8 +164,7 @@ TEST(ImageDecoding, PicturesBeyondTheBudgetOrDamagedAreRefused) {
 
   // A header that claims a huge picture with no data behind it.
   auto huge = EncodeWithStb(StbFormat::Bmp, 2, 2, 3, grey.data());
-  huge[18] = 0x40;
-  huge[19] = 0x9C;  // width 40000
+  huge[18] = 0x40, huge[19] = 0x9C;  // width 40000
   EXPECT_FALSE(DecodePicture(huge));
   // A header number beyond the integer range, which would wrap to 3.
   const std::string wraps = "P6\n4294967299 2\n255\n" + std::string(18, 'x');
