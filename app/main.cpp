@@ -37,7 +37,7 @@ int main(int argc, char* argv[]) {
   platform.SetMainWindow(&window);
   platform.SetMenuActions(&window.menuActions());
   window.show();
-  QApplication::exec();
-  // The loop ended normally: the exit code of a window that ran.
-  return 1;
+  // A game that ran and was closed ends with success; Qt reports its own
+  // start-up failures (no display, no GL) with a non-zero code before this.
+  return QApplication::exec();
 }
