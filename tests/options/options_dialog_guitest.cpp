@@ -225,7 +225,9 @@ TEST(FormPreviewImage, MatchesTheReferenceOfEachForm) {
     inputs.showFrame = form != 3;
     const QImage image = RenderFormPreview(QSize(297, 81), inputs);
     const QString path = QStringLiteral(QT_TESTCASE_SOURCEDIR "/options/ref/form_preview_%1.png").arg(form);
-    if (write) ASSERT_TRUE(image.save(path));
+    if (write) {
+      ASSERT_TRUE(image.save(path));
+    }
     const QImage reference = QImage(path).convertToFormat(image.format());
     ASSERT_EQ(reference.size(), image.size());
     int different = 0;
