@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "game/texts.h"
 
@@ -97,10 +96,8 @@ std::optional<std::uint32_t> CheckPieces(GameState& state, const GameOptions& op
   message.owner = MessageOwner::None;
   if (errors > 0) {
     const std::uint32_t percent = errors * 100u / static_cast<std::uint32_t>(held);
-    char text[128];
-    std::snprintf(text, sizeof text, Tr(texts::CHECK_ERRORS, russian), static_cast<int>(errors),
-                  static_cast<int>(percent));
-    message.text = text;
+    message.text =
+        FormatText(Tr(texts::CHECK_ERRORS, russian), static_cast<int>(errors), static_cast<int>(percent));
     message.caption = Tr(texts::CHECK_CAPTION, russian);
     message.icon = MessageIcon::Information;
   } else {

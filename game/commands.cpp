@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 #include "game/texts.h"
@@ -28,15 +27,6 @@ std::int64_t ParseDecimal(std::string_view text) {
     value = std::min(LIMIT, value * 10 + (text[i] - '0'));
   }
   return negative ? -value : value;
-}
-
-// printf formatting of the table's texts, which carry their own %d and %s.
-template <typename Value>
-std::string Format(const char* pattern, Value value) {
-  const int size = std::snprintf(nullptr, 0, pattern, value);
-  std::string result(static_cast<std::size_t>(std::max(size, 0)), '\0');
-  std::snprintf(result.data(), result.size() + 1, pattern, value);
-  return result;
 }
 
 // Where one axis of a running game reaches, in screen pixels: the farthest
@@ -162,9 +152,9 @@ std::string AboutText(bool russianUi, std::string_view glVersion, std::int32_t m
   text += '\n';
   text += Tr(texts::ABOUT_WARRANTY, russianUi);
   text += "\n\n";
-  text += Format(Tr(texts::ABOUT_GL_VERSION, russianUi), std::string(glVersion).c_str());
+  text += FormatText(Tr(texts::ABOUT_GL_VERSION, russianUi), std::string(glVersion).c_str());
   text += '\n';
-  text += Format(Tr(texts::ABOUT_MAX_IMAGE, russianUi), maxTextureSize);
+  text += FormatText(Tr(texts::ABOUT_MAX_IMAGE, russianUi), maxTextureSize);
   return text;
 }
 

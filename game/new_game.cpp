@@ -1,7 +1,6 @@
 #include "game/new_game.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -13,14 +12,6 @@ namespace puzzle {
 namespace {
 
 constexpr std::int32_t MIN_PICTURE_SIDE = 32;
-
-std::string FormatNumber(const char* pattern, std::int32_t number) {
-  const int size = std::snprintf(nullptr, 0, pattern, number);
-  if (size <= 0) return pattern;
-  std::string result(static_cast<std::size_t>(size), '\0');
-  std::snprintf(result.data(), result.size() + 1, pattern, number);
-  return result;
-}
 
 void Tell(Platform& platform, const std::string& text, const UiText& caption, MessageIcon icon,
           bool russianUi) {
@@ -99,7 +90,7 @@ bool CheckAndUploadPicture(GameState& state, const GameOptions& options, Platfor
     return false;
   }
   if (state.imageHeight > state.maxTextureSize || state.imageWidth > state.maxTextureSize) {
-    Tell(platform, FormatNumber(Tr(texts::IMAGE_TOO_LARGE, ru), state.maxTextureSize),
+    Tell(platform, FormatText(Tr(texts::IMAGE_TOO_LARGE, ru), state.maxTextureSize),
          texts::CAPTION_ERROR_UPPER, MessageIcon::None, ru);
     return false;
   }
@@ -119,8 +110,8 @@ bool ChooseGrid(GameState& state, GameOptions& options, Platform& platform) {
   }
   const auto width = static_cast<std::uint32_t>(state.imageWidth);
   if (columns > width) {
-    Tell(platform, FormatNumber(Tr(texts::TOO_MANY_COLUMNS, ru), state.imageWidth),
-         texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
+    Tell(platform, FormatText(Tr(texts::TOO_MANY_COLUMNS, ru), state.imageWidth), texts::CAPTION_ERROR_UPPER,
+         MessageIcon::Stop, ru);
     return false;
   }
   const std::uint32_t cell = width / columns;

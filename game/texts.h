@@ -4,6 +4,9 @@
 // misspellings included, since players and manuals quote them.
 #pragma once
 
+#include <cstdio>
+#include <string>
+
 namespace puzzle {
 
 struct UiText {
@@ -13,6 +16,17 @@ struct UiText {
 
 constexpr const char* Tr(const UiText& text, bool russianUi) {
   return russianUi ? text.ru : text.en;
+}
+
+// Some texts carry their own printf conversions (%d, %s, %% for a percent
+// sign); this fills them in.
+template <typename... Values>
+std::string FormatText(const char* pattern, Values... values) {
+  const int size = std::snprintf(nullptr, 0, pattern, values...);
+  if (size <= 0) return pattern;
+  std::string result(static_cast<std::size_t>(size), '\0');
+  std::snprintf(result.data(), result.size() + 1, pattern, values...);
+  return result;
 }
 
 namespace texts {
@@ -70,7 +84,8 @@ inline constexpr UiText SAVE_FAILED{"Failed to save file.", "Ошибка сох
 inline constexpr UiText GAME_FILE_FILTER{"Puzzle Game Files (*.pzz)", "Puzzle Game Files (*.pzz)"};
 
 // Pictures and game files (storage)
-inline constexpr UiText INCORRECT_IMAGE_PATH{"Incorrect path or Image's name.", "Incorrect path or Image's name."};
+inline constexpr UiText INCORRECT_IMAGE_PATH{"Incorrect path or Image's name.",
+                                             "Incorrect path or Image's name."};
 // %s: the picture path named in the game file.
 inline constexpr UiText CANNOT_OPEN_IMAGE{"Cannot open image file %s", "Программа не смогла открыть файл %s"};
 inline constexpr UiText CANNOT_OPEN_IMAGE_CAPTION{"ERROR.", "ERROR. Ошибка открытия файла изображения."};
@@ -78,7 +93,8 @@ inline constexpr UiText CANNOT_OPEN_IMAGE_CAPTION{"ERROR.", "ERROR. Ошибка
 inline constexpr UiText TITLE_LOADED_GAME{"Puzzle - Загружена Игра: ", "Puzzle - Загружена Игра: "};
 inline constexpr UiText FILTER_ALL_IMAGES{"All Suported Image Files", "All Suported Image Files"};
 inline constexpr UiText FILTER_BMP{"Bitmap Files (*.bmp)", "Bitmap Files (*.bmp)"};
-inline constexpr UiText FILTER_JPG{"JPG Image Files (*.jpg)(*.jpe)(*.jpeg)", "JPG Image Files (*.jpg)(*.jpe)(*.jpeg)"};
+inline constexpr UiText FILTER_JPG{"JPG Image Files (*.jpg)(*.jpe)(*.jpeg)",
+                                   "JPG Image Files (*.jpg)(*.jpe)(*.jpeg)"};
 inline constexpr UiText FILTER_PNG{"PNG Image Files (*.png)", "PNG Image Files (*.png)"};
 inline constexpr UiText FILTER_GIF{"GIF Image Files (*.gif)", "GIF Image Files (*.gif)"};
 inline constexpr UiText FILTER_TGA{"TGA Image Files (*.tga)", "TGA Image Files (*.tga)"};
