@@ -1,8 +1,8 @@
 #include "game/commands.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
-#include <limits>
 
 #include "game/texts.h"
 
@@ -12,22 +12,6 @@ namespace {
 // The edit box hands over at most this many characters (the rest of a long
 // entry is cut, as the dialog's buffer always did).
 constexpr std::size_t NUMBER_TEXT_LIMIT = 63;
-
-// Leading blanks, an optional sign and digits; anything else reads as 0. A
-// number too large for 32 bits saturates instead of wrapping, so a huge entry
-// still reaches Start as a huge count and is refused there.
-std::int64_t ParseDecimal(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::int64_t value = 0;
-  constexpr std::int64_t LIMIT = std::numeric_limits<std::int32_t>::max();
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = std::min(LIMIT, value * 10 + (text[i] - '0'));
-  }
-  return negative ? -value : value;
-}
 
 // Where one axis of a running game reaches, in screen pixels: the farthest
 // piece plus one cell.
@@ -51,6 +35,28 @@ void RecomputeThumb(bool recompute, std::int32_t imageSize, std::int32_t margin,
 }
 
 }  // namespace
+
+int ReadDecimal(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r' ||
+                             text[i] == '\v' || text[i] == '\f')) {
+    ++i;
+  }
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    // Saturate: a long row of digits must not overflow.
+    if (value <= static_cast<long long>(INT_MAX) + 1) value = value * 10 + (text[i] - '0');
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
 
 std::optional<std::string> CommandLineGamePath(std::string_view commandLine) {
   const std::size_t n = commandLine.size();
@@ -130,7 +136,7 @@ void RecomputeScrollRoom(GameState& state, const GameOptions& options, const Pre
 bool TakeNumberOfPieces(GameOptions& options, Platform& platform, std::string_view text) {
   text = text.substr(0, text.find('\n'));
   text = text.substr(0, NUMBER_TEXT_LIMIT);
-  const std::int64_t number = ParseDecimal(text);
+  const int number = ReadDecimal(text);
   if (number >= 2) {
     options.pendingColumns = static_cast<std::uint32_t>(number);
     return true;

@@ -61,6 +61,12 @@ struct PreviousClient {
 void RecomputeScrollRoom(GameState& state, const GameOptions& options, const PreviousClient& previous,
                          std::int32_t scrollBarThickness);
 
+// A decimal number as the player typed it into a dialog: leading blanks and
+// one sign are allowed, reading stops at the first non-digit, no digits give
+// 0. Values beyond the int range saturate instead of overflowing, so a huge
+// entry still reaches Start as a huge count and is refused there.
+int ReadDecimal(std::string_view text);
+
 // The text of the Number-of-pieces box on OK: a number of 2 or more becomes
 // pendingColumns (columns stays until the next Start); anything else clears
 // pendingColumns and tells the player. Returns whether it was taken.

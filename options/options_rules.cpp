@@ -1,34 +1,11 @@
 #include "options/options_rules.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "game/geometry.h"
 
 namespace puzzle {
-
-int ReadDecimal(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r' ||
-                             text[i] == '\v' || text[i] == '\f')) {
-    ++i;
-  }
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  long long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    // Saturate: a long row of digits must not overflow.
-    if (value <= static_cast<long long>(INT_MAX) + 1) value = value * 10 + (text[i] - '0');
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
 
 // Rounded, not truncated: most hundredths are not exact floats (0.29f lies
 // just below 0.29), and truncating would show one less and lower the bulge by

@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "game/commands.h"
 #include "game/graphics_port.h"
 #include "game/records.h"
 
@@ -36,11 +37,6 @@ inline constexpr int SCATTER_APPLIED_MAX = 100;
 inline constexpr int DEFAULT_BULGE_POSITION = 33;
 inline constexpr int DEFAULT_SPEED_POSITION = 4;
 inline constexpr int DEFAULT_SCATTER_SECONDS = 15;
-
-// A decimal number as the player typed it: leading blanks and one sign are
-// allowed, reading stops at the first non-digit, no digits give 0. Values
-// beyond the int range saturate instead of overflowing.
-int ReadDecimal(std::string_view text);
 
 // Slider 905 shows bulge x 100 to the nearest whole (0.33 shows 33).
 int BulgeToPosition(float bulge);
