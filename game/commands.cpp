@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 
+#include "game/geometry.h"
 #include "game/texts.h"
 
 namespace puzzle {
@@ -116,7 +117,7 @@ void RecomputeScrollRoom(GameState& state, const GameOptions& options, const Pre
     const auto cellPxH =
         static_cast<std::int32_t>(static_cast<std::uint32_t>(state.imageHeight) / state.rows);
     const std::int32_t m = std::max(cellPxW, cellPxH);
-    const double k = 2.0 * static_cast<double>(TABLE_DEPTH) * state.pixelScale / NEAR_PLANE;
+    const double k = 2.0 * HalfPixelOnTable(state.pixelScale);
     const auto reachX = static_cast<std::int32_t>(maxX / k + m);
     const auto reachY = static_cast<std::int32_t>(maxY / k + m);
     state.scrollMarginX = ScrollMargin(reachX, state.imageWidth, state.clientWidth, cellPxW + cellPxH);

@@ -1,8 +1,14 @@
 #include "game/geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace puzzle {
+
+std::uint32_t GridRows(std::int32_t imageWidth, std::int32_t imageHeight, std::uint32_t columns) {
+  const std::uint32_t cell = static_cast<std::uint32_t>(imageWidth) / columns;
+  return std::max<std::uint32_t>(2, static_cast<std::uint32_t>(imageHeight) / cell);
+}
 
 double HalfPixelOnTable(double pixelScale) {
   return static_cast<double>(TABLE_DEPTH) * pixelScale / NEAR_PLANE;
@@ -53,6 +59,16 @@ bool ComputeCellsAndHomes(GameState& state, const GameOptions& options) {
     }
   }
   return true;
+}
+
+void PutPiecesOnHomes(GameState& state) {
+  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
+    PiecePose& pose = state.pieces[k];
+    pose.orient = IDENTITY_ORIENT;
+    pose.x = state.homeX[k];
+    pose.y = state.homeY[k];
+    pose.z = RestingDepth(k);
+  }
 }
 
 }  // namespace puzzle

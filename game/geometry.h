@@ -8,6 +8,10 @@
 
 namespace puzzle {
 
+// Start's grid: cells about square, `columns` across, at least two rows.
+// Needs 1 <= columns <= imageWidth.
+std::uint32_t GridRows(std::int32_t imageWidth, std::int32_t imageHeight, std::uint32_t columns);
+
 // Half a picture pixel on the table, the unit that sets the fineness of arcs.
 double HalfPixelOnTable(double pixelScale);
 
@@ -19,5 +23,10 @@ void ComputePictureHalfSizes(GameState& state);
 // homeX and homeY are made anew for pieceCount entries. Returns false, and
 // builds no homes, for a form outside 1-4 or a grid below 2 x 2.
 bool ComputeCellsAndHomes(GameState& state, const GameOptions& options);
+
+// The assembled picture: every piece of the (already sized) pieces array
+// unturned on its home, piece k at resting depth k, so lower indices lie on
+// top.
+void PutPiecesOnHomes(GameState& state);
 
 }  // namespace puzzle

@@ -114,8 +114,7 @@ bool ChooseGrid(GameState& state, GameOptions& options, Platform& platform) {
          MessageIcon::Stop, ru);
     return false;
   }
-  const std::uint32_t cell = width / columns;
-  const std::uint32_t rows = std::max<std::uint32_t>(2, static_cast<std::uint32_t>(state.imageHeight) / cell);
+  const std::uint32_t rows = GridRows(state.imageWidth, state.imageHeight, columns);
   const std::uint64_t count = static_cast<std::uint64_t>(rows) * columns;
   if (count > MAX_PIECES) {
     Tell(platform, Tr(texts::TOO_MANY_PIECES, ru), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
@@ -201,15 +200,9 @@ bool StartGame(GameState& state, GameOptions& options, Platform& platform, Graph
 
   SetUpView(state, options, bars, shell);
 
-  // The game opens on the assembled picture; lower indices lie on top.
+  // The game opens on the assembled picture.
   if (!ComputeCellsAndHomes(state, options)) return Abandon(state);
-  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
-    PiecePose& pose = state.pieces[k];
-    pose.orient = IDENTITY_ORIENT;
-    pose.x = state.homeX[k];
-    pose.y = state.homeY[k];
-    pose.z = RestingDepth(k);
-  }
+  PutPiecesOnHomes(state);
 
   if (!graphics.BuildPieceLists(state, options)) return Abandon(state);
 
