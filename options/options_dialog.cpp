@@ -296,7 +296,7 @@ void OptionsDialog::ChooseColour(int colour) {
 void OptionsDialog::RestoreDefault() {
   ShowControls(DefaultControls(ReadControls()));
   // The slider may already stand at 33 with a bulge that is not quite 0.33.
-  options_.bulge = PositionToBulge(DEFAULT_BULGE_POSITION);
+  options_.bulge = GameOptions{}.bulge;
   for (std::size_t i = 0; i < colourBytes_.size(); ++i) colourBytes_[i] = DefaultColourByte(i);
   RedrawPreview();
 }

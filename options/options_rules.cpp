@@ -113,20 +113,8 @@ OptionsControls ControlsFor(const GameOptions& options) {
 }
 
 OptionsControls DefaultControls(const OptionsControls& current) {
-  OptionsControls controls;
+  OptionsControls controls = ControlsFor(GameOptions{});
   controls.formButton = current.formButton;
-  controls.bulgePosition = DEFAULT_BULGE_POSITION;
-  controls.speedPosition = DEFAULT_SPEED_POSITION;
-  controls.scatterText = std::to_string(DEFAULT_SCATTER_SECONDS);
-  controls.showEdges = true;
-  controls.showFrame = true;
-  controls.showCentres = false;
-  controls.brandedBackground = true;
-  controls.gameRotate = true;
-  controls.game3D = false;
-  for (std::size_t i = 0; i < controls.colourTexts.size(); ++i) {
-    controls.colourTexts[i] = std::to_string(DefaultColourByte(i));
-  }
   return controls;
 }
 

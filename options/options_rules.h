@@ -36,7 +36,6 @@ inline constexpr int SCATTER_APPLIED_MIN = 10;
 inline constexpr int SCATTER_APPLIED_MAX = 100;
 inline constexpr int DEFAULT_BULGE_POSITION = 33;
 inline constexpr int DEFAULT_SPEED_POSITION = 4;
-inline constexpr int DEFAULT_SCATTER_SECONDS = 15;
 
 // Slider 905 shows bulge x 100 to the nearest whole (0.33 shows 33).
 int BulgeToPosition(float bulge);
