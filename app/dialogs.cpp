@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "game/commands.h"
-#include "game/texts.h"
+#include "model/texts.h"
 
 namespace puzzle {
 namespace {

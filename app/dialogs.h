@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <string>
 
-#include "game/records.h"
+#include "model/records.h"
 #include "platform/platform.h"
 
 namespace puzzle {

@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/texts.h"
+#include "model/texts.h"
 #include "render/fonts.h"
 #include "render/frame_renderer.h"
 #include "render/gl_view.h"
+#include "render/piece_lists.h"
 #include "render/textures.h"
-#include "shapes/piece_lists.h"
 
 namespace puzzle {
 

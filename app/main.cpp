@@ -5,9 +5,9 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/qt_platform.h"
+#include "app/qt_settings_store.h"
 #include "game/commands.h"
 #include "storage/file_association.h"
-#include "storage/qt_settings_store.h"
 
 int main(int argc, char* argv[]) {
   // The GL table draws through the fixed-function pipeline, so every context

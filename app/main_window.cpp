@@ -17,11 +17,11 @@
 #include "game/commands.h"
 #include "game/new_game.h"
 #include "game/rotation.h"
-#include "game/texts.h"
+#include "model/texts.h"
 #include "options/options_dialog.h"
 #include "render/textures.h"
-#include "render/view.h"
 #include "resources/embedded.h"
+#include "view/view.h"
 
 namespace puzzle {
 namespace {

@@ -6,7 +6,7 @@
 #include <QMenuBar>
 
 #include "game/commands.h"
-#include "game/texts.h"
+#include "model/texts.h"
 
 namespace puzzle {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/texts.h"
+#include "model/texts.h"
 
 namespace puzzle {
 

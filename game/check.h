@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "game/records.h"
+#include "model/records.h"
 #include "platform/platform.h"
 
 namespace puzzle {

@@ -4,8 +4,8 @@
 #include <climits>
 #include <cmath>
 
-#include "game/geometry.h"
-#include "game/texts.h"
+#include "model/geometry.h"
+#include "model/texts.h"
 
 namespace puzzle {
 namespace {

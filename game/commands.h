@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "game/records.h"
+#include "model/records.h"
 #include "platform/platform.h"
 
 namespace puzzle {

@@ -5,7 +5,7 @@
 
 #include "game/check.h"
 #include "game/commands.h"
-#include "game/texts.h"
+#include "model/texts.h"
 #include "storage/game_file.h"
 #include "storage/image_loader.h"
 #include "storage/paths.h"

@@ -12,12 +12,12 @@
 #include <functional>
 #include <string>
 
-#include "game/graphics_port.h"
 #include "game/history.h"
 #include "game/picking.h"
-#include "game/records.h"
+#include "model/graphics_port.h"
+#include "model/records.h"
 #include "platform/platform.h"
-#include "render/scrollbars.h"
+#include "view/scrollbars.h"
 
 namespace puzzle {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <deque>
 
-#include "game/records.h"
+#include "model/records.h"
 #include "platform/platform.h"
 
 namespace puzzle {

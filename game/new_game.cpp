@@ -5,8 +5,8 @@
 #include <new>
 #include <string>
 
-#include "game/geometry.h"
-#include "game/texts.h"
+#include "model/geometry.h"
+#include "model/texts.h"
 
 namespace puzzle {
 namespace {

@@ -11,11 +11,11 @@
 
 #include <cstdint>
 
-#include "game/graphics_port.h"
 #include "game/picking.h"
-#include "game/records.h"
+#include "model/graphics_port.h"
+#include "model/records.h"
 #include "platform/platform.h"
-#include "render/scrollbars.h"
+#include "view/scrollbars.h"
 
 namespace puzzle {
 

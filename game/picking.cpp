@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "render/unproject.h"
 #include "shapes/outline.h"
+#include "view/unproject.h"
 
 namespace puzzle {
 namespace {

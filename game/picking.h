@@ -15,12 +15,12 @@
 #include <array>
 #include <cstdint>
 
-#include "game/graphics_port.h"
 #include "game/history.h"
-#include "game/records.h"
+#include "model/graphics_port.h"
+#include "model/records.h"
 #include "platform/platform.h"
-#include "render/scrollbars.h"
-#include "render/view.h"
+#include "view/scrollbars.h"
+#include "view/view.h"
 
 namespace puzzle {
 

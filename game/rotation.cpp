@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <utility>
 
-#include "game/texts.h"
+#include "model/texts.h"
 
 namespace puzzle {
 

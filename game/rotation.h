@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "game/history.h"
-#include "game/records.h"
+#include "model/records.h"
 #include "platform/platform.h"
 
 namespace puzzle {

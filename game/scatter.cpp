@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "render/orientation.h"
+#include "model/orientation.h"
 
 namespace puzzle {
 

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "game/records.h"
+#include "model/records.h"
 
 namespace puzzle {
 

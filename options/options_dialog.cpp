@@ -15,7 +15,7 @@
 #include <algorithm>
 
 #include "game/commands.h"
-#include "game/texts.h"
+#include "model/texts.h"
 #include "options/form_preview.h"
 #include "render/gl_view.h"
 

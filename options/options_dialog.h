@@ -26,7 +26,7 @@
 #include <array>
 #include <functional>
 
-#include "game/graphics_port.h"
+#include "model/graphics_port.h"
 #include "options/options_rules.h"
 #include "platform/platform.h"
 

@@ -16,8 +16,8 @@
 #include <string_view>
 
 #include "game/commands.h"
-#include "game/graphics_port.h"
-#include "game/records.h"
+#include "model/graphics_port.h"
+#include "model/records.h"
 
 namespace puzzle {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "render/view.h"
+#include "view/view.h"
 
 namespace puzzle {
 namespace {

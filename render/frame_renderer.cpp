@@ -7,10 +7,10 @@
 
 #include "game/check.h"
 #include "game/scatter.h"
-#include "game/texts.h"
+#include "model/orientation.h"
+#include "model/texts.h"
 #include "render/gl_view.h"
-#include "render/orientation.h"
-#include "render/unproject.h"
+#include "view/unproject.h"
 
 namespace puzzle {
 namespace {

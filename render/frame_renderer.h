@@ -18,12 +18,12 @@
 
 #include <cstdint>
 
+#include "game/frame_steps.h"
 #include "game/picking.h"
-#include "game/records.h"
+#include "model/records.h"
 #include "render/fonts.h"
-#include "render/frame_steps.h"
-#include "render/scrollbars.h"
-#include "render/view.h"
+#include "view/scrollbars.h"
+#include "view/view.h"
 
 namespace puzzle {
 

@@ -5,8 +5,8 @@
 #include <new>
 #include <vector>
 
+#include "render/piece_lists.h"
 #include "render/textures.h"
-#include "shapes/piece_lists.h"
 
 namespace puzzle {
 

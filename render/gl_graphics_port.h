@@ -3,7 +3,7 @@
 // picking. The context the shell or tool made must be current on every call.
 #pragma once
 
-#include "game/graphics_port.h"
+#include "model/graphics_port.h"
 
 namespace puzzle {
 

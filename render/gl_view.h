@@ -3,8 +3,8 @@
 // compatibility-profile context.
 #pragma once
 
-#include "game/records.h"
-#include "render/view.h"
+#include "model/records.h"
+#include "view/view.h"
 
 namespace puzzle {
 

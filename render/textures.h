@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/records.h"
+#include "model/records.h"
 
 namespace puzzle {
 

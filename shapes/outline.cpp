@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/geometry.h"
+#include "model/geometry.h"
 
 namespace puzzle {
 

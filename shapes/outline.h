@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/records.h"
+#include "model/records.h"
 
 namespace puzzle {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "game/geometry.h"
-#include "game/texts.h"
+#include "model/geometry.h"
+#include "model/texts.h"
 #include "storage/atomic_file.h"
 #include "storage/paths.h"
 

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "game/records.h"
+#include "model/records.h"
 #include "platform/platform.h"
 #include "storage/image_loader.h"
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <memory>
 
-#include "game/texts.h"
+#include "model/texts.h"
 #include "storage/atomic_file.h"
 #include "storage/paths.h"
 

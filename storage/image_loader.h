@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "game/records.h"
+#include "model/records.h"
 #include "platform/platform.h"
 
 namespace puzzle {

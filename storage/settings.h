@@ -15,7 +15,7 @@
 #include <variant>
 #include <vector>
 
-#include "game/records.h"
+#include "model/records.h"
 
 namespace puzzle {
 

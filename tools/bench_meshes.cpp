@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "game/geometry.h"
-#include "shapes/home_layout.h"
-#include "shapes/piece_lists.h"
+#include "game/home_layout.h"
+#include "model/geometry.h"
+#include "render/piece_lists.h"
 #include "tools/headless_table.h"
 
 namespace puzzle {

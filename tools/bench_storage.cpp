@@ -16,7 +16,7 @@
 
 #include "storage/game_file.h"
 #include "storage/image_loader.h"
-#include "tests/support/picture_files.h"
+#include "storage/picture_writer.h"
 
 namespace puzzle {
 namespace {
@@ -76,8 +76,7 @@ bool BenchGameFile(const std::filesystem::path& folder) {
   GameOptions options;
   state.imagePath = (folder / "picture.png").string();
   const auto rgb = NoisyGradient(64, 64, 3, 1);
-  if (!testing::WriteBytes(state.imagePath,
-                           testing::EncodeWithStb(testing::StbFormat::Png, 64, 64, 3, rgb.data()))) {
+  if (!WriteBytes(state.imagePath, EncodeWithStb(StbFormat::Png, 64, 64, 3, rgb.data()))) {
     return false;
   }
   options.columns = COLUMNS;
@@ -118,7 +117,7 @@ bool BenchGameFile(const std::filesystem::path& folder) {
 bool BenchPng() {
   constexpr int SIDE = 4096;
   const auto rgba = NoisyGradient(SIDE, SIDE, 4, 2);
-  const auto png = testing::EncodeWithStb(testing::StbFormat::Png, SIDE, SIDE, 4, rgba.data());
+  const auto png = EncodeWithStb(StbFormat::Png, SIDE, SIDE, 4, rgba.data());
   double decodeMs = 0;
   if (!Measure(
           3, [&] { return DecodePicture(png).has_value(); }, decodeMs))
@@ -132,21 +131,21 @@ bool BenchGif() {
   constexpr int WIDTH = 320;
   constexpr int HEIGHT = 240;
   constexpr int FRAMES = 100;
-  std::vector<testing::Rgb24> palette;
+  std::vector<Rgb24> palette;
   for (int i = 0; i < 256; ++i) {
     palette.push_back(
         {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i * 7)});
   }
-  std::vector<testing::GifFrame> frames;
+  std::vector<GifFrame> frames;
   for (int f = 0; f < FRAMES; ++f) {
-    testing::GifFrame frame{std::vector<std::uint8_t>(WIDTH * HEIGHT), 4};
+    GifFrame frame{std::vector<std::uint8_t>(WIDTH * HEIGHT), 4};
     for (int y = 0; y < HEIGHT; ++y) {
       for (int x = 0; x < WIDTH; ++x)
         frame.indices[static_cast<std::size_t>(y * WIDTH + x)] = static_cast<std::uint8_t>(x + y + f * 3);
     }
     frames.push_back(std::move(frame));
   }
-  const auto gif = testing::EncodeGif(WIDTH, HEIGHT, palette, frames);
+  const auto gif = EncodeGif(WIDTH, HEIGHT, palette, frames);
   double decodeMs = 0;
   if (!Measure(
           3, [&] { return DecodePicture(gif).has_value(); }, decodeMs))

@@ -2,13 +2,10 @@
 
 #include <GL/gl.h>
 
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
-
 #include "render/frame_renderer.h"
 #include "render/gl_view.h"
+#include "render/piece_lists.h"
 #include "render/textures.h"
-#include "shapes/piece_lists.h"
 
 namespace puzzle {
 
@@ -71,10 +68,6 @@ std::vector<std::uint8_t> HeadlessTable::ReadRgbTopDown() const {
     }
   }
   return rgb;
-}
-
-bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb) {
-  return stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) != 0;
 }
 
 }  // namespace puzzle

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "game/frame_steps.h"
 #include "game/picking.h"
-#include "game/records.h"
+#include "model/records.h"
 #include "platform/platform.h"
 #include "render/fonts.h"
-#include "render/frame_steps.h"
 #include "render/headless_context.h"
-#include "render/scrollbars.h"
-#include "render/view.h"
+#include "view/scrollbars.h"
+#include "view/view.h"
 
 namespace puzzle {
 
@@ -71,8 +71,5 @@ class WindowlessPlatform : public Platform {
  private:
   CursorShape cursor_ = CursorShape::Arrow;
 };
-
-// Writes RGB rows (top row first) as a PNG file.
-bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb);
 
 }  // namespace puzzle

@@ -23,10 +23,11 @@
 #include <optional>
 #include <string>
 
+#include "game/home_layout.h"
 #include "platform/platform.h"
-#include "shapes/home_layout.h"
 #include "storage/game_file.h"
 #include "storage/image_loader.h"
+#include "storage/picture_writer.h"
 #include "tools/headless_table.h"
 
 namespace puzzle {

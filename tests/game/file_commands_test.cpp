@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "game/new_game.h"
+#include "storage/picture_writer.h"
 #include "support/fake_graphics_port.h"
-#include "support/picture_files.h"
 #include "support/scripted_platform.h"
 #include "support/temp_folder.h"
 

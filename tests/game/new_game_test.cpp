@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "game/texts.h"
+#include "model/texts.h"
 #include "support/fake_graphics_port.h"
 #include "support/scripted_platform.h"
 

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "render/unproject.h"
 #include "support/fake_graphics_port.h"
 #include "support/scripted_platform.h"
+#include "view/unproject.h"
 
 namespace puzzle {
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "game/check.h"
+#include "game/frame_steps.h"
 #include "game/history.h"
 #include "game/rotation.h"
-#include "render/frame_steps.h"
 #include "support/scripted_platform.h"
 
 namespace puzzle {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/orientation.h"
+#include "model/orientation.h"
 
 namespace puzzle {
 namespace {

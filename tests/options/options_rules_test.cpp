@@ -5,7 +5,7 @@
 #include <climits>
 #include <utility>
 
-#include "game/geometry.h"
+#include "model/geometry.h"
 #include "options/small_game.h"
 #include "support/fake_graphics_port.h"
 

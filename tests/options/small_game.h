@@ -6,7 +6,7 @@
 
 #include <tuple>
 
-#include "game/geometry.h"
+#include "model/geometry.h"
 
 namespace puzzle::testing {
 

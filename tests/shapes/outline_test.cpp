@@ -8,7 +8,7 @@
 #include <string>
 #include <variant>
 
-#include "game/geometry.h"
+#include "model/geometry.h"
 
 namespace puzzle {
 namespace {

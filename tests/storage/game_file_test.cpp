@@ -10,9 +10,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "game/geometry.h"
+#include "model/geometry.h"
 #include "storage/atomic_file.h"
-#include "support/picture_files.h"
+#include "storage/picture_writer.h"
 #include "support/scripted_platform.h"
 #include "support/temp_folder.h"
 
@@ -43,7 +43,7 @@ class GameFile : public ::testing::Test {
   void MakeGame(std::uint32_t columns, std::uint32_t rows) {
     state.imagePath = folder.File("picture.ppm");
     const std::vector<std::uint8_t> rgb(40 * 30 * 3, 128);
-    ASSERT_TRUE(testing::WriteBytes(state.imagePath, testing::EncodePnm(40, 30, 3, rgb.data())));
+    ASSERT_TRUE(WriteBytes(state.imagePath, EncodePnm(40, 30, 3, rgb.data())));
     options.columns = columns;
     options.form = 3;
     options.bulge = 0.27f;
@@ -160,13 +160,13 @@ TEST_F(GameFile, DamagedHostileOrOrphanedFilesAreRefused) {
   const std::string path = folder.File("hostile.pzz");
   for (const auto& [name, bytes] : cases) {
     EXPECT_FALSE(ParseGameFile(bytes)) << name;
-    ASSERT_TRUE(testing::WriteBytes(path, bytes));
+    ASSERT_TRUE(WriteBytes(path, bytes));
     EXPECT_FALSE(ReadGameFile(platform, path, false)) << name;
   }
   EXPECT_FALSE(ReadGameFile(platform, folder.File("missing.pzz"), false));
   EXPECT_TRUE(platform.shown.empty());
   // A good file whose picture is gone is refused with a message naming it.
-  ASSERT_TRUE(testing::WriteBytes(path, good));
+  ASSERT_TRUE(WriteBytes(path, good));
   std::filesystem::remove(state.imagePath);
   EXPECT_FALSE(ReadGameFile(platform, path, true));
   ASSERT_EQ(platform.shown.size(), 1u);
@@ -187,7 +187,7 @@ TEST_F(GameFile, DamagedHostileOrOrphanedFilesAreRefused) {
 TEST_F(GameFile, SavingReplacesTheOldFileOnlyWhenComplete) {
   MakeGame(2, 2);
   const std::string path = folder.File("game.pzz");
-  ASSERT_TRUE(testing::WriteBytes(path, {1, 2, 3}));
+  ASSERT_TRUE(WriteBytes(path, {1, 2, 3}));
   ASSERT_TRUE(WriteGameFile(path, state, options));
   const auto saved = ReadBytes(path);
   EXPECT_EQ(saved, *EncodeGameFile(state, options));

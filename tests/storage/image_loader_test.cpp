@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "storage/paths.h"
-#include "support/picture_files.h"
+#include "storage/picture_writer.h"
 #include "support/scripted_platform.h"
 
 namespace puzzle {

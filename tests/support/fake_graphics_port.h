@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "game/graphics_port.h"
+#include "model/graphics_port.h"
 #include "platform/platform.h"
 
 namespace puzzle::testing {

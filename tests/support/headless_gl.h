@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/records.h"
+#include "model/records.h"
 #include "render/gl_view.h"
 #include "render/headless_context.h"
-#include "render/view.h"
+#include "view/view.h"
 
 namespace puzzle::testing {
 

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "game/records.h"
-#include "render/scrollbars.h"
+#include "model/records.h"
+#include "view/scrollbars.h"
 
 namespace puzzle {
 

@@ -1,9 +1,9 @@
 // The few GL operations the rules need, behind an interface so that game/
-// stays free of GL and its tests can count and fail the calls. render/ and
-// shapes/ implement them on the real context (render/gl_graphics_port.h).
+// stays free of GL and its tests can count and fail the calls. render/
+// implements them on the real context (render/gl_graphics_port.h).
 #pragma once
 
-#include "game/records.h"
+#include "model/records.h"
 
 namespace puzzle {
 

@@ -1,9 +1,9 @@
-#include "render/frame_steps.h"
+#include "game/frame_steps.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "render/orientation.h"
+#include "model/orientation.h"
 
 namespace puzzle {
 

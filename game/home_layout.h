@@ -4,7 +4,7 @@
 // the piece poses of GameState; reads the picture size and pixelScale.
 #pragma once
 
-#include "game/records.h"
+#include "model/records.h"
 
 namespace puzzle {
 

@@ -1,4 +1,4 @@
-#include "render/view.h"
+#include "view/view.h"
 
 #include <algorithm>
 

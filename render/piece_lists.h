@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "game/records.h"
+#include "model/records.h"
 #include "shapes/outline.h"
 
 namespace puzzle {

@@ -1,4 +1,4 @@
-#include "render/frame_steps.h"
+#include "game/frame_steps.h"
 
 #include <gtest/gtest.h>
 

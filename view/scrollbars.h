@@ -14,8 +14,8 @@
 #include <array>
 #include <cstdint>
 
-#include "game/records.h"
-#include "render/view.h"
+#include "model/records.h"
+#include "view/view.h"
 
 namespace puzzle {
 

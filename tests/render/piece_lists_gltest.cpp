@@ -1,4 +1,4 @@
-#include "shapes/piece_lists.h"
+#include "render/piece_lists.h"
 
 #include <GL/gl.h>
 
@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <random>
 
-#include "render/orientation.h"
+#include "game/home_layout.h"
+#include "model/orientation.h"
 #include "render/textures.h"
-#include "shapes/home_layout.h"
 #include "support/headless_gl.h"
 
 namespace puzzle {

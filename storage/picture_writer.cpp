@@ -1,31 +1,18 @@
-// Pictures made at run time for the storage tests, the benchmark and the
-// fuzz corpus: GIFs (animated too) from palette indices, and the other
-// formats through the stb writer. Nothing here is a fixture file.
-#pragma once
+#include "storage/picture_writer.h"
 
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 
-#include <array>
-#include <cstdint>
+#include <algorithm>
 #include <fstream>
-#include <string>
-#include <vector>
 
-namespace puzzle::testing {
+namespace puzzle {
 
-using Rgb24 = std::array<std::uint8_t, 3>;
 
-struct GifFrame {
-  std::vector<std::uint8_t> indices;  // width x height palette indices, top row first
-  std::uint16_t delayHundredths = 0;
-};
 
-// A GIF whose frames all cover the canvas. Each pixel is sent as a clear
-// code and a literal, which keeps the code width fixed: large files, but
-// the simplest valid stream.
-inline std::vector<std::uint8_t> EncodeGif(int width, int height, const std::vector<Rgb24>& palette,
+
+std::vector<std::uint8_t> EncodeGif(int width, int height, const std::vector<Rgb24>& palette,
                                            const std::vector<GifFrame>& frames) {
   int bits = 2;
   while ((1u << bits) < palette.size()) ++bits;
@@ -86,10 +73,8 @@ inline std::vector<std::uint8_t> EncodeGif(int width, int height, const std::vec
   return out;
 }
 
-enum class StbFormat { Png, Bmp, Tga, Jpg };
 
-// pixels: width x height x channels bytes, top row first.
-inline std::vector<std::uint8_t> EncodeWithStb(StbFormat format, int width, int height, int channels,
+std::vector<std::uint8_t> EncodeWithStb(StbFormat format, int width, int height, int channels,
                                                const std::uint8_t* pixels) {
   std::vector<std::uint8_t> out;
   auto append = [](void* context, void* data, int size) {
@@ -106,8 +91,7 @@ inline std::vector<std::uint8_t> EncodeWithStb(StbFormat format, int width, int 
   return out;
 }
 
-// A binary PPM (channels 3) or PGM (channels 1).
-inline std::vector<std::uint8_t> EncodePnm(int width, int height, int channels, const std::uint8_t* pixels) {
+std::vector<std::uint8_t> EncodePnm(int width, int height, int channels, const std::uint8_t* pixels) {
   const std::string header =
       (channels == 1 ? "P5\n" : "P6\n") + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
   std::vector<std::uint8_t> out(header.begin(), header.end());
@@ -115,10 +99,14 @@ inline std::vector<std::uint8_t> EncodePnm(int width, int height, int channels, 
   return out;
 }
 
-inline bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(file);
 }
 
-}  // namespace puzzle::testing
+bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb) {
+  return stbi_write_png(path.c_str(), width, height, 3, rgb.data(), width * 3) != 0;
+}
+
+}  // namespace puzzle

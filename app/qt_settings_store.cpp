@@ -1,4 +1,4 @@
-#include "storage/qt_settings_store.h"
+#include "app/qt_settings_store.h"
 
 #include <QStringList>
 #include <QVariant>

@@ -1,6 +1,6 @@
-#include "shapes/home_layout.h"
+#include "game/home_layout.h"
 
-#include "game/geometry.h"
+#include "model/geometry.h"
 
 namespace puzzle {
 

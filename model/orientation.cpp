@@ -1,4 +1,4 @@
-#include "render/orientation.h"
+#include "model/orientation.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "render/unproject.h"
+#include "view/unproject.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "render/scrollbars.h"
+#include "view/scrollbars.h"
 
 #include <algorithm>
 #include <cmath>

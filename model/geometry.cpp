@@ -1,4 +1,4 @@
-#include "game/geometry.h"
+#include "model/geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // other arithmetic of their own.
 #pragma once
 
-#include "game/records.h"
+#include "model/records.h"
 
 namespace puzzle {
 

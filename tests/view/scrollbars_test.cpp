@@ -1,10 +1,10 @@
-#include "render/scrollbars.h"
+#include "view/scrollbars.h"
 
 #include <gtest/gtest.h>
 
 #include <utility>
 
-#include "render/frame_steps.h"
+#include "game/frame_steps.h"
 
 namespace puzzle {
 namespace {

@@ -1,4 +1,4 @@
-#include "shapes/piece_lists.h"
+#include "render/piece_lists.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -7,7 +7,7 @@
 #include <deque>
 #include <map>
 
-#include "game/geometry.h"
+#include "model/geometry.h"
 
 namespace puzzle {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "game/records.h"
+#include "model/records.h"
 
 namespace puzzle {
 

@@ -1,13 +1,13 @@
 // Turning a window position back into the scene and a scene depth into a
 // window depth, as the fixed projection of the table does it. Pure maths on
-// the frustum of render/view.h, so that picking and the key-help captions
+// the frustum of view/view.h, so that picking and the key-help captions
 // need no GL matrices: the model-view matrix of the table is the identity
 // (every piece loads its own matrix and pops it again).
 #pragma once
 
 #include <array>
 
-#include "render/view.h"
+#include "view/view.h"
 
 namespace puzzle {
 
