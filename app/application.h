@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "render/fonts.h"
 #include "view/scrollbars.h"
+#include "view/table_view.h"
 #include "view/view.h"
 
 namespace puzzle {
@@ -35,6 +36,7 @@ struct Application {
   GameState state;
   GameOptions options;
   ViewSetup view;
+  TableView table;
   History history;
   ScrollBars bars;
   ShellInput input;

@@ -81,10 +81,10 @@ int GameView::DevicePixels(double logical) const {
 
 void GameView::initializeGL() {
   auto& state = app_.state;
-  state.clientWidth = std::max(1, DevicePixels(width()));
-  state.clientHeight = std::max(1, DevicePixels(height()));
-  app_.view.creationWidth = state.clientWidth;
-  app_.view.creationHeight = state.clientHeight;
+  TableView& table = app_.table;
+  SetClientSize(table, DevicePixels(width()), DevicePixels(height()));
+  app_.view.creationWidth = table.clientWidth;
+  app_.view.creationHeight = table.clientHeight;
   GLint maxTexture = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
   state.maxTextureSize = maxTexture;
@@ -104,7 +104,7 @@ void GameView::initializeGL() {
   }
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   app_.shell.glVersion = version != nullptr ? version : "";
-  InitGL(state, app_.options, app_.view);
+  InitGL(state, table, app_.options, app_.view);
   BuildFonts(app_.fonts, state.pixelScale);
   // The context may go before the widget does (a window moved to another
   // screen); the lists and textures go with it.
@@ -113,18 +113,20 @@ void GameView::initializeGL() {
 
 void GameView::resizeGL(int w, int h) {
   auto& state = app_.state;
-  const PreviousClient previous{state.clientWidth, state.clientHeight, state.thumbW, state.thumbH};
+  const PreviousClient previous = CurrentClient(app_.table);
   // A client area of no height still gets a one-pixel table.
-  state.clientWidth = std::max(1, DevicePixels(w));
-  state.clientHeight = std::max(1, DevicePixels(h));
-  ResizeGL(state, app_.view);
+  SetClientSize(app_.table, DevicePixels(w), DevicePixels(h));
+  ResizeGL(state, app_.table, app_.view);
   if (onResized) onResized(previous);
 }
 
 void GameView::paintGL() {
-  FrameRecords records{app_.state, app_.options,       app_.view,  app_.bars,
-                       app_.input, app_.picking.edges, app_.fonts, app_.timing};
-  RenderFrame(records, platform_.TickMs());
+  FrameRecords records{app_.state, app_.options, app_.view,          app_.table,
+                       app_.bars,  app_.input,   app_.picking.edges, app_.timing};
+  const std::uint32_t tick = platform_.TickMs();
+  AdvanceFrame(records, tick);
+  DrawFrame(ReadOnly(records, app_.fonts));
+  FinishFrame(records, tick);
 }
 
 }  // namespace puzzle

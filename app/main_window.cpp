@@ -73,12 +73,13 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
 }
 
 FileCommandRecords MainWindow::FileRecords() {
-  return {app_.state, app_.options,       app_.history,     app_.bars,
-          app_.input, app_.picking.edges, app_.shell.title, app_.timing.framesPerSecond};
+  return {app_.state,         app_.options,     app_.history,
+          app_.table,         app_.bars,        app_.input,
+          app_.picking.edges, app_.shell.title, app_.timing.framesPerSecond};
 }
 
 PointerRecords MainWindow::Pointer() {
-  return {app_.state, app_.options, app_.view, app_.input, app_.picking, app_.bars, app_.history};
+  return {app_.state, app_.options, app_.view, app_.table, app_.input, app_.picking, app_.bars, app_.history};
 }
 
 void MainWindow::ShowTitle() {
@@ -95,11 +96,13 @@ void MainWindow::Command(int commandId) {
   }
   auto records = FileRecords();
   switch (commandId) {
-    case CMD_START: StartCommand(state, options, platform_, view_->Graphics(), app_.bars, app_.input); break;
+    case CMD_START:
+      StartCommand(state, app_.table, options, platform_, view_->Graphics(), app_.bars, app_.input);
+      break;
     case CMD_PROMPT: ShowPrompt(state, app_.timing.framesPerSecond); break;
     case CMD_CHECK:
       if (state.gameRunning && !state.scatterRunning && !state.settleRunning)
-        CheckPieces(state, options, platform_);
+        CheckPieces(state, app_.table, options, platform_);
       break;
     case CMD_UNDO: Undo(state, app_.history, platform_); break;
     case CMD_REDO: Redo(state, app_.history, platform_); break;
@@ -140,8 +143,8 @@ void MainWindow::OpenOptions() {
     optionsDialog_->activateWindow();
     return;
   }
-  optionsDialog_ = new OptionsDialog(this, app_.options, app_.state, platform_, app_.customColours,
-                                     [this](const TableGlWork& work) {
+  optionsDialog_ = new OptionsDialog(this, app_.options, app_.state, app_.table, platform_,
+                                     app_.customColours, [this](const TableGlWork& work) {
                                        view_->makeCurrent();
                                        work(view_->Graphics());
                                      });
@@ -216,7 +219,7 @@ bool MainWindow::OnKeyPress(int key) {
   }
   const auto scroll = ScrollKeyOf(key);
   if (!scroll) return false;
-  ApplyScrollKey(app_.state, *scroll, app_.input.modifierDown);
+  ApplyScrollKey(app_.table, *scroll, app_.input.modifierDown);
   ScrollBarsChanged();
   return true;
 }
@@ -234,13 +237,14 @@ bool MainWindow::OnKeyRelease(int key) {
 }
 
 void MainWindow::ScrollBarsChanged() {
-  UpdateScrollBars(app_.state, app_.bars, app_.input.cursorX, app_.input.cursorY, app_.picking.edges);
+  UpdateScrollBars(app_.state, app_.table, app_.bars, app_.input.cursorX, app_.input.cursorY,
+                   app_.picking.edges);
 }
 
 void MainWindow::OnResized(const PreviousClient& previous) {
   app_.bars.vertical.zone = false;
   app_.bars.horizontal.zone = false;
-  RecomputeScrollRoom(app_.state, app_.options, previous, app_.bars.scrollBarThickness);
+  RecomputeScrollRoom(app_.table, app_.state, app_.options, previous, app_.bars.scrollBarThickness);
   ScrollBarsChanged();
   PickFanScheme(app_.view, platform_.TickMs());
 }

@@ -34,11 +34,11 @@ float Sum(double a, double b, double c) {
 
 // Rows under and above the picture, columns right and left of it; successive
 // pieces of one queue lie half a cell apart, so they overlap.
-void MoveAside(PiecePose& pose, const GameState& state, AsideCounters& counters) {
-  const double offX = state.viewOffsetX;
-  const double offY = state.viewOffsetY;
-  const float cx = -state.viewOffsetX;
-  const float cy = -state.viewOffsetY;
+void MoveAside(PiecePose& pose, const GameState& state, const TableView& view, AsideCounters& counters) {
+  const double offX = view.viewOffsetX;
+  const double offY = view.viewOffsetY;
+  const float cx = -view.viewOffsetX;
+  const float cy = -view.viewOffsetY;
   if (pose.x <= cx && pose.y <= cy) {
     pose.x = Sum(counters.below, -state.halfPicW, -offX);
     pose.y = Sum(-state.halfPicH, -state.halfCellH, -offY);
@@ -64,7 +64,8 @@ bool HasPictureTexture(const GameState& state) {
 
 }  // namespace
 
-std::optional<std::uint32_t> CheckPieces(GameState& state, const GameOptions& options, Platform& platform) {
+std::optional<std::uint32_t> CheckPieces(GameState& state, const TableView& view, const GameOptions& options,
+                                         Platform& platform) {
   if (!state.gameRunning || state.scatterRunning || state.settleRunning) return std::nullopt;
   const std::size_t held = std::min({static_cast<std::size_t>(state.pieceCount), state.pieces.size(),
                                      state.homeX.size(), state.homeY.size()});
@@ -87,7 +88,7 @@ std::optional<std::uint32_t> CheckPieces(GameState& state, const GameOptions& op
     }
     if (InPlace(pose, homeX, homeY, halfTol)) continue;
     ++errors;
-    MoveAside(pose, state, counters);
+    MoveAside(pose, state, view, counters);
   }
 
   const bool russian = options.russianUi;

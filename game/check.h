@@ -14,6 +14,7 @@
 
 #include "model/records.h"
 #include "platform/platform.h"
+#include "view/table_view.h"
 
 namespace puzzle {
 
@@ -21,7 +22,8 @@ namespace puzzle {
 // runs outside the scatter and settle phases; a turn under way does not stop
 // it. Shows the error count and percentage, or the congratulation, and
 // returns the number of misplaced pieces.
-std::optional<std::uint32_t> CheckPieces(GameState& state, const GameOptions& options, Platform& platform);
+std::optional<std::uint32_t> CheckPieces(GameState& state, const TableView& view, const GameOptions& options,
+                                         Platform& platform);
 
 // Command 1001, also used when a game has been loaded. Refused (false) while
 // no picture texture exists. framesPerSecond is the frame renderer's measured

@@ -14,27 +14,6 @@ namespace {
 // entry is cut, as the dialog's buffer always did).
 constexpr std::size_t NUMBER_TEXT_LIMIT = 63;
 
-// Where one axis of a running game reaches, in screen pixels: the farthest
-// piece plus one cell.
-std::int32_t ScrollMargin(std::int32_t reach, std::int32_t imageSize, std::int32_t clientSize,
-                          std::int32_t lastCase) {
-  if (imageSize < clientSize) return reach > clientSize / 2 ? 2 * (reach - imageSize / 2) : 0;
-  return reach > imageSize / 2 ? 2 * (reach - imageSize / 2) : lastCase;
-}
-
-// One thumb after a resize; the scroll position keeps its relative place.
-void RecomputeThumb(bool recompute, std::int32_t imageSize, std::int32_t margin, std::int32_t clientSize,
-                    std::int32_t previousClient, std::int32_t previousThumb, std::int32_t thickness,
-                    std::int32_t& thumb, std::int32_t& scroll) {
-  if (!recompute) return;
-  const std::int64_t room = std::int64_t{imageSize} + margin;
-  thumb = std::max(thickness, static_cast<std::int32_t>(std::int64_t{clientSize} * clientSize / room));
-  const std::int32_t previousRange = previousClient - previousThumb;
-  if (previousRange != 0) {
-    scroll = static_cast<std::int32_t>(std::int64_t{clientSize - thumb} * scroll / previousRange);
-  }
-}
-
 }  // namespace
 
 int ReadDecimal(std::string_view text) {
@@ -70,68 +49,18 @@ std::optional<std::string> CommandLineGamePath(std::string_view commandLine) {
   return std::string(commandLine.substr(quote + 1, n - 2 - quote));
 }
 
-void ApplyScrollKey(GameState& state, ScrollKey key, bool modifierDown) {
+void ApplyScrollKey(TableView& table, ScrollKey key, bool modifierDown) {
+  const ScrollAxis pageAxis = modifierDown ? ScrollAxis::Horizontal : ScrollAxis::Vertical;
   switch (key) {
-    case ScrollKey::PageUp:
-      if (modifierDown)
-        state.scrollX -= state.thumbW;
-      else
-        state.scrollY += state.thumbH;
-      break;
-    case ScrollKey::PageDown:
-      if (modifierDown)
-        state.scrollX += state.thumbW;
-      else
-        state.scrollY -= state.thumbH;
-      break;
-    case ScrollKey::End:
-      if (modifierDown)
-        state.scrollX = (state.clientWidth - state.thumbW) / 2;
-      else
-        state.scrollY = (state.thumbH - state.clientHeight) / 2;
-      break;
-    case ScrollKey::Home:
-      if (modifierDown)
-        state.scrollX = (state.thumbW - state.clientWidth) / 2;
-      else
-        state.scrollY = (state.clientHeight - state.thumbH) / 2;
-      break;
-    case ScrollKey::Left: state.scrollX -= 1; break;
-    case ScrollKey::Up: state.scrollY += 1; break;
-    case ScrollKey::Right: state.scrollX += 1; break;
-    case ScrollKey::Down: state.scrollY -= 1; break;
+    case ScrollKey::PageUp: MovePage(table, pageAxis, PageMove::Back); break;
+    case ScrollKey::PageDown: MovePage(table, pageAxis, PageMove::Forward); break;
+    case ScrollKey::Home: MovePage(table, pageAxis, PageMove::ToStart); break;
+    case ScrollKey::End: MovePage(table, pageAxis, PageMove::ToEnd); break;
+    case ScrollKey::Left: ScrollBy(table, -1, 0); break;
+    case ScrollKey::Up: ScrollBy(table, 0, 1); break;
+    case ScrollKey::Right: ScrollBy(table, 1, 0); break;
+    case ScrollKey::Down: ScrollBy(table, 0, -1); break;
   }
-}
-
-void RecomputeScrollRoom(GameState& state, const GameOptions& options, const PreviousClient& previous,
-                         std::int32_t scrollBarThickness) {
-  if (state.gameRunning && options.columns > 0 && state.rows > 0) {
-    float maxX = -1;
-    float maxY = -1;
-    for (std::uint32_t i = 0; i < state.pieceCount && i < state.pieces.size(); ++i) {
-      maxX = std::max(maxX, std::fabs(state.pieces[i].x + state.viewOffsetX));
-      maxY = std::max(maxY, std::fabs(state.pieces[i].y + state.viewOffsetY));
-    }
-    const auto cellPxW =
-        static_cast<std::int32_t>(static_cast<std::uint32_t>(state.imageWidth) / options.columns);
-    const auto cellPxH =
-        static_cast<std::int32_t>(static_cast<std::uint32_t>(state.imageHeight) / state.rows);
-    const std::int32_t m = std::max(cellPxW, cellPxH);
-    const double k = 2.0 * HalfPixelOnTable(state.pixelScale);
-    const auto reachX = static_cast<std::int32_t>(maxX / k + m);
-    const auto reachY = static_cast<std::int32_t>(maxY / k + m);
-    state.scrollMarginX = ScrollMargin(reachX, state.imageWidth, state.clientWidth, cellPxW + cellPxH);
-    state.scrollMarginY = ScrollMargin(reachY, state.imageHeight, state.clientHeight, m);
-  }
-  const bool running = state.gameRunning;
-  RecomputeThumb((!running && state.imageWidth > state.clientWidth) ||
-                     (running && state.imageWidth + state.scrollMarginX > state.clientWidth),
-                 state.imageWidth, state.scrollMarginX, state.clientWidth, previous.width, previous.thumbW,
-                 scrollBarThickness, state.thumbW, state.scrollX);
-  RecomputeThumb((!running && state.imageHeight > state.clientHeight) ||
-                     (running && state.imageHeight + state.scrollMarginY > state.clientHeight),
-                 state.imageHeight, state.scrollMarginY, state.clientHeight, previous.height, previous.thumbH,
-                 scrollBarThickness, state.thumbH, state.scrollY);
 }
 
 bool TakeNumberOfPieces(GameOptions& options, Platform& platform, std::string_view text) {

@@ -1,8 +1,7 @@
 // The decisions behind the main window's commands and keys that need neither
 // Qt nor GL: the busy guard, the game named on the command line, the scroll
-// keys, the scroll room after a resize, the Number-of-pieces entry and the
-// About text. The window (app/) calls these and shows their results; they
-// write only the records passed to them.
+// keys, the Number-of-pieces entry and the About text. The window (app/) calls these and shows their results;
+// they write only the records passed to them.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +11,7 @@
 
 #include "model/records.h"
 #include "platform/platform.h"
+#include "view/table_view.h"
 
 namespace puzzle {
 
@@ -44,22 +44,7 @@ enum class ScrollKey { PageUp, PageDown, End, Home, Left, Up, Right, Down };
 
 // Moves scrollX/scrollY for one scroll key; with Ctrl or Alt held the page
 // and end keys act horizontally. The caller then clamps with UpdateScrollBars.
-void ApplyScrollKey(GameState& state, ScrollKey key, bool modifierDown);
-
-// The client size and thumbs before a resize, so that thumbs keep their
-// relative place.
-struct PreviousClient {
-  std::int32_t width = 1;
-  std::int32_t height = 1;
-  std::int32_t thumbW = 0;
-  std::int32_t thumbH = 0;
-};
-
-// After the client size changed: the scroll room of a running game from where
-// its pieces lie, then both thumbs and scroll positions. The caller runs
-// UpdateScrollBars afterwards.
-void RecomputeScrollRoom(GameState& state, const GameOptions& options, const PreviousClient& previous,
-                         std::int32_t scrollBarThickness);
+void ApplyScrollKey(TableView& table, ScrollKey key, bool modifierDown);
 
 // A decimal number as the player typed it into a dialog: leading blanks and
 // one sign are allowed, reading stops at the first non-digit, no digits give

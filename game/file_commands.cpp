@@ -28,12 +28,16 @@ FileDialogRequest GameFileRequest(const FileCommandRecords& records) {
 }
 
 void ScrollBarsChanged(FileCommandRecords& records) {
-  UpdateScrollBars(records.state, records.bars, records.shell.cursorX, records.shell.cursorY, records.edges);
+  UpdateScrollBars(records.state, records.table, records.bars, records.shell.cursorX, records.shell.cursorY,
+                   records.edges);
 }
 
 // Writes the game to path; on success the file becomes the game's own.
 bool SaveTo(FileCommandRecords& records, const std::string& path) {
-  if (!WriteGameFile(path, records.state, records.options)) return false;
+  if (!WriteGameFile(path, records.state, records.options, records.table.viewOffsetX,
+                     records.table.viewOffsetY)) {
+    return false;
+  }
   records.state.gameFilePath = path;
   RememberDirectory(path, records.options.gameDirectory);
   records.state.gameChanged = false;
@@ -94,6 +98,7 @@ bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& gra
   auto loaded = ReadGameFile(platform, path, records.options.russianUi);
   if (!loaded) return false;
   InstallLoadedGame(std::move(*loaded), path, state, records.options);
+  ResetTableView(records.table);
   graphics.UploadPictureTexture(state);
   // The game opens on the assembled picture, which then fades as after Prompt.
   ShowPrompt(state, records.framesPerSecond);
@@ -109,8 +114,7 @@ bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& gra
   RememberDirectory(path, records.options.gameDirectory);
   ClearHistories(records.history, platform);
   // Pieces may lie anywhere the game left them: make the table reach them.
-  RecomputeScrollRoom(state, records.options,
-                      {state.clientWidth, state.clientHeight, state.thumbW, state.thumbH},
+  RecomputeScrollRoom(records.table, state, records.options, CurrentClient(records.table),
                       records.bars.scrollBarThickness);
   ScrollBarsChanged(records);
   return true;
@@ -138,8 +142,7 @@ void LoadNewImage(FileCommandRecords& records, Platform& platform,
       records.bars.vertical.zone = false;
       records.bars.horizontal.zone = false;
       state.imageWidth = state.imageHeight = 0;
-      state.scrollX = state.scrollY = 0;
-      state.scrollMarginX = state.scrollMarginY = 0;
+      ResetTableView(records.table);
     }
     return;
   }
@@ -153,17 +156,8 @@ void LoadNewImage(FileCommandRecords& records, Platform& platform,
   state.gameRunning = false;
   records.title = NewImageTitle(options.russianUi, state.fileTitle, state.imageWidth, state.imageHeight);
   state.halfCellW = state.halfCellH = 0;
-  state.scrollX = state.scrollY = 0;
-  state.scrollMarginX = state.scrollMarginY = 0;
-  const std::int32_t thickness = records.bars.scrollBarThickness;
-  if (state.clientWidth < state.imageWidth) {
-    state.thumbW = std::max(thickness, static_cast<std::int32_t>(std::int64_t{state.clientWidth} *
-                                                                 state.clientWidth / state.imageWidth));
-  }
-  if (state.clientHeight < state.imageHeight) {
-    state.thumbH = std::max(thickness, static_cast<std::int32_t>(std::int64_t{state.clientHeight} *
-                                                                 state.clientHeight / state.imageHeight));
-  }
+  ResetTableView(records.table);
+  SetUpPreviewThumbs(records.table, state, records.bars.scrollBarThickness);
   // The preview starts unscrolled, centred on the new picture.
   ScrollBarsChanged(records);
   state.gameChanged = false;

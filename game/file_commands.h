@@ -4,8 +4,8 @@
 // through the platform and leave the previous game untouched whenever they
 // give up.
 //
-// They write the picture, game and view fields of GameState, the options a
-// game file carries, the two folders, both histories and the window title of
+// They write the picture and game fields of GameState, the TableView (through
+// its rules), the options a game file carries, the two folders, both histories and the window title of
 // the records below; the window shows the title afterwards.
 #pragma once
 
@@ -18,6 +18,7 @@
 #include "model/records.h"
 #include "platform/platform.h"
 #include "view/scrollbars.h"
+#include "view/table_view.h"
 
 namespace puzzle {
 
@@ -27,6 +28,7 @@ struct FileCommandRecords {
   GameState& state;
   GameOptions& options;
   History& history;
+  TableView& table;
   ScrollBars& bars;
   // The pointer position and drag flags for the scroll update.
   const ShellInput& shell;

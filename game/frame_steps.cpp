@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/check.h"
+#include "game/scatter.h"
 #include "model/orientation.h"
 
 namespace puzzle {
@@ -56,15 +58,15 @@ bool AdvanceIdleCaption(FrameTiming& timing, const GameOptions& options) {
   return timing.idleFrames > CAPTION_IDLE_FRAMES || options.brandedBackground;
 }
 
-void EdgeScrollStep(GameState& state, ScrollBars& bars, const EdgeScrollFlags& edges, std::int32_t cursorX,
-                    std::int32_t cursorY) {
+void EdgeScrollStep(GameState& state, TableView& table, ScrollBars& bars, const EdgeScrollFlags& edges,
+                    std::int32_t cursorX, std::int32_t cursorY) {
   if (edges.edgeScrollUp || edges.edgeScrollDown) {
-    state.scrollY += edges.edgeScrollUp ? 1 : -1;
-    UpdateScrollBars(state, bars, cursorX, cursorY, edges);
+    ScrollBy(table, 0, edges.edgeScrollUp ? 1 : -1);
+    UpdateScrollBars(state, table, bars, cursorX, cursorY, edges);
   }
   if (edges.edgeScrollLeft || edges.edgeScrollRight) {
-    state.scrollX += edges.edgeScrollLeft ? -1 : 1;
-    UpdateScrollBars(state, bars, cursorX, cursorY, edges);
+    ScrollBy(table, edges.edgeScrollLeft ? -1 : 1, 0);
+    UpdateScrollBars(state, table, bars, cursorX, cursorY, edges);
   }
 }
 
@@ -106,8 +108,8 @@ void AdvanceTurn(GameState& state, const GameOptions& options) {
   }
 }
 
-std::optional<PreviewPlacement> PlacePreview(const GameState& state, const ScrollBars& bars,
-                                             const FrameTiming& timing) {
+std::optional<PreviewPlacement> PlacePreview(const GameState& state, const TableView& table,
+                                             const ScrollBars& bars, const FrameTiming& timing) {
   const std::int32_t w = state.imageWidth;
   const std::int32_t h = state.imageHeight;
   if (!state.imageFresh || state.pixels.empty() || w <= 0 || h <= 0) {
@@ -119,8 +121,8 @@ std::optional<PreviewPlacement> PlacePreview(const GameState& state, const Scrol
   if (frame < 0 || offset + frameBytes > state.pixels.size()) {
     return std::nullopt;
   }
-  const std::int32_t cw = state.clientWidth;
-  const std::int32_t ch = state.clientHeight;
+  const std::int32_t cw = table.clientWidth;
+  const std::int32_t ch = table.clientHeight;
   const double s = state.pixelScale;
   PreviewPlacement p;
   p.pixelOffset = offset;
@@ -141,6 +143,29 @@ std::optional<PreviewPlacement> PlacePreview(const GameState& state, const Scrol
     p.rows = h;
   }
   return p;
+}
+
+void AdvanceFrame(FrameRecords& r, std::uint32_t tickMs) {
+  GameState& state = r.state;
+  AdvanceFrameTiming(r.timing, tickMs);
+  AdvanceAnimatedPicture(r.timing, state);
+  if (r.options.brandedBackground) TurnFanColours(r.view);
+  r.timing.captionDue = AdvanceIdleCaption(r.timing, r.options);
+  // Only a bar that shows can be held.
+  if (ShownBar(r.bars) != nullptr)
+    ScrollHeldTrack(state, r.table, r.bars, r.shell.cursorX, r.shell.cursorY, r.edges);
+  if (state.gameRunning) {
+    EdgeScrollStep(state, r.table, r.bars, r.edges, r.shell.cursorX, r.shell.cursorY);
+    AdvanceTurn(state, r.options);
+  }
+}
+
+void FinishFrame(FrameRecords& r, std::uint32_t tickMs) {
+  GameState& state = r.state;
+  if (r.options.brandedBackground) StepFanColours(r.view);
+  FadeShownCaption(r.bars, r.timing.framesPerSecond);
+  if (state.gameRunning && state.promptShowing) AdvancePrompt(state, r.timing.framesPerSecond);
+  AdvanceScatter(state, r.table, r.options, tickMs);
 }
 
 }  // namespace puzzle

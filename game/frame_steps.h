@@ -1,19 +1,26 @@
-// The parts of a frame that are rules rather than drawing: the frame clock and
-// rate, the animated picture's frame switching, the idle count behind the
-// branded caption, edge scrolling during a drag, the turn or flip of the
-// selected piece, and where the picture preview goes. The frame renderer runs
-// them in its fixed order, one step per drawn frame.
+// The per-frame advance of the game: the frame clock and rate, the animated
+// picture's frame switching, the idle count behind the branded caption, the
+// background's colour cycling, held scroll tracks and edge scrolling during a
+// drag, the turn or flip of the selected piece, the fading of the prompt and
+// of the key captions, and the scatter. Every animation moves by one step
+// per drawn frame: the window calls AdvanceFrame, then draws the frame from
+// the records (render/), then FinishFrame.
 //
 // FrameTiming lives in the application object and is written only here and by
-// the pointer-move handler, which sets idleFrames to 0.
+// the pointer-move handler, which sets idleFrames to 0. AdvanceFrame and
+// FinishFrame write what FrameRecords names, each through the rule of its
+// own header.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 
+#include "game/picking.h"
 #include "model/records.h"
 #include "view/scrollbars.h"
+#include "view/table_view.h"
+#include "view/view.h"
 
 namespace puzzle {
 
@@ -32,13 +39,41 @@ struct FrameTiming {
   // Starts above the limit so that the caption shows from start-up until the
   // pointer first moves.
   std::int32_t idleFrames = CAPTION_IDLE_FRAMES + 1;
+  // The branded caption is due in the frame being drawn.
+  bool captionDue = true;
 };
 
-// Step 1: takes the frame's tick and measures the rate (unsigned difference,
+// The records one frame reads and advances, gathered so that the window and
+// the tools pass them in one go.
+struct FrameRecords {
+  GameState& state;
+  const GameOptions& options;
+  ViewSetup& view;
+  TableView& table;
+  ScrollBars& bars;
+  // leftButtonDown (the selected piece shows green while held) and the
+  // pointer position for the scroll update and the arrow-key captions.
+  const ShellInput& shell;
+  // The edge-scrolling flags of a drag.
+  const EdgeScrollFlags& edges;
+  FrameTiming& timing;
+};
+
+// Everything that moves before the frame is drawn: the clock, the animated
+// picture, the idle count, the background colours, a held track and edge
+// scrolling, and the turning piece.
+void AdvanceFrame(FrameRecords& records, std::uint32_t tickMs);
+
+// Everything that moves once the frame shows it: the key caption and the
+// prompt fade by the frame rate, the background colours step on, and the
+// scatter and settle phases run.
+void FinishFrame(FrameRecords& records, std::uint32_t tickMs);
+
+// Takes the frame's tick and measures the rate (unsigned difference,
 // so the tick may wrap); the same millisecond keeps the previous rate.
 void AdvanceFrameTiming(FrameTiming& timing, std::uint32_t tickMs);
 
-// Step 2: shows the next frame of an animated picture once the present one
+// Shows the next frame of an animated picture once the present one
 // has been shown longer than its delay, after the last frame the first again.
 // A frame index left over from a picture with more frames starts again at 0.
 void AdvanceAnimatedPicture(FrameTiming& timing, const GameState& state);
@@ -51,21 +86,21 @@ std::size_t FramePixelOffset(const GameState& state, std::int32_t frameIndex);
 // an animated picture.
 std::uint32_t ShownTexture(const GameState& state, const FrameTiming& timing);
 
-// Step 6: counts one more idle frame; true when the branded caption is due.
+// Counts one more idle frame; true when the branded caption is due.
 bool AdvanceIdleCaption(FrameTiming& timing, const GameOptions& options);
 
-// Step 10: one pixel of edge scrolling per set direction (up before down,
+// One pixel of edge scrolling per set direction (up before down,
 // left before right), each followed by the scroll update that keeps the
 // dragged piece under the pointer.
-void EdgeScrollStep(GameState& state, ScrollBars& bars, const EdgeScrollFlags& edges, std::int32_t cursorX,
-                    std::int32_t cursorY);
+void EdgeScrollStep(GameState& state, TableView& table, ScrollBars& bars, const EdgeScrollFlags& edges,
+                    std::int32_t cursorX, std::int32_t cursorY);
 
-// Step 11: turns or flips the selected piece by one angleStep of the
+// Turns or flips the selected piece by one angleStep of the
 // remaining rotationLeft; at exactly 0 clears the turn flags and snaps the
 // orientation. Nothing moves while no piece is selected.
 void AdvanceTurn(GameState& state, const GameOptions& options);
 
-// Step 7: how the unscaled picture preview is drawn. The raster position is
+// How the unscaled picture preview is drawn. The raster position is
 // in scene units on the preview plane; the rows and columns skipped keep the
 // read inside the frame's pixels, and the width stops at the window's edge.
 struct PreviewPlacement {
@@ -79,7 +114,7 @@ struct PreviewPlacement {
 };
 // Nothing when no picture is held, it is not fresh, or the pixel block is too
 // short for the shown frame.
-std::optional<PreviewPlacement> PlacePreview(const GameState& state, const ScrollBars& bars,
-                                             const FrameTiming& timing);
+std::optional<PreviewPlacement> PlacePreview(const GameState& state, const TableView& table,
+                                             const ScrollBars& bars, const FrameTiming& timing);
 
 }  // namespace puzzle

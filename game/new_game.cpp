@@ -47,15 +47,15 @@ class WaitCursor {
 };
 
 // Steps 3: with nothing loaded, the game is played on what the window shows.
-bool CaptureScreen(GameState& state, const GameOptions& options, Platform& platform, GraphicsPort& graphics,
-                   WaitCursor& cursor) {
+bool CaptureScreen(GameState& state, const TableView& table, const GameOptions& options, Platform& platform,
+                   GraphicsPort& graphics, WaitCursor& cursor) {
   if (!options.brandedBackground) {
     Tell(platform, Tr(texts::LOAD_IMAGE_FIRST, options.russianUi), texts::CAPTION_ERROR, MessageIcon::None,
          options.russianUi);
     return false;
   }
-  const std::int32_t w = state.clientWidth;
-  const std::int32_t h = state.clientHeight;
+  const std::int32_t w = table.clientWidth;
+  const std::int32_t h = table.clientHeight;
   if (!(MIN_PICTURE_SIDE < w && w < state.maxTextureSize && MIN_PICTURE_SIDE < h &&
         h < state.maxTextureSize)) {
     return false;
@@ -128,31 +128,16 @@ bool ChooseGrid(GameState& state, GameOptions& options, Platform& platform) {
   return true;
 }
 
-// Step 8: a picture larger than the window gets a cell of scroll room on
-// every side, and thumbs in proportion.
-void SetUpView(GameState& state, const GameOptions& options, ScrollBars& bars, const ShellInput& shell) {
-  state.viewOffsetX = state.viewOffsetY = 0;
-  state.backOffsetX = state.backOffsetY = 0;
-  state.scrollX = state.scrollY = 0;
-  std::int32_t m = 0;
-  if (state.imageHeight > state.clientHeight || state.imageWidth > state.clientWidth) {
-    m = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.imageHeight) / state.rows +
-                                  static_cast<std::uint32_t>(state.imageWidth) / options.columns);
-  }
-  state.scrollMarginX = state.scrollMarginY = m;
-  const auto thumb = [&](std::int32_t client, std::int32_t picture) {
-    const std::int64_t length = static_cast<std::int64_t>(client) * client / (picture + m);
-    return std::max(static_cast<std::int32_t>(length), bars.scrollBarThickness);
-  };
-  // Nothing is being dragged while a menu command runs.
-  const EdgeScrollFlags noDrag;
-  if (state.imageWidth + m > state.clientWidth) {
-    state.thumbW = thumb(state.clientWidth, state.imageWidth);
-    UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, noDrag);
-  }
-  if (state.imageHeight + m > state.clientHeight) {
-    state.thumbH = thumb(state.clientHeight, state.imageHeight);
-    UpdateScrollBars(state, bars, shell.cursorX, shell.cursorY, noDrag);
+// The new game is seen unscrolled, with scroll room around a picture larger
+// than the window.
+void SetUpView(GameState& state, TableView& table, const GameOptions& options, ScrollBars& bars,
+               const ShellInput& shell) {
+  ResetTableView(table);
+  SetUpGameScrollRoom(table, state, options, bars.scrollBarThickness);
+  if (state.imageWidth + table.scrollMarginX > table.clientWidth ||
+      state.imageHeight + table.scrollMarginY > table.clientHeight) {
+    // Nothing is being dragged while a menu command runs.
+    UpdateScrollBars(state, table, bars, shell.cursorX, shell.cursorY, EdgeScrollFlags{});
   }
 }
 
@@ -171,8 +156,8 @@ float ScatterSpeed(int draw) {
   return static_cast<float>(v % 2 == 0 ? speed : -speed);
 }
 
-bool StartGame(GameState& state, GameOptions& options, Platform& platform, GraphicsPort& graphics,
-               ScrollBars& bars, const ShellInput& shell) {
+bool StartGame(GameState& state, TableView& table, GameOptions& options, Platform& platform,
+               GraphicsPort& graphics, ScrollBars& bars, const ShellInput& shell) {
   const bool ru = options.russianUi;
   WaitCursor cursor(platform);
 
@@ -182,7 +167,7 @@ bool StartGame(GameState& state, GameOptions& options, Platform& platform, Graph
     if (platform.ShowMessage(question) != MessageAnswer::Yes) return false;
   } else if (!state.pixels.empty()) {
     if (!CheckAndUploadPicture(state, options, platform, graphics, cursor)) return false;
-  } else if (!CaptureScreen(state, options, platform, graphics, cursor)) {
+  } else if (!CaptureScreen(state, table, options, platform, graphics, cursor)) {
     return false;
   }
 
@@ -198,7 +183,7 @@ bool StartGame(GameState& state, GameOptions& options, Platform& platform, Graph
     return Abandon(state);
   }
 
-  SetUpView(state, options, bars, shell);
+  SetUpView(state, table, options, bars, shell);
 
   // The game opens on the assembled picture.
   if (!ComputeCellsAndHomes(state, options)) return Abandon(state);
@@ -226,9 +211,9 @@ bool StartGame(GameState& state, GameOptions& options, Platform& platform, Graph
   return true;
 }
 
-bool StartCommand(GameState& state, GameOptions& options, Platform& platform, GraphicsPort& graphics,
-                  ScrollBars& bars, const ShellInput& shell) {
-  if (!StartGame(state, options, platform, graphics, bars, shell)) return false;
+bool StartCommand(GameState& state, TableView& table, GameOptions& options, Platform& platform,
+                  GraphicsPort& graphics, ScrollBars& bars, const ShellInput& shell) {
+  if (!StartGame(state, table, options, platform, graphics, bars, shell)) return false;
   state.imageFresh = false;
   state.gameRunning = true;
   state.scatterClockReset = true;

@@ -3,8 +3,8 @@
 // their homes and are about to scatter; the same command restarts a running
 // game after asking.
 //
-// StartGame writes the grid, piece, home, scatter and view fields of
-// GameState, takes pendingColumns over into columns and sets angleStepRad;
+// StartGame writes the grid, piece, home and scatter fields of GameState,
+// resets the TableView, takes pendingColumns over into columns and sets angleStepRad;
 // the run flags that follow a successful Start are set by StartCommand, which
 // is all the window's command dispatch calls.
 #pragma once
@@ -28,14 +28,14 @@ float ScatterSpeed(int draw);
 // not be built; a refusal before the grid is built leaves a running game as
 // it was, a failure while building it clears gameRunning. The pointer
 // position of shell is used for the scroll-bar pointer test.
-bool StartGame(GameState& state, GameOptions& options, Platform& platform, GraphicsPort& graphics,
-               ScrollBars& bars, const ShellInput& shell);
+bool StartGame(GameState& state, TableView& table, GameOptions& options, Platform& platform,
+               GraphicsPort& graphics, ScrollBars& bars, const ShellInput& shell);
 
 // Command 1000: StartGame and, when it succeeds, the game runs, the scatter
 // clock is taken anew at the next frame, the decoded picture is dropped (the
 // textures hold it now) and the game counts as changed. The Undo and Redo
 // histories are left as they are.
-bool StartCommand(GameState& state, GameOptions& options, Platform& platform, GraphicsPort& graphics,
-                  ScrollBars& bars, const ShellInput& shell);
+bool StartCommand(GameState& state, TableView& table, GameOptions& options, Platform& platform,
+                  GraphicsPort& graphics, ScrollBars& bars, const ShellInput& shell);
 
 }  // namespace puzzle

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "shapes/outline.h"
@@ -61,7 +62,7 @@ void PressHovered(ScrollBar& bar) {
 }
 
 void Rescroll(PointerRecords& r) {
-  UpdateScrollBars(r.state, r.bars, r.shell.cursorX, r.shell.cursorY, r.picking.edges);
+  UpdateScrollBars(r.state, r.table, r.bars, r.shell.cursorX, r.shell.cursorY, r.picking.edges);
 }
 
 // Selects the piece under client pixel (x, y) as hovering does: reads the
@@ -71,9 +72,9 @@ void HoverPick(PointerRecords& r, GraphicsPort& graphics, int x, int y) {
   if (r.view.lowDepthPrecision) {
     picking.cursorDepth = FIXED_PICK_DEPTH;
   } else {
-    picking.cursorDepth = graphics.ReadDepth(x, r.state.clientHeight - 1 - y);
+    picking.cursorDepth = graphics.ReadDepth(x, r.table.clientHeight - 1 - y);
   }
-  picking.cursorTable = UnprojectPointer(r.state, r.view, x, y, picking.cursorDepth);
+  picking.cursorTable = UnprojectPointer(r.table, r.view, x, y, picking.cursorDepth);
   picking.lastCursorTable = {picking.cursorTable[0], picking.cursorTable[1]};
   if (picking.cursorDepth != 1.0f && r.state.rotationLeft == 0)
     PickPiece(r.state, r.options, r.view, picking);
@@ -82,7 +83,7 @@ void HoverPick(PointerRecords& r, GraphicsPort& graphics, int x, int y) {
 void DragStep(PointerRecords& r, int x, int y) {
   PickingState& picking = r.picking;
   GameState& state = r.state;
-  picking.cursorTable = UnprojectPointer(state, r.view, x, y, DRAG_DEPTH);
+  picking.cursorTable = UnprojectPointer(r.table, r.view, x, y, DRAG_DEPTH);
   // The depth under the pointer when the button went down decides whether a
   // piece was caught; it is not read again while the button is held.
   if (SelectionValid(state) && OverPiece(PickDepth(picking, r.view))) {
@@ -102,16 +103,20 @@ void PanPicture(PointerRecords& r, Platform& platform) {
   PickingState& picking = r.picking;
   const int x = r.shell.cursorX;
   const int y = r.shell.cursorY;
-  if (state.imageWidth > state.clientWidth) {
+  TableView& table = r.table;
+  if (state.imageWidth > table.clientWidth) {
     platform.SetCursor(CursorShape::Move);
-    state.scrollX += (picking.lastCursorX - x) * (state.clientWidth - state.thumbW) /
-                     (state.imageWidth - state.clientWidth);
+    ScrollBy(table,
+             (picking.lastCursorX - x) * (table.clientWidth - table.thumbW) /
+                 (state.imageWidth - table.clientWidth),
+             0);
     picking.lastCursorX = r.shell.cursorX;
   }
-  if (state.imageHeight > state.clientHeight) {
+  if (state.imageHeight > table.clientHeight) {
     platform.SetCursor(CursorShape::Move);
-    state.scrollY += (y - picking.lastCursorY) * (state.clientHeight - state.thumbH) /
-                     (state.imageHeight - state.clientHeight);
+    ScrollBy(table, 0,
+             (y - picking.lastCursorY) * (table.clientHeight - table.thumbH) /
+                 (state.imageHeight - table.clientHeight));
     picking.lastCursorY = r.shell.cursorY;
   }
 }
@@ -128,8 +133,8 @@ void SetEdgeScroll(PointerRecords& r) {
   }
   const int x = r.shell.cursorX;
   const int y = r.shell.cursorY;
-  const int right = state.clientWidth - 1;
-  const int bottom = state.clientHeight - 1;
+  const int right = r.table.clientWidth - 1;
+  const int bottom = r.table.clientHeight - 1;
   if (x == 0 && y == 0) {
     e.edgeScrollLeft = e.edgeScrollUp = true;
   } else if (x == right && y == 0) {
@@ -187,10 +192,10 @@ bool OverPiece(double windowDepth) {
   return windowDepth > PIECE_DEPTH_LOW && windowDepth < PIECE_DEPTH_HIGH;
 }
 
-std::array<double, 3> UnprojectPointer(const GameState& state, const ViewSetup& view, int x, int y,
+std::array<double, 3> UnprojectPointer(const TableView& table, const ViewSetup& view, int x, int y,
                                        double windowDepth) {
-  const Frustum frustum = ResizedFrustum(view, state.clientWidth, state.clientHeight);
-  return UnprojectWindow(frustum, Viewport{state.clientWidth, state.clientHeight}, x, state.clientHeight - y,
+  const Frustum frustum = ResizedFrustum(view, table.clientWidth, table.clientHeight);
+  return UnprojectWindow(frustum, Viewport{table.clientWidth, table.clientHeight}, x, table.clientHeight - y,
                          windowDepth);
 }
 
@@ -270,8 +275,8 @@ void OnMouseMove(PointerRecords& r, Platform& platform, GraphicsPort& graphics, 
   // While the button is held the pointer is confined to the client area; a
   // position outside it is taken as the nearest border pixel, so that the
   // edge rules below see x = 0 or W - 1.
-  shell.cursorX = ToCursor(x, state.clientWidth);
-  shell.cursorY = ToCursor(y, state.clientHeight);
+  shell.cursorX = ToCursor(x, r.table.clientWidth);
+  shell.cursorY = ToCursor(y, r.table.clientHeight);
   const int cx = shell.cursorX;
   const int cy = shell.cursorY;
 
@@ -286,10 +291,10 @@ void OnMouseMove(PointerRecords& r, Platform& platform, GraphicsPort& graphics, 
   ScrollBar& horizontal = r.bars.horizontal;
   ScrollBar& vertical = r.bars.vertical;
   if (horizontal.zone && DragsThumb(horizontal)) {
-    state.scrollX += cx - picking.lastCursorX;
+    ScrollBy(r.table, cx - picking.lastCursorX, 0);
     picking.lastCursorX = shell.cursorX;
   } else if (vertical.zone && DragsThumb(vertical)) {
-    state.scrollY += picking.lastCursorY - cy;
+    ScrollBy(r.table, 0, picking.lastCursorY - cy);
     picking.lastCursorY = shell.cursorY;
   } else if (shell.leftButtonDown && state.imageFresh && !state.gameRunning && !AnyPressed(horizontal) &&
              !AnyPressed(vertical)) {
@@ -338,25 +343,20 @@ void OnLeftButtonUp(PointerRecords& r, Platform& platform, GraphicsPort& graphic
 
   const ScrollBar& h = r.bars.horizontal;
   const ScrollBar& v = r.bars.vertical;
-  bool scrolled = true;
-  if (PressedOver(h, ScrollBar::PAGE_BACK)) {
-    state.scrollX -= state.thumbW;
-  } else if (PressedOver(h, ScrollBar::PAGE_FORWARD)) {
-    state.scrollX += state.thumbW;
-  } else if (PressedOver(h, ScrollBar::TO_START)) {
-    state.scrollX = (state.thumbW - state.clientWidth) / 2;
-  } else if (PressedOver(h, ScrollBar::TO_END)) {
-    state.scrollX = (state.clientWidth - state.thumbW) / 2;
-  } else if (PressedOver(v, ScrollBar::PAGE_BACK)) {
-    state.scrollY += state.thumbH;
-  } else if (PressedOver(v, ScrollBar::PAGE_FORWARD)) {
-    state.scrollY -= state.thumbH;
-  } else if (PressedOver(v, ScrollBar::TO_END)) {
-    state.scrollY = (state.thumbH - state.clientHeight) / 2;
-  } else if (PressedOver(v, ScrollBar::TO_START)) {
-    state.scrollY = (state.clientHeight - state.thumbH) / 2;
-  } else {
-    scrolled = false;
+  // The bars' page and end buttons act as the keys do.
+  constexpr std::array<std::pair<Element, PageMove>, 4> BUTTONS{{{ScrollBar::PAGE_BACK, PageMove::Back},
+                                                                 {ScrollBar::PAGE_FORWARD, PageMove::Forward},
+                                                                 {ScrollBar::TO_START, PageMove::ToStart},
+                                                                 {ScrollBar::TO_END, PageMove::ToEnd}}};
+  bool scrolled = false;
+  for (const auto& [bar, axis] :
+       {std::pair{&h, ScrollAxis::Horizontal}, std::pair{&v, ScrollAxis::Vertical}}) {
+    for (const auto& [element, move] : BUTTONS) {
+      if (!scrolled && PressedOver(*bar, element)) {
+        MovePage(r.table, axis, move);
+        scrolled = true;
+      }
+    }
   }
 
   shell.leftButtonDown = false;
@@ -367,30 +367,16 @@ void OnLeftButtonUp(PointerRecords& r, Platform& platform, GraphicsPort& graphic
   if (scrolled) Rescroll(r);
 }
 
-void OnNonClientLeftButtonUp(PointerRecords& r, Platform& platform) {
-  platform.ConfineCursor(false);
-  r.shell.leftButtonDown = false;
-  for (ScrollBar* bar : {&r.bars.horizontal, &r.bars.vertical}) {
-    bar->zone = false;
-    bar->pressed.fill(false);
-  }
-  r.picking.edges = EdgeScrollFlags{};
-}
-
 bool OnRightButtonDown(PointerRecords& r, GraphicsPort& graphics, int x, int y) {
   GameState& state = r.state;
   const ScrollBar& h = r.bars.horizontal;
   const ScrollBar& v = r.bars.vertical;
   // A right click on a track brings the thumb's near edge under the pointer.
   bool scrolled = true;
-  if (v.hover[ScrollBar::TRACK_BEFORE]) {
-    state.scrollY = (state.clientHeight - state.thumbH) / 2 - y;
-  } else if (v.hover[ScrollBar::TRACK_AFTER]) {
-    state.scrollY = (state.clientHeight + state.thumbH) / 2 - y;
-  } else if (h.hover[ScrollBar::TRACK_BEFORE]) {
-    state.scrollX = (state.thumbW - state.clientWidth) / 2 + x;
-  } else if (h.hover[ScrollBar::TRACK_AFTER]) {
-    state.scrollX = x - (state.clientWidth + state.thumbW) / 2;
+  if (v.hover[ScrollBar::TRACK_BEFORE] || v.hover[ScrollBar::TRACK_AFTER]) {
+    BringThumbEdgeTo(r.table, ScrollAxis::Vertical, v.hover[ScrollBar::TRACK_BEFORE], y);
+  } else if (h.hover[ScrollBar::TRACK_BEFORE] || h.hover[ScrollBar::TRACK_AFTER]) {
+    BringThumbEdgeTo(r.table, ScrollAxis::Horizontal, h.hover[ScrollBar::TRACK_BEFORE], x);
   } else {
     scrolled = false;
   }
@@ -399,15 +385,15 @@ bool OnRightButtonDown(PointerRecords& r, GraphicsPort& graphics, int x, int y) 
     return false;
   }
 
-  const bool inClient = x >= 0 && y >= 0 && x < state.clientWidth && y < state.clientHeight;
+  const bool inClient = x >= 0 && y >= 0 && x < r.table.clientWidth && y < r.table.clientHeight;
   if (!inClient || state.rotationLeft != 0) return false;
 
   // The menu acts on the piece under the pointer.
   PickingState& picking = r.picking;
   if (!Animating(state) && state.gameRunning && !r.shell.leftButtonDown &&
       PickDepth(picking, r.view) != 1.0f) {
-    if (!r.view.lowDepthPrecision) picking.cursorDepth = graphics.ReadDepth(x, state.clientHeight - 1 - y);
-    picking.cursorTable = UnprojectPointer(state, r.view, x, y, PickDepth(picking, r.view));
+    if (!r.view.lowDepthPrecision) picking.cursorDepth = graphics.ReadDepth(x, r.table.clientHeight - 1 - y);
+    picking.cursorTable = UnprojectPointer(r.table, r.view, x, y, PickDepth(picking, r.view));
     PickPiece(state, r.options, r.view, picking);
   }
   return true;

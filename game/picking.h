@@ -6,7 +6,8 @@
 //
 // ShellInput and PickingState live in the application object. The window
 // only forwards its mouse events to the handlers below, which write them,
-// GameState (selected, piece positions and depths, gameChanged, scrollX/Y),
+// GameState (selected, piece positions and depths, gameChanged), the scroll
+// position of TableView through its rules,
 // the pressed flags of ScrollBars and the Undo history. Depths are read
 // through GraphicsPort::ReadDepth, and only when the rules need one (not
 // while the button is held).
@@ -20,6 +21,7 @@
 #include "model/records.h"
 #include "platform/platform.h"
 #include "view/scrollbars.h"
+#include "view/table_view.h"
 #include "view/view.h"
 
 namespace puzzle {
@@ -71,6 +73,7 @@ struct PointerRecords {
   GameState& state;
   const GameOptions& options;
   const ViewSetup& view;
+  TableView& table;
   ShellInput& shell;
   PickingState& picking;
   ScrollBars& bars;
@@ -82,7 +85,7 @@ bool OverPiece(double windowDepth);
 
 // The scene point under client pixel (x, y) (y down) at the given window
 // depth, with the present client size and projection.
-std::array<double, 3> UnprojectPointer(const GameState& state, const ViewSetup& view, int x, int y,
+std::array<double, 3> UnprojectPointer(const TableView& table, const ViewSetup& view, int x, int y,
                                        double windowDepth);
 
 // Selects and raises the piece under cursorTable: by its depth (among the
@@ -107,10 +110,6 @@ void OnLeftButtonDown(PointerRecords& records, Platform& platform);
 // Frees the pointer, records a finished drag for Undo, runs the scroll-bar
 // button that was pressed and released over itself, and clears the press.
 void OnLeftButtonUp(PointerRecords& records, Platform& platform, GraphicsPort& graphics);
-
-// The left button came up outside the client area (the press began or ended
-// on the window frame): the press is forgotten without recording anything.
-void OnNonClientLeftButtonUp(PointerRecords& records, Platform& platform);
 
 // Right press at client pixel (x, y): a click on a scroll track puts the thumb
 // under the pointer; otherwise the piece under the pointer is selected.

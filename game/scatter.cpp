@@ -70,13 +70,13 @@ void SpinStep(GameState& state, const GameOptions& options, std::uint32_t i) {
   if (angle > -0.125f && angle < 0.125f) angle = 0.0f;
 }
 
-void ScatterStep(GameState& state, const GameOptions& options, std::uint32_t tickMs) {
-  const auto visibleX = static_cast<float>(state.clientWidth * state.pixelScale *
+void ScatterStep(GameState& state, const TableView& view, const GameOptions& options, std::uint32_t tickMs) {
+  const auto visibleX =
+      static_cast<float>(view.clientWidth * state.pixelScale * static_cast<double>(TABLE_DEPTH) / NEAR_PLANE);
+  const auto visibleY = static_cast<float>(view.clientHeight * state.pixelScale *
                                            static_cast<double>(TABLE_DEPTH) / NEAR_PLANE);
-  const auto visibleY = static_cast<float>(state.clientHeight * state.pixelScale *
-                                           static_cast<double>(TABLE_DEPTH) / NEAR_PLANE);
-  const bool narrower = state.imageWidth < state.clientWidth;
-  const bool lower = state.imageHeight < state.clientHeight;
+  const bool narrower = state.imageWidth < view.clientWidth;
+  const bool lower = state.imageHeight < view.clientHeight;
   // A picture that fits lets the pieces roam the visible table, half a cell
   // from its edge; a larger one keeps them over the picture.
   const float boxX = narrower ? visibleX - state.halfCellW : state.halfPicW;
@@ -106,12 +106,13 @@ void SettleTurns(GameState& state, const GameOptions& options) {
   state.settleRunning = false;
 }
 
-void AdvanceScatter(GameState& state, const GameOptions& options, std::uint32_t tickMs) {
+void AdvanceScatter(GameState& state, const TableView& view, const GameOptions& options,
+                    std::uint32_t tickMs) {
   // The clock runs only with the scatter: were it left running in play it
   // would start a settle phase every scatterSeconds and snap a piece in the
   // middle of its turn.
   if (state.scatterRunning) {
-    ScatterStep(state, options, tickMs);
+    ScatterStep(state, view, options, tickMs);
     if (state.scatterClockReset) {
       state.scatterStartTick = tickMs;
       state.scatterClockReset = false;

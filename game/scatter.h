@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "model/records.h"
+#include "view/table_view.h"
 
 namespace puzzle {
 
@@ -26,7 +27,7 @@ void SpinStep(GameState& state, const GameOptions& options, std::uint32_t i);
 // Moves every piece by one frame, bouncing off the box that keeps the pieces
 // on the visible table (a picture smaller than the window) or over the
 // picture (a larger one). tickMs feeds the spins drawn at bounces.
-void ScatterStep(GameState& state, const GameOptions& options, std::uint32_t tickMs);
+void ScatterStep(GameState& state, const TableView& view, const GameOptions& options, std::uint32_t tickMs);
 
 // One frame of the settle phase: advances every unfinished spin; once none is
 // left, snaps every orientation and clears settleRunning.
@@ -36,6 +37,7 @@ void SettleTurns(GameState& state, const GameOptions& options);
 // runs, the scatter clock (armed by scatterClockReset, expiring after
 // scatterSeconds, measured as an unsigned difference so the tick may wrap),
 // and a settle step while settling, already in the frame the scatter stops.
-void AdvanceScatter(GameState& state, const GameOptions& options, std::uint32_t tickMs);
+void AdvanceScatter(GameState& state, const TableView& view, const GameOptions& options,
+                    std::uint32_t tickMs);
 
 }  // namespace puzzle

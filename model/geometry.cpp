@@ -23,7 +23,8 @@ void ComputePictureHalfSizes(GameState& state) {
   state.backHalfPicH = static_cast<float>(state.imageHeight * onBack);
 }
 
-bool ComputeCellsAndHomes(GameState& state, const GameOptions& options) {
+bool ComputeCellsAndHomes(GameState& state, const GameOptions& options, float viewOffsetX,
+                          float viewOffsetY) {
   const std::uint32_t columns = options.columns;
   const std::uint32_t rows = state.rows;
   if (options.form < 1 || options.form > 4 || columns < 2 || rows < 2) return false;
@@ -53,9 +54,9 @@ bool ComputeCellsAndHomes(GameState& state, const GameOptions& options) {
     for (std::uint32_t i = 0; i < columns; ++i) {
       const std::size_t k = static_cast<std::size_t>(j) * columns + i;
       state.homeX[k] =
-          static_cast<float>((2.0 * i + offset) * state.halfCellW - state.halfPicW - state.viewOffsetX);
+          static_cast<float>((2.0 * i + offset) * state.halfCellW - state.halfPicW - viewOffsetX);
       state.homeY[k] =
-          static_cast<float>((2.0 * j + offset) * state.halfCellH - state.halfPicH - state.viewOffsetY);
+          static_cast<float>((2.0 * j + offset) * state.halfCellH - state.halfPicH - viewOffsetY);
     }
   }
   return true;

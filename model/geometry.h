@@ -19,10 +19,12 @@ double HalfPixelOnTable(double pixelScale);
 void ComputePictureHalfSizes(GameState& state);
 
 // Writes the cell measures, halfCellDiag, the knob measures (forms 2-4) and
-// homeX/homeY for columns x state.rows pieces, shifted by the view offsets.
+// homeX/homeY for columns x state.rows pieces, shifted by the offsets by
+// which the table has slid under the window (0 for an unscrolled table).
 // homeX and homeY are made anew for pieceCount entries. Returns false, and
 // builds no homes, for a form outside 1-4 or a grid below 2 x 2.
-bool ComputeCellsAndHomes(GameState& state, const GameOptions& options);
+bool ComputeCellsAndHomes(GameState& state, const GameOptions& options, float viewOffsetX = 0,
+                          float viewOffsetY = 0);
 
 // The assembled picture: every piece of the (already sized) pieces array
 // unturned on its home, piece k at resting depth k, so lower indices lie on

@@ -5,8 +5,8 @@
 // One instance of each lives in the application object for the whole run;
 // every function takes the records it touches by reference. Writers by field
 // group: picture fields by image loading, Start and the game-file reader;
-// grid, pieces and scatter fields by Start and the reader; view fields by the
-// window and scrolling code; run flags by the command dispatch and the
+// grid, pieces and scatter fields by Start and the reader; the scales by the
+// GL view set-up; run flags by the command dispatch and the
 // animation; options by the settings reader, the Options dialog and the
 // Number-of-pieces dialog. The GL names held here are plain numbers so that
 // the rules never need a GL header.
@@ -110,22 +110,11 @@ struct GameState {
   float promptHold = 0;
   std::string gameFilePath;
 
-  // View. pixelScale is fixed when the GL view is first set up.
+  // pixelScale is fixed when the GL view is first set up; where the window
+  // looks at the table is TableView's (view/table_view.h).
   double pixelScale = 1.0 / 600.0;
   float backPixelScale = 0;
-  std::int32_t clientWidth = 1;
-  std::int32_t clientHeight = 1;
   std::int32_t maxTextureSize = 0;
-  float viewOffsetX = 0;
-  float viewOffsetY = 0;
-  float backOffsetX = 0;
-  float backOffsetY = 0;
-  std::int32_t scrollX = 0;
-  std::int32_t scrollY = 0;
-  std::int32_t scrollMarginX = 0;
-  std::int32_t scrollMarginY = 0;
-  std::int32_t thumbW = 0;
-  std::int32_t thumbH = 0;
 };
 
 // Background, frame and centres colours, R, G, B each.

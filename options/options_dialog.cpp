@@ -36,11 +36,12 @@ QString Text(const UiText& text, bool russianUi) {
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(QWidget* owner, GameOptions& options, GameState& state, Platform& platform,
-                             std::array<Rgb, 16>& customColours, WithTableGl withTableGl)
+OptionsDialog::OptionsDialog(QWidget* owner, GameOptions& options, GameState& state, const TableView& table,
+                             Platform& platform, std::array<Rgb, 16>& customColours, WithTableGl withTableGl)
     : QDialog(owner),
       options_(options),
       state_(state),
+      table_(table),
       platform_(platform),
       customColours_(customColours),
       withTableGl_(std::move(withTableGl)),
@@ -333,7 +334,7 @@ void OptionsDialog::Apply() {
     SetClearColour(options_);
     // No message was ever defined for a failed rebuild; the next Apply or
     // Start builds the meshes again.
-    ApplyOptionsToGame(state_, options_, port);
+    ApplyOptionsToGame(state_, table_, options_, port);
   });
 }
 

@@ -10,7 +10,7 @@
 // or rotation runs, and keeps at most one (a QPointer is enough: the dialog
 // deletes itself when it closes):
 //
-//   auto* dialog = new OptionsDialog(mainWindow, app.options, app.state, platform,
+//   auto* dialog = new OptionsDialog(mainWindow, app.options, app.state, app.table, platform,
 //                                    app.customColours,
 //                                    [view, &port](const TableGlWork& work) {
 //                                      view->makeCurrent();
@@ -52,8 +52,8 @@ class OptionsDialog : public QDialog {
  public:
   // customColours are the colour chooser's 16 custom colours, kept by the
   // caller for the whole run.
-  OptionsDialog(QWidget* owner, GameOptions& options, GameState& state, Platform& platform,
-                std::array<Rgb, 16>& customColours, WithTableGl withTableGl);
+  OptionsDialog(QWidget* owner, GameOptions& options, GameState& state, const TableView& table,
+                Platform& platform, std::array<Rgb, 16>& customColours, WithTableGl withTableGl);
 
   // The colour components as the fields and the preview show them.
   const ColourBytes& colourBytes() const { return colourBytes_; }
@@ -81,6 +81,7 @@ class OptionsDialog : public QDialog {
 
   GameOptions& options_;
   GameState& state_;
+  const TableView& table_;
   Platform& platform_;
   std::array<Rgb, 16>& customColours_;
   WithTableGl withTableGl_;

@@ -143,11 +143,11 @@ void TakeControls(OptionsControls& controls, GameOptions& options, ColourBytes& 
   }
 }
 
-bool ApplyOptionsToGame(GameState& state, GameOptions& options, GraphicsPort& port) {
+bool ApplyOptionsToGame(GameState& state, const TableView& view, GameOptions& options, GraphicsPort& port) {
   options.angleStepRad = AngleStepToRadians(options.angleStep);
   if (!state.gameRunning) return true;
   // A form outside 1-4 keeps the old homes; the meshes are rebuilt anyway.
-  ComputeCellsAndHomes(state, options);
+  ComputeCellsAndHomes(state, options, view.viewOffsetX, view.viewOffsetY);
   return port.BuildPieceLists(state, options);
 }
 

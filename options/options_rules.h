@@ -116,6 +116,6 @@ void TakeControls(OptionsControls& controls, GameOptions& options, ColourBytes& 
 // present form and bulge (homes shifted by the view offsets) and new piece
 // meshes. With a form outside 1-4 only the meshes are rebuilt. The poses are
 // left where they are. False when the meshes could not be rebuilt.
-bool ApplyOptionsToGame(GameState& state, GameOptions& options, GraphicsPort& port);
+bool ApplyOptionsToGame(GameState& state, const TableView& view, GameOptions& options, GraphicsPort& port);
 
 }  // namespace puzzle

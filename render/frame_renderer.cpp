@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <array>
 
-#include "game/check.h"
-#include "game/scatter.h"
 #include "model/orientation.h"
 #include "model/texts.h"
 #include "render/gl_view.h"
@@ -93,14 +91,15 @@ struct CaptionPlace {
 };
 
 // Where the caption of an element goes, in scene units on the overlay plane.
-CaptionPlace PlaceCaption(const FrameRecords& r, bool vertical, ScrollBar::Element element,
+CaptionPlace PlaceCaption(const FrameInputs& r, bool vertical, ScrollBar::Element element,
                           const BarGeometry& g) {
   const GameState& state = r.state;
+  const TableView& table = r.table;
   const double s = state.pixelScale;
   const double b = state.backPixelScale;
-  const Frustum frustum = ResizedFrustum(r.view, state.clientWidth, state.clientHeight);
-  const auto pointer = UnprojectWindow(frustum, Viewport{state.clientWidth, state.clientHeight},
-                                       r.shell.cursorX, state.clientHeight - r.shell.cursorY, -0.1);
+  const Frustum frustum = ResizedFrustum(r.view, table.clientWidth, table.clientHeight);
+  const auto pointer = UnprojectWindow(frustum, Viewport{table.clientWidth, table.clientHeight},
+                                       r.shell.cursorX, table.clientHeight - r.shell.cursorY, -0.1);
   if (vertical) {
     const double barLeft = g.acrossLow * s;
     const double centre = g.acrossCentre * s;
@@ -127,8 +126,9 @@ CaptionPlace PlaceCaption(const FrameRecords& r, bool vertical, ScrollBar::Eleme
   }
 }
 
-void DrawPreview(const GameState& state, const ScrollBars& bars, const FrameTiming& timing) {
-  const auto placement = PlacePreview(state, bars, timing);
+void DrawPreview(const GameState& state, const TableView& table, const ScrollBars& bars,
+                 const FrameTiming& timing) {
+  const auto placement = PlacePreview(state, table, bars, timing);
   if (!placement) {
     return;
   }
@@ -156,7 +156,7 @@ void DrawCentres(const GameState& state, const GameOptions& options) {
   }
 }
 
-void DrawPieces(const FrameRecords& r) {
+void DrawPieces(const FrameInputs& r) {
   const GameState& state = r.state;
   const std::size_t count = std::min<std::size_t>(state.pieceCount, state.pieces.size());
   // The lists set no colour and bind no texture: one binding serves every
@@ -184,13 +184,13 @@ void DrawPieces(const FrameRecords& r) {
   glPopMatrix();
 }
 
-void DrawPictureFrame(const GameState& state, const GameOptions& options) {
+void DrawPictureFrame(const GameState& state, const TableView& table, const GameOptions& options) {
   glLineWidth(2.5f);
   glColor3f(options.colors[3], options.colors[4], options.colors[5]);
   const float w = state.backHalfPicW;
   const float h = state.backHalfPicH;
-  const float ox = state.backOffsetX;
-  const float oy = state.backOffsetY;
+  const float ox = table.backOffsetX;
+  const float oy = table.backOffsetY;
   glBegin(GL_LINE_LOOP);
   glVertex3f(-w - ox, -h - oy, FRAME_DEPTH);
   glVertex3f(w - ox, -h - oy, FRAME_DEPTH);
@@ -199,14 +199,14 @@ void DrawPictureFrame(const GameState& state, const GameOptions& options) {
   glEnd();
 }
 
-void DrawPrompt(const GameState& state, const FrameTiming& timing) {
+void DrawPrompt(const GameState& state, const TableView& table, const FrameTiming& timing) {
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, ShownTexture(state, timing));
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   const float w = state.halfPicW;
   const float h = state.halfPicH;
-  const float ox = state.viewOffsetX;
-  const float oy = state.viewOffsetY;
+  const float ox = table.viewOffsetX;
+  const float oy = table.viewOffsetY;
   glColor4f(1.0f, 1.0f, 1.0f, state.promptAlpha);
   glBegin(GL_QUADS);
   glTexCoord2f(0.0f, 0.0f);
@@ -222,30 +222,23 @@ void DrawPrompt(const GameState& state, const FrameTiming& timing) {
   glDisable(GL_TEXTURE_2D);
 }
 
-}  // namespace
-
-void DrawScrollBars(FrameRecords& r) {
-  GameState& state = r.state;
-  ScrollBars& bars = r.bars;
-  if (ShownBar(bars) == nullptr) {
-    return;
-  }
-  ScrollHeldTrack(state, bars, r.shell.cursorX, r.shell.cursorY, r.edges);
-  // The scroll update may have found the pointer off the bar.
+void DrawScrollBars(const FrameInputs& r) {
+  const ScrollBars& bars = r.bars;
   const ScrollBar* bar = ShownBar(bars);
   if (bar == nullptr) {
     return;
   }
+  const TableView& table = r.table;
   const bool vertical = bar == &bars.vertical;
   const std::int32_t t = bars.scrollBarThickness;
-  const BarGeometry g = vertical ? VerticalBarGeometry(state, t) : HorizontalBarGeometry(state, t);
-  const double s = state.pixelScale;
+  const BarGeometry g = vertical ? VerticalBarGeometry(table, t) : HorizontalBarGeometry(table, t);
+  const double s = r.state.pixelScale;
 
   glColor3ub(0, 0, 0);
   glLineWidth(2.0f);
   glBegin(GL_LINES);
   const BarPainter track{vertical, s, SCROLL_LINE_DEPTH};
-  const std::int32_t extent = vertical ? state.clientHeight : state.clientWidth;
+  const std::int32_t extent = vertical ? table.clientHeight : table.clientWidth;
   track.Vertex(-extent, g.acrossCentre);
   track.Vertex(extent, g.acrossCentre);
   glEnd();
@@ -263,44 +256,37 @@ void DrawScrollBars(FrameRecords& r) {
   glColor4ub(0, 0, 0, bar->captionOpacity[element]);
   glRasterPos3f(static_cast<float>(place.x), static_cast<float>(place.y), OVERLAY_DEPTH);
   PrintBitmapText(r.fonts, Tr(*place.text, r.options.russianUi));
-  FadeShownCaption(bars, r.timing.framesPerSecond);
 }
 
-void RenderFrame(FrameRecords& r, std::uint32_t tickMs) {
-  GameState& state = r.state;
-  const GameOptions& options = r.options;
-  FrameTiming& timing = r.timing;
+}  // namespace
 
-  AdvanceFrameTiming(timing, tickMs);
-  AdvanceAnimatedPicture(timing, state);
+void DrawFrame(const FrameInputs& r) {
+  const GameState& state = r.state;
+  const GameOptions& options = r.options;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
 
   if (options.brandedBackground) {
     DrawBackgroundStar(r.view);
   }
-  if (AdvanceIdleCaption(timing, options)) {
+  if (r.timing.captionDue) {
     DrawBrandedCaption(r.fonts, r.view);
   }
-  DrawPreview(state, r.bars, timing);
+  DrawPreview(state, r.table, r.bars, r.timing);
   DrawScrollBars(r);
 
   if (state.gameRunning) {
-    EdgeScrollStep(state, r.bars, r.edges, r.shell.cursorX, r.shell.cursorY);
-    AdvanceTurn(state, options);
     if (options.showCentres) {
       DrawCentres(state, options);
     }
     DrawPieces(r);
     if (options.showFrame) {
-      DrawPictureFrame(state, options);
+      DrawPictureFrame(state, r.table, options);
     }
     if (state.promptShowing) {
-      DrawPrompt(state, timing);
-      AdvancePrompt(state, timing.framesPerSecond);
+      DrawPrompt(state, r.table, r.timing);
     }
   }
-  AdvanceScatter(state, options, tickMs);
 }
 
 }  // namespace puzzle

@@ -1,55 +1,41 @@
 // One complete frame of the table, drawn again and again whenever the event
-// queue is idle; every animation (scatter and settle, turning and flipping,
-// the prompt fade, edge scrolling, the background colours, animated
-// pictures, fading key captions) advances by one step per call.
-//
-// RenderFrame writes: FrameTiming; the fan colours of ViewSetup; the scroll
-// position, view offsets, piece poses and homes of GameState through the
-// scroll update (held tracks, edge scrolling); the selected piece's pose and
-// the turn fields (rotationLeft and its flags); the prompt fields and the
-// scatter/settle fields through AdvancePrompt and AdvanceScatter; the caption
-// opacities of ScrollBars. It reads everything else.
+// queue is idle: the branded background and caption, the picture preview,
+// the scroll bar under the pointer with its key caption, the cell centres,
+// the pieces, the picture frame and the prompt. The drawing only reads the
+// records; every animation is advanced by the game (game/frame_steps.h)
+// before and after it.
 //
 // The caller makes the GL context current, and swaps the buffers afterwards.
-// A game named on the command line is opened by the shell before the first
-// call (the file can only be read once the context exists), followed by
-// UpdateScrollBars; the renderer itself never opens files.
 #pragma once
-
-#include <cstdint>
 
 #include "game/frame_steps.h"
 #include "game/picking.h"
 #include "model/records.h"
 #include "render/fonts.h"
 #include "view/scrollbars.h"
+#include "view/table_view.h"
 #include "view/view.h"
 
 namespace puzzle {
 
-// The records one frame reads and advances, gathered so that the window and
-// the tools pass them in one go.
-struct FrameRecords {
-  GameState& state;
+// What a frame is drawn from.
+struct FrameInputs {
+  const GameState& state;
   const GameOptions& options;
-  ViewSetup& view;
-  ScrollBars& bars;
-  // leftButtonDown (the selected piece shows green while held) and the
-  // pointer position for the scroll update and the arrow-key captions.
+  const ViewSetup& view;
+  const TableView& table;
+  const ScrollBars& bars;
   const ShellInput& shell;
-  // The edge-scrolling flags of a drag.
-  const EdgeScrollFlags& edges;
+  const FrameTiming& timing;
   const Fonts& fonts;
-  FrameTiming& timing;
 };
 
-// Draws one frame and advances every animation by one step. tickMs is the
-// platform's millisecond tick for this frame.
-void RenderFrame(FrameRecords& records, std::uint32_t tickMs);
+inline FrameInputs ReadOnly(const FrameRecords& records, const Fonts& fonts) {
+  return {records.state, records.options, records.view,   records.table,
+          records.bars,  records.shell,   records.timing, fonts};
+}
 
-// The scroll bar whose zone holds the pointer, with its key-help caption:
-// outline, gradient fills, the held track's one-pixel scroll, and the caption
-// fading by the frame rate. Part of RenderFrame; separate for the tools.
-void DrawScrollBars(FrameRecords& records);
+// Draws one frame as the records stand.
+void DrawFrame(const FrameInputs& frame);
 
 }  // namespace puzzle

@@ -22,7 +22,7 @@ void SetClearColour(const GameOptions& options) {
   glClearColor(options.colors[0], options.colors[1], options.colors[2], 0.0f);
 }
 
-void InitGL(GameState& state, const GameOptions& options, ViewSetup& view) {
+void InitGL(GameState& state, const TableView& table, const GameOptions& options, ViewSetup& view) {
   SetClearColour(options);
   glClearDepth(1.0);
   glDepthRange(0.0, 1.0);
@@ -33,17 +33,16 @@ void InitGL(GameState& state, const GameOptions& options, ViewSetup& view) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   LoadFrustum(SetUpProjection(view, state));
-  BuildBackgroundFan(view, state.pixelScale, state.clientWidth, state.clientHeight);
+  BuildBackgroundFan(view, state.pixelScale, table.clientWidth, table.clientHeight);
 }
 
-void ResizeGL(GameState& state, ViewSetup& view) {
-  glViewport(0, 0, state.clientWidth, state.clientHeight);
-  LoadFrustum(ResizedFrustum(view, state.clientWidth, state.clientHeight));
-  BuildBackgroundFan(view, state.pixelScale, state.clientWidth, state.clientHeight);
+void ResizeGL(const GameState& state, const TableView& table, ViewSetup& view) {
+  glViewport(0, 0, table.clientWidth, table.clientHeight);
+  LoadFrustum(ResizedFrustum(view, table.clientWidth, table.clientHeight));
+  BuildBackgroundFan(view, state.pixelScale, table.clientWidth, table.clientHeight);
 }
 
-void DrawBackgroundStar(ViewSetup& view) {
-  TurnFanColours(view);
+void DrawBackgroundStar(const ViewSetup& view) {
   const auto& [centre, colourA, colourB] = view.fanColours;
   for (int k = 0; k < FAN_SEGMENTS; ++k) {
     glBegin(GL_TRIANGLES);
@@ -55,7 +54,6 @@ void DrawBackgroundStar(ViewSetup& view) {
     glVertex3f(view.fanX[2 * k + 1], view.fanY[2 * k + 1], BACKGROUND_DEPTH);
     glEnd();
   }
-  StepFanColours(view);
 }
 
 }  // namespace puzzle

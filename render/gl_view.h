@@ -4,6 +4,7 @@
 #pragma once
 
 #include "model/records.h"
+#include "view/table_view.h"
 #include "view/view.h"
 
 namespace puzzle {
@@ -11,14 +12,14 @@ namespace puzzle {
 // Once, after the context is made: clear colour from the background option,
 // depth test, smooth shading, blending, the projection and pixelScale, and
 // the background fan for the present client size.
-void InitGL(GameState& state, const GameOptions& options, ViewSetup& view);
+void InitGL(GameState& state, const TableView& table, const GameOptions& options, ViewSetup& view);
 // After every change of the client size.
-void ResizeGL(GameState& state, ViewSetup& view);
+void ResizeGL(const GameState& state, const TableView& table, ViewSetup& view);
 
 void SetClearColour(const GameOptions& options);
 
-// The star of 40 smooth-shaded triangles behind everything; cycles the colours
-// by one step.
-void DrawBackgroundStar(ViewSetup& view);
+// The star of 40 smooth-shaded triangles behind everything, in the colours
+// the frame's advance has cycled to.
+void DrawBackgroundStar(const ViewSetup& view);
 
 }  // namespace puzzle

@@ -42,7 +42,8 @@ std::string ReplaceFirst(std::string text, std::string_view placeholder, const s
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> EncodeGameFile(const GameState& state, const GameOptions& options) {
+std::optional<std::vector<std::uint8_t>> EncodeGameFile(const GameState& state, const GameOptions& options,
+                                                        float viewOffsetX, float viewOffsetY) {
   const std::uint64_t count = static_cast<std::uint64_t>(options.columns) * state.rows;
   // A path that would not fit the reader's 260 bytes, or that holds a zero
   // byte, could be written but never read back.
@@ -62,14 +63,15 @@ std::optional<std::vector<std::uint8_t>> EncodeGameFile(const GameState& state, 
   out.push_back(options.game3D ? 1 : 0);
   for (const PiecePose& pose : state.pieces) {
     for (float value : pose.orient) PutFloat(out, value);
-    PutFloat(out, static_cast<float>((static_cast<double>(pose.x) + state.viewOffsetX) / state.pixelScale));
-    PutFloat(out, static_cast<float>((static_cast<double>(pose.y) + state.viewOffsetY) / state.pixelScale));
+    PutFloat(out, static_cast<float>((static_cast<double>(pose.x) + viewOffsetX) / state.pixelScale));
+    PutFloat(out, static_cast<float>((static_cast<double>(pose.y) + viewOffsetY) / state.pixelScale));
   }
   return out;
 }
 
-bool WriteGameFile(const std::string& path, const GameState& state, const GameOptions& options) {
-  const auto bytes = EncodeGameFile(state, options);
+bool WriteGameFile(const std::string& path, const GameState& state, const GameOptions& options,
+                   float viewOffsetX, float viewOffsetY) {
+  const auto bytes = EncodeGameFile(state, options, viewOffsetX, viewOffsetY);
   if (!bytes || path.empty()) return false;
   // The new game replaces the old one only once it is complete on disk, so
   // a failed save never destroys the previous game.
@@ -153,12 +155,6 @@ void InstallLoadedGame(LoadedGame&& game, const std::string& gameFilePath, GameS
 
   // A loaded game opens unscrolled; its positions are relative to the
   // picture's centre.
-  state.scrollX = 0;
-  state.scrollY = 0;
-  state.viewOffsetX = 0;
-  state.viewOffsetY = 0;
-  state.backOffsetX = 0;
-  state.backOffsetY = 0;
   ComputePictureHalfSizes(state);
   ComputeCellsAndHomes(state, options);
 

@@ -51,13 +51,16 @@ struct LoadedGame {
   Picture picture;
 };
 
-// The file's bytes for the running game. Nothing for a game without pieces
-// or with a picture path that would not fit the 260-byte path field.
-std::optional<std::vector<std::uint8_t>> EncodeGameFile(const GameState& state, const GameOptions& options);
+// The file's bytes for the running game, whose table has slid by the given
+// view offsets under the window. Nothing for a game without pieces or with a
+// picture path that would not fit the 260-byte path field.
+std::optional<std::vector<std::uint8_t>> EncodeGameFile(const GameState& state, const GameOptions& options,
+                                                        float viewOffsetX = 0, float viewOffsetY = 0);
 
 // Writes the file atomically: a temporary file in the same folder, flushed,
 // then renamed over path. On false the previous file at path is unchanged.
-bool WriteGameFile(const std::string& path, const GameState& state, const GameOptions& options);
+bool WriteGameFile(const std::string& path, const GameState& state, const GameOptions& options,
+                   float viewOffsetX = 0, float viewOffsetY = 0);
 
 // Checks every field: the size is exactly N + 16 + 44 x columns x rows, the
 // path ends within 260 bytes, form is 1-4, columns and rows at least 2 with
@@ -76,7 +79,8 @@ std::optional<LoadedGame> ReadGameFile(Platform& platform, const std::string& pa
 // Puts a loaded game into the records: the file's form, bulge, columns,
 // rotations and 3D replace the options; the picture replaces the picture
 // fields (imageFresh cleared); rows, pieceCount, poses and homes are made
-// anew by the geometry rule with the view unscrolled; piece k lies at
+// anew by the geometry rule for an unscrolled table (the caller resets its
+// view); piece k lies at
 // z = RestingDepth(k); a selected piece beyond the new count is dropped.
 // gameRunning is left cleared. fileTitle is set from the game file's path.
 //

@@ -67,7 +67,7 @@ int BenchFrame() {
   table.options.scatterSeconds = 3600;
   BenchPlatform platform;
   GlGraphicsPort graphics;
-  if (!StartCommand(table.state, table.options, platform, graphics, table.bars, table.shell)) {
+  if (!StartCommand(table.state, table.table, table.options, platform, graphics, table.bars, table.shell)) {
     std::fprintf(stderr, "frame: the game could not be started\n");
     return 1;
   }

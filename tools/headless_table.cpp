@@ -20,13 +20,12 @@ bool HeadlessTable::Open(int width, int height) {
   if (!context_.Open(width, height)) return false;
   view.creationWidth = width;
   view.creationHeight = height;
-  state.clientWidth = width;
-  state.clientHeight = height;
+  SetClientSize(table, width, height);
   GLint maxTexture = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
   state.maxTextureSize = maxTexture;
-  InitGL(state, options, view);
-  ResizeGL(state, view);
+  InitGL(state, table, options, view);
+  ResizeGL(state, table, view);
   BuildFonts(fonts, state.pixelScale);
   // The pointer rests in the middle, away from the scroll-bar zones.
   shell.cursorX = static_cast<std::uint16_t>(width / 2);
@@ -48,8 +47,10 @@ void HeadlessTable::DrawFrame(std::uint32_t tickMs) {
   options.brandedBackground = false;
   timing.idleFrames = 0;
   SetClearColour(options);
-  FrameRecords records{state, options, view, bars, shell, edges, fonts, timing};
-  RenderFrame(records, tickMs);
+  FrameRecords records{state, options, view, table, bars, shell, edges, timing};
+  AdvanceFrame(records, tickMs);
+  puzzle::DrawFrame(ReadOnly(records, fonts));
+  FinishFrame(records, tickMs);
   glFinish();
 }
 

@@ -15,6 +15,7 @@
 #include "render/fonts.h"
 #include "render/headless_context.h"
 #include "view/scrollbars.h"
+#include "view/table_view.h"
 #include "view/view.h"
 
 namespace puzzle {
@@ -24,6 +25,7 @@ class HeadlessTable {
   GameState state;
   GameOptions options;
   ViewSetup view;
+  TableView table;
   ScrollBars bars;
   ShellInput shell;
   EdgeScrollFlags edges;

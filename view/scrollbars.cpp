@@ -158,9 +158,9 @@ void Hide(ScrollBar& bar) {
   bar.hover.fill(false);
 }
 
-void HitTestVertical(const GameState& state, ScrollBars& bars, std::int32_t mx, std::int32_t my) {
-  const std::int32_t w = state.clientWidth;
-  const std::int32_t h = state.clientHeight;
+void HitTestVertical(const TableView& view, ScrollBars& bars, std::int32_t mx, std::int32_t my) {
+  const std::int32_t w = view.clientWidth;
+  const std::int32_t h = view.clientHeight;
   const std::int32_t t = bars.scrollBarThickness;
   if (mx <= w - 2 * t - 9 || my >= mx - w + h) {
     // Off the bar nothing is hovered, so that a button released elsewhere
@@ -171,16 +171,16 @@ void HitTestVertical(const GameState& state, ScrollBars& bars, std::int32_t mx, 
   bars.vertical.zone = true;
   bars.horizontal.zone = false;
   bars.horizontal.hover.fill(false);
-  const std::int32_t top = bars.halfRangeY - state.scrollY;
-  const std::int32_t bottom = (state.thumbH + h) / 2 - state.scrollY;
+  const std::int32_t top = bars.halfRangeY - view.scrollY;
+  const std::int32_t bottom = (view.thumbH + h) / 2 - view.scrollY;
   const Element found = HitElement(my, mx, top, bottom, w, t);
   ShowCaptionOf(bars, bars.vertical, found);
   SetHover(bars.vertical, found);
 }
 
-void HitTestHorizontal(const GameState& state, ScrollBars& bars, std::int32_t mx, std::int32_t my) {
-  const std::int32_t w = state.clientWidth;
-  const std::int32_t h = state.clientHeight;
+void HitTestHorizontal(const TableView& view, ScrollBars& bars, std::int32_t mx, std::int32_t my) {
+  const std::int32_t w = view.clientWidth;
+  const std::int32_t h = view.clientHeight;
   const std::int32_t t = bars.scrollBarThickness;
   if (!(my > h - 2 * t - 9 && my > mx - w + h)) {
     Hide(bars.horizontal);
@@ -189,8 +189,8 @@ void HitTestHorizontal(const GameState& state, ScrollBars& bars, std::int32_t mx
   bars.horizontal.zone = true;
   bars.vertical.zone = false;
   bars.vertical.hover.fill(false);
-  const std::int32_t left = bars.halfRangeX + state.scrollX;
-  const std::int32_t right = (state.thumbW + w) / 2 + state.scrollX;
+  const std::int32_t left = bars.halfRangeX + view.scrollX;
+  const std::int32_t right = (view.thumbW + w) / 2 + view.scrollX;
   const Element found = HitElement(mx, my, left, right, h, t);
   ShowCaptionOf(bars, bars.horizontal, found);
   SetHover(bars.horizontal, found);
@@ -236,31 +236,23 @@ std::array<std::int32_t, 6> SliderPlaces(std::int32_t centre, std::int32_t thumb
 
 }  // namespace
 
-bool VerticalBarExists(const GameState& state) {
-  return BarExists(state, state.imageHeight, state.scrollMarginY, state.clientHeight);
-}
-
-bool HorizontalBarExists(const GameState& state) {
-  return BarExists(state, state.imageWidth, state.scrollMarginX, state.clientWidth);
-}
-
-void UpdateScrollBars(GameState& state, ScrollBars& bars, std::int32_t cursorX, std::int32_t cursorY,
-                      const EdgeScrollFlags& edges) {
+void UpdateScrollBars(GameState& state, TableView& view, ScrollBars& bars, std::int32_t cursorX,
+                      std::int32_t cursorY, const EdgeScrollFlags& edges) {
   const bool vertical = UpdateAxis(
-      state, Axis{state.scrollY, bars.halfRangeY, bars.previewSkipY, state.viewOffsetY, state.backOffsetY,
-                  state.homeY, &PiecePose::y, state.clientHeight, state.imageHeight, state.scrollMarginY,
-                  state.thumbH, edges.edgeScrollUp || edges.edgeScrollDown});
+      state, Axis{view.scrollY, bars.halfRangeY, bars.previewSkipY, view.viewOffsetY, view.backOffsetY,
+                  state.homeY, &PiecePose::y, view.clientHeight, state.imageHeight, view.scrollMarginY,
+                  view.thumbH, edges.edgeScrollUp || edges.edgeScrollDown});
   if (vertical) {
-    HitTestVertical(state, bars, cursorX, cursorY);
+    HitTestVertical(view, bars, cursorX, cursorY);
   } else {
     Hide(bars.vertical);
   }
-  const bool horizontal = UpdateAxis(
-      state, Axis{state.scrollX, bars.halfRangeX, bars.previewSkipX, state.viewOffsetX, state.backOffsetX,
-                  state.homeX, &PiecePose::x, state.clientWidth, state.imageWidth, state.scrollMarginX,
-                  state.thumbW, edges.edgeScrollLeft || edges.edgeScrollRight});
+  const bool horizontal =
+      UpdateAxis(state, Axis{view.scrollX, bars.halfRangeX, bars.previewSkipX, view.viewOffsetX,
+                             view.backOffsetX, state.homeX, &PiecePose::x, view.clientWidth, state.imageWidth,
+                             view.scrollMarginX, view.thumbW, edges.edgeScrollLeft || edges.edgeScrollRight});
   if (horizontal) {
-    HitTestHorizontal(state, bars, cursorX, cursorY);
+    HitTestHorizontal(view, bars, cursorX, cursorY);
   } else {
     Hide(bars.horizontal);
   }
@@ -285,8 +277,8 @@ const ScrollBar* ShownBar(const ScrollBars& bars) {
   return nullptr;
 }
 
-bool ScrollHeldTrack(GameState& state, ScrollBars& bars, std::int32_t cursorX, std::int32_t cursorY,
-                     const EdgeScrollFlags& edges) {
+bool ScrollHeldTrack(GameState& state, TableView& view, ScrollBars& bars, std::int32_t cursorX,
+                     std::int32_t cursorY, const EdgeScrollFlags& edges) {
   const ScrollBar* bar = ShownBar(bars);
   if (bar == nullptr) {
     return false;
@@ -300,8 +292,8 @@ bool ScrollHeldTrack(GameState& state, ScrollBars& bars, std::int32_t cursorX, s
   } else {
     return false;
   }
-  (horizontal ? state.scrollX : state.scrollY) += step;
-  UpdateScrollBars(state, bars, cursorX, cursorY, edges);
+  ScrollBy(view, horizontal ? step : 0, horizontal ? 0 : step);
+  UpdateScrollBars(state, view, bars, cursorX, cursorY, edges);
   return true;
 }
 
@@ -343,11 +335,11 @@ void FadeShownCaption(ScrollBars& bars, float framesPerSecond) {
   opacity = static_cast<std::uint8_t>(std::max(0, opacity - drop));
 }
 
-BarGeometry VerticalBarGeometry(const GameState& state, std::int32_t thickness) {
-  const std::int32_t w = state.clientWidth;
+BarGeometry VerticalBarGeometry(const TableView& view, std::int32_t thickness) {
+  const std::int32_t w = view.clientWidth;
   const std::int32_t t = thickness;
   BarGeometry g;
-  g.along = SliderPlaces(2 * state.scrollY, state.thumbH, t, -1);
+  g.along = SliderPlaces(2 * view.scrollY, view.thumbH, t, -1);
   g.acrossLow = w - 6 - 2 * t;
   g.acrossHigh = w - 6;
   g.acrossCentre = w - 6 - t;
@@ -356,11 +348,11 @@ BarGeometry VerticalBarGeometry(const GameState& state, std::int32_t thickness) 
   return g;
 }
 
-BarGeometry HorizontalBarGeometry(const GameState& state, std::int32_t thickness) {
-  const std::int32_t h = state.clientHeight;
+BarGeometry HorizontalBarGeometry(const TableView& view, std::int32_t thickness) {
+  const std::int32_t h = view.clientHeight;
   const std::int32_t t = thickness;
   BarGeometry g;
-  g.along = SliderPlaces(2 * state.scrollX, state.thumbW, t, 1);
+  g.along = SliderPlaces(2 * view.scrollX, view.thumbW, t, 1);
   g.acrossLow = 6 - h;
   g.acrossHigh = 6 - h + 2 * t;
   g.acrossCentre = 6 - h + t;

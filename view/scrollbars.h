@@ -5,16 +5,16 @@
 //
 // One ScrollBars record lives in the application object. Writers: the hover,
 // zone, colour, caption and range fields only through the functions below;
-// the pressed flags by the pointer handling (left button down/up, the
-// non-client release); scrollBarThickness once by the window at creation.
-// UpdateScrollBars is the only code that writes viewOffsetX/Y and
-// backOffsetX/Y of GameState.
+// the pressed flags by the pointer handling (left button down/up);
+// scrollBarThickness once by the window at creation. UpdateScrollBars is the
+// only code that writes the view and background offsets of TableView.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "model/records.h"
+#include "view/table_view.h"
 #include "view/view.h"
 
 namespace puzzle {
@@ -76,11 +76,6 @@ struct EdgeScrollFlags {
   bool edgeScrollRight = false;
 };
 
-// Whether each bar exists: the picture (with its scroll room in a game) is
-// larger than the window in that direction.
-bool VerticalBarExists(const GameState& state);
-bool HorizontalBarExists(const GameState& state);
-
 // Clamps scrollX/scrollY, moves homes and pieces (all but a dragged piece held
 // by the edge flags) by the change of the view offsets and sets the frame's
 // offsets during a game, or the preview's skipped columns and rows before one;
@@ -88,8 +83,8 @@ bool HorizontalBarExists(const GameState& state);
 // that no longer exists returns the table to its unscrolled place. Call after
 // every change of the scroll position, client size, picture or game, and on
 // every pointer move.
-void UpdateScrollBars(GameState& state, ScrollBars& bars, std::int32_t cursorX, std::int32_t cursorY,
-                      const EdgeScrollFlags& edges);
+void UpdateScrollBars(GameState& state, TableView& view, ScrollBars& bars, std::int32_t cursorX,
+                      std::int32_t cursorY, const EdgeScrollFlags& edges);
 
 // Recolours the elements of the bar whose zone holds the pointer from its
 // hover flags. Call on every pointer move after UpdateScrollBars.
@@ -101,8 +96,8 @@ const ScrollBar* ShownBar(const ScrollBars& bars);
 
 // A held track element of the shown bar scrolls one pixel per frame towards
 // it; returns whether it did (UpdateScrollBars has then run).
-bool ScrollHeldTrack(GameState& state, ScrollBars& bars, std::int32_t cursorX, std::int32_t cursorY,
-                     const EdgeScrollFlags& edges);
+bool ScrollHeldTrack(GameState& state, TableView& view, ScrollBars& bars, std::int32_t cursorX,
+                     std::int32_t cursorY, const EdgeScrollFlags& edges);
 
 // The caption due this frame: the hovered element of the shown bar when it
 // has a caption that is still visible; ELEMENT_COUNT for none.
@@ -128,7 +123,7 @@ struct BarGeometry {
   std::int32_t baseLow = 0;
   std::int32_t baseHigh = 0;
 };
-BarGeometry VerticalBarGeometry(const GameState& state, std::int32_t thickness);
-BarGeometry HorizontalBarGeometry(const GameState& state, std::int32_t thickness);
+BarGeometry VerticalBarGeometry(const TableView& view, std::int32_t thickness);
+BarGeometry HorizontalBarGeometry(const TableView& view, std::int32_t thickness);
 
 }  // namespace puzzle

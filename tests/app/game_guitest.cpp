@@ -77,8 +77,8 @@ TEST_F(GameWindowTest, ScatterRestartSaveOpenExitAndTheCommandLineGame) {
   SmallGame();
   EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - New Image: quarters.png 240 x 160");
   const GameState& state = app.state;
-  const double vx = state.clientWidth * state.pixelScale * TABLE_DEPTH / NEAR_PLANE;
-  const double vy = state.clientHeight * state.pixelScale * TABLE_DEPTH / NEAR_PLANE;
+  const double vx = app.table.clientWidth * state.pixelScale * TABLE_DEPTH / NEAR_PLANE;
+  const double vy = app.table.clientHeight * state.pixelScale * TABLE_DEPTH / NEAR_PLANE;
   int away = 0;
   for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
     const PiecePose& pose = state.pieces[k];

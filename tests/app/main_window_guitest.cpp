@@ -64,23 +64,23 @@ TEST_F(ShellWindowTest, EnglishMenusSmallDialogsHelpAndScrollKeys) {
 
   // A picture larger than the window scrolls with the keys.
   LoadPicture(WritePicture("large.png", 2000, 1500));
-  const GameState& state = app.state;
-  ASSERT_GT(state.thumbW, 0);
+  const TableView& table = app.table;
+  ASSERT_GT(table.thumbW, 0);
   QWidget* view = window->view();
   QTest::keyClick(view, Qt::Key_Home);
-  EXPECT_EQ(state.scrollY, (state.clientHeight - state.thumbH) / 2);
+  EXPECT_EQ(table.scrollY, (table.clientHeight - table.thumbH) / 2);
   QTest::keyClick(view, Qt::Key_Down);
-  EXPECT_EQ(state.scrollY, (state.clientHeight - state.thumbH) / 2 - 1);
-  EXPECT_EQ(state.scrollX, 0);
+  EXPECT_EQ(table.scrollY, (table.clientHeight - table.thumbH) / 2 - 1);
+  EXPECT_EQ(table.scrollX, 0);
   QTest::keyPress(view, Qt::Key_Control);
   QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
-  EXPECT_EQ(state.scrollX, (state.thumbW - state.clientWidth) / 2);
+  EXPECT_EQ(table.scrollX, (table.thumbW - table.clientWidth) / 2);
   QTest::keyRelease(view, Qt::Key_Control);
   EXPECT_FALSE(app.input.modifierDown);
   // Without Ctrl, End goes down the picture, not across it.
   QTest::keyClick(view, Qt::Key_End);
-  EXPECT_EQ(state.scrollY, (state.thumbH - state.clientHeight) / 2);
-  EXPECT_EQ(state.scrollX, (state.thumbW - state.clientWidth) / 2);
+  EXPECT_EQ(table.scrollY, (table.thumbH - table.clientHeight) / 2);
+  EXPECT_EQ(table.scrollX, (table.thumbW - table.clientWidth) / 2);
   WaitFrames(2);
 }
 

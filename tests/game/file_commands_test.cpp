@@ -13,12 +13,12 @@ namespace {
 
 struct FileCommandsTest : ::testing::Test {
   FileCommandsTest() {
-    state.clientWidth = 800;
-    state.clientHeight = 600;
+    table.clientWidth = 800;
+    table.clientHeight = 600;
     state.maxTextureSize = 4096;
     options.columns = 4;
   }
-  FileCommandRecords Records() { return {state, options, history, bars, shell, edges, title, 50.0f}; }
+  FileCommandRecords Records() { return {state, options, history, table, bars, shell, edges, title, 50.0f}; }
 
   // Loads a one-colour picture file of width x height.
   void LoadPicture(const std::string& name, int width, int height) {
@@ -35,7 +35,7 @@ struct FileCommandsTest : ::testing::Test {
   // A changed game of 4 x 3 pieces, one piece moved.
   void PlayedGame() {
     LoadPicture("cat.png", 128, 96);
-    ASSERT_TRUE(StartCommand(state, options, platform, graphics, bars, shell));
+    ASSERT_TRUE(StartCommand(state, table, options, platform, graphics, bars, shell));
     state.scatterRunning = false;
     state.pieces[5].x += 0.25f;
     state.gameChanged = true;
@@ -44,6 +44,7 @@ struct FileCommandsTest : ::testing::Test {
 
   TempFolder folder;
   GameState state;
+  TableView table;
   GameOptions options;
   History history;
   ScrollBars bars;
@@ -63,7 +64,7 @@ TEST_F(FileCommandsTest, LoadNewImageTakesThePictureAndForgetsTheOldGame) {
   EXPECT_EQ(title, "Puzzle - New Image: dog.png 1000 x 40");
   EXPECT_TRUE(state.imageFresh);
   EXPECT_FALSE(state.gameRunning);
-  EXPECT_EQ(state.thumbW, 800 * 800 / 1000);
+  EXPECT_EQ(table.thumbW, 800 * 800 / 1000);
   EXPECT_EQ(textureDeletions, 2);
   EXPECT_TRUE(history.undoHistory.empty());
   EXPECT_FALSE(platform.menuEnabled.at(CMD_UNDO));

@@ -21,6 +21,7 @@ TEST(FrameTimingTest, RateFollowsTheTickAndSurvivesTheSameMillisecondAndWrapArou
 
 TEST(FrameTimingTest, AnimatedPictureShowsEachFrameLongerThanItsDelay) {
   GameState state;
+  TableView table;
   state.frameCount = 3;
   state.frameDelays = {100, 200, 300};
   FrameTiming timing;
@@ -77,6 +78,7 @@ TEST(FrameTimingTest, CaptionNeedsMoreThan5000IdleFramesUnlessBranded) {
 class TurnTest : public ::testing::Test {
  protected:
   GameState state;
+  TableView table;
   GameOptions options;
 
   void SetUp() override {
@@ -139,10 +141,11 @@ TEST_F(TurnTest, PendingTurnWaitsForASelectedPieceAndEndsAtZeroWhenTheStepChange
 // renderer's test; these are the limits it cannot see.
 TEST(PreviewTest, ShownPartStaysInsideThePictureAndItsCurrentFrame) {
   GameState state;
+  TableView table;
   ScrollBars bars;
   FrameTiming timing;
-  state.clientWidth = 800;
-  state.clientHeight = 600;
+  table.clientWidth = 800;
+  table.clientHeight = 600;
   auto picture = [&](int w, int h, int frames) {
     state.imageWidth = w;
     state.imageHeight = h;
@@ -154,22 +157,22 @@ TEST(PreviewTest, ShownPartStaysInsideThePictureAndItsCurrentFrame) {
   // Stale skips from an earlier picture never reach outside this one.
   bars.previewSkipX = 5000;
   bars.previewSkipY = -3;
-  auto p = PlacePreview(state, bars, timing);
+  auto p = PlacePreview(state, table, bars, timing);
   ASSERT_TRUE(p);
   EXPECT_EQ(p->skipColumns, 200);
   EXPECT_EQ(p->columns, 800);
   EXPECT_EQ(p->skipRows, 0);
   EXPECT_EQ(p->rows, 600);
   state.imageFresh = false;
-  EXPECT_FALSE(PlacePreview(state, bars, timing));
+  EXPECT_FALSE(PlacePreview(state, table, bars, timing));
 
   picture(10, 10, 3);
   timing.frameIndex = 2;
-  p = PlacePreview(state, bars, timing);
+  p = PlacePreview(state, table, bars, timing);
   ASSERT_TRUE(p);
   EXPECT_EQ(p->pixelOffset, 2u * 402u);
   state.pixels.resize(state.pixels.size() - 3);  // the last frame cut short
-  EXPECT_FALSE(PlacePreview(state, bars, timing));
+  EXPECT_FALSE(PlacePreview(state, table, bars, timing));
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ namespace {
 class StartTest : public ::testing::Test {
  protected:
   StartTest() {
-    state.clientWidth = 800;
-    state.clientHeight = 600;
+    table.clientWidth = 800;
+    table.clientHeight = 600;
     state.maxTextureSize = 2048;
     state.pixelScale = 1.0 / 600.0;
     graphics.watchedPlatform = &platform;
@@ -31,10 +31,11 @@ class StartTest : public ::testing::Test {
     state.stillTexture = 0;
   }
 
-  bool Start() { return StartCommand(state, options, platform, graphics, bars, shell); }
+  bool Start() { return StartCommand(state, table, options, platform, graphics, bars, shell); }
   const Message& LastMessage() const { return platform.shown.back(); }
 
   GameState state;
+  TableView table;
   GameOptions options;
   testing::ScriptedPlatform platform;
   testing::FakeGraphicsPort graphics;
@@ -175,10 +176,10 @@ TEST_F(StartTest, NothingLoadedPlaysOnACaptureOfTheWindow) {
   EXPECT_FALSE(Start());
   EXPECT_EQ(LastMessage().text, "First you have to load an image.");
   options.brandedBackground = true;
-  state.clientWidth = 2048;  // larger than a texture
+  table.clientWidth = 2048;  // larger than a texture
   EXPECT_FALSE(Start());
   EXPECT_EQ(graphics.captures, 0);
-  state.clientWidth = 800;
+  table.clientWidth = 800;
   ASSERT_TRUE(Start());
   EXPECT_EQ(state.imageWidth, 800);
   EXPECT_EQ(state.imageHeight, 600);

@@ -25,8 +25,8 @@ class PickingTest : public ::testing::Test {
     view.creationWidth = W;
     view.creationHeight = H;
     SetUpProjection(view, state);
-    state.clientWidth = W;
-    state.clientHeight = H;
+    table.clientWidth = W;
+    table.clientHeight = H;
     state.imageWidth = 400;
     state.imageHeight = 300;
     state.halfCellW = state.halfCellH = HALF_CELL;
@@ -70,13 +70,14 @@ class PickingTest : public ::testing::Test {
   }
 
   GameState state;
+  TableView table;
   GameOptions options;
   ViewSetup view;
   ShellInput shell;
   PickingState picking;
   ScrollBars bars;
   History history;
-  PointerRecords records{state, options, view, shell, picking, bars, history};
+  PointerRecords records{state, options, view, table, shell, picking, bars, history};
   testing::ScriptedPlatform platform;
   testing::FakeGraphicsPort graphics;
 };

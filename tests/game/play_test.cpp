@@ -80,6 +80,7 @@ TEST(PieceMenu, FollowsTheGameModesAndTheLanguageAndMatchesTheDigitKeys) {
 
 struct Play : ::testing::Test {
   GameState state = RunningGame(3, 2);
+  TableView table;
   History history;
   testing::ScriptedPlatform platform;
   GameOptions options;
@@ -88,7 +89,7 @@ struct Play : ::testing::Test {
   bool Align() { return AlignSelected(state, history, platform); }
   bool Undo() { return puzzle::Undo(state, history, platform); }
   bool Redo() { return puzzle::Redo(state, history, platform); }
-  std::optional<std::uint32_t> Check() { return CheckPieces(state, options, platform); }
+  std::optional<std::uint32_t> Check() { return CheckPieces(state, table, options, platform); }
   bool UndoEnabled() { return platform.menuEnabled[CMD_UNDO]; }
   bool RedoEnabled() { return platform.menuEnabled[CMD_REDO]; }
   // The renderer's per-frame turn steps until the turn is worked off.
@@ -330,8 +331,8 @@ TEST_F(Play, CheckCountsMisplacedTurnedAndSwappedPiecesWithATruncatedPercentage)
 TEST_F(Play, CheckClearsMisplacedPiecesIntoRowsAndColumnsAroundThePicture) {
   state = RunningGame(4, 4);  // halfPicW = halfPicH = 0.4, cells 0.1
   // Scrolled: the picture's centre lies at (-0.5, 0.25) on the table.
-  state.viewOffsetX = 0.5f;
-  state.viewOffsetY = -0.25f;
+  table.viewOffsetX = 0.5f;
+  table.viewOffsetY = -0.25f;
   const float at[8][2] = {{-0.9f, 0.0f}, {-0.8f, 0.1f},   // lower left
                           {0.0f, 0.0f},  {0.0f, 0.5f},    // lower right, upper right
                           {-1.0f, 0.6f}, {-0.95f, 0.7f},  // upper left

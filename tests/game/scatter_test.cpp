@@ -9,12 +9,16 @@ namespace {
 
 constexpr float D = 0.70710677f;
 
+const TableView table = [] {
+  TableView window;
+  SetClientSize(window, 800, 600);
+  return window;
+}();
+
 // An 800 x 600 window showing a picture of the given size, with pieces at
 // the centre of the table.
 GameState MakeState(std::uint32_t pieces, std::int32_t imageWidth, std::int32_t imageHeight) {
   GameState state;
-  state.clientWidth = 800;
-  state.clientHeight = 600;
   state.imageWidth = imageWidth;
   state.imageHeight = imageHeight;
   state.halfPicW = 0.5f;
@@ -58,7 +62,7 @@ TEST(ScatterTest, PiecesBounceAtTheEdgesOfTheBox) {
     // The second piece runs far out towards the lower left in one frame.
     state.scatterVX[1] = -100;
     state.scatterVY[1] = -100;
-    ScatterStep(state, Options(false, false), 0);
+    ScatterStep(state, table, Options(false, false), 0);
     EXPECT_EQ(state.pieces[0].x, c.boxX) << c.w << "x" << c.h;
     EXPECT_EQ(state.scatterVX[0], -0.01f);
     EXPECT_EQ(state.pieces[0].y, 0.001f);
@@ -74,7 +78,7 @@ TEST(ScatterTest, WithoutRotationsNothingTurns) {
   GameState state = MakeState(3, 400, 300);
   state.scatterVX = {0.05f, 0.1f, 0.15f};
   state.scatterVY = {-0.07f, -0.07f, -0.07f};
-  for (std::uint32_t frame = 0; frame < 500; ++frame) ScatterStep(state, Options(false, true), frame);
+  for (std::uint32_t frame = 0; frame < 500; ++frame) ScatterStep(state, table, Options(false, true), frame);
   EXPECT_EQ(state.angles, std::vector<float>(3, 0.0f));
   for (const PiecePose& pose : state.pieces) EXPECT_EQ(pose.orient, IDENTITY_ORIENT);
 }
@@ -82,11 +86,11 @@ TEST(ScatterTest, WithoutRotationsNothingTurns) {
 TEST(ScatterTest, ACornerBounceDrawsOneSpinFromTheTickAndStartsIt) {
   GameState state = MakeState(1, 400, 300);
   state.scatterVX[0] = state.scatterVY[0] = 100;
-  ScatterStep(state, Options(true, false), 42);
+  ScatterStep(state, table, Options(true, false), 42);
   EXPECT_EQ(state.angles[0], 87.0f);
   state.angles[0] = 0;
   state.pieces[0] = PiecePose{};
-  ScatterStep(state, Options(true, true), 9);  // with 3D the draw of 180 flips
+  ScatterStep(state, table, Options(true, true), 9);  // with 3D the draw of 180 flips
   EXPECT_EQ(state.angles[0], -177.0f);
   EXPECT_LT(state.pieces[0].orient[0], 1.0f);  // turned about the vertical axis
   EXPECT_EQ(state.pieces[0].orient[4], 1.0f);
@@ -122,18 +126,18 @@ TEST(ScatterTest, ScatterStopsAfterItsTimeAcrossTheTickWrapThenSettles) {
   state.angles[0] = 90;  // a spin left over from the scatter
   state.scatterRunning = state.scatterClockReset = true;
   const std::uint32_t start = 0xFFFFFF00u;
-  AdvanceScatter(state, options, start);
-  AdvanceScatter(state, options, start + 2000u);
+  AdvanceScatter(state, table, options, start);
+  AdvanceScatter(state, table, options, start + 2000u);
   EXPECT_TRUE(state.scatterRunning);
   EXPECT_EQ(state.pieces[0].x, 0.002f);
-  AdvanceScatter(state, options, start + 2001u);
+  AdvanceScatter(state, table, options, start + 2001u);
   EXPECT_FALSE(state.scatterRunning);
   EXPECT_TRUE(state.settleRunning && state.scatterClockReset);
   EXPECT_EQ(state.angles[0], 87.0f);  // the first settle step ran in the same frame
   const float stoppedAt = state.pieces[0].x;
   int frames = 1;
   for (; state.settleRunning && frames < 100; ++frames) {
-    AdvanceScatter(state, options, start + 2001u + 20u * static_cast<std::uint32_t>(frames));
+    AdvanceScatter(state, table, options, start + 2001u + 20u * static_cast<std::uint32_t>(frames));
   }
   EXPECT_EQ(frames, 31);
   EXPECT_EQ(state.pieces[0].x, stoppedAt);

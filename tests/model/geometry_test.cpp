@@ -8,7 +8,8 @@ namespace puzzle {
 namespace {
 
 // A 3 x 2 grid on a picture of w x h pixels at pixelScale 1/600.
-bool Homes(GameState& state, int w, int h, std::uint8_t form, float bulge = 0.25f) {
+bool Homes(GameState& state, int w, int h, std::uint8_t form, float bulge = 0.25f, float viewOffsetX = 0,
+           float viewOffsetY = 0) {
   state.imageWidth = w;
   state.imageHeight = h;
   state.rows = 2;
@@ -18,7 +19,7 @@ bool Homes(GameState& state, int w, int h, std::uint8_t form, float bulge = 0.25
   options.columns = 3;
   options.form = form;
   options.bulge = bulge;
-  return ComputeCellsAndHomes(state, options);
+  return ComputeCellsAndHomes(state, options, viewOffsetX, viewOffsetY);
 }
 
 TEST(GeometryRule, Form1CentresCellsAndKnobbedFormsAnchorOnTheEdges) {
@@ -42,9 +43,8 @@ TEST(GeometryRule, Form1CentresCellsAndKnobbedFormsAnchorOnTheEdges) {
 
 TEST(GeometryRule, PictureSizeFollowsPixelScaleAndHomesFollowTheScroll) {
   GameState state;
-  state.viewOffsetX = 0.5f;
-  state.viewOffsetY = -0.25f;
-  ASSERT_TRUE(Homes(state, 600, 600, 3));
+  // Scrolled: the table has slid by (0.5, -0.25).
+  ASSERT_TRUE(Homes(state, 600, 600, 3, 0.25f, 0.5f, -0.25f));
   // 600 pixels at pixelScale 1/600 span the near plane's full height.
   EXPECT_FLOAT_EQ(state.halfPicW, static_cast<float>(TABLE_DEPTH / NEAR_PLANE));
   EXPECT_FLOAT_EQ(state.homeX[0], -state.halfPicW - 0.5f);

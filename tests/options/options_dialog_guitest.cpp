@@ -37,11 +37,11 @@ class OptionsDialogTest : public ::testing::Test {
   }
 
   void Open() {
-    dialog =
-        new OptionsDialog(nullptr, options, state, platform, customColours, [this](const TableGlWork& work) {
-          ASSERT_TRUE(context.makeCurrent(&surface));
-          work(port);
-        });
+    dialog = new OptionsDialog(nullptr, options, state, table, platform, customColours,
+                               [this](const TableGlWork& work) {
+                                 ASSERT_TRUE(context.makeCurrent(&surface));
+                                 work(port);
+                               });
     dialog->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.data()));
   }
@@ -72,6 +72,7 @@ class OptionsDialogTest : public ::testing::Test {
   QOpenGLContext context;
   GameOptions options;
   GameState state;
+  TableView table;
   ScriptedPlatform platform;
   std::array<Rgb, 16> customColours{};
   FakeGraphicsPort port;

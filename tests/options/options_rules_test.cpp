@@ -89,14 +89,15 @@ TEST(OptionsControls, TakingThemKeepsTheFormWithoutAButtonAndClampsTheScatterTim
 // The window test checks the cell measures and that the poses stay.
 TEST(ApplyOptions, ANewFormMovesTheHomesByTheViewOffsetsOtherFormsOrNoGameKeepThem) {
   GameState state;
+  TableView table;
   GameOptions options;
   testing::FakeGraphicsPort port;
   testing::StartSmallGame(state, options);
-  state.viewOffsetX = 0.25f;
-  state.viewOffsetY = -0.5f;
+  table.viewOffsetX = 0.25f;
+  table.viewOffsetY = -0.5f;
   options.form = 2;
   options.angleStep = 45;
-  ASSERT_TRUE(ApplyOptionsToGame(state, options, port));
+  ASSERT_TRUE(ApplyOptionsToGame(state, table, options, port));
   EXPECT_EQ(port.builds, 1);
   EXPECT_EQ(port.builtForm, 2);
   // The lattice of the knobbed forms: piece 0 on the picture's lower-left
@@ -110,18 +111,18 @@ TEST(ApplyOptions, ANewFormMovesTheHomesByTheViewOffsetsOtherFormsOrNoGameKeepTh
   const std::vector<float> homeX = state.homeX;
   const float halfCellW = state.halfCellW;
   options.form = 5;
-  ApplyOptionsToGame(state, options, port);
+  ApplyOptionsToGame(state, table, options, port);
   EXPECT_EQ(port.builds, 2);
   EXPECT_EQ(state.homeX, homeX);
   EXPECT_EQ(state.halfCellW, halfCellW);
   port.buildSucceeds = false;
-  EXPECT_FALSE(ApplyOptionsToGame(state, options, port));
+  EXPECT_FALSE(ApplyOptionsToGame(state, table, options, port));
 
   // Without a running game only the turn speed is taken.
   state.gameRunning = false;
   options.form = 3;
   options.angleStep = 9;
-  EXPECT_TRUE(ApplyOptionsToGame(state, options, port));
+  EXPECT_TRUE(ApplyOptionsToGame(state, table, options, port));
   EXPECT_EQ(port.builds, 3);
   EXPECT_EQ(state.homeX, homeX);
   EXPECT_FLOAT_EQ(options.angleStepRad, AngleStepToRadians(9));

@@ -77,9 +77,11 @@ class FrameRendererTest : public testing::HeadlessGlTest {
   }
 
   std::vector<std::uint8_t> Frame() {
-    FrameRecords records{state, options, view, bars, shell, edges, fonts, timing};
+    FrameRecords records{state, options, view, table, bars, shell, edges, timing};
     tick += 16;
-    RenderFrame(records, tick);
+    AdvanceFrame(records, tick);
+    DrawFrame(ReadOnly(records, fonts));
+    FinishFrame(records, tick);
     return context.ReadPixels();
   }
 
@@ -150,7 +152,7 @@ TEST_F(FrameRendererTest, CentresAndPictureFrameFollowTheirOptions) {
   EXPECT_EQ(Rgb(frame, PixelOf(0.2, 0.3, -static_cast<double>(FRAME_DEPTH))), BLUE);
 
   // Scrolled, the frame moves against the scroll.
-  state.backOffsetX = 0.1f;
+  table.backOffsetX = 0.1f;
   EXPECT_TRUE(FrameLineAt(Frame(), 0.4, 0.0, -1, 0));
 }
 
@@ -164,19 +166,19 @@ TEST_F(FrameRendererTest, FreshPictureIsShownUnscaledOrThroughTheScrolledWindow)
   EXPECT_EQ(Rgb(frame, {left, bottom + 60}), BLUE);
 
   Picture(500, 400);  // 100 rows and columns more than the window
-  state.thumbW = W * W / 500;
-  state.thumbH = 224;  // an even scroll room of 76
-  state.scrollX = W;   // clamped to the far right
-  state.scrollY = -H;  // and the bottom
-  UpdateScrollBars(state, bars, 0, 0, edges);
+  table.thumbW = W * W / 500;
+  table.thumbH = 224;  // an even scroll room of 76
+  table.scrollX = W;   // clamped to the far right
+  table.scrollY = -H;  // and the bottom
+  UpdateScrollBars(state, table, bars, 0, 0, edges);
   ASSERT_EQ(bars.previewSkipX, 100);
   ASSERT_EQ(bars.previewSkipY, 0);
   frame = Frame();
   EXPECT_EQ(Rgb(frame, {0, 0}), (Colour3{0, 50, 0}));
   EXPECT_EQ(Rgb(frame, {W - 1, H - 1}), (Colour3{149, 249, 0}));
 
-  state.scrollY = H;  // the top rows
-  UpdateScrollBars(state, bars, 0, 0, edges);
+  table.scrollY = H;  // the top rows
+  UpdateScrollBars(state, table, bars, 0, 0, edges);
   frame = Frame();
   EXPECT_EQ(Rgb(frame, {0, 0}), (Colour3{50, 50, 0}));
   EXPECT_EQ(Rgb(frame, {W - 1, H - 1}), (Colour3{199, 249, 0}));
@@ -185,13 +187,13 @@ TEST_F(FrameRendererTest, FreshPictureIsShownUnscaledOrThroughTheScrolledWindow)
 TEST_F(FrameRendererTest, HoveredScrollBarShowsItsColoursAndKeyCaption) {
   state.imageWidth = 500;
   state.imageHeight = 400;
-  state.thumbW = 320;
-  state.thumbH = 224;
+  table.thumbW = 320;
+  table.thumbH = 224;
   bars.scrollBarThickness = 16;
   auto pointAt = [&](std::uint16_t x, std::uint16_t y) {
     shell.cursorX = x;
     shell.cursorY = y;
-    UpdateScrollBars(state, bars, x, y, edges);
+    UpdateScrollBars(state, table, bars, x, y, edges);
     UpdateScrollBarColours(bars);
   };
   pointAt(W - 11, H / 2);  // the vertical thumb: green, and no caption

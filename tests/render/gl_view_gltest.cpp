@@ -13,7 +13,7 @@ class GlViewTest : public testing::HeadlessGlTest {
   // Draws the star in white over black, once, and expects every pixel of the
   // client lit, corners included.
   void ExpectStarCoversTheClient() {
-    const int width = state.clientWidth, height = state.clientHeight;
+    const int width = table.clientWidth, height = table.clientHeight;
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -32,9 +32,9 @@ TEST_F(GlViewTest, StarCoversTheWholeViewportAlsoAfterAResizeBeyondTheCreationSi
   OpenView(800, 600);
   ExpectStarCoversTheClient();
   ASSERT_TRUE(context.Resize(1000, 200));
-  state.clientWidth = 1000;
-  state.clientHeight = 200;
-  ResizeGL(state, view);
+  table.clientWidth = 1000;
+  table.clientHeight = 200;
+  ResizeGL(state, table, view);
   ExpectStarCoversTheClient();
 }
 

@@ -81,22 +81,17 @@ TEST_F(GameFile, LayoutOfATwelveByNineGame) {
 TEST_F(GameFile, PositionsAreNormalisedByScaleAndScroll) {
   MakeGame(2, 2);
   state.pixelScale = 1.0 / 600.0;
-  state.viewOffsetX = 0.1f;
   state.pieces[1].x = 0.5f;
   const std::string path = folder.File("game.pzz");
-  ASSERT_TRUE(WriteGameFile(path, state, options));
+  ASSERT_TRUE(WriteGameFile(path, state, options, 0.1f, 0.0f));
   EXPECT_EQ(FloatAt(ReadBytes(path), state.imagePath.size() + 16 + 44 + 36), 360.0f);
 
   GameState other;
   other.pixelScale = 1.0 / 768.0;
-  other.viewOffsetX = 0.25f;
-  other.scrollX = 40;
   other.selected = 4;  // beyond the loaded game
   GameOptions otherOptions;
   Load(path, other, otherOptions);
   EXPECT_EQ(other.pieces[1].x, 0.46875f);
-  EXPECT_EQ(other.viewOffsetX, 0.0f);
-  EXPECT_EQ(other.scrollX, 0);
   EXPECT_EQ(other.selected, -1);
 }
 

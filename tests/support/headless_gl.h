@@ -12,6 +12,7 @@
 #include "model/records.h"
 #include "render/gl_view.h"
 #include "render/headless_context.h"
+#include "view/table_view.h"
 #include "view/view.h"
 
 namespace puzzle::testing {
@@ -21,6 +22,7 @@ class HeadlessGlTest : public ::testing::Test {
   GameState state;
   GameOptions options;
   ViewSetup view;
+  TableView table;
   HeadlessContext context;
 
   // Opens the context and runs the window's start-up GL set-up for a client
@@ -29,10 +31,9 @@ class HeadlessGlTest : public ::testing::Test {
     ASSERT_TRUE(context.Open(width, height)) << context.Error();
     view.creationWidth = width;
     view.creationHeight = height;
-    state.clientWidth = width;
-    state.clientHeight = height;
-    InitGL(state, options, view);
-    ResizeGL(state, view);
+    SetClientSize(table, width, height);
+    InitGL(state, table, options, view);
+    ResizeGL(state, table, view);
   }
 
   // The RGBA pixel at (x, y), y counted from the bottom row.

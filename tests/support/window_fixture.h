@@ -99,8 +99,8 @@ class WindowTest : public ::testing::Test {
   // The view's pixel over the table point (x, y).
   QPoint PixelOf(float x, float y) const {
     const double k = 2.0 * static_cast<double>(TABLE_DEPTH) * app.state.pixelScale / NEAR_PLANE;
-    return {static_cast<int>(app.state.clientWidth / 2 + x / k),
-            static_cast<int>(app.state.clientHeight / 2 - y / k)};
+    return {static_cast<int>(app.table.clientWidth / 2 + x / k),
+            static_cast<int>(app.table.clientHeight / 2 - y / k)};
   }
 
   TempFolder folder;

@@ -15,29 +15,30 @@ namespace {
 class ScrollBarsTest : public ::testing::Test {
  protected:
   GameState state;
+  TableView table;
   ScrollBars bars;
   EdgeScrollFlags edges;
 
   void SetUp() override {
-    state.clientWidth = 800;
-    state.clientHeight = 600;
+    table.clientWidth = 800;
+    table.clientHeight = 600;
     state.imageWidth = 1000;
     state.imageHeight = 800;
-    state.thumbW = 640;
-    state.thumbH = 450;
+    table.thumbW = 640;
+    table.thumbH = 450;
     bars.scrollBarThickness = 16;
   }
 
   void Point(int x, int y) {
-    UpdateScrollBars(state, bars, x, y, edges);
+    UpdateScrollBars(state, table, bars, x, y, edges);
     UpdateScrollBarColours(bars);
   }
 
   // A running game of three pieces whose homes and positions differ.
   void StartGame() {
     state.gameRunning = true;
-    state.scrollMarginX = 0;
-    state.scrollMarginY = 0;
+    table.scrollMarginX = 0;
+    table.scrollMarginY = 0;
     state.pieces.resize(3);
     state.homeX = {-0.5f, 0.0f, 0.5f};
     state.homeY = {-0.25f, 0.0f, 0.25f};
@@ -49,21 +50,21 @@ class ScrollBarsTest : public ::testing::Test {
 };
 
 TEST_F(ScrollBarsTest, ScrollIsClampedAndPreviewRowsRunFromTheBottomToTheTop) {
-  state.scrollY = 1000;
-  state.scrollX = -1000;
+  table.scrollY = 1000;
+  table.scrollX = -1000;
   Point(0, 0);
-  EXPECT_EQ(state.scrollY, 75);
-  EXPECT_EQ(state.scrollX, -80);
+  EXPECT_EQ(table.scrollY, 75);
+  EXPECT_EQ(table.scrollX, -80);
   // 200 rows taller than the window, with an even scroll room of 150.
   EXPECT_EQ(bars.previewSkipY, 200);
   EXPECT_EQ(bars.previewSkipX, 0);
-  state.scrollY = -76;
-  state.scrollX = 80;
+  table.scrollY = -76;
+  table.scrollX = 80;
   Point(0, 0);
-  EXPECT_EQ(state.scrollY, -75);
+  EXPECT_EQ(table.scrollY, -75);
   EXPECT_EQ(bars.previewSkipY, 0);
   EXPECT_EQ(bars.previewSkipX, 200);
-  state.scrollY = 0;
+  table.scrollY = 0;
   Point(0, 0);
   EXPECT_EQ(bars.previewSkipY, 100);
 }
@@ -73,25 +74,25 @@ TEST_F(ScrollBarsTest, ScrollingAGameSlidesHomesAndPiecesButNotTheDraggedPiece) 
   state.selected = 1;
   const float draggedY = state.pieces[1].y, otherY = state.pieces[0].y, homeY = state.homeY[0];
   edges.edgeScrollUp = true;
-  state.scrollY = 10;
+  table.scrollY = 10;
   Point(400, 300);
 
   // p = 2 * 200 * 10 pixels of half-pixel scroll room over R = 150.
   const double p = 2.0 * 200 * 10;
   const float expectedView = static_cast<float>(p * state.pixelScale * TABLE_DEPTH / NEAR_PLANE / 150);
-  EXPECT_FLOAT_EQ(state.viewOffsetY, expectedView);
-  EXPECT_FLOAT_EQ(state.backOffsetY,
+  EXPECT_FLOAT_EQ(table.viewOffsetY, expectedView);
+  EXPECT_FLOAT_EQ(table.backOffsetY,
                   static_cast<float>((FAR_PLANE - 0.0001) * p * state.pixelScale / NEAR_PLANE / 150));
   EXPECT_FLOAT_EQ(state.pieces[0].y, otherY - expectedView);
   EXPECT_FLOAT_EQ(state.homeY[0], homeY - expectedView);
   EXPECT_EQ(state.pieces[1].y, draggedY);
-  EXPECT_EQ(state.viewOffsetX, 0.0f);
+  EXPECT_EQ(table.viewOffsetX, 0.0f);
 
   // Without the edge flag the selected piece moves along with the rest.
   edges.edgeScrollUp = false;
-  state.scrollY = 0;
+  table.scrollY = 0;
   Point(400, 300);
-  EXPECT_EQ(state.viewOffsetY, 0.0f);
+  EXPECT_EQ(table.viewOffsetY, 0.0f);
   EXPECT_FLOAT_EQ(state.pieces[0].y, otherY);
   EXPECT_FLOAT_EQ(state.pieces[1].y, draggedY + expectedView);
 
@@ -99,8 +100,8 @@ TEST_F(ScrollBarsTest, ScrollingAGameSlidesHomesAndPiecesButNotTheDraggedPiece) 
   const PiecePose held = state.pieces[1], other = state.pieces[0];
   const float home = state.homeY[0];
   edges.edgeScrollUp = edges.edgeScrollDown = edges.edgeScrollLeft = true;
-  EdgeScrollStep(state, bars, edges, 0, 0);
-  EXPECT_EQ(std::make_pair(state.scrollX, state.scrollY), std::make_pair(-1, 1));
+  EdgeScrollStep(state, table, bars, edges, 0, 0);
+  EXPECT_EQ(std::make_pair(table.scrollX, table.scrollY), std::make_pair(-1, 1));
   EXPECT_GT(state.pieces[0].x, other.x);
   EXPECT_LT(state.pieces[0].y, other.y);
   EXPECT_NEAR(state.homeY[0] - home, state.pieces[0].y - other.y, 1e-6f);
@@ -109,15 +110,15 @@ TEST_F(ScrollBarsTest, ScrollingAGameSlidesHomesAndPiecesButNotTheDraggedPiece) 
 
 TEST_F(ScrollBarsTest, TableReturnsToItsPlaceWhenThePictureFitsAgain) {
   StartGame();
-  state.scrollX = 40;
+  table.scrollX = 40;
   Point(400, 300);
-  ASSERT_NE(state.viewOffsetX, 0.0f);
+  ASSERT_NE(table.viewOffsetX, 0.0f);
   bars.horizontal.zone = true;
-  state.clientWidth = 1200;
+  table.clientWidth = 1200;
   Point(400, 300);
-  EXPECT_EQ(state.scrollX, 0);
-  EXPECT_EQ(state.viewOffsetX, 0.0f);
-  EXPECT_EQ(state.backOffsetX, 0.0f);
+  EXPECT_EQ(table.scrollX, 0);
+  EXPECT_EQ(table.viewOffsetX, 0.0f);
+  EXPECT_EQ(table.backOffsetX, 0.0f);
   EXPECT_FLOAT_EQ(state.homeX[2], 0.5f);
   EXPECT_FLOAT_EQ(state.pieces[2].x, 0.51f);
   EXPECT_FALSE(bars.horizontal.zone) << "a bar that is gone is shown";
@@ -125,17 +126,17 @@ TEST_F(ScrollBarsTest, TableReturnsToItsPlaceWhenThePictureFitsAgain) {
 
 TEST_F(ScrollBarsTest, WindowTooSmallForAThumbScrollsNothing) {
   StartGame();
-  state.thumbH = 600;  // the whole height: no room
-  state.scrollY = 5;
+  table.thumbH = 600;  // the whole height: no room
+  table.scrollY = 5;
   Point(400, 300);
-  EXPECT_EQ(state.scrollY, 0);
-  EXPECT_EQ(state.viewOffsetY, 0.0f);
-  EXPECT_EQ(state.backOffsetY, 0.0f);
-  state.thumbH = 700;  // a thickness larger than the window
-  state.scrollY = -5;
+  EXPECT_EQ(table.scrollY, 0);
+  EXPECT_EQ(table.viewOffsetY, 0.0f);
+  EXPECT_EQ(table.backOffsetY, 0.0f);
+  table.thumbH = 700;  // a thickness larger than the window
+  table.scrollY = -5;
   Point(400, 300);
-  EXPECT_EQ(state.scrollY, 0);
-  EXPECT_EQ(state.viewOffsetY, 0.0f);
+  EXPECT_EQ(table.scrollY, 0);
+  EXPECT_EQ(table.viewOffsetY, 0.0f);
   EXPECT_FLOAT_EQ(state.pieces[0].y, -0.26f);
 
   state.gameRunning = false;
@@ -182,7 +183,7 @@ TEST_F(ScrollBarsTest, PointerFindsTheZoneAndTheElementUnderIt) {
   }
   EXPECT_EQ(ShownBar(bars), nullptr);
   // The slider moves with the scroll position.
-  state.scrollY = -75;
+  table.scrollY = -75;
   Point(789, 70);
   EXPECT_TRUE(bars.vertical.hover[ScrollBar::TRACK_BEFORE]);
   Point(789, 140);
@@ -253,15 +254,15 @@ TEST_F(ScrollBarsTest, OnlyTheLatestCaptionShowsAndFadesByTheFrameRate) {
 TEST_F(ScrollBarsTest, HeldTrackScrollsOnePixelPerFrame) {
   Point(789, 20);  // upper track
   bars.vertical.pressed[ScrollBar::TRACK_BEFORE] = true;
-  EXPECT_TRUE(ScrollHeldTrack(state, bars, 789, 20, edges));
-  EXPECT_EQ(state.scrollY, 1);
+  EXPECT_TRUE(ScrollHeldTrack(state, table, bars, 789, 20, edges));
+  EXPECT_EQ(table.scrollY, 1);
   bars.vertical.pressed[ScrollBar::TRACK_BEFORE] = false;
-  EXPECT_FALSE(ScrollHeldTrack(state, bars, 789, 20, edges));
+  EXPECT_FALSE(ScrollHeldTrack(state, table, bars, 789, 20, edges));
 
   Point(770, 589);  // track after the thumb, horizontal
   bars.horizontal.pressed[ScrollBar::TRACK_AFTER] = true;
-  for (int i = 0; i < 100; ++i) ScrollHeldTrack(state, bars, 770, 589, edges);
-  EXPECT_EQ(state.scrollX, 80);  // stops at the end of the range
+  for (int i = 0; i < 100; ++i) ScrollHeldTrack(state, table, bars, 770, 589, edges);
+  EXPECT_EQ(table.scrollX, 80);  // stops at the end of the range
 }
 
 }  // namespace
