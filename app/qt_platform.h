@@ -27,8 +27,10 @@ class QtPlatform : public Platform {
   std::optional<Rgb> ChooseColour(Rgb initial, std::array<Rgb, 16>& customColours) override;
   CursorShape Cursor() const override { return cursor_; }
   void SetCursor(CursorShape shape) override;
-  void ConfineCursor(bool confined) override { confined_ = confined; }
-  bool CursorConfined() const { return confined_; }
+  // The rules clamp the pointer to the client area while the button is held,
+  // and Qt keeps sending the widget the pointer during a press, so the
+  // pointer itself is left free.
+  void ConfineCursor(bool) override {}
   void SetMenuItemEnabled(int commandId, bool enabled) override;
   bool OpenPage(const std::string& location) override;
   std::uint32_t TickMs() const override;
@@ -38,7 +40,6 @@ class QtPlatform : public Platform {
   MenuActions* menuActions_ = nullptr;
   QElapsedTimer clock_;
   CursorShape cursor_ = CursorShape::Arrow;
-  bool confined_ = false;
 };
 
 }  // namespace puzzle

@@ -18,14 +18,14 @@
 
 namespace puzzle {
 
-// Command 1002. Refused (nothing happens, nothing is returned) unless a game
+// Check. Refused (nothing happens, nothing is returned) unless a game
 // runs outside the scatter and settle phases; a turn under way does not stop
 // it. Shows the error count and percentage, or the congratulation, and
 // returns the number of misplaced pieces.
 std::optional<std::uint32_t> CheckPieces(GameState& state, const TableView& view, const GameOptions& options,
                                          Platform& platform);
 
-// Command 1001, also used when a game has been loaded. Refused (false) while
+// Prompt, also used when a game has been loaded. Refused (false) while
 // no picture texture exists. framesPerSecond is the frame renderer's measured
 // rate: the picture stays opaque for that many frames.
 bool ShowPrompt(GameState& state, float framesPerSecond);

@@ -146,7 +146,6 @@ void LoadNewImage(FileCommandRecords& records, Platform& platform,
     }
     return;
   }
-  state.texturesToDelete = state.frameCount;
   RememberDirectory(picture->path, options.imageDirectory);
   // The old textures first: they are counted by the old picture's frames.
   deletePictureTextures(state);

@@ -63,13 +63,13 @@ bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, Graphic
 bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
               const std::string& path);
 
-// Command 99. deletePictureTextures drops the textures of the previous
+// Load New Image. deletePictureTextures drops the textures of the previous
 // picture once a new one is taken (the context must be current).
 void LoadNewImage(FileCommandRecords& records, Platform& platform,
                   const std::function<void(GameState&)>& deletePictureTextures);
-// Command 100.
+// Open.
 void OpenCommand(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics);
-// Commands 101 and 102: Save writes to gameFilePath when there is one, Save
+// Save and Save As: Save writes to gameFilePath when there is one, Save
 // As always asks for a file. A game on a screen capture cannot be saved.
 void SaveCommand(FileCommandRecords& records, Platform& platform, bool alwaysAsk);
 // The game named on the command line, opened by the first frame; the failure

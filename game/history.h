@@ -39,9 +39,9 @@ void PushUndo(History& history, Platform& platform, const HistoryEntry& entry);
 // Empties both histories and greys both menu items.
 void ClearHistories(History& history, Platform& platform);
 
-// Command 1004: takes the latest action back (a move puts the piece back, a
-// turn starts the opposite turn, a flip the same flip again) and keeps its
-// reverse for Redo. Command 1005 does the same from the redo history. Both
+// Undo takes the latest action back (a move puts the piece back, a turn
+// starts the opposite turn, a flip the same flip again) and keeps its reverse
+// for Redo; Redo does the same from the redo history. Both
 // are refused (false, nothing changes) when their history is empty, while
 // the scatter or settle phase runs or a turn is under way. Start keeps the
 // histories, so an entry that names no piece of the present game is dropped

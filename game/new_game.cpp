@@ -46,7 +46,7 @@ class WaitCursor {
   bool shown_ = false;
 };
 
-// Steps 3: with nothing loaded, the game is played on what the window shows.
+// With nothing loaded, the game is played on what the window shows.
 bool CaptureScreen(GameState& state, const TableView& table, const GameOptions& options, Platform& platform,
                    GraphicsPort& graphics, WaitCursor& cursor) {
   if (!options.brandedBackground) {
@@ -81,7 +81,7 @@ bool CaptureScreen(GameState& state, const TableView& table, const GameOptions& 
   return true;
 }
 
-// Step 4: a loaded picture must fit a texture and give pieces of some size.
+// A loaded picture must fit a texture and give pieces of some size.
 bool CheckAndUploadPicture(GameState& state, const GameOptions& options, Platform& platform,
                            GraphicsPort& graphics, WaitCursor& cursor) {
   const bool ru = options.russianUi;
@@ -98,7 +98,7 @@ bool CheckAndUploadPicture(GameState& state, const GameOptions& options, Platfor
   return graphics.UploadPictureTexture(state);
 }
 
-// Step 5: cells about square, columns across. Nothing is written until the
+// Cells about square, columns across. Nothing is written until the
 // grid is accepted, so that a refused Start leaves a running game (and its
 // columns x rows = pieceCount) as it was and the chosen number still pending.
 bool ChooseGrid(GameState& state, GameOptions& options, Platform& platform) {

@@ -31,7 +31,7 @@ float ScatterSpeed(int draw);
 bool StartGame(GameState& state, TableView& table, GameOptions& options, Platform& platform,
                GraphicsPort& graphics, ScrollBars& bars, const ShellInput& shell);
 
-// Command 1000: StartGame and, when it succeeds, the game runs, the scatter
+// Start: StartGame and, when it succeeds, the game runs, the scatter
 // clock is taken anew at the next frame, the decoded picture is dropped (the
 // textures hold it now) and the game counts as changed. The Undo and Redo
 // histories are left as they are.

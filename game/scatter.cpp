@@ -15,7 +15,7 @@ std::size_t PieceLimit(const GameState& state) {
                    state.scatterVX.size(), state.scatterVY.size()});
 }
 
-// Steps 1-5 of a spin; true when the piece turned.
+// One step of a spin; true when the piece turned.
 bool TurnOneStep(PiecePose& pose, float& angle, const GameOptions& options) {
   float a = angle;
   bool turned = true;

@@ -30,15 +30,13 @@ inline constexpr int MAX_FRAMES = 24000;
 inline constexpr std::size_t PATH_CAPACITY = 260;
 
 // Twelve floats: the piece's own x, y and z axes in table coordinates (the
-// columns of its rotation), then its centre. Its layout is that of the piece
-// record in the game file, so it must stay exactly 48 bytes.
+// columns of its rotation), then its centre.
 struct PiecePose {
   std::array<float, 9> orient{1, 0, 0, 0, 1, 0, 0, 0, 1};
   float x = 0;
   float y = 0;
   float z = 0;
 };
-static_assert(sizeof(PiecePose) == 48);
 
 inline constexpr std::array<float, 9> IDENTITY_ORIENT{1, 0, 0, 0, 1, 0, 0, 0, 1};
 
@@ -60,7 +58,6 @@ struct GameState {
   std::vector<std::uint16_t> frameDelays;  // milliseconds, one per frame
   std::uint32_t stillTexture = 0;
   std::vector<std::uint32_t> frameTextures;
-  std::int32_t texturesToDelete = 0;
   std::int32_t textureWidth = 0;
   std::int32_t textureHeight = 0;
   float texMaxS = 0;

@@ -37,10 +37,10 @@ inline constexpr int SCATTER_APPLIED_MAX = 100;
 inline constexpr int DEFAULT_BULGE_POSITION = 33;
 inline constexpr int DEFAULT_SPEED_POSITION = 4;
 
-// Slider 905 shows bulge x 100 to the nearest whole (0.33 shows 33).
+// The bulge slider shows bulge x 100 to the nearest whole (0.33 shows 33).
 int BulgeToPosition(float bulge);
 float PositionToBulge(int position);
-// Slider 906: the index of angleStep in ANGLE_STEPS. A value outside the
+// The speed slider: the index of angleStep in ANGLE_STEPS. A value outside the
 // table (only from an edited settings store) shows the nearest speed.
 int AngleStepToPosition(float angleStep);
 // The speed of a position; nothing for a position outside 0-8.

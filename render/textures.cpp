@@ -107,7 +107,6 @@ bool UploadPictureTexture(GameState& state) {
     state.stillTexture = MakeTexture(size, staging.get());
   }
   glPopClientAttrib();
-  state.texturesToDelete = static_cast<std::int32_t>(state.frameTextures.size());
   return true;
 }
 
@@ -118,7 +117,6 @@ void DeletePictureTextures(GameState& state) {
     glDeleteTextures(static_cast<GLsizei>(state.frameTextures.size()), state.frameTextures.data());
   }
   state.frameTextures.clear();
-  state.texturesToDelete = 0;
 }
 
 std::uint32_t PictureTexture(const GameState& state, std::int32_t frameIndex) {

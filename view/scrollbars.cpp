@@ -43,8 +43,8 @@ void ShiftTable(GameState& state, Axis& axis, float delta, bool holdSelected) {
   }
 }
 
-// Steps 1 to 4 of the update for one direction; false when the bar does not
-// exist.
+// The update for one direction: clamp, then slide the table or the preview;
+// false when the bar does not exist.
 bool UpdateAxis(GameState& state, Axis axis) {
   if (!BarExists(state, axis.image, axis.margin, axis.size)) {
     if (axis.viewOffset != 0.0f) {
