@@ -58,7 +58,66 @@ std::optional<bool> SaveToOwnFileOrAsk(FileCommandRecords& records, Platform& pl
   return false;
 }
 
+std::string ReplaceFirst(std::string text, std::string_view placeholder, const std::string& value) {
+  const auto at = text.find(placeholder);
+  if (at != std::string::npos) text.replace(at, placeholder.size(), value);
+  return text;
+}
+
 }  // namespace
+
+std::vector<FileFilter> PictureFileFilters(bool russianUi) {
+  struct Entry {
+    const UiText& label;
+    std::vector<std::string> patterns;
+  };
+  const Entry entries[] = {
+      {texts::FILTER_ALL_IMAGES,
+       {"*.bmp", "*.jpg", "*.jpe", "*.jpeg", "*.png", "*.gif", "*.tga", "*.psd", "*.pgm", "*.ppm"}},
+      {texts::FILTER_BMP, {"*.bmp"}},
+      {texts::FILTER_JPG, {"*.jpg", "*.jpe", "*.jpeg"}},
+      {texts::FILTER_PNG, {"*.png"}},
+      {texts::FILTER_GIF, {"*.gif"}},
+      {texts::FILTER_TGA, {"*.tga"}},
+      {texts::FILTER_PSD, {"*.psd"}},
+      {texts::FILTER_PPM, {"*.ppm"}},
+      {texts::FILTER_PGM, {"*.pgm"}},
+  };
+  std::vector<FileFilter> filters;
+  for (const Entry& entry : entries) filters.push_back({Tr(entry.label, russianUi), entry.patterns});
+  return filters;
+}
+
+FileDialogRequest PictureDialogRequest(const GameOptions& options) {
+  FileDialogRequest request;
+  request.filters = PictureFileFilters(options.russianUi);
+  request.selectedFilter = 0;
+  request.startDirectory = options.imageDirectory;
+  return request;
+}
+
+std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOptions& options) {
+  const auto path = platform.ChooseOpenFile(PictureDialogRequest(options));
+  if (!path) return std::nullopt;
+  return DecodePictureFile(*path);
+}
+
+std::optional<LoadedGame> ReadGameTellingPicture(Platform& platform, const std::string& path,
+                                                 bool russianUi) {
+  GameReadResult read = ReadGameFile(path);
+  if (read.game) return std::move(read.game);
+  if (read.failure == GameReadFailure::PicturePath) {
+    platform.ShowMessage({Tr(texts::INCORRECT_IMAGE_PATH, russianUi),
+                          Tr(texts::CAPTION_ERROR_UPPER, russianUi), MessageButtons::Ok, MessageIcon::Stop,
+                          MessageOwner::None});
+  }
+  if (read.failure != GameReadFailure::File) {
+    platform.ShowMessage({ReplaceFirst(Tr(texts::CANNOT_OPEN_IMAGE, russianUi), "%s", read.imagePath),
+                          Tr(texts::CANNOT_OPEN_IMAGE_CAPTION, russianUi), MessageButtons::Ok,
+                          MessageIcon::Stop, MessageOwner::None});
+  }
+  return std::nullopt;
+}
 
 bool PromptForSave(FileCommandRecords& records, Platform& platform, SaveAsker asker) {
   GameState& state = records.state;
@@ -95,7 +154,7 @@ bool SaveGameWithDialog(FileCommandRecords& records, Platform& platform) {
 bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
               const std::string& path) {
   GameState& state = records.state;
-  auto loaded = ReadGameFile(platform, path, records.options.russianUi);
+  auto loaded = ReadGameTellingPicture(platform, path, records.options.russianUi);
   if (!loaded) return false;
   InstallLoadedGame(std::move(*loaded), path, state, records.options);
   ResetTableView(records.table);

@@ -10,13 +10,17 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "game/history.h"
 #include "game/picking.h"
 #include "model/graphics_port.h"
 #include "model/records.h"
 #include "platform/platform.h"
+#include "storage/game_file.h"
+#include "storage/image_loader.h"
 #include "view/scrollbars.h"
 #include "view/table_view.h"
 
@@ -62,6 +66,23 @@ bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, Graphic
 // and nothing shown, when the file or its picture cannot be read.
 bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
               const std::string& path);
+
+// The nine filters of the picture-open dialog, all supported formats first.
+std::vector<FileFilter> PictureFileFilters(bool russianUi);
+FileDialogRequest PictureDialogRequest(const GameOptions& options);
+
+// The picture-open dialog (starting in imageDirectory), then decoding.
+// Nothing when the player cancels or the file does not decode; no message
+// either way. On success the caller passes the picture to TakePictureOver and
+// remembers imageDirectory from picture.path.
+std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOptions& options);
+
+// Reads a game file. When its picture cannot be had the player learns which:
+// "Incorrect path or Image's name." for a path too short to name one, "Cannot
+// open image file %s" for one that does not read or decode. A file that is
+// unreadable or refused shows nothing here (the caller says "Failed to open
+// file.").
+std::optional<LoadedGame> ReadGameTellingPicture(Platform& platform, const std::string& path, bool russianUi);
 
 // Load New Image. deletePictureTextures drops the textures of the previous
 // picture once a new one is taken (the context must be current).

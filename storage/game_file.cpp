@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "model/geometry.h"
-#include "model/texts.h"
 #include "storage/atomic_file.h"
 #include "storage/paths.h"
 
@@ -32,12 +31,6 @@ std::uint32_t GetU32(const std::uint8_t* in) {
 
 float GetFloat(const std::uint8_t* in) {
   return std::bit_cast<float>(GetU32(in));
-}
-
-std::string ReplaceFirst(std::string text, std::string_view placeholder, const std::string& value) {
-  const auto at = text.find(placeholder);
-  if (at != std::string::npos) text.replace(at, placeholder.size(), value);
-  return text;
 }
 
 }  // namespace
@@ -119,19 +112,24 @@ std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> byte
   return contents;
 }
 
-std::optional<LoadedGame> ReadGameFile(Platform& platform, const std::string& path, bool russianUi) {
+GameReadResult ReadGameFile(const std::string& path) {
+  GameReadResult result;
   const auto bytes = ReadWholeFile(path, MAX_GAME_FILE_SIZE);
-  if (!bytes) return std::nullopt;
+  if (!bytes) return result;
   auto contents = ParseGameFile(*bytes);
-  if (!contents) return std::nullopt;
-  auto picture = DecodeStoredPath(platform, contents->imagePath, russianUi);
-  if (!picture) {
-    platform.ShowMessage({ReplaceFirst(Tr(texts::CANNOT_OPEN_IMAGE, russianUi), "%s", contents->imagePath),
-                          Tr(texts::CANNOT_OPEN_IMAGE_CAPTION, russianUi), MessageButtons::Ok,
-                          MessageIcon::Stop, MessageOwner::None});
-    return std::nullopt;
+  if (!contents) return result;
+  result.imagePath = contents->imagePath;
+  if (contents->imagePath.size() < 4) {
+    result.failure = GameReadFailure::PicturePath;
+    return result;
   }
-  return LoadedGame{std::move(*contents), std::move(*picture)};
+  auto picture = DecodePictureFile(contents->imagePath);
+  if (!picture) {
+    result.failure = GameReadFailure::Picture;
+    return result;
+  }
+  result.game = LoadedGame{std::move(*contents), std::move(*picture)};
+  return result;
 }
 
 void InstallLoadedGame(LoadedGame&& game, const std::string& gameFilePath, GameState& state,

@@ -22,7 +22,6 @@
 #include <vector>
 
 #include "model/records.h"
-#include "platform/platform.h"
 #include "storage/image_loader.h"
 
 namespace puzzle {
@@ -51,6 +50,22 @@ struct LoadedGame {
   Picture picture;
 };
 
+// Why a game file could not be opened, for the message the caller shows.
+enum class GameReadFailure {
+  // Not readable, or refused by the checks below.
+  File,
+  // The stored picture path is too short to name a picture.
+  PicturePath,
+  // The picture it names cannot be read or decoded.
+  Picture,
+};
+
+struct GameReadResult {
+  std::optional<LoadedGame> game;
+  GameReadFailure failure = GameReadFailure::File;  // when game is empty
+  std::string imagePath;                            // the picture it names, once parsed
+};
+
 // The file's bytes for the running game, whose table has slid by the given
 // view offsets under the window. Nothing for a game without pieces or with a
 // picture path that would not fit the 260-byte path field.
@@ -68,13 +83,9 @@ bool WriteGameFile(const std::string& path, const GameState& state, const GameOp
 // finite. Flags other than 0 are read as set.
 std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> bytes);
 
-// Reads and checks the file, then decodes the picture it names. Nothing when
-// the file cannot be read or is refused (no message: the caller shows
-// "Failed to open file."), or when the picture cannot be decoded; in the
-// latter case "Incorrect path or Image's name." (empty or short path) and
-// then "Cannot open image file %s" are shown here first, as the player must
-// learn which picture is missing.
-std::optional<LoadedGame> ReadGameFile(Platform& platform, const std::string& path, bool russianUi);
+// Reads and checks the file, then decodes the picture it names (a path of
+// fewer than 4 bytes names none). Shows nothing: the result says what failed.
+GameReadResult ReadGameFile(const std::string& path);
 
 // Puts a loaded game into the records: the file's form, bulge, columns,
 // rotations and 3D replace the options; the picture replaces the picture

@@ -5,7 +5,6 @@
 #include <limits>
 #include <memory>
 
-#include "model/texts.h"
 #include "storage/atomic_file.h"
 #include "storage/paths.h"
 
@@ -284,52 +283,6 @@ std::optional<Picture> DecodePictureFile(const std::string& path) {
   picture->path = path;
   RememberFileTitle(path, picture->fileTitle);
   return picture;
-}
-
-std::vector<FileFilter> PictureFileFilters(bool russianUi) {
-  struct Entry {
-    const UiText& label;
-    std::vector<std::string> patterns;
-  };
-  const Entry entries[] = {
-      {texts::FILTER_ALL_IMAGES,
-       {"*.bmp", "*.jpg", "*.jpe", "*.jpeg", "*.png", "*.gif", "*.tga", "*.psd", "*.pgm", "*.ppm"}},
-      {texts::FILTER_BMP, {"*.bmp"}},
-      {texts::FILTER_JPG, {"*.jpg", "*.jpe", "*.jpeg"}},
-      {texts::FILTER_PNG, {"*.png"}},
-      {texts::FILTER_GIF, {"*.gif"}},
-      {texts::FILTER_TGA, {"*.tga"}},
-      {texts::FILTER_PSD, {"*.psd"}},
-      {texts::FILTER_PPM, {"*.ppm"}},
-      {texts::FILTER_PGM, {"*.pgm"}},
-  };
-  std::vector<FileFilter> filters;
-  for (const Entry& entry : entries) filters.push_back({Tr(entry.label, russianUi), entry.patterns});
-  return filters;
-}
-
-FileDialogRequest PictureDialogRequest(const GameOptions& options) {
-  FileDialogRequest request;
-  request.filters = PictureFileFilters(options.russianUi);
-  request.selectedFilter = 0;
-  request.startDirectory = options.imageDirectory;
-  return request;
-}
-
-std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOptions& options) {
-  const auto path = platform.ChooseOpenFile(PictureDialogRequest(options));
-  if (!path) return std::nullopt;
-  return DecodePictureFile(*path);
-}
-
-std::optional<Picture> DecodeStoredPath(Platform& platform, const std::string& imagePath, bool russianUi) {
-  if (imagePath.size() < 4) {
-    platform.ShowMessage({Tr(texts::INCORRECT_IMAGE_PATH, russianUi),
-                          Tr(texts::CAPTION_ERROR_UPPER, russianUi), MessageButtons::Ok, MessageIcon::Stop,
-                          MessageOwner::None});
-    return std::nullopt;
-  }
-  return DecodePictureFile(imagePath);
 }
 
 void TakePictureOver(GameState& state, Picture&& picture) {

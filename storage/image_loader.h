@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "model/records.h"
-#include "platform/platform.h"
 
 namespace puzzle {
 
@@ -50,22 +49,6 @@ std::optional<Picture> DecodePictureFile(const std::string& path);
 
 // Reverses the row order of one frame in place.
 void FlipRows(std::int32_t height, std::int32_t width, std::uint8_t* frame);
-
-// The nine filters of the picture-open dialog, all supported formats first.
-std::vector<FileFilter> PictureFileFilters(bool russianUi);
-FileDialogRequest PictureDialogRequest(const GameOptions& options);
-
-// File -> Load New Image: the open dialog (starting in imageDirectory), then
-// decoding. Nothing when the player cancels or the file does not decode; no
-// message either way. On success the caller passes the picture to
-// TakePictureOver and remembers imageDirectory from picture.path.
-std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOptions& options);
-
-// Reloads the picture named in a game file. A path shorter than 4 bytes is
-// refused with "Incorrect path or Image's name." (caption "ERROR", stop
-// icon); a picture that does not decode shows nothing here (the game-file
-// reader reports it).
-std::optional<Picture> DecodeStoredPath(Platform& platform, const std::string& imagePath, bool russianUi);
 
 // Moves a decoded picture into the picture fields of GameState: imagePath,
 // fileTitle, imageWidth/Height, pixels, frameCount and frameDelays. The rest

@@ -24,7 +24,6 @@
 #include <string>
 
 #include "game/home_layout.h"
-#include "platform/platform.h"
 #include "storage/game_file.h"
 #include "storage/image_loader.h"
 #include "storage/picture_writer.h"
@@ -38,16 +37,6 @@ constexpr const char* USAGE =
     "                     [--edges 0|1] [--frame 0|1] [--centres 0|1] [--size WxH] --out OUT.png\n"
     "       puzzle-render --game FILE.pzz [--size WxH] --out OUT.png\n"
     "       puzzle-render --make-picture [--size WxH] --out OUT.png\n";
-
-// The game's messages go to the terminal; nothing here asks the user.
-class ConsolePlatform : public WindowlessPlatform {
- public:
-  MessageAnswer ShowMessage(const Message& message) override {
-    std::fprintf(stderr, "puzzle-render: %s: %s\n", message.caption.c_str(), message.text.c_str());
-    return MessageAnswer::Ok;
-  }
-  std::uint32_t TickMs() const override { return 0; }
-};
 
 struct Arguments {
   std::string picture;
@@ -203,10 +192,13 @@ int Run(int argc, char** argv) {
                   1);
     }
   } else {
-    ConsolePlatform platform;
-    auto game = ReadGameFile(platform, args.game, false);
-    if (!game) return Fail("cannot open the game " + args.game, 1);
-    InstallLoadedGame(std::move(*game), args.game, state, options);
+    GameReadResult read = ReadGameFile(args.game);
+    if (!read.game) {
+      return Fail(read.failure == GameReadFailure::File ? "cannot open the game " + args.game
+                                                        : "cannot open its picture " + read.imagePath,
+                  1);
+    }
+    InstallLoadedGame(std::move(*read.game), args.game, state, options);
   }
   if (!table.PrepareGame()) return Fail("cannot build the textures or the piece lists", 1);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "game/new_game.h"
 #include "storage/picture_writer.h"
 #include "support/fake_graphics_port.h"
@@ -129,4 +131,29 @@ TEST_F(FileCommandsTest, GameOnAScreenCaptureIsNeverSaved) {
 }
 
 }  // namespace
+TEST_F(FileCommandsTest, AGameWhosePictureIsGoneNamesThePictureAndChangesNothing) {
+  PlayedGame();
+  const std::string path = folder.File("cat.pzz");
+  ASSERT_TRUE(WriteGameFile(path, state, options));
+  const GameState before = state;
+  std::filesystem::remove(state.imagePath);
+  options.russianUi = true;
+  auto records = Records();
+  EXPECT_FALSE(LoadGame(records, platform, graphics, path));
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].text, "Программа не смогла открыть файл " + before.imagePath);
+  EXPECT_EQ(platform.shown[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(state.pieces[5].x, before.pieces[5].x);
+}
+
+TEST(PictureDialog, OffersTheNineFiltersFromTheImageFolder) {
+  ScriptedPlatform platform;
+  GameOptions options;
+  options.imageDirectory = "/pictures";
+  EXPECT_FALSE(ChooseAndDecodePicture(platform, options));
+  EXPECT_EQ(platform.fileRequests.at(0).startDirectory, "/pictures");
+  ASSERT_EQ(platform.fileRequests[0].filters.size(), 9u);
+  EXPECT_EQ(platform.fileRequests[0].filters[0].patterns.size(), 10u);  // every format's patterns
+}
+
 }  // namespace puzzle::testing

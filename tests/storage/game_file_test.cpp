@@ -13,7 +13,6 @@
 #include "model/geometry.h"
 #include "storage/atomic_file.h"
 #include "storage/picture_writer.h"
-#include "support/scripted_platform.h"
 #include "support/temp_folder.h"
 
 namespace puzzle {
@@ -34,7 +33,6 @@ void PutFloatAt(std::vector<std::uint8_t>& bytes, std::size_t at, float value) {
 class GameFile : public ::testing::Test {
  protected:
   testing::TempFolder folder;
-  testing::ScriptedPlatform platform;
   GameState state;
   GameOptions options;
 
@@ -59,7 +57,7 @@ class GameFile : public ::testing::Test {
   }
 
   void Load(const std::string& path, GameState& into, GameOptions& intoOptions) {
-    auto loaded = ReadGameFile(platform, path, false);
+    auto loaded = ReadGameFile(path).game;
     ASSERT_TRUE(loaded);
     InstallLoadedGame(std::move(*loaded), path, into, intoOptions);
   }
@@ -156,17 +154,18 @@ TEST_F(GameFile, DamagedHostileOrOrphanedFilesAreRefused) {
   for (const auto& [name, bytes] : cases) {
     EXPECT_FALSE(ParseGameFile(bytes)) << name;
     ASSERT_TRUE(WriteBytes(path, bytes));
-    EXPECT_FALSE(ReadGameFile(platform, path, false)) << name;
+    EXPECT_FALSE(ReadGameFile(path).game) << name;
   }
-  EXPECT_FALSE(ReadGameFile(platform, folder.File("missing.pzz"), false));
-  EXPECT_TRUE(platform.shown.empty());
-  // A good file whose picture is gone is refused with a message naming it.
+  const GameReadResult missing = ReadGameFile(folder.File("missing.pzz"));
+  EXPECT_FALSE(missing.game);
+  EXPECT_EQ(missing.failure, GameReadFailure::File);
+  // A good file whose picture is gone is refused naming the picture.
   ASSERT_TRUE(WriteBytes(path, good));
   std::filesystem::remove(state.imagePath);
-  EXPECT_FALSE(ReadGameFile(platform, path, true));
-  ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Программа не смогла открыть файл " + state.imagePath);
-  EXPECT_EQ(platform.shown[0].icon, MessageIcon::Stop);
+  const GameReadResult pictureGone = ReadGameFile(path);
+  EXPECT_FALSE(pictureGone.game);
+  EXPECT_EQ(pictureGone.failure, GameReadFailure::Picture);
+  EXPECT_EQ(pictureGone.imagePath, state.imagePath);
 
   // The ends of the bulge range and the largest grid are accepted.
   auto edge = good;

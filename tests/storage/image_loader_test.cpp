@@ -6,7 +6,6 @@
 
 #include "storage/paths.h"
 #include "storage/picture_writer.h"
-#include "support/scripted_platform.h"
 
 namespace puzzle {
 namespace {
@@ -186,16 +185,6 @@ TEST(PicturePaths, WithoutASeparatorTheFolderIsKeptAndTheRootStaysUsable) {
   EXPECT_EQ(title, "cat.png");
   RememberDirectory("/cat.png", folder);
   EXPECT_EQ(folder, "/");
-}
-
-TEST(PictureDialog, OffersTheNineFiltersFromTheImageFolder) {
-  ScriptedPlatform platform;
-  GameOptions options;
-  options.imageDirectory = "/pictures";
-  EXPECT_FALSE(ChooseAndDecodePicture(platform, options));
-  EXPECT_EQ(platform.fileRequests.at(0).startDirectory, "/pictures");
-  ASSERT_EQ(platform.fileRequests[0].filters.size(), 9u);
-  EXPECT_EQ(platform.fileRequests[0].filters[0].patterns.size(), 10u);  // every format's patterns
 }
 
 }  // namespace
