@@ -67,8 +67,7 @@ bool HasPictureTexture(const GameState& state) {
 std::optional<std::uint32_t> CheckPieces(GameState& state, const TableView& view, const GameOptions& options,
                                          Platform& platform) {
   if (!state.gameRunning || state.scatterRunning || state.settleRunning) return std::nullopt;
-  const std::size_t held = std::min({static_cast<std::size_t>(state.pieceCount), state.pieces.size(),
-                                     state.homeX.size(), state.homeY.size()});
+  const std::size_t held = HeldPieces(state);
   if (held == 0) return std::nullopt;
 
   const float tol = std::min(state.halfCellW, state.halfCellH);

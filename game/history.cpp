@@ -15,7 +15,7 @@ bool Applicable(const GameState& state, const HistoryEntry& entry) {
   if (entry.kind != KIND_MOVE && entry.kind != KIND_ROTATION) return false;
   if (entry.piece < 0) return false;
   const auto index = static_cast<std::size_t>(entry.piece);
-  return index < state.pieceCount && index < state.pieces.size();
+  return index < HeldPieces(state);
 }
 
 // What takes the action back again: a move back to where the piece lies now,

@@ -205,7 +205,7 @@ void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& vi
   const double wx = picking.cursorTable[0];
   const double wy = picking.cursorTable[1];
   const double wz = picking.cursorTable[2];
-  const std::size_t count = std::min<std::size_t>(state.pieceCount, state.pieces.size());
+  const std::size_t count = HeldPieces(state);
   const auto lowerSelected = [&] {
     if (SelectionValid(state)) {
       const auto s = static_cast<std::uint32_t>(state.selected);

@@ -67,7 +67,7 @@ std::vector<PieceMenuItem> PlaneTurnItems(bool positive, bool russian) {
 PiecePose* SelectedPose(GameState& state) {
   if (state.selected < 0) return nullptr;
   const auto index = static_cast<std::size_t>(state.selected);
-  if (index >= state.pieceCount || index >= state.pieces.size()) return nullptr;
+  if (index >= HeldPieces(state)) return nullptr;
   return &state.pieces[index];
 }
 
@@ -152,8 +152,7 @@ bool AlignSelected(GameState& state, History& history, Platform& platform) {
   PiecePose* pose = SelectedPose(state);
   if (pose == nullptr) return false;
   const float tol = std::max(state.halfCellW, state.halfCellH);
-  const std::size_t cells =
-      std::min({static_cast<std::size_t>(state.pieceCount), state.homeX.size(), state.homeY.size()});
+  const std::size_t cells = HeldPieces(state);
   // The nearest qualifying centre, not a chain of jumps: with cells longer
   // than wide, neighbouring centres lie closer than the tolerance, and jumping
   // on from each reached centre would carry the piece to the end of its row.

@@ -8,8 +8,8 @@ namespace puzzle {
 
 namespace {
 
-// The per-piece arrays are made together by Start and the game reader; the
-// smallest of them bounds every loop so a short array can never be overrun.
+// The scatter moves poses by its own arrays and never reads the homes: the
+// shortest of those arrays bounds its loops.
 std::size_t PieceLimit(const GameState& state) {
   return std::min({static_cast<std::size_t>(state.pieceCount), state.pieces.size(), state.angles.size(),
                    state.scatterVX.size(), state.scatterVY.size()});

@@ -12,6 +12,7 @@
 // the rules never need a GL header.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -113,6 +114,15 @@ struct GameState {
   float backPixelScale = 0;
   std::int32_t maxTextureSize = 0;
 };
+
+// The pieces the rules may touch. Start and the game reader make the
+// per-piece arrays together, but a Start that failed half-way can leave them
+// shorter than pieceCount, so every loop and index is bounded by this one
+// count.
+inline std::size_t HeldPieces(const GameState& state) {
+  return std::min({static_cast<std::size_t>(state.pieceCount), state.pieces.size(), state.homeX.size(),
+                   state.homeY.size()});
+}
 
 // Background, frame and centres colours, R, G, B each.
 inline constexpr std::array<float, 9> DEFAULT_COLORS{0, 0, 0.75f, 1, 0, 0, 1, 1, 0};

@@ -158,7 +158,7 @@ void DrawCentres(const GameState& state, const GameOptions& options) {
 
 void DrawPieces(const FrameInputs& r) {
   const GameState& state = r.state;
-  const std::size_t count = std::min<std::size_t>(state.pieceCount, state.pieces.size());
+  const std::size_t count = HeldPieces(state);
   // The lists set no colour and bind no texture: one binding serves every
   // piece, and the colour changes only around the selected one.
   glBindTexture(GL_TEXTURE_2D, ShownTexture(state, r.timing));
