@@ -93,7 +93,7 @@ void OptionsDialog::BuildControls() {
     return slider;
   };
   bulgeSlider_ =
-      addSliderGroup(texts::OPTIONS_BULGE_GROUP, BULGE_POSITION_MIN, BULGE_POSITION_MAX, "bulgeSlider");
+      addSliderGroup(texts::OPTIONS_BULGE_GROUP, BulgePositionMin(), BulgePositionMax(), "bulgeSlider");
   speedSlider_ = addSliderGroup(texts::OPTIONS_SPEED_GROUP, 0, SPEED_POSITION_MAX, "speedSlider");
 
   auto* scatterGroup = new QGroupBox(Text(texts::OPTIONS_SCATTER_GROUP, ru), this);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/geometry.h"
+#include "storage/settings.h"
 
 namespace puzzle {
 
@@ -12,6 +13,14 @@ namespace puzzle {
 // 0.01 at every OK.
 int BulgeToPosition(float bulge) {
   return static_cast<int>(std::lround(static_cast<double>(bulge) * 100.0));
+}
+
+int BulgePositionMin() {
+  return static_cast<int>(std::lround(RangeOf("Bulge").min * 100.0));
+}
+
+int BulgePositionMax() {
+  return static_cast<int>(std::lround(RangeOf("Bulge").max * 100.0));
 }
 
 float PositionToBulge(int position) {
@@ -51,8 +60,9 @@ ColourBytes ColourBytesOf(const GameOptions& options) {
 
 ScatterFieldChange OnScatterFieldChanged(std::string_view text) {
   const int n = ReadDecimal(text);
-  if (n < SCATTER_TYPED_MIN) return {std::nullopt, std::to_string(SCATTER_APPLIED_MIN)};
-  if (n > SCATTER_TYPED_MAX) return {std::nullopt, std::to_string(SCATTER_TYPED_MAX)};
+  const SettingRange typed = RangeOf("TimeScatter");
+  if (n < typed.min) return {std::nullopt, std::to_string(SCATTER_APPLIED_MIN)};
+  if (n > typed.max) return {std::nullopt, std::to_string(static_cast<int>(typed.max))};
   return {n, std::nullopt};
 }
 

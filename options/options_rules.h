@@ -25,13 +25,12 @@ namespace puzzle {
 // GameOptions::colors, 0-255.
 using ColourBytes = std::array<std::uint8_t, 9>;
 
-inline constexpr int BULGE_POSITION_MIN = 21;
-inline constexpr int BULGE_POSITION_MAX = 45;
 inline constexpr int SPEED_POSITION_MAX = 8;
-// While typing, the scatter time may be 1-300 seconds; applying brings it
-// into 10-100.
-inline constexpr int SCATTER_TYPED_MIN = 1;
-inline constexpr int SCATTER_TYPED_MAX = 300;
+// The bulge slider's ends: the stored bulge range in hundredths.
+int BulgePositionMin();
+int BulgePositionMax();
+// While typing, the scatter time may take any stored value (1-300 seconds);
+// applying brings it into 10-100.
 inline constexpr int SCATTER_APPLIED_MIN = 10;
 inline constexpr int SCATTER_APPLIED_MAX = 100;
 inline constexpr int DEFAULT_BULGE_POSITION = 33;

@@ -7,6 +7,7 @@
 #include "model/geometry.h"
 #include "storage/atomic_file.h"
 #include "storage/paths.h"
+#include "storage/settings.h"
 
 namespace puzzle {
 namespace {
@@ -89,15 +90,11 @@ std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> byte
   contents.gameRotate = header[14] != 0;
   contents.game3D = header[15] != 0;
 
-  if (contents.form < 1 || contents.form > 4) return std::nullopt;
+  if (!RangeOf("PuzzleForm").Holds(contents.form)) return std::nullopt;
   if (contents.columns < 2 || contents.rows < 2) return std::nullopt;
   const std::uint64_t count = static_cast<std::uint64_t>(contents.columns) * contents.rows;
   if (count > MAX_PIECES) return std::nullopt;
-  // The dialog's steps of 0.01 reach the ends only to float precision.
-  if (!std::isfinite(contents.bulge) || contents.bulge < MIN_BULGE - 1e-4f ||
-      contents.bulge > MAX_BULGE + 1e-4f) {
-    return std::nullopt;
-  }
+  if (!std::isfinite(contents.bulge) || !RangeOf("Bulge").Holds(contents.bulge)) return std::nullopt;
   if (bytes.size() != n + GAME_FILE_HEADER_SIZE + GAME_FILE_RECORD_SIZE * count) return std::nullopt;
 
   contents.records.resize(count);

@@ -28,8 +28,6 @@ namespace puzzle {
 
 inline constexpr std::size_t GAME_FILE_HEADER_SIZE = 16;  // after the path and its terminator
 inline constexpr std::size_t GAME_FILE_RECORD_SIZE = 44;
-inline constexpr float MIN_BULGE = 0.21f;
-inline constexpr float MAX_BULGE = 0.45f;
 
 // The file's contents as stored: orientation and normalised position.
 using PieceRecord = std::array<float, 11>;

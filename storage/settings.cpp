@@ -54,6 +54,17 @@ std::span<const SettingDeclaration> Declarations() {
   return table;
 }
 
+}  // namespace
+
+SettingRange RangeOf(std::string_view name) {
+  for (const SettingDeclaration& declaration : Declarations()) {
+    if (name == declaration.name) return {declaration.min, declaration.max};
+  }
+  return {};
+}
+
+namespace {
+
 std::optional<double> AsNumber(const SettingValue& value) {
   if (const auto* integer = std::get_if<std::int64_t>(&value)) return static_cast<double>(*integer);
   if (const auto* real = std::get_if<double>(&value)) return *real;

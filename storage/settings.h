@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -56,6 +57,17 @@ inline constexpr std::int32_t DEFAULT_WINDOW_HEIGHT = 570;
 
 // Names of the stored values in table order ("Window", "Number", ...).
 std::vector<std::string> SettingNames();
+
+// The range a stored number must lie in, as the declaration table gives it.
+// The Options dialog and the game-file checks read their limits from here,
+// so that a value the game accepts is one it can store and show. A name
+// without a numeric range gives {0, 0}.
+struct SettingRange {
+  double min = 0;
+  double max = 0;
+  bool Holds(double value) const { return min <= value && value <= max; }
+};
+SettingRange RangeOf(std::string_view name);
 
 // Fills every stored option from the store: a value missing, unconvertible
 // or out of its range takes its default alone. An empty store gives all

@@ -29,7 +29,7 @@ TEST(OptionsReadDecimal, FollowsTheTypedNumberRules) {
 TEST(OptionsSliders, BulgePositionsSurviveARoundTrip) {
   // Every slider position must come back as itself, or each OK would lower
   // the bulge.
-  for (int position = BULGE_POSITION_MIN; position <= BULGE_POSITION_MAX; ++position) {
+  for (int position = BulgePositionMin(); position <= BulgePositionMax(); ++position) {
     EXPECT_EQ(BulgeToPosition(PositionToBulge(position)), position) << position;
   }
 }
