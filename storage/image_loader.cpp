@@ -9,7 +9,11 @@
 #include "storage/paths.h"
 
 // The one place the decoder is compiled: only the formats the game offers,
-// no stdio (files are read here), and the side limit of the game.
+// no stdio (files are read here), and the side limit of the game. Its
+// internal (stbi__) functions are called in this file alone: the public
+// interface decodes a GIF only whole, all frames at once, while the game
+// takes the frames one by one within its memory budget, and it cannot tell a
+// 16-bit PNM before decoding it.
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_ONLY_BMP
