@@ -104,14 +104,6 @@ bool HeadlessContext::Resize(int width, int height) {
   return AllocateStorage(width, height);
 }
 
-bool HeadlessContext::MakeCurrent() {
-  Impl& gl = *impl_;
-  if (gl.context == EGL_NO_CONTEXT) return false;
-  if (!eglMakeCurrent(gl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, gl.context)) return false;
-  gl.bindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
-  return true;
-}
-
 bool HeadlessContext::AllocateStorage(int width, int height) {
   Impl& gl = *impl_;
   if (width < 1 || height < 1) {

@@ -28,8 +28,6 @@ class HeadlessContext {
   bool Open(int width, int height);
   // Replaces the framebuffer's storage; its contents are undefined afterwards.
   bool Resize(int width, int height);
-  // Makes this context current again (another one may have been made since).
-  bool MakeCurrent();
 
   const std::string& Error() const { return error_; }
   int Width() const { return width_; }
