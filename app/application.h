@@ -15,6 +15,7 @@
 #include "model/records.h"
 #include "platform/platform.h"
 #include "render/fonts.h"
+#include "render/table_mesh.h"
 #include "view/scrollbars.h"
 #include "view/table_view.h"
 #include "view/view.h"
@@ -43,6 +44,7 @@ struct Application {
   PickingState picking;
   FrameTiming timing;
   Fonts fonts;
+  TableMesh mesh;
   ShellState shell;
   // The colour chooser's custom colours, kept for the whole run (Options).
   std::array<Rgb, 16> customColours{};

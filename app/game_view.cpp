@@ -11,7 +11,7 @@
 #include "render/fonts.h"
 #include "render/frame_renderer.h"
 #include "render/gl_view.h"
-#include "render/piece_lists.h"
+#include "render/table_mesh.h"
 #include "render/textures.h"
 
 namespace puzzle {
@@ -21,9 +21,9 @@ bool ViewGraphicsPort::UploadPictureTexture(GameState& state) {
   return gl_.UploadPictureTexture(state);
 }
 
-bool ViewGraphicsPort::BuildPieceLists(GameState& state, const GameOptions& options) {
+bool ViewGraphicsPort::BuildPieceMeshes(GameState& state, const GameOptions& options) {
   view_.makeCurrent();
-  return gl_.BuildPieceLists(state, options);
+  return gl_.BuildPieceMeshes(state, options);
 }
 
 bool ViewGraphicsPort::CaptureFrame(GameState& state) {
@@ -37,7 +37,7 @@ float ViewGraphicsPort::ReadDepth(int x, int y) {
 }
 
 GameView::GameView(Application& app, Platform& platform, QWidget* parent)
-    : QOpenGLWidget(parent), app_(app), platform_(platform), graphics_(*this) {
+    : QOpenGLWidget(parent), app_(app), platform_(platform), graphics_(*this, app.mesh) {
   setFormat(RequestedFormat());
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
@@ -57,7 +57,7 @@ GameView::~GameView() {
 void GameView::ReleaseGl() {
   if (context() == nullptr) return;
   makeCurrent();
-  DeletePieceLists(app_.state);
+  ClearTableMesh(app_.mesh);
   DeletePictureTextures(app_.state);
   DeleteFonts(app_.fonts);
   doneCurrent();
@@ -125,7 +125,7 @@ void GameView::paintGL() {
                        app_.bars,  app_.input,   app_.picking.edges, app_.timing};
   const std::uint32_t tick = platform_.TickMs();
   AdvanceFrame(records, tick);
-  DrawFrame(ReadOnly(records, app_.fonts));
+  DrawFrame(DrawingInputs(records, app_.fonts, app_.mesh));
   FinishFrame(records, tick);
 }
 

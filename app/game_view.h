@@ -2,7 +2,7 @@
 // as soon as the previous one is shown, so events are still handled between
 // frames), keeps the client size in step with the widget in device pixels,
 // and owns the GL resources of the window's context: fonts, picture
-// textures and piece lists are released with it. What a resize means for the
+// textures and the piece mesh are released with it. What a resize means for the
 // game is the main window's business: it hears of it through onResized.
 #pragma once
 
@@ -20,9 +20,9 @@ namespace puzzle {
 // current first, so the frame last drawn is what is read.
 class ViewGraphicsPort : public GraphicsPort {
  public:
-  explicit ViewGraphicsPort(QOpenGLWidget& view) : view_(view) {}
+  ViewGraphicsPort(QOpenGLWidget& view, TableMesh& mesh) : view_(view), gl_(mesh) {}
   bool UploadPictureTexture(GameState& state) override;
-  bool BuildPieceLists(GameState& state, const GameOptions& options) override;
+  bool BuildPieceMeshes(GameState& state, const GameOptions& options) override;
   bool CaptureFrame(GameState& state) override;
   float ReadDepth(int x, int y) override;
 

@@ -162,7 +162,7 @@ bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& gra
   // The game opens on the assembled picture, which then fades as after Prompt.
   ShowPrompt(state, records.framesPerSecond);
   platform.SetCursor(CursorShape::Arrow);
-  if (!graphics.BuildPieceLists(state, records.options)) return false;
+  if (!graphics.BuildPieceMeshes(state, records.options)) return false;
   state.gameRunning = true;
   state.pixels.clear();
   state.pixels.shrink_to_fit();

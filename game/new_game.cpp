@@ -189,7 +189,7 @@ bool StartGame(GameState& state, TableView& table, GameOptions& options, Platfor
   if (!ComputeCellsAndHomes(state, options)) return Abandon(state);
   PutPiecesOnHomes(state);
 
-  if (!graphics.BuildPieceLists(state, options)) return Abandon(state);
+  if (!graphics.BuildPieceMeshes(state, options)) return Abandon(state);
 
   state.scatterVX.assign(state.pieceCount, 0.0f);
   state.scatterVY.assign(state.pieceCount, 0.0f);

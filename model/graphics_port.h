@@ -13,9 +13,9 @@ class GraphicsPort {
   // Makes stillTexture or one texture per frame from pixels, and sets
   // textureWidth/Height and texMaxS/T.
   virtual bool UploadPictureTexture(GameState& state) = 0;
-  // One display list per piece from the homes and cell measures; false when
-  // no list names could be reserved.
-  virtual bool BuildPieceLists(GameState& state, const GameOptions& options) = 0;
+  // The drawing geometry of every piece from the homes and cell measures;
+  // false when it cannot be made (nothing is drawn then).
+  virtual bool BuildPieceMeshes(GameState& state, const GameOptions& options) = 0;
   // Fills pixels (bottom row first, RGBA) with imageWidth x imageHeight
   // pixels of the last drawn frame.
   virtual bool CaptureFrame(GameState& state) = 0;

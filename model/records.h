@@ -85,10 +85,6 @@ struct GameState {
   float bulgeHalfY = 0;
   float bulgeSpanY = 0;
   float bulgeHalfX = 0;
-  std::uint32_t pieceListBase = 0;
-  std::uint32_t pieceListCount = 0;
-  // The twenty face lists the piece lists of the last form-4 build call; 0 otherwise.
-  std::uint32_t sharedListBase = 0;
 
   // Scatter and run state
   std::vector<float> scatterVX;

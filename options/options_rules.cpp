@@ -158,7 +158,7 @@ bool ApplyOptionsToGame(GameState& state, const TableView& view, GameOptions& op
   if (!state.gameRunning) return true;
   // A form outside 1-4 keeps the old homes; the meshes are rebuilt anyway.
   ComputeCellsAndHomes(state, options, view.viewOffsetX, view.viewOffsetY);
-  return port.BuildPieceLists(state, options);
+  return port.BuildPieceMeshes(state, options);
 }
 
 }  // namespace puzzle

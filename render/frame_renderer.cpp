@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 
-#include "model/orientation.h"
 #include "model/texts.h"
 #include "render/gl_view.h"
 #include "view/unproject.h"
@@ -149,39 +148,23 @@ void DrawCentres(const GameState& state, const GameOptions& options) {
   glPointSize(3.0f);
   glColor3f(options.colors[6], options.colors[7], options.colors[8]);
   const std::size_t count = std::min(state.homeX.size(), state.homeY.size());
+  glBegin(GL_POINTS);
   for (std::size_t i = 0; i < count; ++i) {
-    glBegin(GL_POINTS);
     glVertex3f(state.homeX[i], state.homeY[i], 1e-5f - TABLE_DEPTH);
-    glEnd();
   }
+  glEnd();
 }
 
 void DrawPieces(const FrameInputs& r) {
   const GameState& state = r.state;
-  const std::size_t count = HeldPieces(state);
-  // The lists set no colour and bind no texture: one binding serves every
-  // piece, and the colour changes only around the selected one.
+  UpdateTableMesh(r.mesh, state.pieces);
+  // One binding serves every piece; the selected piece's edges show yellow,
+  // green while held.
   glBindTexture(GL_TEXTURE_2D, ShownTexture(state, r.timing));
-  glColor3ub(0, 0, 0);
-  glPushMatrix();
-  std::array<float, 16> matrix{};
-  for (std::size_t i = 0; i < count; ++i) {
-    const bool selected = static_cast<std::int32_t>(i) == state.selected;
-    if (selected) {
-      if (r.shell.leftButtonDown) {
-        glColor3ub(0, 255, 0);
-      } else {
-        glColor3ub(255, 255, 0);
-      }
-    }
-    PoseToMatrix(state.pieces[i], matrix);
-    glLoadMatrixf(matrix.data());
-    glCallList(state.pieceListBase + static_cast<GLuint>(i));
-    if (selected) {
-      glColor3ub(0, 0, 0);
-    }
-  }
-  glPopMatrix();
+  const std::array<std::uint8_t, 3> selectedColour = r.shell.leftButtonDown
+                                                         ? std::array<std::uint8_t, 3>{0, 255, 0}
+                                                         : std::array<std::uint8_t, 3>{255, 255, 0};
+  DrawTableMesh(r.mesh, HeldPieces(state), state.selected, selectedColour);
 }
 
 void DrawPictureFrame(const GameState& state, const TableView& table, const GameOptions& options) {

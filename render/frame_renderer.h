@@ -2,7 +2,8 @@
 // queue is idle: the branded background and caption, the picture preview,
 // the scroll bar under the pointer with its key caption, the cell centres,
 // the pieces, the picture frame and the prompt. The drawing only reads the
-// records; every animation is advanced by the game (game/frame_steps.h)
+// records, and brings the table-space vertices of the pieces' mesh up to
+// their poses; every animation is advanced by the game (game/frame_steps.h)
 // before and after it.
 //
 // The caller makes the GL context current, and swaps the buffers afterwards.
@@ -12,6 +13,7 @@
 #include "game/picking.h"
 #include "model/records.h"
 #include "render/fonts.h"
+#include "render/table_mesh.h"
 #include "view/scrollbars.h"
 #include "view/table_view.h"
 #include "view/view.h"
@@ -28,11 +30,12 @@ struct FrameInputs {
   const ShellInput& shell;
   const FrameTiming& timing;
   const Fonts& fonts;
+  TableMesh& mesh;
 };
 
-inline FrameInputs ReadOnly(const FrameRecords& records, const Fonts& fonts) {
-  return {records.state, records.options, records.view,   records.table,
-          records.bars,  records.shell,   records.timing, fonts};
+inline FrameInputs DrawingInputs(const FrameRecords& records, const Fonts& fonts, TableMesh& mesh) {
+  return {records.state, records.options, records.view, records.table, records.bars,
+          records.shell, records.timing,  fonts,        mesh};
 }
 
 // Draws one frame as the records stand.

@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "render/piece_lists.h"
+#include "render/table_mesh.h"
 #include "render/textures.h"
 
 namespace puzzle {
@@ -14,8 +14,8 @@ bool GlGraphicsPort::UploadPictureTexture(GameState& state) {
   return puzzle::UploadPictureTexture(state);
 }
 
-bool GlGraphicsPort::BuildPieceLists(GameState& state, const GameOptions& options) {
-  return puzzle::BuildPieceLists(state, options);
+bool GlGraphicsPort::BuildPieceMeshes(GameState& state, const GameOptions& options) {
+  return BuildTableMesh(mesh_, state, options);
 }
 
 bool GlGraphicsPort::CaptureFrame(GameState& state) {

@@ -96,7 +96,7 @@ GameReadResult ReadGameFile(const std::string& path);
 // The caller then, in this order: uploads the picture (UploadPictureTexture);
 // if a texture exists, starts the whole-picture hint as Prompt does (piece 0
 // raised, promptHold = frames per second); makes the cursor an arrow; builds
-// the piece lists (BuildPieceLists), and on failure reports the open as
+// the piece meshes (BuildPieceMeshes), and on failure reports the open as
 // failed; sets gameRunning and releases pixels; sets the window title to
 // TITLE_LOADED_GAME + fileTitle; clears capturedImage and gameChanged, sets
 // gameFilePath, remembers gameDirectory and empties both histories.

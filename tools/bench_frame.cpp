@@ -1,13 +1,12 @@
 #include "tools/bench_frame.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <vector>
 
 #include "game/new_game.h"
 #include "platform/platform.h"
 #include "render/gl_graphics_port.h"
+#include "tools/bench_reference.h"
 #include "tools/headless_table.h"
 
 namespace puzzle {
@@ -18,7 +17,6 @@ constexpr int CLIENT_HEIGHT = 600;
 // A square picture of 100 columns makes 100 rows: the 10 000-piece limit.
 constexpr int PICTURE_SIDE = 1000;
 constexpr std::uint32_t COLUMNS = 100;
-constexpr int WARM_UP_FRAMES = 2;
 constexpr int MEASURED_FRAMES = 30;
 
 std::uint32_t NowMs() {
@@ -66,36 +64,54 @@ int BenchFrame() {
   // Long enough that every measured frame falls inside the scatter.
   table.options.scatterSeconds = 3600;
   BenchPlatform platform;
-  GlGraphicsPort graphics;
+  GlGraphicsPort graphics(table.mesh);
   if (!StartCommand(table.state, table.table, table.options, platform, graphics, table.bars, table.shell)) {
     std::fprintf(stderr, "frame: the game could not be started\n");
     return 1;
   }
 
-  for (int i = 0; i < WARM_UP_FRAMES; ++i) {
-    table.DrawFrame(NowMs());
+  ReferenceBuffers reference;
+  if (!reference.Build(table.state, table.options)) {
+    std::fprintf(stderr, "frame: the GL has no vertex buffers\n");
+    return 1;
   }
-  std::vector<double> frameMs;
-  frameMs.reserve(MEASURED_FRAMES);
-  const auto start = std::chrono::steady_clock::now();
-  auto previous = start;
-  for (int i = 0; i < MEASURED_FRAMES; ++i) {
-    table.DrawFrame(NowMs());
-    const auto now = std::chrono::steady_clock::now();
-    frameMs.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
-    previous = now;
-  }
-  const double seconds = std::chrono::duration<double>(previous - start).count();
-  std::sort(frameMs.begin(), frameMs.end());
-  const double median = frameMs[frameMs.size() / 2];
-  const double worst = frameMs.back();
+  std::printf(
+      "frame: a running game, %d x %d, %u pieces, form %d; game = whole frames of the game's renderer\n",
+      CLIENT_WIDTH, CLIENT_HEIGHT, table.state.pieceCount, static_cast<int>(table.options.form));
+  std::printf(
+      "       (the step of the game included); reference = the same triangles and edge lines drawn\n");
+  std::printf("       from one vertex buffer, one draw each, taken in turn with the game's frames\n");
+  std::printf("%-22s %8s %10s %10s %10s %10s %10s\n", "", "frames", "frames/s", "median ms", "p95 ms",
+              "ref median", "ratio");
+  auto report = [](const char* what, const FrameTimes& game, const FrameTimes& ref) {
+    std::printf("%-22s %8d %10.2f %10.1f %10.1f %10.1f %10.2f\n", what, MEASURED_FRAMES, 1000.0 / game.mean,
+                game.median, game.p95, ref.median, game.median / ref.median);
+  };
 
-  std::printf("frame: a running game during the scatter, %d x %d, %u pieces, form %d\n", CLIENT_WIDTH,
-              CLIENT_HEIGHT, table.state.pieceCount, static_cast<int>(table.options.form));
-  std::printf("%8s %10s %12s %10s %10s\n", "frames", "seconds", "frames/s", "median ms", "worst ms");
-  std::printf("%8d %10.2f %12.2f %10.1f %10.1f\n", MEASURED_FRAMES, seconds, MEASURED_FRAMES / seconds,
-              median, worst);
-  std::printf("scatter still running after the last frame: %s\n", table.state.scatterRunning ? "yes" : "no");
+  // Every piece moves on every frame of the scatter. The reference draws the
+  // pieces where the scatter had them when it was made.
+  const auto [scatter, scatterRef] = TimeFramesInTurn(
+      MEASURED_FRAMES, [&] { table.DrawFrame(NowMs()); }, [&] { reference.Draw(table.state.stillTexture); });
+  report("during the scatter", scatter, scatterRef);
+  const bool stillScattering = table.state.scatterRunning;
+
+  // At rest, one piece held and dragged across the table a little each frame.
+  table.state.scatterRunning = false;
+  table.state.settleRunning = false;
+  const std::uint32_t held = table.state.pieceCount / 2;
+  table.state.selected = static_cast<std::int32_t>(held);
+  table.shell.leftButtonDown = true;
+  table.DrawFrame(NowMs());
+  if (!reference.Build(table.state, table.options)) return 1;
+  const auto [rest, restRef] = TimeFramesInTurn(
+      MEASURED_FRAMES,
+      [&] {
+        table.state.pieces[held].x += 0.002f;
+        table.DrawFrame(NowMs());
+      },
+      [&] { reference.Draw(table.state.stillTexture); });
+  report("at rest, one dragged", rest, restRef);
+  std::printf("scatter still running after its last frame: %s\n", stillScattering ? "yes" : "no");
   return 0;
 }
 

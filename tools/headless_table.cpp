@@ -4,14 +4,14 @@
 
 #include "render/frame_renderer.h"
 #include "render/gl_view.h"
-#include "render/piece_lists.h"
+#include "render/table_mesh.h"
 #include "render/textures.h"
 
 namespace puzzle {
 
 HeadlessTable::~HeadlessTable() {
   if (context_.Width() == 0) return;
-  DeletePieceLists(state);
+  ClearTableMesh(mesh);
   DeletePictureTextures(state);
   DeleteFonts(fonts);
 }
@@ -35,7 +35,7 @@ bool HeadlessTable::Open(int width, int height) {
 }
 
 bool HeadlessTable::PrepareGame() {
-  if (!UploadPictureTexture(state) || !BuildPieceLists(state, options)) return false;
+  if (!UploadPictureTexture(state) || !BuildTableMesh(mesh, state, options)) return false;
   state.gameRunning = true;
   state.scatterRunning = false;
   state.settleRunning = false;
@@ -49,7 +49,7 @@ void HeadlessTable::DrawFrame(std::uint32_t tickMs) {
   SetClearColour(options);
   FrameRecords records{state, options, view, table, bars, shell, edges, timing};
   AdvanceFrame(records, tickMs);
-  puzzle::DrawFrame(ReadOnly(records, fonts));
+  puzzle::DrawFrame(DrawingInputs(records, fonts, mesh));
   FinishFrame(records, tickMs);
   glFinish();
 }

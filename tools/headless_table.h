@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "render/fonts.h"
 #include "render/headless_context.h"
+#include "render/table_mesh.h"
 #include "view/scrollbars.h"
 #include "view/table_view.h"
 #include "view/view.h"
@@ -31,6 +32,7 @@ class HeadlessTable {
   EdgeScrollFlags edges;
   Fonts fonts;
   FrameTiming timing;
+  TableMesh mesh;
 
   HeadlessTable() = default;
   ~HeadlessTable();
@@ -41,7 +43,7 @@ class HeadlessTable {
   bool Open(int width, int height);
   const std::string& Error() const { return context_.Error(); }
 
-  // Uploads the picture held in state and builds the piece lists of the game
+  // Uploads the picture held in state and builds the piece mesh of the game
   // laid out in state; the game then runs, its scatter not started.
   bool PrepareGame();
 

@@ -28,6 +28,7 @@ class FrameRendererTest : public testing::HeadlessGlTest {
   EdgeScrollFlags edges;
   Fonts fonts;
   FrameTiming timing;
+  TableMesh mesh;
   std::uint32_t tick = 1000;
 
   void SetUp() override {
@@ -42,23 +43,37 @@ class FrameRendererTest : public testing::HeadlessGlTest {
   }
   void TearDown() override { DeleteFonts(fonts); }
 
-  // Three pieces in a row whose lists fill a small square in the current
-  // colour, as the real lists draw their outlines.
+  // Three square pieces in a row with their edges; no picture is bound, so
+  // their faces show black.
   void LayPieces() {
     state.gameRunning = true;
     state.pieceCount = 3;
     state.pieces.assign(3, PiecePose{});
     state.homeX = {-0.3f, 0.0f, 0.3f};
     state.homeY = {0.1f, 0.1f, 0.1f};
-    state.pieceListBase = glGenLists(3);
+    auto square = std::make_shared<PieceShape>();
+    square->points = {{-HALF_PIECE, -HALF_PIECE},
+                      {HALF_PIECE, -HALF_PIECE},
+                      {HALF_PIECE, HALF_PIECE},
+                      {-HALF_PIECE, HALF_PIECE}};
+    square->triangles = {0, 1, 2, 0, 2, 3};
+    square->outline = square->points;
+    LayOutTableMesh(mesh, {square, square, square}, true);
     for (std::uint32_t i = 0; i < 3; ++i) {
       state.pieces[i].x = state.homeX[i];
       state.pieces[i].y = -0.1f;
       state.pieces[i].z = RestingDepth(i);
-      glNewList(state.pieceListBase + i, GL_COMPILE);
-      glRectf(-HALF_PIECE, -HALF_PIECE, HALF_PIECE, HALF_PIECE);
-      glEndList();
     }
+  }
+
+  // Whether colour c shows within a pixel of at: where a piece's edge runs.
+  static bool ShowsNear(const std::vector<std::uint8_t>& rgba, std::pair<int, int> at, const Colour3& c) {
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx) {
+        if (Rgb(rgba, {at.first + dx, at.second + dy}) == c) return true;
+      }
+    }
+    return false;
   }
 
   // A picture whose red byte tells the row and green byte the column, both
@@ -80,7 +95,7 @@ class FrameRendererTest : public testing::HeadlessGlTest {
     FrameRecords records{state, options, view, table, bars, shell, edges, timing};
     tick += 16;
     AdvanceFrame(records, tick);
-    DrawFrame(ReadOnly(records, fonts));
+    DrawFrame(DrawingInputs(records, fonts, mesh));
     FinishFrame(records, tick);
     return context.ReadPixels();
   }
@@ -119,17 +134,21 @@ TEST_F(FrameRendererTest, PiecesAreDrawnAtTheirPosesInTheirSelectionColours) {
   LayPieces();
   state.selected = 1;
   auto frame = Frame();
-  EXPECT_EQ(Rgb(frame, PixelOf(-0.3, -0.1)), BLACK);
-  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1)), YELLOW);
-  EXPECT_EQ(Rgb(frame, PixelOf(0.3, -0.1)), BLACK);
+  for (const float x : {-0.3f, 0.0f, 0.3f}) EXPECT_EQ(Rgb(frame, PixelOf(x, -0.1)), BLACK) << x;
+  // The right edge of each piece: only the selected one's is yellow.
+  EXPECT_FALSE(ShowsNear(frame, PixelOf(-0.3 + HALF_PIECE, -0.1), YELLOW));
+  EXPECT_TRUE(ShowsNear(frame, PixelOf(0.0 + HALF_PIECE, -0.1), YELLOW));
+  EXPECT_FALSE(ShowsNear(frame, PixelOf(0.3 + HALF_PIECE, -0.1), YELLOW));
   // Beside the pieces the table shows.
   EXPECT_EQ(Rgb(frame, PixelOf(0.15, -0.1)), BLUE);
   EXPECT_EQ(Rgb(frame, PixelOf(0.0, 0.1)), BLUE);
 
+  // Held, and another piece moved: its vertices follow its new pose.
   shell.leftButtonDown = true;
   state.pieces[2].x = -0.15f;
   frame = Frame();
-  EXPECT_EQ(Rgb(frame, PixelOf(0.0, -0.1)), GREEN);
+  EXPECT_TRUE(ShowsNear(frame, PixelOf(0.0 + HALF_PIECE, -0.1), GREEN));
+  EXPECT_FALSE(ShowsNear(frame, PixelOf(0.0 + HALF_PIECE, -0.1), YELLOW));
   EXPECT_EQ(Rgb(frame, PixelOf(-0.15, -0.1)), BLACK);
   EXPECT_EQ(Rgb(frame, PixelOf(0.3, -0.1)), BLUE);
 }
@@ -228,8 +247,9 @@ TEST_F(FrameRendererTest, PromptShowsThePictureOverThePiecesAndStartsItsHold) {
   EXPECT_EQ(Rgb(frame, PixelOf(0.0, 0.35)), BLUE);
   EXPECT_EQ(state.promptHold, 49.0f);
 
+  // Without the prompt the piece's own face shows again.
   state.promptShowing = false;
-  EXPECT_EQ(Rgb(Frame(), PixelOf(0.0, -0.1)), BLACK);
+  EXPECT_NE(Rgb(Frame(), PixelOf(0.0, -0.1)), (Colour3{10, 16, 0}));
 }
 
 }  // namespace

@@ -45,7 +45,8 @@ TEST_F(GlViewTest, DepthOfTheTablePlaneIsWhatTheProjectionPredicts) {
   glLoadIdentity();
   glTranslatef(0, 0, -TABLE_DEPTH);
   glRectf(-1, -1, 1, 1);
-  GlGraphicsPort port;
+  TableMesh mesh;
+  GlGraphicsPort port{mesh};
   EXPECT_NEAR(port.ReadDepth(100, 100), 0.587648, 1e-5);
   EXPECT_EQ(port.ReadDepth(0, 0), 1.0f) << "a corner outside the quad keeps the cleared depth";
 }
@@ -67,7 +68,8 @@ TEST_F(GlViewTest, CaptureReadsTheFrameBottomRowFirst) {
 
   state.imageWidth = 120;
   state.imageHeight = 90;
-  GlGraphicsPort port;
+  TableMesh mesh;
+  GlGraphicsPort port{mesh};
   ASSERT_TRUE(port.CaptureFrame(state));
   ASSERT_EQ(state.pixels.size(), 120u * 90u * 4u);
   EXPECT_EQ(PixelAt(state.pixels, 120, 119, 0), (Rgba{255, 0, 0, 255}));

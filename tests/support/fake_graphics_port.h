@@ -42,7 +42,7 @@ class FakeGraphicsPort : public GraphicsPort {
     }
     return true;
   }
-  bool BuildPieceLists(GameState& state, const GameOptions& options) override {
+  bool BuildPieceMeshes(GameState& state, const GameOptions& options) override {
     ++builds;
     builtForm = options.form;
     builtHomeX = state.homeX;

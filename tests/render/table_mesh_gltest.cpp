@@ -1,12 +1,14 @@
-#include "render/piece_lists.h"
+#include "render/table_mesh.h"
 
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <random>
 
 #include "game/home_layout.h"
+#include "model/geometry.h"
 #include "model/orientation.h"
 #include "render/textures.h"
 #include "support/headless_gl.h"
@@ -21,13 +23,12 @@ bool SameRgb(const std::array<std::uint8_t, 4>& a, const std::array<std::uint8_t
   return std::abs(a[0] - b[0]) <= 3 && std::abs(a[1] - b[1]) <= 3 && std::abs(a[2] - b[2]) <= 3;
 }
 
-class PieceListsTest : public testing::HeadlessGlTest {
+class TableMeshTest : public testing::HeadlessGlTest {
  protected:
   void SetUp() override { OpenView(VIEW, VIEW); }
-  void TearDown() override {
-    DeletePieceLists(state);
-    DeletePictureTextures(state);
-  }
+  TableMesh mesh;
+
+  void TearDown() override { DeletePictureTextures(state); }
 
   // Noise, so that a piece showing the wrong part of the picture, or a gap
   // showing the table, cannot pass unnoticed.
@@ -48,7 +49,7 @@ class PieceListsTest : public testing::HeadlessGlTest {
     options.bulge = bulge;
     options.columns = columns;
     options.showEdges = edges;
-    return LayOutOnHomes(state, options) && BuildPieceLists(state, options);
+    return LayOutOnHomes(state, options) && BuildTableMesh(mesh, state, options);
   }
 
   // The pieces as the frame renderer draws them, over a table coloured so
@@ -58,21 +59,14 @@ class PieceListsTest : public testing::HeadlessGlTest {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glBindTexture(GL_TEXTURE_2D, state.stillTexture);
-    glColor3ub(255, 0, 0);
-    std::array<float, 16> matrix{};
-    for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
-      glPushMatrix();
-      PoseToMatrix(state.pieces[k], matrix);
-      glLoadMatrixf(matrix.data());
-      glCallList(state.pieceListBase + k);
-      glPopMatrix();
-    }
+    UpdateTableMesh(mesh, state.pieces);
+    DrawTableMesh(mesh, state.pieceCount, -1, {});
     return context.ReadPixels();
   }
 
   // Pixels of the picture's area that differ from the picture. Where a pixel
   // centre lies exactly on an edge two pieces share, each piece's own matrix
-  // rounds the edge a little differently and the pixel may fall to neither;
+  // place rounds the edge a little differently and the pixel may fall to neither;
   // such a pixel is forgiven when it stands alone. A seam that opens is a
   // run of pixels.
   int CountWrongPixels(const std::vector<std::uint8_t>& frame) const {
@@ -97,7 +91,7 @@ class PieceListsTest : public testing::HeadlessGlTest {
   }
 };
 
-TEST_F(PieceListsTest, AssembledPuzzleIsThePictureInEveryForm) {
+TEST_F(TableMeshTest, AssembledPuzzleIsThePictureInEveryForm) {
   // Even margins put every picture pixel on a screen pixel at home. Three
   // columns of the nearly square picture give cells much taller than wide.
   const struct {
@@ -112,30 +106,30 @@ TEST_F(PieceListsTest, AssembledPuzzleIsThePictureInEveryForm) {
           ASSERT_TRUE(StartOnHomes(form, bulge, columns, false));
           EXPECT_EQ(CountWrongPixels(DrawTable()), 0) << width << " x " << height << " form " << int{form}
                                                       << ", bulge " << bulge << ", " << columns << " columns";
-          // Whatever a list switched on for its face, it switched off again.
+          // Whatever the drawing switched on for the faces, it switched off again.
           EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-          EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
-          EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T));
+          EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+          EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
         }
       }
     }
   }
 }
 
-TEST_F(PieceListsTest, EdgesAreDrawnInTheCurrentColourWhenAskedFor) {
+TEST_F(TableMeshTest, EdgesAreDrawnInBlackWhenAskedFor) {
   LoadNoisePicture(200, 150);
   ASSERT_TRUE(StartOnHomes(1, 0.33f, 2, true));
   const auto frame = DrawTable();
   // The seam between the two columns runs down the middle of the view.
-  int red = 0;
+  int black = 0;
   for (int y = VIEW / 2 - 50; y < VIEW / 2 + 50; ++y) {
     for (int x = VIEW / 2 - 1; x <= VIEW / 2; ++x)
-      red += PixelAt(frame, VIEW, x, y) == std::array<std::uint8_t, 4>{255, 0, 0, 255};
+      black += PixelAt(frame, VIEW, x, y) == std::array<std::uint8_t, 4>{0, 0, 0, 255};
   }
-  EXPECT_GE(red, 100);  // without edges the assembled picture shows no seam at all
+  EXPECT_GE(black, 100);  // without edges the assembled picture shows no seam at all
 }
 
-TEST_F(PieceListsTest, PieceFlippedFaceDownShowsItsPartMirrored) {
+TEST_F(TableMeshTest, PieceFlippedFaceDownShowsItsPartMirrored) {
   LoadNoisePicture(200, 150);
   for (const std::uint8_t form : {std::uint8_t{1}, std::uint8_t{3}}) {
     ASSERT_TRUE(StartOnHomes(form, 0.33f, 2, false));
@@ -157,65 +151,84 @@ TEST_F(PieceListsTest, PieceFlippedFaceDownShowsItsPartMirrored) {
   }
 }
 
-TEST_F(PieceListsTest, RebuildDeletesExactlyThePreviousRange) {
-  auto emptyList = [] {
-    const GLuint name = glGenLists(1);
-    glNewList(name, GL_COMPILE);
-    glEndList();
-    return name;
-  };
-  const GLuint before = emptyList();
+TEST_F(TableMeshTest, OnlyPiecesWhosePoseChangedArePlacedAgain) {
   LoadNoisePicture(200, 150);
-  ASSERT_TRUE(StartOnHomes(2, 0.33f, 4, true));
-  EXPECT_TRUE(glIsList(before)) << "the first build deleted a list it did not make";
-  const std::uint32_t firstBase = state.pieceListBase, firstCount = state.pieceListCount;
-  EXPECT_EQ(firstCount, state.pieceCount);
-  const GLuint after = emptyList();
-
-  ASSERT_TRUE(StartOnHomes(4, 0.33f, 9, true));
-  EXPECT_TRUE(glIsList(before));
-  EXPECT_TRUE(glIsList(after)) << "the rebuild deleted past the first build's range";
-  EXPECT_EQ(state.pieceListCount, state.pieceCount);
-  for (std::uint32_t k = 0; k < state.pieceCount; ++k) ASSERT_TRUE(glIsList(state.pieceListBase + k)) << k;
-  for (GLuint name = firstBase; name < firstBase + firstCount; ++name) {
-    const bool reused = name >= state.pieceListBase && name < state.pieceListBase + state.pieceListCount;
-    const bool shared = name >= state.sharedListBase && name < state.sharedListBase + SHARED_LIST_COUNT;
-    if (!reused && !shared) {
-      EXPECT_FALSE(glIsList(name)) << name;
-    }
+  ASSERT_TRUE(StartOnHomes(3, 0.33f, 4, true));
+  const TableMesh::Span moved = mesh.spans[5];
+  const std::vector<float> faces = mesh.facePositions, edges = mesh.edgePositions;
+  const PiecePose home = state.pieces[5];
+  state.pieces[5].x += 0.25f;
+  RotatePose(state.pieces[5], 0, 0, 1, 0.5f);
+  UpdateTableMesh(mesh, state.pieces);
+  for (std::size_t v = 0; v < faces.size() / 3; ++v) {
+    const bool own = v >= moved.faceVertex && v < mesh.spans[6].faceVertex;
+    EXPECT_EQ(faces[3 * v] != mesh.facePositions[3 * v], own) << v;
   }
-  const std::uint32_t shared = state.sharedListBase;
-  ASSERT_NE(shared, 0u);
-  ASSERT_TRUE(StartOnHomes(1, 0.33f, 9, true));
-  EXPECT_EQ(state.sharedListBase, 0u);
-  EXPECT_FALSE(glIsList(shared)) << "the old form-4 face lists are kept";
+  for (std::size_t v = 0; v < edges.size() / 3; ++v) {
+    const bool own = v >= moved.edgeVertex && v < mesh.spans[6].edgeVertex;
+    EXPECT_EQ(edges[3 * v] != mesh.edgePositions[3 * v], own) << v;
+  }
+  // Back where it was, it is placed exactly as before.
+  state.pieces[5] = home;
+  UpdateTableMesh(mesh, state.pieces);
+  EXPECT_EQ(mesh.facePositions, faces);
+  EXPECT_EQ(mesh.edgePositions, edges);
 
-  // A form outside the four builds nothing and still deletes the old range.
-  const std::uint32_t oldBase = state.pieceListBase;
+  // A form outside the four leaves nothing to draw.
   options.form = 7;
-  EXPECT_FALSE(BuildPieceLists(state, options));
-  EXPECT_EQ(state.pieceListBase, 0u);
-  EXPECT_EQ(state.pieceListCount, 0u);
-  EXPECT_FALSE(glIsList(oldBase));
+  EXPECT_FALSE(BuildTableMesh(mesh, state, options));
+  EXPECT_TRUE(mesh.spans.empty());
+  EXPECT_TRUE(mesh.facePositions.empty());
 }
 
-TEST(Form4FaceListsTest, BorderPiecesCallOnlyTheirPartsInsideThePicture) {
-  using enum SharedList;
+// Picking reads the depth under the pointer: where pieces overlap it must
+// be that of the lower index, as if that piece lay there alone.
+TEST_F(TableMeshTest, OverlappingPiecesShowTheLowerIndexAtItsOwnDepth) {
+  LoadNoisePicture(200, 150);
+  for (const std::uint8_t form : {std::uint8_t{1}, std::uint8_t{4}}) {
+    ASSERT_TRUE(StartOnHomes(form, 0.33f, 4, true));
+    const PiecePose home1 = state.pieces[1], home6 = state.pieces[6];
+    // Piece 6 put down exactly over piece 1.
+    state.pieces[6].x = home1.x;
+    state.pieces[6].y = home1.y;
+    auto depthAt = [&](const PiecePose& where) {
+      DrawTable();
+      const double pixel = 2 * HalfPixelOnTable(state.pixelScale);
+      const int x = VIEW / 2 + static_cast<int>(std::lround(where.x / pixel));
+      const int y = VIEW / 2 + static_cast<int>(std::lround(where.y / pixel));
+      float depth = 1.0f;
+      glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+      return depth;
+    };
+    const float both = depthAt(home1);
+    state.pieces[1].x += 1.0f;  // away, off the view
+    const float sixAlone = depthAt(home1);
+    state.pieces[1] = home1;
+    state.pieces[6] = home6;
+    const float oneAlone = depthAt(home1);
+    EXPECT_EQ(both, oneAlone) << "form " << int{form};
+    EXPECT_LT(both, sixAlone) << "form " << int{form};
+    EXPECT_LT(sixAlone, 1.0f) << "form " << int{form};
+  }
+}
+
+TEST(Form4FacePartsTest, BorderPiecesAreMadeOnlyOfTheirPartsInsideThePicture) {
+  using enum FacePart;
   OutlineParams p = MakeOutlineParams(4, 0.33f, 2, 2, 0.1f, 0.1f, 0.001);
   // In a 2 x 2 grid every piece is a corner: one half tab and one quarter.
-  EXPECT_EQ(Form4FaceLists(p, 0, 0), (std::vector{H4, Q2}));
+  EXPECT_EQ(Form4FaceParts(p, 0, 0), (std::vector{H4, Q2}));
   for (std::uint32_t k = 0; k < 4; ++k) {
-    const auto calls = Form4FaceLists(p, k % 2, k / 2);
+    const auto calls = Form4FaceParts(p, k % 2, k / 2);
     ASSERT_EQ(calls.size(), 2u) << k;
     EXPECT_GE(calls[0], H0) << k;
     EXPECT_LE(calls[1], Q7) << k;
   }
   p = MakeOutlineParams(4, 0.33f, 5, 4, 0.1f, 0.1f, 0.001);
-  EXPECT_EQ(Form4FaceLists(p, 1, 0), (std::vector{H6, H3, Q6, Q7}));
-  EXPECT_EQ(Form4FaceLists(p, 4, 3), (std::vector{H7, Q4}));
-  EXPECT_EQ(Form4FaceLists(p, 2, 2), (std::vector{F0, F1, Q0, Q1, Q2, Q3}));
-  EXPECT_EQ(Form4FaceLists(p, 1, 2), (std::vector{F2, F3, Q4, Q5, Q6, Q7}));
-  EXPECT_EQ(Form4FaceLists(p, 4, 2), (std::vector{H0, H5, Q0, Q3}));
+  EXPECT_EQ(Form4FaceParts(p, 1, 0), (std::vector{H6, H3, Q6, Q7}));
+  EXPECT_EQ(Form4FaceParts(p, 4, 3), (std::vector{H7, Q4}));
+  EXPECT_EQ(Form4FaceParts(p, 2, 2), (std::vector{F0, F1, Q0, Q1, Q2, Q3}));
+  EXPECT_EQ(Form4FaceParts(p, 1, 2), (std::vector{F2, F3, Q4, Q5, Q6, Q7}));
+  EXPECT_EQ(Form4FaceParts(p, 4, 2), (std::vector{H0, H5, Q0, Q3}));
 }
 
 }  // namespace
