@@ -2,7 +2,7 @@
 // for the four piece forms, and the arc rule that sets how finely knobs are
 // divided. Pure geometry with no state: the result depends only on the form,
 // the bulge, the grid, the cell and knob measures and the arc fineness K, all
-// copied into OutlineParams. The piece display lists (shapes/) and the form
+// copied into OutlineParams. The table mesh (render/table_mesh.h) and the form
 // preview read these functions; nothing here writes a record.
 //
 // Piece frame: table units, x right, y up, the face in z = 0, the origin at
