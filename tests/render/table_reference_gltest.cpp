@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <functional>
 #include <numbers>
+#include <ostream>
 #include <string>
 
 #include "game/frame_steps.h"
@@ -150,6 +151,11 @@ const Scene SCENES[] = {
     {"form2_animated",   2, 0.33f, true,  true,  false, 2, AnimatedSecondFrame},
 };
 // clang-format on
+
+// A failing scene is named by its name, not by its bytes.
+void PrintTo(const Scene& scene, std::ostream* out) {
+  *out << scene.name;
+}
 
 std::string ReferencePath(const Scene& scene) {
   return std::string(PUZZLE_TEST_SOURCE_DIR) + "/render/ref/table_" + scene.name + ".png";
