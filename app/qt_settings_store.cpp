@@ -63,6 +63,16 @@ std::optional<SettingValue> QtSettingsStore::Get(const std::string& name, Settin
   const QString key = QString::fromStdString(name);
   if (!settings_->contains(key)) return std::nullopt;
   const QVariant value = settings_->value(key);
+  // The native format keeps a list of one text as a plain text and an empty
+  // list as no value at all.
+  if (kind == SettingKind::TextList) {
+    std::vector<std::string> texts;
+    if (value.isValid()) {
+      if (value.typeId() != QMetaType::QString && !IsList(value)) return std::nullopt;
+      for (const QString& text : value.toStringList()) texts.push_back(text.toStdString());
+    }
+    return SettingValue{std::move(texts)};
+  }
   // A list where one value is expected (or the reverse) is unreadable.
   const bool wantsList = kind == SettingKind::IntegerList || kind == SettingKind::RealList;
   if (IsList(value) != wantsList) return std::nullopt;
@@ -83,6 +93,7 @@ std::optional<SettingValue> QtSettingsStore::Get(const std::string& name, Settin
     case SettingKind::RealList:
       if (auto list = ToList<double>(value, ToReal)) return SettingValue{std::move(*list)};
       break;
+    case SettingKind::TextList: break;
   }
   return std::nullopt;
 }
@@ -99,6 +110,10 @@ bool QtSettingsStore::Set(const std::string& name, const SettingValue& value) {
         } else if constexpr (std::is_same_v<T, std::vector<std::int64_t>>) {
           QVariantList list;
           for (std::int64_t element : v) list.append(QVariant::fromValue(static_cast<qlonglong>(element)));
+          return list;
+        } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
+          QStringList list;
+          for (const std::string& element : v) list.append(QString::fromStdString(element));
           return list;
         } else if constexpr (std::is_same_v<T, std::vector<double>>) {
           QVariantList list;

@@ -99,6 +99,9 @@ struct GameState {
   bool flipAboutVertical = false;
   bool flipAboutHorizontal = false;
   bool gameChanged = false;
+  // The finished picture has announced itself and the table has not been
+  // seen unfinished since: the congratulation comes once per finish.
+  bool finishAnnounced = false;
   bool promptShowing = false;
   float promptAlpha = 0;
   float promptHold = 0;
@@ -147,6 +150,8 @@ struct GameOptions {
   std::uint32_t pendingColumns = 0;
   std::string gameDirectory;
   std::string imageDirectory;
+  // Game files last opened or saved, the latest first (File > Recent games).
+  std::vector<std::string> recentGames;
   std::array<std::int32_t, 4> windowRect{0, 0, 770, 570};
   bool firstRun = false;
   bool russianUi = false;

@@ -109,12 +109,13 @@ std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> byte
   return contents;
 }
 
-GameReadResult ReadGameFile(const std::string& path) {
+GameReadResult ReadGameFile(const std::string& path, const std::optional<std::string>& pictureInstead) {
   GameReadResult result;
   const auto bytes = ReadWholeFile(path, MAX_GAME_FILE_SIZE);
   if (!bytes) return result;
   auto contents = ParseGameFile(*bytes);
   if (!contents) return result;
+  if (pictureInstead) contents->imagePath = *pictureInstead;
   result.imagePath = contents->imagePath;
   if (contents->imagePath.size() < 4) {
     result.failure = GameReadFailure::PicturePath;

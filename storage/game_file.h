@@ -83,7 +83,9 @@ std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> byte
 
 // Reads and checks the file, then decodes the picture it names (a path of
 // fewer than 4 bytes names none). Shows nothing: the result says what failed.
-GameReadResult ReadGameFile(const std::string& path);
+// pictureInstead, when given, is decoded in place of the stored picture (one
+// that has moved) and becomes the loaded game's picture path.
+GameReadResult ReadGameFile(const std::string& path, const std::optional<std::string>& pictureInstead = {});
 
 // Puts a loaded game into the records: the file's form, bulge, columns,
 // rotations and 3D replace the options; the picture replaces the picture

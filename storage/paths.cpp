@@ -24,4 +24,13 @@ void RememberFileTitle(std::string_view path, std::string& fileTitle) {
   fileTitle.assign(separator == std::string_view::npos ? path : path.substr(separator + 1));
 }
 
+std::string PictureBesideGameFile(std::string_view gameFilePath, std::string_view picturePath) {
+  const auto nameStart = picturePath.find_last_of("\\/");
+  const std::string_view name =
+      nameStart == std::string_view::npos ? picturePath : picturePath.substr(nameStart + 1);
+  const auto separator = LastSeparator(gameFilePath);
+  if (separator == std::string_view::npos) return std::string(name);
+  return std::string(gameFilePath.substr(0, separator + 1)) + std::string(name);
+}
+
 }  // namespace puzzle

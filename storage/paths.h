@@ -19,4 +19,9 @@ void RememberDirectory(std::string_view path, std::string& destination);
 // none) in fileTitle.
 void RememberFileTitle(std::string_view path, std::string& fileTitle);
 
+// Where a moved picture is looked for: its name (taken after the last '/' or
+// '\\', so that a game saved on another system is found too) in the game
+// file's folder.
+std::string PictureBesideGameFile(std::string_view gameFilePath, std::string_view picturePath);
+
 }  // namespace puzzle

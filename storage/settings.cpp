@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <span>
+#include <system_error>
 
 namespace puzzle {
 namespace {
@@ -12,10 +14,11 @@ namespace {
 using Field = std::variant<std::uint8_t GameOptions::*, bool GameOptions::*, float GameOptions::*,
                            std::int32_t GameOptions::*, std::uint32_t GameOptions::*,
                            std::array<float, 9> GameOptions::*, std::array<std::int32_t, 4> GameOptions::*,
-                           std::string GameOptions::*>;
+                           std::string GameOptions::*, std::vector<std::string> GameOptions::*>;
 
 // One stored value: its name, the option it holds and the range a stored
-// value must lie in (for lists, every element; for text, the length). A
+// value must lie in (for lists, every element; for text, the length; for a
+// list of texts, each one's length). A
 // non-empty allowed list replaces the range.
 struct SettingDeclaration {
   const char* name;
@@ -50,6 +53,7 @@ std::span<const SettingDeclaration> Declarations() {
       {"Game3D", &GameOptions::game3D},
       {"GameDirectory", &GameOptions::gameDirectory, 0, PATH_CAPACITY - 1},
       {"ImageDirectory", &GameOptions::imageDirectory, 0, PATH_CAPACITY - 1},
+      {"RecentGames", &GameOptions::recentGames, 0, PATH_CAPACITY - 1},
   };
   return table;
 }
@@ -125,8 +129,14 @@ SettingKind KindOf() {
     return SettingKind::RealList;
   else if constexpr (std::is_same_v<T, std::array<std::int32_t, 4>>)
     return SettingKind::IntegerList;
+  else if constexpr (std::is_same_v<T, std::vector<std::string>>)
+    return SettingKind::TextList;
   else
     return SettingKind::Integer;
+}
+
+bool AcceptableText(const SettingDeclaration& declaration, const std::string& text) {
+  return static_cast<double>(text.size()) <= declaration.max && text.find('\0') == std::string::npos;
 }
 
 template <typename T>
@@ -138,9 +148,18 @@ std::optional<T> Checked(const SettingDeclaration& declaration, const SettingVal
     return std::nullopt;
   } else if constexpr (std::is_same_v<T, std::string>) {
     const auto* text = std::get_if<std::string>(&stored);
-    if (!text || static_cast<double>(text->size()) > declaration.max || text->find('\0') != std::string::npos)
-      return std::nullopt;
+    if (!text || !AcceptableText(declaration, *text)) return std::nullopt;
     return *text;
+  } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
+    // An unusable entry is left out alone; the rest keep their order.
+    const auto* texts = std::get_if<std::vector<std::string>>(&stored);
+    if (!texts) return std::nullopt;
+    std::vector<std::string> kept;
+    for (const std::string& text : *texts) {
+      if (kept.size() < RECENT_GAMES_KEPT && !text.empty() && AcceptableText(declaration, text))
+        kept.push_back(text);
+    }
+    return kept;
   } else if constexpr (std::is_same_v<T, std::array<float, 9>>) {
     return CheckedNumbers<float, 9>(declaration, stored);
   } else if constexpr (std::is_same_v<T, std::array<std::int32_t, 4>>) {
@@ -162,7 +181,8 @@ double ShortestDouble(float value) {
 
 template <typename T>
 SettingValue Stored(const T& value) {
-  if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, std::string>) {
+  if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, std::string> ||
+                std::is_same_v<T, std::vector<std::string>>) {
     return value;
   } else if constexpr (std::is_same_v<T, float>) {
     return ShortestDouble(value);
@@ -194,6 +214,23 @@ std::vector<std::string> SettingNames() {
   std::vector<std::string> names;
   for (const SettingDeclaration& declaration : Declarations()) names.emplace_back(declaration.name);
   return names;
+}
+
+void RememberRecentGame(std::vector<std::string>& recent, const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  const std::string entry = error ? path : absolute.lexically_normal().string();
+  if (entry.empty() || entry.size() >= PATH_CAPACITY) return;
+  std::erase(recent, entry);
+  recent.insert(recent.begin(), entry);
+  if (recent.size() > RECENT_GAMES_KEPT) recent.resize(RECENT_GAMES_KEPT);
+}
+
+void DropMissingRecentGames(std::vector<std::string>& recent) {
+  std::erase_if(recent, [](const std::string& path) {
+    std::error_code error;
+    return !std::filesystem::is_regular_file(path, error);
+  });
 }
 
 void ReadSettings(const SettingsStore& store, GameOptions& options) {

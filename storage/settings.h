@@ -1,4 +1,4 @@
-// The user's options between runs: the 15 stored values of GameOptions, read
+// The user's options between runs: the 16 stored values of GameOptions, read
 // once while the main window is created and written once at exit. The
 // declaration table in settings.cpp is the one place that names the values,
 // their kinds and ranges; their defaults are those of GameOptions{}.
@@ -21,9 +21,9 @@
 namespace puzzle {
 
 // The typed shapes a stored value can take.
-enum class SettingKind { Integer, Real, Flag, Text, IntegerList, RealList };
-using SettingValue =
-    std::variant<std::int64_t, double, bool, std::string, std::vector<std::int64_t>, std::vector<double>>;
+enum class SettingKind { Integer, Real, Flag, Text, IntegerList, RealList, TextList };
+using SettingValue = std::variant<std::int64_t, double, bool, std::string, std::vector<std::int64_t>,
+                                  std::vector<double>, std::vector<std::string>>;
 
 class SettingsStore {
  public:
@@ -69,13 +69,22 @@ struct SettingRange {
 };
 SettingRange RangeOf(std::string_view name);
 
+// How many game files File > Recent games remembers.
+inline constexpr std::size_t RECENT_GAMES_KEPT = 8;
+
+// Puts a game file just opened or saved first among the recent games (as an
+// absolute path, once), keeping at most RECENT_GAMES_KEPT.
+void RememberRecentGame(std::vector<std::string>& recent, const std::string& path);
+// Drops the recent games whose files are gone.
+void DropMissingRecentGames(std::vector<std::string>& recent);
+
 // Fills every stored option from the store: a value missing, unconvertible
 // or out of its range takes its default alone. An empty store gives all
 // defaults and sets firstRun. A width or height of 0 becomes 770 or 570.
 // pendingColumns is not stored and becomes 0; angleStepRad follows angleStep.
 void ReadSettings(const SettingsStore& store, GameOptions& options);
 
-// Writes the 15 values in table order. "Number" is pendingColumns when one
+// Writes the 16 values in table order. "Number" is pendingColumns when one
 // was chosen and not yet started, else columns.
 void WriteSettings(SettingsStore& store, const GameOptions& options);
 

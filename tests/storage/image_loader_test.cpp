@@ -187,5 +187,18 @@ TEST(PicturePaths, WithoutASeparatorTheFolderIsKeptAndTheRootStaysUsable) {
   EXPECT_EQ(folder, "/");
 }
 
+// A moved picture is looked for by its name in the game file's folder,
+// whichever system's separators its stored path has.
+TEST(PicturePaths, AMovedPictureIsLookedForBesideTheGameFile) {
+  const std::array<std::array<const char*, 3>, 4> cases{{
+      {"/home/me/games/a.pzz", "/old/pictures/cat.png", "/home/me/games/cat.png"},
+      {"/home/me/games/a.pzz", "C:\\Pictures\\cat.png", "/home/me/games/cat.png"},
+      {"a.pzz", "/old/cat.png", "cat.png"},
+      {"/a.pzz", "cat.png", "/cat.png"},
+  }};
+  for (const auto& [game, picture, expected] : cases)
+    EXPECT_EQ(PictureBesideGameFile(game, picture), expected) << picture;
+}
+
 }  // namespace
 }  // namespace puzzle

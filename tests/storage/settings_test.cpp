@@ -2,17 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <tuple>
+
+#include "storage/picture_writer.h"
+#include "support/temp_folder.h"
 
 namespace puzzle {
 namespace {
 
-// The 15 stored options, to be compared as a whole.
+// The 16 stored options, to be compared as a whole.
 auto Fields(const GameOptions& o) {
   return std::tie(o.windowRect, o.columns, o.form, o.bulge, o.angleStep, o.scatterSeconds, o.showEdges,
                   o.showFrame, o.showCentres, o.colors, o.brandedBackground, o.gameRotate, o.game3D,
-                  o.gameDirectory, o.imageDirectory);
+                  o.gameDirectory, o.imageDirectory, o.recentGames);
 }
 
 std::map<std::string, SettingValue> Stored(const GameOptions& options) {
@@ -35,6 +40,7 @@ GameOptions Changed() {
   options.colors = {0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f, 1.0f};
   options.gameDirectory = "/home/anna/games";
   options.imageDirectory = "/home/anna/Картинки";
+  options.recentGames = {"/home/anna/games/b.pzz", "/home/anna/games/a.pzz"};
   return options;
 }
 
@@ -87,6 +93,7 @@ TEST(Settings, ValuesOutOfRangeOrOfTheWrongKindTakeTheirDefaultAlone) {
       {"GameDirectory", std::string(PATH_CAPACITY, 'd')},
       {"Window", std::vector<std::int64_t>{1, 2, 3}},
       {"Window", std::vector<std::int64_t>{0, 0, -5, 400}},
+      {"RecentGames", std::string("/home/anna/games/a.pzz")},
       {"Window", std::vector<std::int64_t>{0, 0, 0, 0}}};  // zeros: the default window
   for (const auto& [name, value] : bad) {
     SCOPED_TRACE(name);
@@ -113,6 +120,44 @@ TEST(Settings, ValuesOutOfRangeOrOfTheWrongKindTakeTheirDefaultAlone) {
   EXPECT_EQ(options.angleStep, 45.0f);
   EXPECT_FALSE(options.showEdges);
   EXPECT_EQ(options.windowRect, (std::array<std::int32_t, 4>{100, 50, 770, 400}));
+}
+
+TEST(Settings, RecentGamesKeepTheLatestEightOnceEachAndReadBackWithoutUnusableEntries) {
+  testing::TempFolder folder;
+  std::vector<std::string> recent;
+  for (int i = 0; i < 10; ++i) RememberRecentGame(recent, folder.File("g" + std::to_string(i) + ".pzz"));
+  RememberRecentGame(recent, folder.File("g5.pzz"));
+  ASSERT_EQ(recent.size(), RECENT_GAMES_KEPT);
+  EXPECT_EQ(recent[0], folder.File("g5.pzz"));
+  EXPECT_EQ(recent[1], folder.File("g9.pzz"));
+  EXPECT_EQ(recent[7], folder.File("g2.pzz"));  // g0 and g1 fell off the end, g5 moved up
+  EXPECT_EQ(std::count(recent.begin(), recent.end(), folder.File("g5.pzz")), 1);
+
+  // A relative path is remembered where it is now, not where the game may
+  // later be started.
+  std::vector<std::string> relative;
+  RememberRecentGame(relative, "sub/../x.pzz");
+  ASSERT_EQ(relative.size(), 1u);
+  EXPECT_EQ(relative[0], (std::filesystem::current_path() / "x.pzz").string());
+
+  // Only the files that exist stay in the menu.
+  ASSERT_TRUE(WriteBytes(folder.File("g5.pzz"), {1}));
+  ASSERT_TRUE(WriteBytes(folder.File("g4.pzz"), {1}));
+  std::filesystem::create_directory(folder.File("g9.pzz"));  // a folder is no game
+  DropMissingRecentGames(recent);
+  EXPECT_EQ(recent, (std::vector<std::string>{folder.File("g5.pzz"), folder.File("g4.pzz")}));
+
+  // Stored entries that are empty, too long or hold a zero are left out
+  // alone, and no more than eight are read.
+  MemorySettingsStore store;
+  std::vector<std::string> stored{"", std::string(PATH_CAPACITY, 'p'), std::string("a\0b", 3)};
+  for (int i = 0; i < 10; ++i) stored.push_back("/g" + std::to_string(i) + ".pzz");
+  store.values["RecentGames"] = stored;
+  GameOptions options;
+  ReadSettings(store, options);
+  ASSERT_EQ(options.recentGames.size(), RECENT_GAMES_KEPT);
+  EXPECT_EQ(options.recentGames.front(), "/g0.pzz");
+  EXPECT_EQ(options.recentGames.back(), "/g7.pzz");
 }
 
 }  // namespace
