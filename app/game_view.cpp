@@ -124,7 +124,9 @@ void GameView::paintGL() {
   FrameRecords records{app_.state, app_.options, app_.view,          app_.table,
                        app_.bars,  app_.input,   app_.picking.edges, app_.timing};
   const std::uint32_t tick = platform_.TickMs();
+  const bool turning = app_.state.rotationLeft != 0;
   AdvanceFrame(records, tick);
+  if (turning && app_.state.rotationLeft == 0 && onTurnFinished) onTurnFinished();
   DrawFrame(DrawingInputs(records, app_.fonts, app_.mesh));
   FinishFrame(records, tick);
 }

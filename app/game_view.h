@@ -47,6 +47,8 @@ class GameView : public QOpenGLWidget {
   // After the client size changed (clientWidth/Height and the projection are
   // already updated); gets the size and thumbs from before.
   std::function<void(const PreviousClient&)> onResized;
+  // A turn of the selected piece came to rest in the frame just advanced.
+  std::function<void()> onTurnFinished;
   // Once, after the first frame has been shown.
   std::function<void()> afterFirstFrame;
 

@@ -45,7 +45,9 @@ std::optional<ScrollKey> ScrollKeyOf(int key) {
 MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storage, const QLocale& locale)
     : app_(app), platform_(platform), storage_(std::move(storage)), view_(new GameView(app, platform, this)) {
   app_.options.russianUi = RussianLocale(locale);
-  BuildMainMenu(*menuBar(), app_.options.russianUi, menuActions_, [this](int id) { Command(id); });
+  BuildMainMenu(
+      *menuBar(), app_.options.russianUi, menuActions_, [this](int id) { Command(id); },
+      [this](QMenu& menu) { FillRecentGames(menu); });
   const auto icon = resources::WindowIconPng();
   QPixmap iconImage;
   if (iconImage.loadFromData(icon.data(), static_cast<uint>(icon.size()), "PNG")) setWindowIcon(iconImage);
@@ -54,6 +56,11 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   setCentralWidget(view_);
   view_->installEventFilter(this);
   view_->onResized = [this](const PreviousClient& previous) { OnResized(previous); };
+  // The turn ends inside a frame: the congratulation waits until it is drawn.
+  view_->onTurnFinished = [this] {
+    QMetaObject::invokeMethod(
+        this, [this] { AnnounceIfFinished(app_.state, app_.options, platform_); }, Qt::QueuedConnection);
+  };
   view_->afterFirstFrame = [this] {
     if (!app_.shell.commandLineGamePending) return;
     app_.shell.commandLineGamePending = false;
@@ -107,7 +114,8 @@ void MainWindow::Command(int commandId) {
     case CMD_UNDO: Undo(state, app_.history, platform_); break;
     case CMD_REDO: Redo(state, app_.history, platform_); break;
     case piece_menu::ALIGN:
-      if (state.gameRunning && state.selected >= 0) AlignSelected(state, app_.history, platform_);
+      if (state.gameRunning && state.selected >= 0 && AlignSelected(state, app_.history, platform_))
+        AnnounceIfFinished(state, options, platform_);
       break;
     case CMD_LOAD_IMAGE:
       if (Busy(state)) break;
@@ -134,6 +142,24 @@ void MainWindow::Command(int commandId) {
     default: break;
   }
   ShowTitle();
+}
+
+void MainWindow::FillRecentGames(QMenu& menu) {
+  menu.clear();
+  DropMissingRecentGames(app_.options.recentGames);
+  const bool ru = app_.options.russianUi;
+  if (app_.options.recentGames.empty()) {
+    menu.addAction(QString::fromUtf8(Tr(texts::MENU_NO_RECENT_GAMES, ru)))->setEnabled(false);
+    return;
+  }
+  for (const std::string& path : app_.options.recentGames) {
+    menu.addAction(QString::fromStdString(path), this, [this, path] {
+      if (Busy(app_.state)) return;
+      auto records = FileRecords();
+      OpenRecentGame(records, platform_, view_->Graphics(), path);
+      ShowTitle();
+    });
+  }
 }
 
 void MainWindow::OpenOptions() {
@@ -164,6 +190,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::MouseMove:
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease: return OnMouse(event);
+      case QEvent::Wheel: return OnWheel(*static_cast<QWheelEvent*>(event));
+      // A shortcut's dialog takes the key release of Ctrl: the table must not
+      // go on believing it held.
+      case QEvent::FocusOut: app_.input.modifierDown = false; break;
       default: break;
     }
   }
@@ -197,10 +227,27 @@ bool MainWindow::OnMouse(QEvent* event) {
       }
       break;
     case QEvent::MouseButtonRelease:
-      if (mouse->button() == Qt::LeftButton) OnLeftButtonUp(records, platform_, graphics);
+      if (mouse->button() == Qt::LeftButton) {
+        OnLeftButtonUp(records, platform_, graphics);
+        AnnounceIfFinished(app_.state, app_.options, platform_);
+      }
       break;
     default: return false;
   }
+  return true;
+}
+
+bool MainWindow::OnWheel(const QWheelEvent& wheel) {
+  const QPoint delta = wheel.angleDelta();
+  if (wheel.modifiers().testFlag(Qt::ControlModifier)) {
+    // Only over the selected piece; the turn takes the piece menu's path, so
+    // its guards and its Undo record are the menu's.
+    const auto turn = WheelTurnCommand(app_.options, delta.y());
+    if (turn && app_.state.selected >= 0 && OverPiece(app_.picking.cursorDepth)) Command(*turn);
+    return true;
+  }
+  ApplyWheel(app_.table, delta.x(), delta.y(), wheel.modifiers().testFlag(Qt::ShiftModifier));
+  ScrollBarsChanged();
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QWheelEvent>
 #include <functional>
 #include <optional>
 
@@ -65,6 +66,8 @@ class MainWindow : public QMainWindow {
   void OpenOptions();
   void RememberPlacement();
   void ScrollBarsChanged();
+  void FillRecentGames(QMenu& menu);
+  bool OnWheel(const QWheelEvent& wheel);
 
   Application& app_;
   Platform& platform_;

@@ -1,6 +1,7 @@
 #include "app/menus.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -28,11 +29,30 @@ bool RussianLocale(const QLocale& locale) {
   return language == QLocale::Russian || language == QLocale::Ukrainian || language == QLocale::Belarusian;
 }
 
+QList<QKeySequence> StandardShortcuts(int commandId) {
+  switch (commandId) {
+    case CMD_OPEN: return {QKeySequence(Qt::CTRL | Qt::Key_O)};
+    case CMD_SAVE: return {QKeySequence(Qt::CTRL | Qt::Key_S)};
+    case CMD_SAVE_AS: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
+    case CMD_EXIT: return {QKeySequence(Qt::CTRL | Qt::Key_Q)};
+    case CMD_HELP: return {QKeySequence(Qt::Key_F1)};
+    case CMD_START: return {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_N)};
+    case CMD_UNDO: return {QKeySequence(Qt::CTRL | Qt::Key_Z)};
+    case CMD_REDO:
+      return {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
+    default: return {};
+  }
+}
+
 void BuildMainMenu(QMenuBar& bar, bool russianUi, MenuActions& actions,
-                   const std::function<void(int)>& onCommand) {
+                   const std::function<void(int)>& onCommand,
+                   const std::function<void(QMenu&)>& fillRecentGames) {
   const auto add = [&](QWidget& parent, const UiText& text, int id) {
     auto* action = new QAction(QString::fromUtf8(Tr(text, russianUi)), &parent);
     QObject::connect(action, &QAction::triggered, &parent, [onCommand, id] { onCommand(id); });
+    // The shortcut goes through the item itself, so a greyed item refuses it
+    // and the command's own guard applies as from the menu.
+    action->setShortcuts(StandardShortcuts(id));
     parent.addAction(action);
     actions.Register(id, action);
     return action;
@@ -44,6 +64,10 @@ void BuildMainMenu(QMenuBar& bar, bool russianUi, MenuActions& actions,
   add(*file, texts::MENU_OPEN, CMD_OPEN);
   add(*file, texts::MENU_SAVE, CMD_SAVE);
   add(*file, texts::MENU_SAVE_AS, CMD_SAVE_AS);
+  // Filled each time it opens, from the remembered games that still exist.
+  QMenu* recent = file->addMenu(QString::fromUtf8(Tr(texts::MENU_RECENT_GAMES, russianUi)));
+  QObject::connect(recent, &QMenu::aboutToShow, recent,
+                   [recent, fillRecentGames] { fillRecentGames(*recent); });
   file->addSeparator();
   add(*file, texts::MENU_EXIT, CMD_EXIT);
 

@@ -4,6 +4,8 @@
 // both the bar and the registry.
 #pragma once
 
+#include <QKeySequence>
+#include <QList>
 #include <QPointer>
 #include <functional>
 #include <map>
@@ -33,11 +35,17 @@ class MenuActions {
 // Russian, Ukrainian and Belarusian users get the Russian texts.
 bool RussianLocale(const QLocale& locale);
 
-// Fills the bar: File, Change, Help and Game, then the top-level Undo and
-// Redo items, which start greyed. Every item calls onCommand with its
-// identifier.
+// The desktop's usual keys for a main-menu command (Ctrl+O Open, F5 or
+// Ctrl+N Start, ...); none for the others.
+QList<QKeySequence> StandardShortcuts(int commandId);
+
+// Fills the bar: File (with its Recent games submenu, which fillRecentGames
+// fills each time it opens), Change, Help and Game, then the top-level Undo
+// and Redo items, which start greyed. Every item calls onCommand with its
+// identifier and answers its standard shortcuts.
 void BuildMainMenu(QMenuBar& bar, bool russianUi, MenuActions& actions,
-                   const std::function<void(int)>& onCommand);
+                   const std::function<void(int)>& onCommand,
+                   const std::function<void(QMenu&)>& fillRecentGames);
 
 // The piece menu from its description, owned by parent; every command item
 // calls onCommand with its identifier.

@@ -28,6 +28,37 @@ bool InPlace(const PiecePose& pose, float homeX, float homeY, float halfTol) {
          std::fabs(static_cast<double>(pose.y) - homeY) <= halfTol;
 }
 
+// Check's judgement of one piece: near enough to be snapped onto its home
+// (closer than tol), and in place once snapped.
+struct Placement {
+  bool snaps = false;
+  bool inPlace = false;
+};
+
+Placement Judge(const PiecePose& pose, float homeX, float homeY, float tol) {
+  const double dy = static_cast<double>(homeY) - pose.y;
+  const double dx = static_cast<double>(homeX) - pose.x;
+  const auto d = static_cast<float>(std::sqrt(dy * dy + dx * dx));
+  Placement placement;
+  placement.snaps = d < tol;
+  PiecePose probe = pose;
+  if (placement.snaps) {
+    probe.x = homeX;
+    probe.y = homeY;
+  }
+  placement.inPlace = InPlace(probe, homeX, homeY, tol / 2);
+  return placement;
+}
+
+float CheckTolerance(const GameState& state) {
+  return std::min(state.halfCellW, state.halfCellH);
+}
+
+Message Congratulation(bool russian) {
+  return {Tr(texts::VICTORY, russian), Tr(texts::VICTORY_CAPTION, russian), MessageButtons::Ok,
+          MessageIcon::None, MessageOwner::None};
+}
+
 float Sum(double a, double b, double c) {
   return static_cast<float>(a + b + c);
 }
@@ -70,22 +101,19 @@ std::optional<std::uint32_t> CheckPieces(GameState& state, const TableView& view
   const std::size_t held = HeldPieces(state);
   if (held == 0) return std::nullopt;
 
-  const float tol = std::min(state.halfCellW, state.halfCellH);
-  const float halfTol = tol / 2;
+  const float tol = CheckTolerance(state);
   AsideCounters counters;
   std::uint32_t errors = 0;
   for (std::size_t k = 0; k < held; ++k) {
     PiecePose& pose = state.pieces[k];
     const float homeX = state.homeX[k];
     const float homeY = state.homeY[k];
-    const double dy = static_cast<double>(homeY) - pose.y;
-    const double dx = static_cast<double>(homeX) - pose.x;
-    const auto d = static_cast<float>(std::sqrt(dy * dy + dx * dx));
-    if (d < tol) {
+    const Placement placement = Judge(pose, homeX, homeY, tol);
+    if (placement.snaps) {
       pose.x = homeX;
       pose.y = homeY;
     }
-    if (InPlace(pose, homeX, homeY, halfTol)) continue;
+    if (placement.inPlace) continue;
     ++errors;
     MoveAside(pose, state, view, counters);
   }
@@ -101,12 +129,36 @@ std::optional<std::uint32_t> CheckPieces(GameState& state, const TableView& view
     message.caption = Tr(texts::CHECK_CAPTION, russian);
     message.icon = MessageIcon::Information;
   } else {
-    message.text = Tr(texts::VICTORY, russian);
-    message.caption = Tr(texts::VICTORY_CAPTION, russian);
-    message.icon = MessageIcon::None;
+    message = Congratulation(russian);
+    // The picture has been congratulated: it does not announce itself again
+    // until it has been seen unfinished.
+    state.finishAnnounced = true;
   }
   platform.ShowMessage(message);
   return errors;
+}
+
+bool AllPiecesInPlace(const GameState& state) {
+  if (!state.gameRunning || state.scatterRunning || state.settleRunning || state.rotationLeft != 0)
+    return false;
+  const std::size_t held = HeldPieces(state);
+  if (held == 0) return false;
+  const float tol = CheckTolerance(state);
+  for (std::size_t k = 0; k < held; ++k) {
+    if (!Judge(state.pieces[k], state.homeX[k], state.homeY[k], tol).inPlace) return false;
+  }
+  return true;
+}
+
+bool AnnounceIfFinished(GameState& state, const GameOptions& options, Platform& platform) {
+  if (!AllPiecesInPlace(state)) {
+    state.finishAnnounced = false;
+    return false;
+  }
+  if (state.finishAnnounced) return false;
+  state.finishAnnounced = true;
+  platform.ShowMessage(Congratulation(options.russianUi));
+  return true;
 }
 
 bool ShowPrompt(GameState& state, float framesPerSecond) {

@@ -25,6 +25,16 @@ namespace puzzle {
 std::optional<std::uint32_t> CheckPieces(GameState& state, const TableView& view, const GameOptions& options,
                                          Platform& platform);
 
+// Every piece lies where Check would find it placed (the same tolerances,
+// an unturned orientation), in a running game outside the scatter and settle
+// phases with no turn under way. Moves nothing.
+bool AllPiecesInPlace(const GameState& state);
+
+// After a drop, Align or finished turn: when the picture is now complete,
+// shows Check's congratulation, unless it has been shown since the table was
+// last seen unfinished. Writes finishAnnounced; returns whether it spoke.
+bool AnnounceIfFinished(GameState& state, const GameOptions& options, Platform& platform);
+
 // Prompt, also used when a game has been loaded. Refused (false) while
 // no picture texture exists. framesPerSecond is the frame renderer's measured
 // rate: the picture stays opaque for that many frames.

@@ -63,6 +63,21 @@ void ApplyScrollKey(TableView& table, ScrollKey key, bool modifierDown) {
   }
 }
 
+void ApplyWheel(TableView& table, int deltaX, int deltaY, bool shiftDown) {
+  const auto steps = [](int delta) { return delta * WHEEL_NOTCH_STEPS / WHEEL_NOTCH_DELTA; };
+  if (shiftDown) {
+    ScrollBy(table, -steps(deltaY != 0 ? deltaY : deltaX), 0);
+    return;
+  }
+  ScrollBy(table, -steps(deltaX), steps(deltaY));
+}
+
+std::optional<int> WheelTurnCommand(const GameOptions& options, int deltaY) {
+  if (!options.gameRotate || deltaY == 0) return std::nullopt;
+  // The piece menu's "+45" and "-45" items.
+  return deltaY > 0 ? 45 : 46;
+}
+
 bool TakeNumberOfPieces(GameOptions& options, Platform& platform, std::string_view text) {
   text = text.substr(0, text.find('\n'));
   text = text.substr(0, NUMBER_TEXT_LIMIT);

@@ -46,6 +46,21 @@ enum class ScrollKey { PageUp, PageDown, End, Home, Left, Up, Right, Down };
 // and end keys act horizontally. The caller then clamps with UpdateScrollBars.
 void ApplyScrollKey(TableView& table, ScrollKey key, bool modifierDown);
 
+// The mouse wheel over the table: delta in eighths of a degree, 120 for one
+// notch, positive away from the player. A notch scrolls as far as forty
+// presses of an arrow key: the vertical wheel as Up and Down, or with Shift
+// as Left (away) and Right; a tilting wheel's horizontal delta as Left
+// (away) and Right. The caller clamps with UpdateScrollBars, which keeps the
+// table within its scroll room.
+inline constexpr int WHEEL_NOTCH_DELTA = 120;
+inline constexpr int WHEEL_NOTCH_STEPS = 40;
+void ApplyWheel(TableView& table, int deltaX, int deltaY, bool shiftDown);
+
+// The piece-menu turn Ctrl with the wheel makes: the rotation game's step of
+// 45 degrees, counter-clockwise for a turn away from the player. Nothing
+// without the rotation game or without movement.
+std::optional<int> WheelTurnCommand(const GameOptions& options, int deltaY);
+
 // A decimal number as the player typed it into a dialog: leading blanks and
 // one sign are allowed, reading stops at the first non-digit, no digits give
 // 0. Values beyond the int range saturate instead of overflowing, so a huge

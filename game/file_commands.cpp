@@ -1,6 +1,8 @@
 #include "game/file_commands.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "game/check.h"
@@ -9,6 +11,7 @@
 #include "storage/game_file.h"
 #include "storage/image_loader.h"
 #include "storage/paths.h"
+#include "storage/settings.h"
 
 namespace puzzle {
 namespace {
@@ -40,6 +43,7 @@ bool SaveTo(FileCommandRecords& records, const std::string& path) {
   }
   records.state.gameFilePath = path;
   RememberDirectory(path, records.options.gameDirectory);
+  RememberRecentGame(records.options.recentGames, path);
   records.state.gameChanged = false;
   return true;
 }
@@ -102,9 +106,51 @@ std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOpti
   return DecodePictureFile(*path);
 }
 
+namespace {
+
+bool FileExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+// A game whose picture is no longer where it was stored: the picture of the
+// same name beside the game file, else the one the player locates. Nothing
+// when the player declines or cancels; a picture found but unreadable is
+// reported by the caller as any other.
+std::optional<GameReadResult> ReadWithMovedPicture(Platform& platform, const std::string& path,
+                                                   const GameReadResult& first, const GameOptions& options) {
+  const std::string beside = PictureBesideGameFile(path, first.imagePath);
+  if (FileExists(beside)) return ReadGameFile(path, beside);
+  const bool ru = options.russianUi;
+  const MessageAnswer answer =
+      platform.ShowMessage({ReplaceFirst(Tr(texts::PICTURE_MISSING, ru), "%s", first.imagePath),
+                            Tr(texts::PICTURE_MISSING_CAPTION, ru), MessageButtons::YesNo,
+                            MessageIcon::Question, MessageOwner::MainWindow});
+  if (answer != MessageAnswer::Yes) return std::nullopt;
+  const auto located = platform.ChooseOpenFile(PictureDialogRequest(options));
+  if (!located) return std::nullopt;
+  return ReadGameFile(path, *located);
+}
+
+}  // namespace
+
+std::optional<LoadedGame> ReadGameLocatingPicture(Platform& platform, const std::string& path,
+                                                  const GameOptions& options) {
+  GameReadResult read = ReadGameFile(path);
+  if (!read.game && read.failure == GameReadFailure::Picture && !FileExists(read.imagePath)) {
+    auto moved = ReadWithMovedPicture(platform, path, read, options);
+    if (!moved) return std::nullopt;
+    read = std::move(*moved);
+  }
+  return TellPictureFailure(platform, std::move(read), options.russianUi);
+}
+
 std::optional<LoadedGame> ReadGameTellingPicture(Platform& platform, const std::string& path,
                                                  bool russianUi) {
-  GameReadResult read = ReadGameFile(path);
+  return TellPictureFailure(platform, ReadGameFile(path), russianUi);
+}
+
+std::optional<LoadedGame> TellPictureFailure(Platform& platform, GameReadResult read, bool russianUi) {
   if (read.game) return std::move(read.game);
   if (read.failure == GameReadFailure::PicturePath) {
     platform.ShowMessage({Tr(texts::INCORRECT_IMAGE_PATH, russianUi),
@@ -154,7 +200,7 @@ bool SaveGameWithDialog(FileCommandRecords& records, Platform& platform) {
 bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
               const std::string& path) {
   GameState& state = records.state;
-  auto loaded = ReadGameTellingPicture(platform, path, records.options.russianUi);
+  auto loaded = ReadGameLocatingPicture(platform, path, records.options);
   if (!loaded) return false;
   InstallLoadedGame(std::move(*loaded), path, state, records.options);
   ResetTableView(records.table);
@@ -170,7 +216,9 @@ bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& gra
   state.capturedImage = false;
   state.gameChanged = false;
   state.gameFilePath = path;
+  state.finishAnnounced = false;
   RememberDirectory(path, records.options.gameDirectory);
+  RememberRecentGame(records.options.recentGames, path);
   ClearHistories(records.history, platform);
   // Pieces may lie anywhere the game left them: make the table reach them.
   RecomputeScrollRoom(records.table, state, records.options, CurrentClient(records.table),
@@ -226,6 +274,13 @@ void LoadNewImage(FileCommandRecords& records, Platform& platform,
 void OpenCommand(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics) {
   if (!PromptForSave(records, platform, SaveAsker::Open)) return;
   OpenGameWithDialog(records, platform, graphics);
+}
+
+void OpenRecentGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
+                    const std::string& path) {
+  if (!PromptForSave(records, platform, SaveAsker::Open)) return;
+  if (!LoadGame(records, platform, graphics, path))
+    ShowError(platform, texts::OPEN_FAILED, records.options.russianUi, MessageOwner::MainWindow);
 }
 
 void SaveCommand(FileCommandRecords& records, Platform& platform, bool alwaysAsk) {

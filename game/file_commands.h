@@ -62,8 +62,10 @@ bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, Graphic
 
 // Reads the game file at path and makes it the running game: pieces where the
 // file has them, the picture re-read, the whole-picture hint started, both
-// histories emptied, the title naming the game. False, with nothing changed
-// and nothing shown, when the file or its picture cannot be read.
+// histories emptied, the title naming the game, the file first among the
+// recent games. False, with nothing changed, when the file or its picture
+// cannot be read (the picture's trouble is told, see
+// ReadGameLocatingPicture).
 bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
               const std::string& path);
 
@@ -83,6 +85,15 @@ std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOpti
 // unreadable or refused shows nothing here (the caller says "Failed to open
 // file.").
 std::optional<LoadedGame> ReadGameTellingPicture(Platform& platform, const std::string& path, bool russianUi);
+// The same for a result already read.
+std::optional<LoadedGame> TellPictureFailure(Platform& platform, GameReadResult read, bool russianUi);
+// As ReadGameTellingPicture, but a picture no longer at its stored path is
+// looked for under its name beside the game file, and failing that the
+// player is asked to locate it with the picture dialog. The picture found
+// becomes the game's picture path, stored by the next save. Declining or
+// cancelling gives nothing and shows nothing more.
+std::optional<LoadedGame> ReadGameLocatingPicture(Platform& platform, const std::string& path,
+                                                  const GameOptions& options);
 
 // Load New Image. deletePictureTextures drops the textures of the previous
 // picture once a new one is taken (the context must be current).
@@ -90,6 +101,10 @@ void LoadNewImage(FileCommandRecords& records, Platform& platform,
                   const std::function<void(GameState&)>& deletePictureTextures);
 // Open.
 void OpenCommand(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics);
+// A game chosen from File > Recent games: Open on that file, save question
+// included.
+void OpenRecentGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
+                    const std::string& path);
 // Save and Save As: Save writes to gameFilePath when there is one, Save
 // As always asks for a file. A game on a screen capture cannot be saved.
 void SaveCommand(FileCommandRecords& records, Platform& platform, bool alwaysAsk);

@@ -88,6 +88,11 @@ inline constexpr UiText INCORRECT_IMAGE_PATH{"Incorrect path or Image's name.",
                                              "Incorrect path or Image's name."};
 // %s: the picture path named in the game file.
 inline constexpr UiText CANNOT_OPEN_IMAGE{"Cannot open image file %s", "Программа не смогла открыть файл %s"};
+// A saved game whose picture is neither where it was nor beside the game file.
+inline constexpr UiText PICTURE_MISSING{
+    "The picture of this game was not found:\n%s\n\nDo you want to locate it?",
+    "Изображение этой игры не найдено:\n%s\n\nУказать, где оно?"};
+inline constexpr UiText PICTURE_MISSING_CAPTION{"Picture not found", "Изображение не найдено"};
 inline constexpr UiText CANNOT_OPEN_IMAGE_CAPTION{"ERROR.", "ERROR. Ошибка открытия файла изображения."};
 // The window title of a loaded game has only this one text, in both languages.
 inline constexpr UiText TITLE_LOADED_GAME{"Puzzle - Загружена Игра: ", "Puzzle - Загружена Игра: "};
@@ -124,6 +129,8 @@ inline constexpr UiText MENU_OPEN{"Open...", "Открыть"};
 inline constexpr UiText MENU_SAVE{"Save", "Сохранить"};
 inline constexpr UiText MENU_SAVE_AS{"Save As...", "Сохранить как..."};
 inline constexpr UiText MENU_EXIT{"Exit", "Выход"};
+inline constexpr UiText MENU_RECENT_GAMES{"Recent games", "Последние игры"};
+inline constexpr UiText MENU_NO_RECENT_GAMES{"(none)", "(нет)"};
 inline constexpr UiText MENU_NUMBER_OF_PIECES{"Number of pieces", "Число пазлов"};
 inline constexpr UiText MENU_OPTIONS{"Options", "Опции"};
 inline constexpr UiText MENU_HELP_ITEM{"Help", "Помощь"};

@@ -1,10 +1,17 @@
 #include <QApplication>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QWheelEvent>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 
+#include "app/dialogs.h"
+#include "app/menus.h"
 #include "game/commands.h"
+#include "game/picking.h"
 #include "support/window_fixture.h"
 
 namespace puzzle::testing {
@@ -233,10 +240,215 @@ TEST_F(GameWindowTest, KeysPieceMenuAndAWholeGameToTheCongratulation) {
     }
   }
   EXPECT_TRUE(platform.menuEnabled.at(CMD_UNDO));
+  // The last drop finished the picture, which said so once by itself.
+  const auto congratulations = [&] {
+    return std::count_if(platform.shown.begin(), platform.shown.end(), [](const Message& message) {
+      return message.text == "Congratulations! \n It was a god game and you have won!";
+    });
+  };
+  EXPECT_EQ(congratulations(), 1);
   window->Command(CMD_CHECK);
   ASSERT_FALSE(platform.shown.empty());
   EXPECT_EQ(platform.shown.back().text, "Congratulations! \n It was a god game and you have won!");
   EXPECT_EQ(platform.shown.back().caption, "All right");
+}
+
+// The standard keys go through the menu items: a greyed item refuses its
+// key, and each command keeps its own guard.
+TEST_F(GameWindowTest, StandardShortcutsActAsTheirMenuItems) {
+  SmallGame();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->view()->setFocus();
+  const std::pair<const char*, int> shown[] = {
+      {"Ctrl+O", CMD_OPEN}, {"Ctrl+S", CMD_SAVE}, {"Ctrl+Shift+S", CMD_SAVE_AS},
+      {"Ctrl+Z", CMD_UNDO}, {"Ctrl+Y", CMD_REDO}, {"Ctrl+Shift+Z", CMD_REDO},
+      {"F1", CMD_HELP},     {"F5", CMD_START},    {"Ctrl+N", CMD_START},
+      {"Ctrl+Q", CMD_EXIT}};
+  for (const auto& [keys, id] : shown) {
+    QAction* action = window->menuActions().Find(id);
+    ASSERT_NE(action, nullptr) << keys;
+    EXPECT_TRUE(action->shortcuts().contains(QKeySequence(keys))) << keys;
+  }
+  const auto press = [&](const char* keys) {
+    QTest::keySequence(window.get(), QKeySequence(keys));
+    QCoreApplication::processEvents();
+  };
+  GameState& state = app.state;
+
+  // Nothing to undo yet: the greyed items refuse their keys.
+  const std::vector<PiecePose> settled = state.pieces;
+  for (const char* keys : {"Ctrl+Z", "Ctrl+Y", "Ctrl+Shift+Z"}) press(keys);
+  ExpectPieces(settled);
+
+  // Save and Save As ask for a file while the game has none.
+  const std::string gamePath = folder.File("keys.pzz");
+  platform.saveResults.push_back(gamePath);
+  press("Ctrl+S");
+  ASSERT_TRUE(std::filesystem::exists(gamePath));
+  EXPECT_EQ(state.gameFilePath, gamePath);
+  const std::size_t requests = platform.fileRequests.size();
+  press("Ctrl+Shift+S");
+  EXPECT_EQ(platform.fileRequests.size(), requests + 1);
+
+  // A drag, undone and redone from the keyboard.
+  for (std::uint32_t k = 0; k < state.pieceCount && state.selected < 0; ++k)
+    Hover(PixelOf(state.pieces[k].x, state.pieces[k].y), k);
+  ASSERT_GE(state.selected, 0);
+  const auto piece = static_cast<std::size_t>(state.selected);
+  const PiecePose before = state.pieces[piece];
+  const QPoint from = PixelOf(before.x, before.y);
+  Drag(from, from + QPoint(30, 20));
+  const PiecePose moved = state.pieces[piece];
+  ASSERT_NE(moved.x, before.x);
+  // The scripted platform only records what the Qt one would grey.
+  const auto showMenuState = [&] {
+    for (int id : {CMD_UNDO, CMD_REDO}) window->menuActions().SetEnabled(id, platform.menuEnabled.at(id));
+  };
+  showMenuState();
+  press("Ctrl+Z");
+  showMenuState();
+  EXPECT_EQ(state.pieces[piece].x, before.x);
+  press("Ctrl+Y");
+  EXPECT_EQ(state.pieces[piece].x, moved.x);
+  showMenuState();
+  press("Ctrl+Z");
+  showMenuState();
+  press("Ctrl+Shift+Z");
+  EXPECT_EQ(state.pieces[piece].x, moved.x);
+
+  // Open, with the save question of the changed game.
+  platform.shown.clear();
+  platform.answers = {MessageAnswer::No};
+  platform.openResults.push_back(gamePath);
+  press("Ctrl+O");
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].text, "Save current Game?");
+  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - Загружена Игра: keys.pzz");
+
+  press("F1");
+  EXPECT_NE(window->findChild<QPushButton*>(MANUAL_BUTTON_NAME), nullptr);
+
+  // Start from either key; while the pieces fly Save and Exit refuse.
+  for (const char* keys : {"F5", "Ctrl+N"}) {
+    platform.answers = {MessageAnswer::Yes};
+    press(keys);
+    EXPECT_TRUE(state.scatterRunning) << keys;
+    ASSERT_TRUE(RunFramesUntil([&] { return !state.scatterRunning && !state.settleRunning; }));
+  }
+  window->Command(CMD_START);
+  ASSERT_TRUE(state.scatterRunning);
+  const std::size_t requestsWhileBusy = platform.fileRequests.size();
+  const std::size_t messagesWhileBusy = platform.shown.size();
+  press("Ctrl+Shift+S");
+  press("Ctrl+Q");
+  EXPECT_EQ(platform.fileRequests.size(), requestsWhileBusy);
+  EXPECT_EQ(platform.shown.size(), messagesWhileBusy);
+  EXPECT_TRUE(window->isVisible());
+  ASSERT_TRUE(RunFramesUntil([&] { return !state.scatterRunning && !state.settleRunning; }));
+
+  // Exit asks about the changed game; Cancel keeps the window.
+  platform.answers = {MessageAnswer::Cancel};
+  press("Ctrl+Q");
+  EXPECT_EQ(platform.shown.back().buttons, MessageButtons::YesNoCancel);
+  EXPECT_TRUE(window->isVisible());
+  platform.answers = {MessageAnswer::No};
+  press("Ctrl+Q");
+  EXPECT_FALSE(window->isVisible());
+}
+
+// The wheel over the table: scrolling within the scroll room, and with Ctrl
+// a turn of the piece under the pointer that Undo takes back.
+TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
+  Open();
+  LoadPicture(WritePicture("large.png", 2000, 1500));
+  const TableView& table = app.table;
+  // The window is made anew below: the view is looked up at each turn.
+  const auto wheel = [&](QPoint at, QPoint delta, Qt::KeyboardModifiers modifiers) {
+    QWidget* view = window->view();
+    QWheelEvent event(at, view->mapToGlobal(at), {}, delta, Qt::NoButton, modifiers, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(view, &event);
+  };
+  const QPoint middle(window->view()->width() / 2, window->view()->height() / 2);
+  wheel(middle, {0, 120}, Qt::NoModifier);
+  EXPECT_EQ(table.scrollY, 40);
+  wheel(middle, {0, -120}, Qt::ShiftModifier);
+  EXPECT_EQ(table.scrollX, 40);
+  for (int i = 0; i < 100; ++i) wheel(middle, {0, 120}, Qt::NoModifier);
+  EXPECT_EQ(table.scrollY, (table.clientHeight - table.thumbH) / 2);  // the top of the room
+
+  window.reset();
+  app = Application{};
+  settings.values.clear();
+  app.options.gameRotate = true;
+  SmallGame();
+  GameState& state = app.state;
+  // Over the table beside the pieces, Ctrl with the wheel turns nothing.
+  wheel({2, 2}, {0, 120}, Qt::ControlModifier);
+  EXPECT_EQ(state.rotationLeft, 0.0f);
+  for (std::uint32_t k = 0; k < state.pieceCount && state.selected < 0; ++k)
+    Hover(PixelOf(state.pieces[k].x, state.pieces[k].y), k);
+  ASSERT_GE(state.selected, 0);
+  ASSERT_TRUE(OverPiece(app.picking.cursorDepth));
+  const auto piece = static_cast<std::size_t>(state.selected);
+  const auto orient = state.pieces[piece].orient;
+  wheel(PixelOf(state.pieces[piece].x, state.pieces[piece].y), {0, -120}, Qt::ControlModifier);
+  EXPECT_EQ(state.rotationLeft, -45.0f);
+  ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
+  EXPECT_NE(state.pieces[piece].orient, orient);
+  EXPECT_TRUE(platform.menuEnabled.at(CMD_UNDO));
+  window->Command(CMD_UNDO);
+  ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
+  EXPECT_EQ(state.pieces[piece].orient, orient);
+
+  // Without the rotation game the wheel turns nothing.
+  app.options.gameRotate = false;
+  wheel(PixelOf(state.pieces[piece].x, state.pieces[piece].y), {0, 120}, Qt::ControlModifier);
+  EXPECT_EQ(state.rotationLeft, 0.0f);
+}
+
+// A saved game whose picture now lies beside it opens, and so does a game
+// from the recent games, which lists only files that still exist.
+TEST_F(GameWindowTest, AMovedPictureIsFoundAndRecentGamesReopen) {
+  SmallGame();
+  const std::string games = folder.File("games");
+  std::filesystem::create_directory(games);
+  const std::string gamePath = games + "/moved.pzz";
+  const std::string gonePath = folder.File("gone.pzz");
+  for (const std::string& path : {gonePath, gamePath}) {
+    platform.saveResults.push_back(path);
+    window->Command(CMD_SAVE_AS);
+  }
+  std::filesystem::remove(gonePath);
+  std::filesystem::rename(app.state.imagePath, games + "/quarters.png");
+  const std::vector<PiecePose> saved = app.state.pieces;
+
+  QMenu* recent = nullptr;
+  for (QAction* action : window->menuBar()->actions().front()->menu()->actions()) {
+    if (action->menu() != nullptr) recent = action->menu();
+  }
+  ASSERT_NE(recent, nullptr);
+  emit recent->aboutToShow();
+  EXPECT_EQ(MenuText(recent->actions()), gamePath);
+  EXPECT_EQ(app.options.recentGames, std::vector<std::string>{gamePath});
+
+  app.state.pieces[0].x += 0.3f;
+  app.state.gameChanged = true;
+  platform.shown.clear();
+  platform.answers = {MessageAnswer::No};
+  recent->actions().front()->trigger();
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].text, "Save current Game?");
+  EXPECT_EQ(app.state.imagePath, games + "/quarters.png");
+  ExpectPieces(saved);
+  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - Загружена Игра: moved.pzz");
+  WaitFrames(2);
+
+  // Kept by the settings store for the next run.
+  EXPECT_TRUE(window->close());
+  EXPECT_EQ(std::get<std::vector<std::string>>(settings.values.at("RecentGames")),
+            std::vector<std::string>{gamePath});
 }
 
 }  // namespace

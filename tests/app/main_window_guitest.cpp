@@ -32,9 +32,10 @@ TEST_F(ShellWindowTest, EnglishMenusSmallDialogsHelpAndScrollKeys) {
   Open();
   EXPECT_FALSE(app.options.russianUi);
   EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - QUORVANE");
-  EXPECT_EQ(MenuText(window->menuBar()->actions()),
-            "&File[Load New Image|Open...|Save|Save As...|-|Exit]|&Change[Number of pieces|Options]|"
-            "&Help[Help|Help On-Line|-|About...]|Game[Start|Prompt|Check]|&Undo*|&Redo*");
+  EXPECT_EQ(
+      MenuText(window->menuBar()->actions()),
+      "&File[Load New Image|Open...|Save|Save As...|Recent games[]|-|Exit]|&Change[Number of pieces|Options]|"
+      "&Help[Help|Help On-Line|-|About...]|Game[Start|Prompt|Check]|&Undo*|&Redo*");
 
   // Below two is refused; fifteen waits for the next Start.
   for (const char* entry : {"1", "-5", "15"}) EnterNumberOfPieces(entry);
@@ -91,7 +92,7 @@ TEST_F(ShellWindowTest, RussianUkrainianAndBelarusianUsersGetRussianEverywhere) 
   Open(QLocale(QLocale::Belarusian));
   ASSERT_TRUE(app.options.russianUi);
   EXPECT_EQ(MenuText(window->menuBar()->actions()),
-            "&Файл[Загрузить новое изображение|Открыть|Сохранить|Сохранить как...|-|Выход]|"
+            "&Файл[Загрузить новое изображение|Открыть|Сохранить|Сохранить как...|Последние игры[]|-|Выход]|"
             "&Изменить[Число пазлов|Опции]|&Помощь[Помощь|Помощь On-Line|-|О программе...]|"
             "Игра[Начать|Подсказка|Проверка]|&Отменить*|&Вернуть*");
 

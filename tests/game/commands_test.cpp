@@ -63,5 +63,43 @@ TEST(NumberOfPiecesTest, BelowTwoOrNotANumberIsRefusedElseWaitsForTheNextStart) 
   EXPECT_TRUE(platform.shown.empty());
 }
 
+// The wheel scrolls as forty arrow-key presses a notch, the way the keys
+// go; what lies beyond the scroll room is UpdateScrollBars' to clamp.
+TEST(WheelTest, ANotchScrollsAsFortyArrowPressesInTheKeysDirections) {
+  struct Case {
+    const char* name;
+    int deltaX, deltaY;
+    bool shift;
+    ScrollKey key;
+    int presses;
+  };
+  const Case cases[] = {
+      {"away", 0, 120, false, ScrollKey::Up, 40},
+      {"towards, two notches", 0, -240, false, ScrollKey::Down, 80},
+      {"shift away", 0, 120, true, ScrollKey::Left, 40},
+      {"shift towards", 0, -120, true, ScrollKey::Right, 40},
+      {"tilted left", 120, 0, false, ScrollKey::Left, 40},
+      {"half a notch", 0, 60, false, ScrollKey::Up, 20},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TableView wheeled;
+    ApplyWheel(wheeled, c.deltaX, c.deltaY, c.shift);
+    TableView keyed;
+    for (int i = 0; i < c.presses; ++i) ApplyScrollKey(keyed, c.key, false);
+    EXPECT_EQ(wheeled.scrollX, keyed.scrollX);
+    EXPECT_EQ(wheeled.scrollY, keyed.scrollY);
+    EXPECT_NE(wheeled.scrollX + wheeled.scrollY, 0);
+  }
+
+  GameOptions options;
+  options.gameRotate = true;
+  EXPECT_EQ(WheelTurnCommand(options, 120), 45);
+  EXPECT_EQ(WheelTurnCommand(options, -15), 46);
+  EXPECT_FALSE(WheelTurnCommand(options, 0));
+  options.gameRotate = false;
+  EXPECT_FALSE(WheelTurnCommand(options, 120));
+}
+
 }  // namespace
 }  // namespace puzzle

@@ -131,19 +131,107 @@ TEST_F(FileCommandsTest, GameOnAScreenCaptureIsNeverSaved) {
 }
 
 }  // namespace
-TEST_F(FileCommandsTest, AGameWhosePictureIsGoneNamesThePictureAndChangesNothing) {
-  PlayedGame();
-  const std::string path = folder.File("cat.pzz");
-  ASSERT_TRUE(WriteGameFile(path, state, options));
-  const GameState before = state;
-  std::filesystem::remove(state.imagePath);
-  options.russianUi = true;
-  auto records = Records();
-  EXPECT_FALSE(LoadGame(records, platform, graphics, path));
-  ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Программа не смогла открыть файл " + before.imagePath);
-  EXPECT_EQ(platform.shown[0].icon, MessageIcon::Stop);
-  EXPECT_EQ(state.pieces[5].x, before.pieces[5].x);
+// A picture gone from its stored path: found beside the game file, located
+// by the player, or the game is left alone. What the file stores about the
+// pieces is the same whichever picture path it carries.
+TEST_F(FileCommandsTest, AGameWhosePictureMovedFindsItBesideTheGameOrWhereThePlayerSays) {
+  enum class Where { Beside, Located, LocatedButUnreadable, Declined, DialogCancelled, StillThereButBroken };
+  struct Case {
+    const char* name;
+    Where where;
+    bool opens;
+    std::vector<std::string> texts;  // the messages shown, in order
+  };
+  const std::string missing = "Изображение этой игры не найдено:\n";
+  const Case cases[] = {
+      {"beside the game", Where::Beside, true, {}},
+      {"located", Where::Located, true, {"missing"}},
+      {"located but unreadable", Where::LocatedButUnreadable, false, {"missing", "cannot open located"}},
+      {"declined", Where::Declined, false, {"missing"}},
+      {"dialog cancelled", Where::DialogCancelled, false, {"missing"}},
+      {"still there but broken", Where::StillThereButBroken, false, {"cannot open stored"}},
+  };
+  int round = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    state = GameState{};
+    state.maxTextureSize = 4096;
+    options = GameOptions{};
+    options.columns = 4;
+    history = History{};
+    platform = ScriptedPlatform{};
+    PlayedGame();
+    // A folder of its own: a picture moved beside one game is not beside the next.
+    const std::string gameFolder = folder.File("games" + std::to_string(++round));
+    std::filesystem::create_directory(gameFolder);
+    const std::string path = gameFolder + "/cat.pzz";
+    ASSERT_TRUE(WriteGameFile(path, state, options));
+    const std::string stored = state.imagePath;
+    const std::string beside = gameFolder + "/cat.png";
+    const std::string located = folder.File("elsewhere.png");
+    const std::string broken = folder.File("broken.png");
+    ASSERT_TRUE(WriteBytes(broken, std::vector<std::uint8_t>(64, 0xAB)));
+    switch (c.where) {
+      case Where::Beside: std::filesystem::rename(stored, beside); break;
+      case Where::Located:
+        std::filesystem::rename(stored, located);
+        platform.openResults.push_back(located);
+        break;
+      case Where::LocatedButUnreadable:
+        std::filesystem::remove(stored);
+        platform.openResults.push_back(broken);
+        break;
+      case Where::Declined:
+        std::filesystem::remove(stored);
+        platform.answers.push_back(MessageAnswer::No);
+        break;
+      case Where::DialogCancelled: std::filesystem::remove(stored); break;
+      case Where::StillThereButBroken:
+        std::filesystem::copy_file(broken, stored, std::filesystem::copy_options::overwrite_existing);
+        break;
+    }
+    const GameState before = state;
+    options.russianUi = true;
+    state.pieces[5].x += 1;  // the running game, to be kept on failure
+    const float running = state.pieces[5].x;
+    auto records = Records();
+    EXPECT_EQ(LoadGame(records, platform, graphics, path), c.opens);
+
+    std::vector<std::string> texts;
+    for (const Message& message : platform.shown) {
+      if (message.text == missing + stored + "\n\nУказать, где оно?") {
+        texts.push_back("missing");
+        EXPECT_EQ(message.buttons, MessageButtons::YesNo);
+      } else if (message.text == "Программа не смогла открыть файл " + broken) {
+        texts.push_back("cannot open located");
+      } else if (message.text == "Программа не смогла открыть файл " + stored) {
+        texts.push_back("cannot open stored");
+      } else {
+        texts.push_back(message.text);
+      }
+    }
+    EXPECT_EQ(texts, c.texts);
+    if (c.where == Where::Located || c.where == Where::LocatedButUnreadable) {
+      ASSERT_EQ(platform.fileRequests.size(), 2u);  // the picture dialog, after Load New Image's
+      EXPECT_EQ(platform.fileRequests[1].filters.size(), 9u);
+    }
+    if (!c.opens) {
+      EXPECT_EQ(state.pieces[5].x, running);
+      EXPECT_EQ(state.imagePath, stored);
+      continue;
+    }
+    EXPECT_EQ(state.imagePath, c.where == Where::Beside ? beside : located);
+    EXPECT_NEAR(state.pieces[5].x, before.pieces[5].x, 1e-6);
+    // Saved again, the file differs only in the path it names.
+    const auto first = ReadGameFile(path, state.imagePath);
+    ASSERT_TRUE(first.game);
+    const std::string again = gameFolder + "/again.pzz";
+    ASSERT_TRUE(WriteGameFile(again, state, options));
+    const auto reread = ReadGameFile(again);
+    ASSERT_TRUE(reread.game);
+    EXPECT_EQ(reread.game->contents.imagePath, state.imagePath);
+    EXPECT_EQ(reread.game->contents.records, first.game->contents.records);
+  }
 }
 
 TEST(PictureDialog, OffersTheNineFiltersFromTheImageFolder) {

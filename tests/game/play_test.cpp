@@ -2,6 +2,7 @@
 // Undo and Redo, Check and Prompt.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -372,6 +373,76 @@ TEST_F(Play, PromptNeedsAPictureHoldsOneSecondThenFadesOut) {
   EXPECT_GE(frames, 590);
   EXPECT_LE(frames, 600);
   EXPECT_EQ(state.pieces[0].z, -TABLE_DEPTH);
+}
+
+// The finished picture is judged by Check's own measure: whatever Check would
+// congratulate is finished, and nothing else.
+TEST_F(Play, AFinishedPictureIsWhatCheckCongratulates) {
+  struct Layout {
+    const char* name;
+    std::function<void(GameState&)> arrange;
+  };
+  const std::vector<Layout> layouts{
+      {"on the homes", [](GameState&) {}},
+      {"near enough to snap", [](GameState& s) { s.pieces[1].x += 0.099f; }},
+      {"diagonally inside the snap",
+       [](GameState& s) {
+         s.pieces[1].x += 0.06f;
+         s.pieces[1].y += 0.06f;
+       }},
+      {"just outside", [](GameState& s) { s.pieces[4].y -= 0.101f; }},
+      {"turned on its home", [](GameState& s) { s.pieces[2].orient = TURNED_45; }},
+      {"two swapped", [](GameState& s) { std::swap(s.pieces[0].x, s.pieces[2].x); }},
+      {"far away", [](GameState& s) { s.pieces[5].x = 3; }},
+  };
+  for (const Layout& layout : layouts) {
+    SCOPED_TRACE(layout.name);
+    state = RunningGame(3, 2);
+    layout.arrange(state);
+    GameState checked = state;
+    const bool finished = AllPiecesInPlace(state);
+    EXPECT_EQ(finished, CheckPieces(checked, table, options, platform) == 0u);
+  }
+
+  // No finish while the pieces fly, turn or no game runs.
+  for (bool GameState::*busy :
+       {&GameState::scatterRunning, &GameState::settleRunning, &GameState::gameRunning}) {
+    state = RunningGame(3, 2);
+    state.*busy = busy != &GameState::gameRunning;
+    EXPECT_FALSE(AllPiecesInPlace(state));
+  }
+  state = RunningGame(3, 2);
+  state.rotationLeft = 45;
+  EXPECT_FALSE(AllPiecesInPlace(state));
+}
+
+TEST_F(Play, TheFinishAnnouncesItselfOnceUntilThePictureIsBrokenAndFinishedAnew) {
+  state.pieces[3].x += 1;
+  platform.shown.clear();
+  const auto announce = [&] { return AnnounceIfFinished(state, options, platform); };
+  EXPECT_FALSE(announce());
+  state.pieces[3].x -= 1;
+  EXPECT_TRUE(announce());
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].text, "Congratulations! \n It was a god game and you have won!");
+  EXPECT_EQ(platform.shown[0].caption, "All right");
+  EXPECT_FALSE(announce());  // another drop on a finished table
+
+  state.pieces[3].x += 1;
+  EXPECT_FALSE(announce());
+  state.pieces[3].x -= 1;
+  options.russianUi = true;
+  EXPECT_TRUE(announce());
+  EXPECT_EQ(platform.shown.back().caption, "Всё-как-в-танке");
+  EXPECT_EQ(platform.shown.size(), 2u);
+
+  // Check's own congratulation counts as the announcement.
+  state.pieces[3].x += 1;
+  EXPECT_FALSE(announce());
+  state.pieces[3].x -= 1;
+  ASSERT_EQ(Check(), 0u);
+  EXPECT_FALSE(announce());
+  EXPECT_EQ(platform.shown.size(), 3u);
 }
 
 }  // namespace
