@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "game/frame_pacing.h"
 #include "game/frame_steps.h"
 #include "game/history.h"
 #include "game/picking.h"
@@ -43,6 +44,7 @@ struct Application {
   ShellInput input;
   PickingState picking;
   FrameTiming timing;
+  FramePacer pacer;
   Fonts fonts;
   TableMesh mesh;
   ShellState shell;

@@ -41,13 +41,31 @@ GameView::GameView(Application& app, Platform& platform, QWidget* parent)
   setFormat(RequestedFormat());
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
+  pacingClock_.start();
+  nextFrameTimer_.setSingleShot(true);
+  nextFrameTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&nextFrameTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
   connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
     if (!firstFrameShown_) {
       firstFrameShown_ = true;
       if (afterFirstFrame) afterFirstFrame();
     }
-    update();
+    ScheduleNextFrame();
   });
+}
+
+double GameView::NowMs() const {
+  return static_cast<double>(pacingClock_.nsecsElapsed()) / 1e6;
+}
+
+void GameView::ScheduleNextFrame() {
+  const double delay = FrameDelay(app_.pacer, NowMs());
+  if (delay <= 0) {
+    update();
+    return;
+  }
+  // One timer: a redraw asked for meanwhile does not start a second chain.
+  nextFrameTimer_.start(static_cast<int>(std::ceil(delay)));
 }
 
 GameView::~GameView() {
@@ -72,6 +90,7 @@ QSurfaceFormat GameView::RequestedFormat() {
   format.setStencilBufferSize(0);
   format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
   format.setSamples(0);
+  format.setSwapInterval(1);
   return format;
 }
 
@@ -123,6 +142,7 @@ void GameView::resizeGL(int w, int h) {
 void GameView::paintGL() {
   FrameRecords records{app_.state, app_.options, app_.view,          app_.table,
                        app_.bars,  app_.input,   app_.picking.edges, app_.timing};
+  FrameDrawn(app_.pacer, NowMs());
   const std::uint32_t tick = platform_.TickMs();
   const bool turning = app_.state.rotationLeft != 0;
   AdvanceFrame(records, tick);

@@ -1,12 +1,15 @@
 // The GL table inside the main window. It redraws continuously (a new frame
-// as soon as the previous one is shown, so events are still handled between
-// frames), keeps the client size in step with the widget in device pixels,
+// as soon as the previous one is shown and the frame pacer allows, so events
+// are still handled between frames and an idle table does not keep the
+// processor busy), keeps the client size in step with the widget in device pixels,
 // and owns the GL resources of the window's context: fonts, picture
 // textures and the piece mesh are released with it. What a resize means for the
 // game is the main window's business: it hears of it through onResized.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QOpenGLWidget>
+#include <QTimer>
 #include <functional>
 
 #include "app/application.h"
@@ -39,7 +42,8 @@ class GameView : public QOpenGLWidget {
 
   // The format the table asks for: compatibility profile, 32-bit depth
   // requested, no stencil, double buffered, no multisampling (the frame must
-  // stay readable for picking and screen capture).
+  // stay readable for picking and screen capture), swapped with the screen's
+  // refresh where the driver offers it.
   static QSurfaceFormat RequestedFormat();
 
   GraphicsPort& Graphics() { return graphics_; }
@@ -62,11 +66,17 @@ class GameView : public QOpenGLWidget {
 
  private:
   void ReleaseGl();
+  // The frame just shown: the next is asked for once the pacer allows.
+  void ScheduleNextFrame();
+  double NowMs() const;
 
   Application& app_;
   Platform& platform_;
   ViewGraphicsPort graphics_;
   bool firstFrameShown_ = false;
+  // The pacer's clock; real time even where the game's tick is stepped.
+  QElapsedTimer pacingClock_;
+  QTimer nextFrameTimer_;
 };
 
 }  // namespace puzzle
