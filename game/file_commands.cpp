@@ -113,6 +113,26 @@ bool FileExists(const std::string& path) {
   return std::filesystem::is_regular_file(path, error);
 }
 
+// The game read, or nothing after telling the player which picture could not
+// be had: "Incorrect path or Image's name." for a path too short to name one,
+// "Cannot open image file %s" for one that does not read or decode. A file
+// that is unreadable or refused shows nothing here (the caller says "Failed
+// to open file.").
+std::optional<LoadedGame> TellPictureFailure(Platform& platform, GameReadResult read, bool russianUi) {
+  if (read.game) return std::move(read.game);
+  if (read.failure == GameReadFailure::PicturePath) {
+    platform.ShowMessage({Tr(texts::INCORRECT_IMAGE_PATH, russianUi),
+                          Tr(texts::CAPTION_ERROR_UPPER, russianUi), MessageButtons::Ok, MessageIcon::Stop,
+                          MessageOwner::None});
+  }
+  if (read.failure != GameReadFailure::File) {
+    platform.ShowMessage({ReplaceFirst(Tr(texts::CANNOT_OPEN_IMAGE, russianUi), "%s", read.imagePath),
+                          Tr(texts::CANNOT_OPEN_IMAGE_CAPTION, russianUi), MessageButtons::Ok,
+                          MessageIcon::Stop, MessageOwner::None});
+  }
+  return std::nullopt;
+}
+
 // A game whose picture is no longer where it was stored: the picture of the
 // same name beside the game file, else the one the player locates. Nothing
 // when the player declines or cancels; a picture found but unreadable is
@@ -135,34 +155,18 @@ std::optional<GameReadResult> ReadWithMovedPicture(Platform& platform, const std
 }  // namespace
 
 std::optional<LoadedGame> ReadGameLocatingPicture(Platform& platform, const std::string& path,
-                                                  const GameOptions& options) {
+                                                  const GameOptions& options, bool& declined) {
+  declined = false;
   GameReadResult read = ReadGameFile(path);
   if (!read.game && read.failure == GameReadFailure::Picture && !FileExists(read.imagePath)) {
     auto moved = ReadWithMovedPicture(platform, path, read, options);
-    if (!moved) return std::nullopt;
+    if (!moved) {
+      declined = true;
+      return std::nullopt;
+    }
     read = std::move(*moved);
   }
   return TellPictureFailure(platform, std::move(read), options.russianUi);
-}
-
-std::optional<LoadedGame> ReadGameTellingPicture(Platform& platform, const std::string& path,
-                                                 bool russianUi) {
-  return TellPictureFailure(platform, ReadGameFile(path), russianUi);
-}
-
-std::optional<LoadedGame> TellPictureFailure(Platform& platform, GameReadResult read, bool russianUi) {
-  if (read.game) return std::move(read.game);
-  if (read.failure == GameReadFailure::PicturePath) {
-    platform.ShowMessage({Tr(texts::INCORRECT_IMAGE_PATH, russianUi),
-                          Tr(texts::CAPTION_ERROR_UPPER, russianUi), MessageButtons::Ok, MessageIcon::Stop,
-                          MessageOwner::None});
-  }
-  if (read.failure != GameReadFailure::File) {
-    platform.ShowMessage({ReplaceFirst(Tr(texts::CANNOT_OPEN_IMAGE, russianUi), "%s", read.imagePath),
-                          Tr(texts::CANNOT_OPEN_IMAGE_CAPTION, russianUi), MessageButtons::Ok,
-                          MessageIcon::Stop, MessageOwner::None});
-  }
-  return std::nullopt;
 }
 
 bool PromptForSave(FileCommandRecords& records, Platform& platform, SaveAsker asker) {
@@ -197,18 +201,19 @@ bool SaveGameWithDialog(FileCommandRecords& records, Platform& platform) {
   return false;
 }
 
-bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
-              const std::string& path) {
+LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
+                    const std::string& path) {
   GameState& state = records.state;
-  auto loaded = ReadGameLocatingPicture(platform, path, records.options);
-  if (!loaded) return false;
+  bool declined = false;
+  auto loaded = ReadGameLocatingPicture(platform, path, records.options, declined);
+  if (!loaded) return declined ? LoadResult::Declined : LoadResult::Failed;
   InstallLoadedGame(std::move(*loaded), path, state, records.options);
   ResetTableView(records.table);
   graphics.UploadPictureTexture(state);
   // The game opens on the assembled picture, which then fades as after Prompt.
   ShowPrompt(state, records.framesPerSecond);
   platform.SetCursor(CursorShape::Arrow);
-  if (!graphics.BuildPieceMeshes(state, records.options)) return false;
+  if (!graphics.BuildPieceMeshes(state, records.options)) return LoadResult::Failed;
   state.gameRunning = true;
   state.pixels.clear();
   state.pixels.shrink_to_fit();
@@ -224,16 +229,17 @@ bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& gra
   RecomputeScrollRoom(records.table, state, records.options, CurrentClient(records.table),
                       records.bars.scrollBarThickness);
   ScrollBarsChanged(records);
-  return true;
+  return LoadResult::Loaded;
 }
 
 bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics) {
   FileDialogRequest request = GameFileRequest(records);
   const auto path = platform.ChooseOpenFile(request);
   if (!path) return false;
-  if (LoadGame(records, platform, graphics, *path)) return true;
-  ShowError(platform, texts::OPEN_FAILED, records.options.russianUi, MessageOwner::MainWindow);
-  return false;
+  const LoadResult result = LoadGame(records, platform, graphics, *path);
+  if (result == LoadResult::Failed)
+    ShowError(platform, texts::OPEN_FAILED, records.options.russianUi, MessageOwner::MainWindow);
+  return result == LoadResult::Loaded;
 }
 
 void LoadNewImage(FileCommandRecords& records, Platform& platform,
@@ -279,7 +285,7 @@ void OpenCommand(FileCommandRecords& records, Platform& platform, GraphicsPort& 
 void OpenRecentGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
                     const std::string& path) {
   if (!PromptForSave(records, platform, SaveAsker::Open)) return;
-  if (!LoadGame(records, platform, graphics, path))
+  if (LoadGame(records, platform, graphics, path) == LoadResult::Failed)
     ShowError(platform, texts::OPEN_FAILED, records.options.russianUi, MessageOwner::MainWindow);
 }
 
@@ -299,10 +305,10 @@ void SaveCommand(FileCommandRecords& records, Platform& platform, bool alwaysAsk
 
 void OpenCommandLineGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics) {
   const std::string path = records.state.gameFilePath;
-  if (!LoadGame(records, platform, graphics, path)) {
+  const LoadResult result = LoadGame(records, platform, graphics, path);
+  if (result == LoadResult::Failed)
     ShowError(platform, texts::COMMAND_LINE_OPEN_FAILED, records.options.russianUi, MessageOwner::MainWindow);
-    records.state.gameFilePath.clear();
-  }
+  if (result != LoadResult::Loaded) records.state.gameFilePath.clear();
   ScrollBarsChanged(records);
 }
 

@@ -63,11 +63,13 @@ bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, Graphic
 // Reads the game file at path and makes it the running game: pieces where the
 // file has them, the picture re-read, the whole-picture hint started, both
 // histories emptied, the title naming the game, the file first among the
-// recent games. False, with nothing changed, when the file or its picture
-// cannot be read (the picture's trouble is told, see
-// ReadGameLocatingPicture).
-bool LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
-              const std::string& path);
+// recent games. Nothing changes when the file or its picture cannot be read
+// (Failed; the picture's trouble is told, see ReadGameLocatingPicture) or
+// the player declines to locate a moved picture (Declined); the callers say
+// "Failed to open file." only for the first.
+enum class LoadResult { Loaded, Failed, Declined };
+LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
+                    const std::string& path);
 
 // The nine filters of the picture-open dialog, all supported formats first.
 std::vector<FileFilter> PictureFileFilters(bool russianUi);
@@ -83,17 +85,13 @@ std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOpti
 // "Incorrect path or Image's name." for a path too short to name one, "Cannot
 // open image file %s" for one that does not read or decode. A file that is
 // unreadable or refused shows nothing here (the caller says "Failed to open
-// file.").
-std::optional<LoadedGame> ReadGameTellingPicture(Platform& platform, const std::string& path, bool russianUi);
-// The same for a result already read.
-std::optional<LoadedGame> TellPictureFailure(Platform& platform, GameReadResult read, bool russianUi);
-// As ReadGameTellingPicture, but a picture no longer at its stored path is
-// looked for under its name beside the game file, and failing that the
-// player is asked to locate it with the picture dialog. The picture found
-// becomes the game's picture path, stored by the next save. Declining or
-// cancelling gives nothing and shows nothing more.
+// file."). A picture no longer at its stored path is first looked for under
+// its name beside the game file, and failing that the player is asked to
+// locate it with the picture dialog; the picture found becomes the game's
+// picture path, stored by the next save. Declining or cancelling gives
+// nothing, shows nothing more and sets declined.
 std::optional<LoadedGame> ReadGameLocatingPicture(Platform& platform, const std::string& path,
-                                                  const GameOptions& options);
+                                                  const GameOptions& options, bool& declined);
 
 // Load New Image. deletePictureTextures drops the textures of the previous
 // picture once a new one is taken (the context must be current).

@@ -139,17 +139,20 @@ TEST_F(FileCommandsTest, AGameWhosePictureMovedFindsItBesideTheGameOrWhereThePla
   struct Case {
     const char* name;
     Where where;
-    bool opens;
+    LoadResult result;
     std::vector<std::string> texts;  // the messages shown, in order
   };
   const std::string missing = "Изображение этой игры не найдено:\n";
   const Case cases[] = {
-      {"beside the game", Where::Beside, true, {}},
-      {"located", Where::Located, true, {"missing"}},
-      {"located but unreadable", Where::LocatedButUnreadable, false, {"missing", "cannot open located"}},
-      {"declined", Where::Declined, false, {"missing"}},
-      {"dialog cancelled", Where::DialogCancelled, false, {"missing"}},
-      {"still there but broken", Where::StillThereButBroken, false, {"cannot open stored"}},
+      {"beside the game", Where::Beside, LoadResult::Loaded, {}},
+      {"located", Where::Located, LoadResult::Loaded, {"missing"}},
+      {"located but unreadable",
+       Where::LocatedButUnreadable,
+       LoadResult::Failed,
+       {"missing", "cannot open located"}},
+      {"declined", Where::Declined, LoadResult::Declined, {"missing"}},
+      {"dialog cancelled", Where::DialogCancelled, LoadResult::Declined, {"missing"}},
+      {"still there but broken", Where::StillThereButBroken, LoadResult::Failed, {"cannot open stored"}},
   };
   int round = 0;
   for (const Case& c : cases) {
@@ -195,7 +198,7 @@ TEST_F(FileCommandsTest, AGameWhosePictureMovedFindsItBesideTheGameOrWhereThePla
     state.pieces[5].x += 1;  // the running game, to be kept on failure
     const float running = state.pieces[5].x;
     auto records = Records();
-    EXPECT_EQ(LoadGame(records, platform, graphics, path), c.opens);
+    EXPECT_EQ(LoadGame(records, platform, graphics, path), c.result);
 
     std::vector<std::string> texts;
     for (const Message& message : platform.shown) {
@@ -215,7 +218,7 @@ TEST_F(FileCommandsTest, AGameWhosePictureMovedFindsItBesideTheGameOrWhereThePla
       ASSERT_EQ(platform.fileRequests.size(), 2u);  // the picture dialog, after Load New Image's
       EXPECT_EQ(platform.fileRequests[1].filters.size(), 9u);
     }
-    if (!c.opens) {
+    if (c.result != LoadResult::Loaded) {
       EXPECT_EQ(state.pieces[5].x, running);
       EXPECT_EQ(state.imagePath, stored);
       continue;
