@@ -402,6 +402,32 @@ TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
   ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
   EXPECT_EQ(state.pieces[piece].orient, orient);
 
+  // Every piece home and one turned away and back: the turn that finishes
+  // the picture brings the congratulation, once. (The end of the Undo turn
+  // is judged first, on the table as it was.)
+  WaitFrames(2);
+  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
+    state.pieces[k].x = state.homeX[k];
+    state.pieces[k].y = state.homeY[k];
+    state.pieces[k].orient = IDENTITY_ORIENT;
+  }
+  platform.shown.clear();
+  // The pointer reads the depth of the frame last drawn: the pieces must
+  // show at home first.
+  WaitFrames(2);
+  const QPoint home = PixelOf(state.homeX[piece], state.homeY[piece]);
+  Hover(home + QPoint(3, 3), static_cast<std::uint32_t>(piece));
+  ASSERT_TRUE(Hover(home, static_cast<std::uint32_t>(piece)));
+  ASSERT_TRUE(OverPiece(app.picking.cursorDepth));
+  for (int delta : {120, -120}) {
+    wheel(home, {0, delta}, Qt::ControlModifier);
+    EXPECT_NE(state.rotationLeft, 0.0f);
+    ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
+    WaitFrames(2);
+  }
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].caption, "All right");
+
   // Without the rotation game the wheel turns nothing.
   app.options.gameRotate = false;
   wheel(PixelOf(state.pieces[piece].x, state.pieces[piece].y), {0, 120}, Qt::ControlModifier);
