@@ -153,7 +153,9 @@ void MainWindow::FillRecentGames(QMenu& menu) {
     return;
   }
   for (const std::string& path : app_.options.recentGames) {
-    menu.addAction(QString::fromStdString(path), this, [this, path] {
+    // An ampersand in a path is shown, not taken for a mnemonic.
+    const QString text = QString::fromStdString(path).replace(QLatin1Char('&'), QLatin1String("&&"));
+    menu.addAction(text, this, [this, path] {
       if (Busy(app_.state)) return;
       auto records = FileRecords();
       OpenRecentGame(records, platform_, view_->Graphics(), path);

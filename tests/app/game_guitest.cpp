@@ -438,7 +438,7 @@ TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
 // from the recent games, which lists only files that still exist.
 TEST_F(GameWindowTest, AMovedPictureIsFoundAndRecentGamesReopen) {
   SmallGame();
-  const std::string games = folder.File("games");
+  const std::string games = folder.File("tom & jerry");
   std::filesystem::create_directory(games);
   const std::string gamePath = games + "/moved.pzz";
   const std::string gonePath = folder.File("gone.pzz");
@@ -469,7 +469,8 @@ TEST_F(GameWindowTest, AMovedPictureIsFoundAndRecentGamesReopen) {
   }
   ASSERT_NE(recent, nullptr);
   emit recent->aboutToShow();
-  EXPECT_EQ(MenuText(recent->actions()), gamePath);
+  ASSERT_EQ(recent->actions().size(), 1);
+  EXPECT_EQ(recent->actions().front()->text().toStdString(), folder.File("tom && jerry/moved.pzz"));
   EXPECT_EQ(app.options.recentGames, std::vector<std::string>{gamePath});
 
   app.state.pieces[0].x += 0.3f;
