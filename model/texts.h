@@ -65,7 +65,7 @@ inline constexpr UiText TOO_MANY_COLUMNS{
 
 // Check
 // %d: errors, %d: percent.
-inline constexpr UiText CHECK_ERRORS{"Total errors found: %d или %d%%.", "Всего ошибок: %d или %d%%."};
+inline constexpr UiText CHECK_ERRORS{"Total errors found: %d or %d%%.", "Всего ошибок: %d или %d%%."};
 inline constexpr UiText CHECK_CAPTION{"Found out errors:", "Найдено ошибок:"};
 inline constexpr UiText VICTORY{"Congratulations! \n It was a god game and you have won!",
                                 "Поздравляю!\nЭто была отличная игра и Вы победили!"};

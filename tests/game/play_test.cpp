@@ -308,7 +308,7 @@ TEST_F(Play, CheckCountsMisplacedTurnedAndSwappedPiecesWithATruncatedPercentage)
   state = RunningGame(7, 1);
   for (std::uint32_t k : {1u, 3u, 6u}) state.pieces[k].y += 0.5f;
   ASSERT_EQ(Check(), 3u);
-  EXPECT_EQ(platform.shown.at(0).text, "Total errors found: 3 или 42%.");
+  EXPECT_EQ(platform.shown.at(0).text, "Total errors found: 3 or 42%.");
   EXPECT_EQ(platform.shown[0].caption, "Found out errors:");
   EXPECT_EQ(platform.shown[0].icon, MessageIcon::Information);
 
