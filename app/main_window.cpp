@@ -104,7 +104,8 @@ void MainWindow::Command(int commandId) {
   auto records = FileRecords();
   switch (commandId) {
     case CMD_START:
-      StartCommand(state, app_.table, options, platform_, view_->Graphics(), app_.bars, app_.input);
+      StartCommand(state, app_.table, options, platform_, view_->Graphics(), app_.bars, app_.input,
+                   app_.history);
       break;
     case CMD_PROMPT: ShowPrompt(state, app_.timing.framesPerSecond); break;
     case CMD_CHECK:

@@ -9,8 +9,9 @@ namespace puzzle {
 
 namespace {
 
-// An entry left from an earlier game (Start keeps the histories, and the new
-// game may have fewer pieces) must never reach past the piece array.
+// Start, Open and Load New Image empty both histories, so every entry names a
+// piece of the present game; this only keeps a damaged entry from reaching
+// past the piece array.
 bool Applicable(const GameState& state, const HistoryEntry& entry) {
   if (entry.kind != KIND_MOVE && entry.kind != KIND_ROTATION) return false;
   if (entry.piece < 0) return false;
@@ -48,12 +49,7 @@ void Apply(GameState& state, const HistoryEntry& entry) {
 // applied and its reverse kept in the other.
 bool Replay(GameState& state, std::deque<HistoryEntry>& from, int fromItem, std::deque<HistoryEntry>& to,
             int toItem, Platform& platform) {
-  if (from.empty() || Busy(state)) return false;
-  while (!from.empty() && !Applicable(state, from.back())) from.pop_back();
-  if (from.empty()) {
-    platform.SetMenuItemEnabled(fromItem, false);
-    return false;
-  }
+  if (from.empty() || Busy(state) || !Applicable(state, from.back())) return false;
   const HistoryEntry entry = from.back();
   to.push_back(Reverse(state, entry));
   from.pop_back();

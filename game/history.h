@@ -1,7 +1,8 @@
 // The Undo and Redo histories: every finished drag, Align and turn of one
 // piece, used as two stacks. Owned by the application object; only the rules
 // (drag release, turns, Align, Undo, Redo, and emptying after Load New Image or
-// Open) write them, and they keep the Undo and Redo menu items in step.
+// Open, and at Start) write them, and they keep the Undo and Redo menu items in
+// step.
 #pragma once
 
 #include <cstdint>
@@ -43,10 +44,7 @@ void ClearHistories(History& history, Platform& platform);
 // starts the opposite turn, a flip the same flip again) and keeps its reverse
 // for Redo; Redo does the same from the redo history. Both
 // are refused (false, nothing changes) when their history is empty, while
-// the scatter or settle phase runs or a turn is under way. Start keeps the
-// histories, so an entry that names no piece of the present game is dropped
-// unapplied; when only such entries were left, the item is greyed and the
-// result is false.
+// the scatter or settle phase runs or a turn is under way.
 bool Undo(GameState& state, History& history, Platform& platform);
 bool Redo(GameState& state, History& history, Platform& platform);
 

@@ -212,8 +212,9 @@ bool StartGame(GameState& state, TableView& table, GameOptions& options, Platfor
 }
 
 bool StartCommand(GameState& state, TableView& table, GameOptions& options, Platform& platform,
-                  GraphicsPort& graphics, ScrollBars& bars, const ShellInput& shell) {
+                  GraphicsPort& graphics, ScrollBars& bars, const ShellInput& shell, History& history) {
   if (!StartGame(state, table, options, platform, graphics, bars, shell)) return false;
+  ClearHistories(history, platform);
   state.imageFresh = false;
   state.gameRunning = true;
   state.scatterClockReset = true;

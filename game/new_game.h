@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "game/history.h"
 #include "game/picking.h"
 #include "model/graphics_port.h"
 #include "model/records.h"
@@ -33,9 +34,9 @@ bool StartGame(GameState& state, TableView& table, GameOptions& options, Platfor
 
 // Start: StartGame and, when it succeeds, the game runs, the scatter
 // clock is taken anew at the next frame, the decoded picture is dropped (the
-// textures hold it now) and the game counts as changed. The Undo and Redo
-// histories are left as they are.
+// textures hold it now), the game counts as changed and both histories are
+// emptied: their entries name places of the game that was replaced.
 bool StartCommand(GameState& state, TableView& table, GameOptions& options, Platform& platform,
-                  GraphicsPort& graphics, ScrollBars& bars, const ShellInput& shell);
+                  GraphicsPort& graphics, ScrollBars& bars, const ShellInput& shell, History& history);
 
 }  // namespace puzzle

@@ -65,7 +65,9 @@ int BenchFrame() {
   table.options.scatterSeconds = 3600;
   BenchPlatform platform;
   GlGraphicsPort graphics(table.mesh);
-  if (!StartCommand(table.state, table.table, table.options, platform, graphics, table.bars, table.shell)) {
+  History history;
+  if (!StartCommand(table.state, table.table, table.options, platform, graphics, table.bars, table.shell,
+                    history)) {
     std::fprintf(stderr, "frame: the game could not be started\n");
     return 1;
   }

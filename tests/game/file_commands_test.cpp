@@ -37,7 +37,7 @@ struct FileCommandsTest : ::testing::Test {
   // A changed game of 4 x 3 pieces, one piece moved.
   void PlayedGame() {
     LoadPicture("cat.png", 128, 96);
-    ASSERT_TRUE(StartCommand(state, table, options, platform, graphics, bars, shell));
+    ASSERT_TRUE(StartCommand(state, table, options, platform, graphics, bars, shell, history));
     state.scatterRunning = false;
     state.pieces[5].x += 0.25f;
     state.gameChanged = true;
@@ -235,6 +235,28 @@ TEST_F(FileCommandsTest, AGameWhosePictureMovedFindsItBesideTheGameOrWhereThePla
     EXPECT_EQ(reread.game->contents.imagePath, state.imagePath);
     EXPECT_EQ(reread.game->contents.records, first.game->contents.records);
   }
+}
+
+TEST_F(FileCommandsTest, OnlyAnOpenedGameEmptiesBothHistories) {
+  PlayedGame();
+  const std::string path = folder.File("cat.pzz");
+  ASSERT_TRUE(WriteGameFile(path, state, options));
+  state.gameChanged = false;
+  PushUndo(history, platform, HistoryEntry{5, KIND_MOVE, 0, 0});
+  history.redoHistory.push_back(HistoryEntry{2, KIND_MOVE, 0, 0});
+  platform.menuEnabled[CMD_REDO] = true;
+  auto records = Records();
+
+  platform.openResults = {folder.File("no-such-game.pzz")};
+  OpenCommand(records, platform, graphics);
+  EXPECT_EQ(history.undoHistory.size(), 1u);
+  EXPECT_TRUE(platform.menuEnabled.at(CMD_UNDO));
+
+  platform.openResults = {path};
+  OpenCommand(records, platform, graphics);
+  EXPECT_TRUE(history.undoHistory.empty() && history.redoHistory.empty());
+  EXPECT_FALSE(platform.menuEnabled.at(CMD_UNDO));
+  EXPECT_FALSE(platform.menuEnabled.at(CMD_REDO));
 }
 
 TEST(PictureDialog, OffersTheNineFiltersFromTheImageFolder) {

@@ -31,7 +31,7 @@ class StartTest : public ::testing::Test {
     state.stillTexture = 0;
   }
 
-  bool Start() { return StartCommand(state, table, options, platform, graphics, bars, shell); }
+  bool Start() { return StartCommand(state, table, options, platform, graphics, bars, shell, history); }
   const Message& LastMessage() const { return platform.shown.back(); }
 
   GameState state;
@@ -41,6 +41,7 @@ class StartTest : public ::testing::Test {
   testing::FakeGraphicsPort graphics;
   ScrollBars bars;
   ShellInput shell;
+  History history;
 };
 
 TEST_F(StartTest, PictureSizeLimitsGiveTheirMessages) {
@@ -153,6 +154,28 @@ TEST_F(StartTest, RestartRebuildsFromTheTexturesWithoutSizeChecks) {
   EXPECT_FALSE(state.gameRunning);
   EXPECT_EQ(platform.shown.size(), 2u);  // only the restart questions
   EXPECT_EQ(platform.cursor, CursorShape::Arrow);
+}
+
+TEST_F(StartTest, EveryStartedGameBeginsWithEmptyHistoriesAndGreyUndoRedo) {
+  LoadPicture(640, 480);
+  ASSERT_TRUE(Start());
+  const auto played = [this] {
+    PushUndo(history, platform, HistoryEntry{3, KIND_MOVE, 0.5f, 0.5f});
+    history.redoHistory.push_back(HistoryEntry{2, KIND_ROTATION, 90, AXIS_IN_PLANE});
+    platform.menuEnabled[CMD_REDO] = true;
+  };
+  played();
+  // A declined restart keeps the game and what can be taken back in it.
+  platform.answers = {MessageAnswer::No};
+  EXPECT_FALSE(Start());
+  EXPECT_EQ(history.undoHistory.size(), 1u);
+  EXPECT_TRUE(platform.menuEnabled.at(CMD_UNDO));
+
+  ASSERT_TRUE(Start());  // the same grid: old entries would move the new game's pieces
+  EXPECT_TRUE(history.undoHistory.empty());
+  EXPECT_TRUE(history.redoHistory.empty());
+  EXPECT_FALSE(platform.menuEnabled.at(CMD_UNDO));
+  EXPECT_FALSE(platform.menuEnabled.at(CMD_REDO));
 }
 
 TEST_F(StartTest, VelocitiesAreDrawnFromTheClockTwoPerPiece) {

@@ -241,37 +241,6 @@ TEST_F(Play, DragUndoneAndRedoneWithTheMenuItemsInStep) {
   EXPECT_TRUE(Undo());
 }
 
-TEST_F(Play, EntriesOfAnEarlierLargerGameAreDropped) {
-  // Played on 4 x 3, then started again with 2 x 2 pieces; Start keeps the histories.
-  state = RunningGame(4, 3);
-  const PiecePose piece1 = state.pieces[1];
-  Drag(1, 0.25f, 0.25f);
-  Drag(11, 0.5f, 0.5f);
-  state.selected = 9;
-  ASSERT_TRUE(Rotate(45, AXIS_IN_PLANE));
-  state.rotationLeft = 0;  // worked off
-  state = RunningGame(2, 2);
-  state.pieces[1].x = 0.3f;
-
-  // The turn of piece 9 and the drag of piece 11 are skipped.
-  ASSERT_TRUE(Undo());
-  EXPECT_EQ(state.selected, -1);
-  EXPECT_EQ(state.rotationLeft, 0.0f);
-  EXPECT_EQ(state.pieces[1].x, piece1.x);
-  EXPECT_EQ(state.pieces[1].y, piece1.y);
-  EXPECT_FALSE(UndoEnabled());
-  ASSERT_EQ(history.redoHistory.size(), 1u);
-
-  // Only stale entries left: nothing happens and the item goes grey.
-  history.redoHistory.push_back(HistoryEntry{12, KIND_MOVE, 9, 9});
-  history.redoHistory.push_front(HistoryEntry{40, KIND_ROTATION, 90, AXIS_IN_PLANE});
-  ASSERT_TRUE(Redo());
-  EXPECT_FALSE(Redo());
-  EXPECT_TRUE(history.redoHistory.empty());
-  EXPECT_FALSE(RedoEnabled());
-  EXPECT_EQ(state.rotationLeft, 0.0f);
-}
-
 TEST_F(Play, CheckSettlesNearlyPlacedPiecesAndCongratulatesOnlyInPlay) {
   state = RunningGame(4, 3);
   // min(halfCellW, halfCellH) = 0.1 is the settling distance.
