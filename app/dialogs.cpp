@@ -99,8 +99,8 @@ QDialog* OpenQuickHelpDialog(QWidget* owner, bool russianUi, Platform& platform)
   buttons->addButton(Text(texts::BUTTON_OK, russianUi), QDialogButtonBox::AcceptRole)->setDefault(true);
   layout->addWidget(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(link, &QPushButton::clicked, dialog, [dialog, page, &platform] {
-    platform.OpenPage(page);
+  QObject::connect(link, &QPushButton::clicked, dialog, [dialog, page, russianUi, &platform] {
+    OpenManualPage(platform, russianUi, page);
     dialog->accept();
   });
   dialog->show();

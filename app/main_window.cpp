@@ -138,7 +138,7 @@ void MainWindow::Command(int commandId) {
       if (!Busy(state)) OpenOptions();
       break;
     case CMD_HELP: OpenQuickHelpDialog(this, ru, platform_); break;
-    case CMD_HELP_ONLINE: platform_.OpenPage(HelpPageLocation(ru)); break;
+    case CMD_HELP_ONLINE: OpenManualPage(platform_, ru, HelpPageLocation(ru)); break;
     case CMD_ABOUT: ShowAbout(platform_, ru, app_.shell.glVersion, state.maxTextureSize); break;
     default: break;
   }

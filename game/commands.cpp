@@ -109,6 +109,13 @@ std::string AboutText(bool russianUi, std::string_view glVersion, std::int32_t m
   return text;
 }
 
+void OpenManualPage(Platform& platform, bool russianUi, const std::string& location) {
+  if (platform.OpenPage(location)) return;
+  platform.ShowMessage({FormatText(Tr(texts::MANUAL_NOT_OPENED, russianUi), location.c_str()),
+                        Tr(texts::MENU_HELP_ONLINE, russianUi), MessageButtons::Ok, MessageIcon::Exclamation,
+                        MessageOwner::MainWindow});
+}
+
 void ShowAbout(Platform& platform, bool russianUi, std::string_view glVersion, std::int32_t maxTextureSize) {
   platform.ShowMessage({AboutText(russianUi, glVersion, maxTextureSize), Tr(texts::ABOUT_CAPTION, russianUi),
                         MessageButtons::Ok, MessageIcon::Information, MessageOwner::None});

@@ -1,7 +1,7 @@
 // The decisions behind the main window's commands and keys that need neither
 // Qt nor GL: the busy guard, the game named on the command line, the scroll
-// keys, the Number-of-pieces entry and the About text. The window (app/) calls these and shows their results;
-// they write only the records passed to them.
+// keys, the Number-of-pieces entry, the manual page and the About text. The window (app/) calls these and
+// shows their results; they write only the records passed to them.
 #pragma once
 
 #include <cstdint>
@@ -71,6 +71,10 @@ int ReadDecimal(std::string_view text);
 // pendingColumns (columns stays until the next Start); anything else clears
 // pendingColumns and tells the player. Returns whether it was taken.
 bool TakeNumberOfPieces(GameOptions& options, Platform& platform, std::string_view text);
+
+// Help On-Line and the link of Quick help: the manual (help) page in the
+// desktop's browser; when nothing opens it, a message says where it lies.
+void OpenManualPage(Platform& platform, bool russianUi, const std::string& location);
 
 // The About box, formatted for the present language.
 std::string AboutText(bool russianUi, std::string_view glVersion, std::int32_t maxTextureSize);

@@ -1,6 +1,7 @@
 #include "game/file_commands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -35,6 +36,43 @@ void ScrollBarsChanged(FileCommandRecords& records) {
                    records.edges);
 }
 
+std::string ReplaceFirst(std::string text, std::string_view placeholder, const std::string& value) {
+  const auto at = text.find(placeholder);
+  if (at != std::string::npos) text.replace(at, placeholder.size(), value);
+  return text;
+}
+
+// A game file name always ends in .pzz, so that a typed name of a picture
+// (or of any other file) can never have a game written over it.
+std::string WithGameExtension(std::string path) {
+  const std::string extension = std::string(".") + GAME_FILE_EXTENSION;
+  const bool ends =
+      path.size() >= extension.size() &&
+      std::equal(extension.rbegin(), extension.rend(), path.rbegin(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+      });
+  if (!ends) path += extension;
+  return path;
+}
+
+// The save dialog until the player settles on a game file name. An existing
+// file is replaced only after Yes; No goes back to the dialog.
+std::optional<std::string> ChooseGameFileToSave(const FileCommandRecords& records, Platform& platform) {
+  const bool ru = records.options.russianUi;
+  FileDialogRequest request = GameFileRequest(records);
+  for (;;) {
+    const auto chosen = platform.ChooseSaveFile(request);
+    if (!chosen) return std::nullopt;
+    std::string path = WithGameExtension(*chosen);
+    if (!PathExists(path)) return path;
+    const MessageAnswer answer = platform.ShowMessage(
+        {ReplaceFirst(Tr(texts::REPLACE_QUESTION, ru), "%s", path), Tr(texts::REPLACE_CAPTION, ru),
+         MessageButtons::YesNo, MessageIcon::Exclamation, MessageOwner::MainWindow});
+    if (answer == MessageAnswer::Yes) return path;
+    request.initialPath = path;
+  }
+}
+
 // Writes the game to path; on success the file becomes the game's own.
 bool SaveTo(FileCommandRecords& records, const std::string& path) {
   if (!WriteGameFile(path, records.state, records.options, records.table.viewOffsetX,
@@ -52,7 +90,7 @@ bool SaveTo(FileCommandRecords& records, const std::string& path) {
 // failed write is reported here; a cancelled dialog returns nothing.
 std::optional<bool> SaveToOwnFileOrAsk(FileCommandRecords& records, Platform& platform) {
   if (records.state.gameFilePath.empty()) {
-    const auto path = platform.ChooseSaveFile(GameFileRequest(records));
+    const auto path = ChooseGameFileToSave(records, platform);
     if (!path) return std::nullopt;
     if (SaveTo(records, *path)) return true;
   } else if (SaveTo(records, records.state.gameFilePath)) {
@@ -60,12 +98,6 @@ std::optional<bool> SaveToOwnFileOrAsk(FileCommandRecords& records, Platform& pl
   }
   ShowError(platform, texts::SAVE_FAILED, records.options.russianUi, MessageOwner::MainWindow);
   return false;
-}
-
-std::string ReplaceFirst(std::string text, std::string_view placeholder, const std::string& value) {
-  const auto at = text.find(placeholder);
-  if (at != std::string::npos) text.replace(at, placeholder.size(), value);
-  return text;
 }
 
 }  // namespace
@@ -103,7 +135,14 @@ FileDialogRequest PictureDialogRequest(const GameOptions& options) {
 std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOptions& options) {
   const auto path = platform.ChooseOpenFile(PictureDialogRequest(options));
   if (!path) return std::nullopt;
-  return DecodePictureFile(*path);
+  auto picture = DecodePictureFile(*path);
+  if (!picture) {
+    const bool ru = options.russianUi;
+    platform.ShowMessage({ReplaceFirst(Tr(texts::CANNOT_OPEN_IMAGE, ru), "%s", *path),
+                          Tr(texts::CANNOT_OPEN_IMAGE_CAPTION, ru), MessageButtons::Ok, MessageIcon::Stop,
+                          MessageOwner::MainWindow});
+  }
+  return picture;
 }
 
 namespace {
@@ -194,7 +233,7 @@ bool PromptForSave(FileCommandRecords& records, Platform& platform, SaveAsker as
 }
 
 bool SaveGameWithDialog(FileCommandRecords& records, Platform& platform) {
-  const auto path = platform.ChooseSaveFile(GameFileRequest(records));
+  const auto path = ChooseGameFileToSave(records, platform);
   if (!path) return false;
   if (SaveTo(records, *path)) return true;
   ShowError(platform, texts::SAVE_FAILED, records.options.russianUi, MessageOwner::MainWindow);

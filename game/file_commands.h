@@ -54,7 +54,9 @@ enum class SaveAsker { LoadNewImage, Open, Exit };
 bool PromptForSave(FileCommandRecords& records, Platform& platform, SaveAsker asker);
 
 // The game-file dialogs with the filter "Puzzle Game Files (*.pzz)". Save mode
-// writes the game to the chosen file (gameFilePath then names it); open mode
+// writes the game to the chosen file (gameFilePath then names it); a name not
+// ending in .pzz gets it before the player is asked whether an existing file
+// may be replaced (No returns to the dialog). Open mode
 // reads and installs the chosen game. Both report a failure to the player
 // and return false; a cancelled dialog returns false silently.
 bool SaveGameWithDialog(FileCommandRecords& records, Platform& platform);
@@ -76,9 +78,9 @@ std::vector<FileFilter> PictureFileFilters(bool russianUi);
 FileDialogRequest PictureDialogRequest(const GameOptions& options);
 
 // The picture-open dialog (starting in imageDirectory), then decoding.
-// Nothing when the player cancels or the file does not decode; no message
-// either way. On success the caller passes the picture to TakePictureOver and
-// remembers imageDirectory from picture.path.
+// Nothing when the player cancels or the file does not decode; a file that
+// does not decode is named in "Cannot open image file %s". On success the caller passes the picture to
+// TakePictureOver and remembers imageDirectory from picture.path.
 std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOptions& options);
 
 // Reads a game file. When its picture cannot be had the player learns which:

@@ -81,6 +81,10 @@ inline constexpr UiText OPEN_FAILED{"Failed to open file.", "Ошибка заг
 // The game named on the command line has a text of its own in Russian.
 inline constexpr UiText COMMAND_LINE_OPEN_FAILED{"Failed to open file.", "Ошибка загрузки файла."};
 inline constexpr UiText SAVE_FAILED{"Failed to save file.", "Ошибка сохранения файла."};
+// Asked before a game file takes the place of an existing file; %s: its path.
+inline constexpr UiText REPLACE_QUESTION{"%s already exists.\nDo you want to replace it?",
+                                         "%s уже существует.\nЗаменить его?"};
+inline constexpr UiText REPLACE_CAPTION{"Confirm Save As", "Подтверждение сохранения"};
 inline constexpr UiText GAME_FILE_FILTER{"Puzzle Game Files (*.pzz)", "Puzzle Game Files (*.pzz)"};
 
 // Pictures and game files (storage)
@@ -118,6 +122,10 @@ inline constexpr UiText OBSOLETE_VIDEO{
 
 // About
 inline constexpr UiText ABOUT_CAPTION{"About...", "О программе..."};
+// No browser opened the manual; %s: where the page lies.
+inline constexpr UiText MANUAL_NOT_OPENED{
+    "Cannot open the manual in a browser.\nYou will find it here:\n%s",
+    "Не удалось открыть руководство в браузере.\nОно находится здесь:\n%s"};
 
 // Menus
 inline constexpr UiText MENU_FILE{"&File", "&Файл"};

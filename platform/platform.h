@@ -54,8 +54,9 @@ class Platform {
   virtual ~Platform() = default;
 
   virtual MessageAnswer ShowMessage(const Message& message) = 0;
-  // The chosen path, or nothing when the player cancels. A save dialog asks
-  // before overwriting and adds the default extension.
+  // The chosen path, or nothing when the player cancels. A save dialog adds
+  // the default extension to a name without one and never asks about
+  // replacing a file: the caller settles the name first, then asks.
   virtual std::optional<std::string> ChooseOpenFile(const FileDialogRequest& request) = 0;
   virtual std::optional<std::string> ChooseSaveFile(const FileDialogRequest& request) = 0;
   // customColours is kept by the caller for the whole run and updated here.

@@ -1,5 +1,8 @@
 #include "storage/paths.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace puzzle {
 namespace {
 
@@ -17,6 +20,11 @@ void RememberDirectory(std::string_view path, std::string& destination) {
   const auto separator = LastSeparator(path);
   if (separator == std::string_view::npos) return;
   destination.assign(path.substr(0, separator == 0 ? 1 : separator));
+}
+
+bool PathExists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::path(path), error);
 }
 
 void RememberFileTitle(std::string_view path, std::string& fileTitle) {

@@ -15,6 +15,9 @@ namespace puzzle {
 // folder of "/cat.png" is "/", so that it stays a usable start folder.
 void RememberDirectory(std::string_view path, std::string& destination);
 
+// Whether something (a file, a folder) is already there.
+bool PathExists(const std::string& path);
+
 // Stores the text after the last separator (the whole path when there is
 // none) in fileTitle.
 void RememberFileTitle(std::string_view path, std::string& fileTitle);

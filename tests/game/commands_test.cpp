@@ -101,5 +101,30 @@ TEST(WheelTest, ANotchScrollsAsFortyArrowPressesInTheKeysDirections) {
   EXPECT_FALSE(WheelTurnCommand(options, 120));
 }
 
+TEST(ManualPageTest, WithoutABrowserThePlayerLearnsWhereTheManualLies) {
+  const struct {
+    bool opens, russian;
+    const char* text;  // empty when the browser shows the page
+  } cases[] = {
+      {true, false, ""},
+      {false, false, "Cannot open the manual in a browser.\nYou will find it here:\n/doc/manual.htm"},
+      {false, true, "Не удалось открыть руководство в браузере.\nОно находится здесь:\n/doc/manual.htm"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    testing::ScriptedPlatform platform;
+    platform.pagesOpen = c.opens;
+    OpenManualPage(platform, c.russian, "/doc/manual.htm");
+    EXPECT_EQ(platform.openedPages, std::vector<std::string>{"/doc/manual.htm"});
+    if (c.opens) {
+      EXPECT_TRUE(platform.shown.empty());
+      continue;
+    }
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].text, c.text);
+    EXPECT_EQ(platform.shown[0].caption, c.russian ? "Помощь On-Line" : "Help On-Line");
+  }
+}
+
 }  // namespace
 }  // namespace puzzle

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "game/new_game.h"
 #include "storage/picture_writer.h"
@@ -12,6 +15,11 @@
 
 namespace puzzle::testing {
 namespace {
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 struct FileCommandsTest : ::testing::Test {
   FileCommandsTest() {
@@ -257,6 +265,80 @@ TEST_F(FileCommandsTest, OnlyAnOpenedGameEmptiesBothHistories) {
   EXPECT_TRUE(history.undoHistory.empty() && history.redoHistory.empty());
   EXPECT_FALSE(platform.menuEnabled.at(CMD_UNDO));
   EXPECT_FALSE(platform.menuEnabled.at(CMD_REDO));
+}
+
+TEST_F(FileCommandsTest, SaveAsNeverWritesAGameOverAPicture) {
+  PlayedGame();
+  const std::vector<std::uint8_t> photo{'p', 'h', 'o', 't', 'o'};
+  ASSERT_TRUE(WriteBytes(folder.File("big.png"), photo));
+  ASSERT_TRUE(WriteGameFile(folder.File("old.pzz"), state, options));
+  const auto oldGame = ReadBytes(folder.File("old.pzz"));
+  const struct {
+    const char* typed;
+    std::vector<MessageAnswer> answers;  // to the replace questions
+    std::vector<const char*> retyped;    // in the dialog after No
+    const char* written;                 // nothing when the save gives up
+  } cases[] = {
+      {"big.png", {}, {}, "big.png.pzz"},
+      {"game", {}, {}, "game.pzz"},
+      {"Kept.PZZ", {}, {}, "Kept.PZZ"},
+      {"old.pzz", {MessageAnswer::Yes}, {}, "old.pzz"},
+      {"old", {MessageAnswer::No}, {"other.pzz"}, "other.pzz"},
+      {"old.pzz", {MessageAnswer::No}, {}, nullptr},  // then the dialog cancelled
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    ASSERT_TRUE(WriteGameFile(folder.File("old.pzz"), state, options));
+    state.gameFilePath.clear();
+    platform.shown.clear();
+    platform.fileRequests.clear();
+    platform.answers.assign(c.answers.begin(), c.answers.end());
+    platform.saveResults = {folder.File(c.typed)};
+    for (const char* name : c.retyped) platform.saveResults.push_back(folder.File(name));
+    auto records = Records();
+    SaveCommand(records, platform, true);
+
+    EXPECT_EQ(ReadBytes(folder.File("big.png")), photo);
+    ASSERT_EQ(platform.shown.size(), c.answers.size());
+    if (!c.answers.empty()) {
+      EXPECT_EQ(platform.shown[0].text,
+                folder.File("old.pzz") + " already exists.\nDo you want to replace it?");
+      EXPECT_EQ(platform.shown[0].buttons, MessageButtons::YesNo);
+    }
+    // After No the dialog comes back on the name that was refused.
+    const auto refusals = std::count(c.answers.begin(), c.answers.end(), MessageAnswer::No);
+    ASSERT_EQ(platform.fileRequests.size(), static_cast<std::size_t>(refusals) + 1);
+    if (refusals > 0) {
+      EXPECT_EQ(platform.fileRequests[1].initialPath, folder.File("old.pzz"));
+    }
+    if (c.written == nullptr) {
+      EXPECT_TRUE(state.gameFilePath.empty());
+      EXPECT_EQ(ReadBytes(folder.File("old.pzz")), oldGame);
+      continue;
+    }
+    EXPECT_EQ(state.gameFilePath, folder.File(c.written));
+    EXPECT_TRUE(std::filesystem::exists(folder.File(c.written)));
+  }
+}
+
+TEST_F(FileCommandsTest, AChosenPictureThatDoesNotDecodeIsNamedAndChangesNothing) {
+  const std::vector<std::uint8_t> text{'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'};
+  ASSERT_TRUE(WriteBytes(folder.File("notes.png"), text));
+  for (bool russian : {false, true}) {
+    SCOPED_TRACE(russian);
+    options.russianUi = russian;
+    platform.shown.clear();
+    platform.openResults = {folder.File("notes.png")};
+    auto records = Records();
+    LoadNewImage(records, platform, [](GameState&) {});
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].text,
+              (russian ? "Программа не смогла открыть файл " : "Cannot open image file ") +
+                  folder.File("notes.png"));
+    EXPECT_EQ(platform.shown[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(title, "Puzzle - QUORVANE");
+    EXPECT_EQ(state.imageWidth, 0);
+  }
 }
 
 TEST(PictureDialog, OffersTheNineFiltersFromTheImageFolder) {

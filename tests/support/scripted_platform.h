@@ -25,6 +25,8 @@ class ScriptedPlatform : public Platform {
   std::uint32_t tick = 1000;
   CursorShape cursor = CursorShape::Arrow;
   bool confined = false;
+  // Whether a browser takes the pages asked for.
+  bool pagesOpen = true;
 
   MessageAnswer ShowMessage(const Message& message) override {
     shown.push_back(message);
@@ -48,7 +50,7 @@ class ScriptedPlatform : public Platform {
   void SetMenuItemEnabled(int commandId, bool enabled) override { menuEnabled[commandId] = enabled; }
   bool OpenPage(const std::string& location) override {
     openedPages.push_back(location);
-    return true;
+    return pagesOpen;
   }
   std::uint32_t TickMs() const override { return tick; }
 
