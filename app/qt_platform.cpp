@@ -12,27 +12,39 @@
 namespace puzzle {
 namespace {
 
-QString NameFilters(const FileDialogRequest& request, QString* selected) {
-  QStringList filters;
-  for (std::size_t i = 0; i < request.filters.size(); ++i) {
-    const auto& filter = request.filters[i];
-    QStringList patterns;
-    for (const auto& p : filter.patterns) patterns << QString::fromStdString(p);
-    // Qt reads the patterns from the parentheses of a filter's label.
-    QString label = QString::fromStdString(filter.label);
-    const QString entry = label.contains('(') ? label : label + " (" + patterns.join(' ') + ")";
-    filters << entry;
-    if (i == request.selectedFilter) *selected = entry;
-  }
-  return filters.join(";;");
+// The dialog both file choosers show, with the request's filters, folder and
+// name.
+void Configure(QFileDialog& dialog, const FileDialogRequest& request) {
+  const QStringList filters = QtNameFilters(request);
+  dialog.setNameFilters(filters);
+  // The labels are shown as written; the pattern group added behind each is
+  // what the dialog lists by.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  if (request.selectedFilter < static_cast<std::size_t>(filters.size()))
+    dialog.selectNameFilter(filters[static_cast<qsizetype>(request.selectedFilter)]);
+  if (!request.startDirectory.empty()) dialog.setDirectory(QString::fromStdString(request.startDirectory));
+  if (!request.initialPath.empty()) dialog.selectFile(QString::fromStdString(request.initialPath));
 }
 
-QString StartPath(const FileDialogRequest& request) {
-  if (!request.initialPath.empty()) return QString::fromStdString(request.initialPath);
-  return QString::fromStdString(request.startDirectory);
+std::optional<std::string> Run(QFileDialog& dialog) {
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first().toStdString();
 }
 
 }  // namespace
+
+QStringList QtNameFilters(const FileDialogRequest& request) {
+  QStringList filters;
+  for (const FileFilter& filter : request.filters) {
+    QStringList patterns;
+    for (const auto& p : filter.patterns) patterns << QString::fromStdString(p);
+    // Qt lists by the last bracketed group of a filter only, so a label with
+    // a group per pattern ("(*.jpg)(*.jpe)(*.jpeg)") gets one group holding
+    // them all behind it.
+    filters << QString::fromStdString(filter.label) + " (" + patterns.join(' ') + ")";
+  }
+  return filters;
+}
 
 QtPlatform::QtPlatform() {
   clock_.start();
@@ -65,27 +77,24 @@ MessageAnswer QtPlatform::ShowMessage(const Message& message) {
 }
 
 std::optional<std::string> QtPlatform::ChooseOpenFile(const FileDialogRequest& request) {
-  QString selected;
-  const QString filters = NameFilters(request, &selected);
-  const QString path =
-      QFileDialog::getOpenFileName(mainWindow_, QString(), StartPath(request), filters, &selected);
-  if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
+  QFileDialog dialog(mainWindow_);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  Configure(dialog, request);
+  return Run(dialog);
 }
 
 std::optional<std::string> QtPlatform::ChooseSaveFile(const FileDialogRequest& request) {
   QFileDialog dialog(mainWindow_);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  QString selected;
-  dialog.setNameFilter(NameFilters(request, &selected));
-  dialog.selectNameFilter(selected);
+  // The caller settles the final name (its extension) and asks about
+  // replacing then, so that the question names the file really written.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  Configure(dialog, request);
   if (!request.defaultExtension.empty())
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
-  if (!request.startDirectory.empty()) dialog.setDirectory(QString::fromStdString(request.startDirectory));
-  if (!request.initialPath.empty()) dialog.selectFile(QString::fromStdString(request.initialPath));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first().toStdString();
+  return Run(dialog);
 }
 
 std::optional<Rgb> QtPlatform::ChooseColour(Rgb initial, std::array<Rgb, 16>& customColours) {

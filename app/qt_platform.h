@@ -5,12 +5,17 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include "app/menus.h"
 #include "platform/platform.h"
 
 namespace puzzle {
+
+// The filters handed to Qt's file dialogs: each label as written, followed
+// by one bracketed group with all of its patterns.
+QStringList QtNameFilters(const FileDialogRequest& request);
 
 class QtPlatform : public Platform {
  public:
