@@ -110,7 +110,7 @@ void MainWindow::Command(int commandId) {
     case CMD_PROMPT: ShowPrompt(state, app_.timing.framesPerSecond); break;
     case CMD_CHECK:
       if (state.gameRunning && !state.scatterRunning && !state.settleRunning)
-        CheckPieces(state, app_.table, options, platform_);
+        CheckCommand(state, app_.table, app_.bars, app_.input, options, platform_);
       break;
     case CMD_UNDO: Undo(state, app_.history, platform_); break;
     case CMD_REDO: Redo(state, app_.history, platform_); break;

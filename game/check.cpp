@@ -161,6 +161,17 @@ bool AnnounceIfFinished(GameState& state, const GameOptions& options, Platform& 
   return true;
 }
 
+std::optional<std::uint32_t> CheckCommand(GameState& state, TableView& view, ScrollBars& bars,
+                                          const ShellInput& shell, const GameOptions& options,
+                                          Platform& platform) {
+  const auto errors = CheckPieces(state, view, options, platform);
+  if (errors && *errors > 0) {
+    RecomputeScrollRoom(view, state, options, CurrentClient(view), bars.scrollBarThickness);
+    UpdateScrollBars(state, view, bars, shell.cursorX, shell.cursorY, EdgeScrollFlags{});
+  }
+  return errors;
+}
+
 bool ShowPrompt(GameState& state, float framesPerSecond) {
   if (!HasPictureTexture(state)) return false;
   state.promptAlpha = 1.0f;

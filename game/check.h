@@ -5,15 +5,17 @@
 // fade; the frame renderer advances the fade once per drawn frame.
 //
 // These functions write piece positions and depths and the prompt fields of
-// GameState; they record nothing in the Undo history and never set
-// gameChanged.
+// GameState (CheckCommand also the TableView, through its rules); they record nothing in the Undo history and
+// never set gameChanged.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 
+#include "game/picking.h"
 #include "model/records.h"
 #include "platform/platform.h"
+#include "view/scrollbars.h"
 #include "view/table_view.h"
 
 namespace puzzle {
@@ -34,6 +36,14 @@ bool AllPiecesInPlace(const GameState& state);
 // shows Check's congratulation, unless it has been shown since the table was
 // last seen unfinished. Writes finishAnnounced; returns whether it spoke.
 bool AnnounceIfFinished(GameState& state, const GameOptions& options, Platform& platform);
+
+// Check from the menu: CheckPieces, then the scroll room is measured again
+// from where the pieces lie, as after a resize, so that every piece laid
+// aside past the window's edges can be scrolled to. shell gives the pointer
+// for the bars' hover test.
+std::optional<std::uint32_t> CheckCommand(GameState& state, TableView& view, ScrollBars& bars,
+                                          const ShellInput& shell, const GameOptions& options,
+                                          Platform& platform);
 
 // Prompt, also used when a game has been loaded. Refused (false) while
 // no picture texture exists. framesPerSecond is the frame renderer's measured

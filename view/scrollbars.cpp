@@ -47,9 +47,11 @@ void ShiftTable(GameState& state, Axis& axis, float delta, bool holdSelected) {
 // false when the bar does not exist.
 bool UpdateAxis(GameState& state, Axis axis) {
   if (!BarExists(state, axis.image, axis.margin, axis.size)) {
+    // Without room nothing scrolls: a key pressed now must not leave a
+    // position that makes the view jump once a bar appears.
+    axis.scroll = 0;
     if (axis.viewOffset != 0.0f) {
       ShiftTable(state, axis, axis.viewOffset, false);
-      axis.scroll = 0;
       axis.viewOffset = 0;
       axis.backOffset = 0;
     }

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "game/check.h"
+#include "game/commands.h"
 #include "model/texts.h"
 #include "support/fake_graphics_port.h"
 #include "support/scripted_platform.h"
@@ -176,6 +178,65 @@ TEST_F(StartTest, EveryStartedGameBeginsWithEmptyHistoriesAndGreyUndoRedo) {
   EXPECT_TRUE(history.redoHistory.empty());
   EXPECT_FALSE(platform.menuEnabled.at(CMD_UNDO));
   EXPECT_FALSE(platform.menuEnabled.at(CMD_REDO));
+}
+
+TEST_F(StartTest, AfterCheckEveryPieceCanBeScrolledTo) {
+  // 20 x 13 pieces on a picture that fits the window; all misplaced, so
+  // Check lays them in rows far past the window's edges.
+  LoadPicture(600, 400);
+  options.pendingColumns = 20;
+  ASSERT_TRUE(Start());
+  ASSERT_EQ(state.pieceCount, 260u);
+  state.scatterRunning = false;
+  for (std::size_t k = 0; k < state.pieceCount; ++k) {
+    const std::size_t other = (k + 21) % state.pieceCount;
+    state.pieces[k].x = state.homeX[other];
+    state.pieces[k].y = state.homeY[other];
+  }
+  ASSERT_EQ(CheckCommand(state, table, bars, shell, options, platform), 260u);
+
+  // Half the window in table units: a piece is seen when its centre is
+  // within that of the window's centre.
+  const double halfW = table.clientWidth * state.pixelScale * TABLE_DEPTH / NEAR_PLANE;
+  const double halfH = table.clientHeight * state.pixelScale * TABLE_DEPTH / NEAR_PLANE;
+  std::vector<bool> seen(state.pieceCount, false);
+  for (PageMove x : {PageMove::ToStart, PageMove::ToEnd}) {
+    for (PageMove y : {PageMove::ToStart, PageMove::ToEnd}) {
+      // From one end in steps of a third of the window, so that no band
+      // between the ends is left out.
+      MovePage(table, ScrollAxis::Horizontal, x);
+      MovePage(table, ScrollAxis::Vertical, y);
+      for (int step = 0; step < 400; ++step) {
+        UpdateScrollBars(state, table, bars, 0, 0, EdgeScrollFlags{});
+        for (std::size_t k = 0; k < state.pieceCount; ++k) {
+          if (std::abs(state.pieces[k].x) <= halfW && std::abs(state.pieces[k].y) <= halfH) seen[k] = true;
+        }
+        const std::int32_t dx = x == PageMove::ToStart ? 5 : -5;
+        const std::int32_t dy = y == PageMove::ToStart ? -5 : 5;
+        ScrollBy(table, step % 2 == 0 ? dx : 0, step % 2 == 0 ? 0 : dy);
+      }
+    }
+  }
+  for (std::size_t k = 0; k < state.pieceCount; ++k) EXPECT_TRUE(seen[k]) << "piece " << k;
+}
+
+TEST_F(StartTest, ScrollKeysDoNothingWhereThereIsNoRoom) {
+  LoadPicture(600, 400);  // fits the window: no bars
+  ASSERT_TRUE(Start());
+  state.scatterRunning = false;
+  for (ScrollKey key : {ScrollKey::Right, ScrollKey::Right, ScrollKey::Up, ScrollKey::End}) {
+    ApplyScrollKey(table, key, true);
+    UpdateScrollBars(state, table, bars, 0, 0, EdgeScrollFlags{});
+    EXPECT_EQ(table.scrollX, 0);
+    EXPECT_EQ(table.scrollY, 0);
+  }
+  // A smaller window then gives room: the view stays on the picture's centre.
+  const PreviousClient previous = CurrentClient(table);
+  SetClientSize(table, 300, 200);
+  RecomputeScrollRoom(table, state, options, previous, bars.scrollBarThickness);
+  UpdateScrollBars(state, table, bars, 0, 0, EdgeScrollFlags{});
+  EXPECT_EQ(table.viewOffsetX, 0.0f);
+  EXPECT_EQ(table.viewOffsetY, 0.0f);
 }
 
 TEST_F(StartTest, VelocitiesAreDrawnFromTheClockTwoPerPiece) {
