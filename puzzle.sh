@@ -4,7 +4,11 @@
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
-PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libglu1-mesa-dev
+# Installed without recommends, so everything the build and the game need is
+# named here: Qt's OpenGL module and its window-system plugins are only
+# recommended by qt6-base-dev.
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins
+  libgl-dev libglu1-mesa-dev
   libegl-dev libegl-mesa0 libgl1-mesa-dri libfreetype-dev libfontconfig-dev libstb-dev
   libgtest-dev fonts-liberation fonts-dejavu-core xvfb xauth shared-mime-info
   desktop-file-utils clang libclang-rt-14-dev)
