@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, then starts the game (run) or runs every
-# test (test). Safe to repeat: nothing is installed or rebuilt twice.
+# Installs what is missing, builds, then starts the game (run), runs every
+# test (test) or makes the Debian package build/puzzle_<version>_amd64.deb
+# (package). Safe to repeat: nothing is installed or rebuilt twice.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
-PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libglu1-mesa-dev
+# Installed without recommends, so everything the build and the game need is
+# named here: Qt's OpenGL module and its window-system plugins are only
+# recommended by qt6-base-dev.
+PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins
+  libgl-dev libglu1-mesa-dev
   libegl-dev libegl-mesa0 libgl1-mesa-dri libfreetype-dev libfontconfig-dev libstb-dev
   libgtest-dev fonts-liberation fonts-dejavu-core xvfb xauth shared-mime-info
-  desktop-file-utils clang libclang-rt-14-dev)
+  desktop-file-utils qt6-translations-l10n clang libclang-rt-14-dev dpkg-dev file)
 
 install_missing() {
   local missing=()
@@ -65,8 +70,14 @@ case "${1:-}" in
     # Last, so that the test summary closes the output.
     xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j2
     ;;
+  package)
+    install_missing
+    build
+    (cd build && cpack -G DEB >/dev/null)
+    ls build/puzzle_*_amd64.deb
+    ;;
   *)
-    echo "usage: $0 run | test" >&2
+    echo "usage: $0 run | test | package" >&2
     exit 2
     ;;
 esac

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -45,6 +46,9 @@ std::optional<ScrollKey> ScrollKeyOf(int key) {
 MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storage, const QLocale& locale)
     : app_(app), platform_(platform), storage_(std::move(storage)), view_(new GameView(app, platform, this)) {
   app_.options.russianUi = RussianLocale(locale);
+  if (app_.options.russianUi &&
+      qtTexts_.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(&qtTexts_);
   BuildMainMenu(
       *menuBar(), app_.options.russianUi, menuActions_, [this](int id) { Command(id); },
       [this](QMenu& menu) { FillRecentGames(menu); });

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QTranslator>
 #include <QWheelEvent>
 #include <functional>
 #include <optional>
@@ -76,6 +77,10 @@ class MainWindow : public QMainWindow {
   GameView* view_;
   QPointer<QMenu> pieceMenu_;
   QPointer<OptionsDialog> optionsDialog_;
+  // Qt's own texts (standard buttons, file dialogs, colour chooser) in the
+  // interface's language; installed only for Russian, so an English
+  // interface stays English whatever the system's language.
+  QTranslator qtTexts_;
 };
 
 }  // namespace puzzle

@@ -2,6 +2,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "app/dialogs.h"
@@ -114,6 +115,29 @@ TEST_F(ShellWindowTest, RussianUkrainianAndBelarusianUsersGetRussianEverywhere) 
   window->Command(CMD_HELP_ONLINE);
   ASSERT_EQ(platform.openedPages.size(), 1u);
   EXPECT_TRUE(platform.openedPages[0].ends_with("/tessarine/help.htm"));
+}
+
+// Qt's own texts follow the interface's language, not the system's: a
+// message box's standard buttons are Russian only in the Russian interface.
+TEST_F(ShellWindowTest, StandardButtonsFollowTheInterfaceLanguage) {
+  struct Case {
+    QLocale locale;
+    std::vector<std::string> buttons;  // Yes, No, Cancel, OK
+  };
+  const Case cases[] = {
+      {QLocale(QLocale::Russian, QLocale::Russia), {"&Да", "&Нет", "Отмена", "OK"}},
+      {QLocale(QLocale::English, QLocale::UnitedKingdom), {"&Yes", "&No", "Cancel", "OK"}},
+  };
+  for (const auto& c : cases) {
+    Open(c.locale);
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Ok);
+    std::vector<std::string> texts;
+    for (auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel, QMessageBox::Ok})
+      texts.push_back(box.button(button)->text().toStdString());
+    EXPECT_EQ(texts, c.buttons) << c.locale.name().toStdString();
+    window.reset();
+  }
 }
 
 TEST_F(ShellWindowTest, FirstRunPlacementThenSettingsSurviveARestart) {
