@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "game/commands.h"
+#include "game/picking.h"
 #include "game/rotation.h"
 
 namespace puzzle {
@@ -34,9 +35,12 @@ HistoryEntry Reverse(const GameState& state, const HistoryEntry& entry) {
 }
 
 // Entries in either history hold the opposite of the turn they stand for.
-void Apply(GameState& state, const HistoryEntry& entry) {
+// The turned piece becomes the selection the way a hover makes it one: were
+// the old selection left raised, its depth would no longer name it and the
+// pointer could never take it again.
+void Apply(GameState& state, const ViewSetup& view, const HistoryEntry& entry) {
   if (entry.kind == KIND_ROTATION) {
-    state.selected = entry.piece;
+    SelectPiece(state, view, entry.piece);
     StartTurn(state, -entry.a, entry.b);
   } else {
     PiecePose& pose = state.pieces[static_cast<std::size_t>(entry.piece)];
@@ -47,15 +51,15 @@ void Apply(GameState& state, const HistoryEntry& entry) {
 
 // Undo and Redo are mirror images: the latest entry of one history is
 // applied and its reverse kept in the other.
-bool Replay(GameState& state, std::deque<HistoryEntry>& from, int fromItem, std::deque<HistoryEntry>& to,
-            int toItem, Platform& platform) {
+bool Replay(GameState& state, const ViewSetup& view, std::deque<HistoryEntry>& from, int fromItem,
+            std::deque<HistoryEntry>& to, int toItem, Platform& platform) {
   if (from.empty() || Busy(state) || !Applicable(state, from.back())) return false;
   const HistoryEntry entry = from.back();
   to.push_back(Reverse(state, entry));
   from.pop_back();
   if (to.size() == 1) platform.SetMenuItemEnabled(toItem, true);
   if (from.empty()) platform.SetMenuItemEnabled(fromItem, false);
-  Apply(state, entry);
+  Apply(state, view, entry);
   return true;
 }
 
@@ -73,12 +77,12 @@ void ClearHistories(History& history, Platform& platform) {
   platform.SetMenuItemEnabled(CMD_REDO, false);
 }
 
-bool Undo(GameState& state, History& history, Platform& platform) {
-  return Replay(state, history.undoHistory, CMD_UNDO, history.redoHistory, CMD_REDO, platform);
+bool Undo(GameState& state, const ViewSetup& view, History& history, Platform& platform) {
+  return Replay(state, view, history.undoHistory, CMD_UNDO, history.redoHistory, CMD_REDO, platform);
 }
 
-bool Redo(GameState& state, History& history, Platform& platform) {
-  return Replay(state, history.redoHistory, CMD_REDO, history.undoHistory, CMD_UNDO, platform);
+bool Redo(GameState& state, const ViewSetup& view, History& history, Platform& platform) {
+  return Replay(state, view, history.redoHistory, CMD_REDO, history.undoHistory, CMD_UNDO, platform);
 }
 
 }  // namespace puzzle

@@ -10,6 +10,7 @@
 
 #include "model/records.h"
 #include "platform/platform.h"
+#include "view/view.h"
 
 namespace puzzle {
 
@@ -42,10 +43,11 @@ void ClearHistories(History& history, Platform& platform);
 
 // Undo takes the latest action back (a move puts the piece back, a turn
 // starts the opposite turn, a flip the same flip again) and keeps its reverse
-// for Redo; Redo does the same from the redo history. Both
+// for Redo; Redo does the same from the redo history. A turn selects its
+// piece as picking does (the old selection lowered, the piece raised). Both
 // are refused (false, nothing changes) when their history is empty, while
 // the scatter or settle phase runs or a turn is under way.
-bool Undo(GameState& state, History& history, Platform& platform);
-bool Redo(GameState& state, History& history, Platform& platform);
+bool Undo(GameState& state, const ViewSetup& view, History& history, Platform& platform);
+bool Redo(GameState& state, const ViewSetup& view, History& history, Platform& platform);
 
 }  // namespace puzzle

@@ -199,6 +199,17 @@ std::array<double, 3> UnprojectPointer(const TableView& table, const ViewSetup& 
                          windowDepth);
 }
 
+void SelectPiece(GameState& state, const ViewSetup& view, std::int32_t k) {
+  if (SelectionValid(state) && state.selected != k) {
+    const auto s = static_cast<std::uint32_t>(state.selected);
+    state.pieces[s].z = RestingDepth(s);
+  }
+  state.selected = k;
+  if (!SelectionValid(state)) return;
+  const double raise = view.lowDepthPrecision ? RAISE_DISTANCE_PICK : RAISE_DEPTH_PICK;
+  state.pieces[static_cast<std::size_t>(k)].z = static_cast<float>(raise - TABLE_DEPTH);
+}
+
 void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view,
                const PickingState& picking) {
   const double table = TABLE_DEPTH;
@@ -224,13 +235,13 @@ void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& vi
     // the GL pipeline rounds the depth it stores by up to most of that
     // spacing, so the depth alone can name a neighbour. The candidates are
     // the pieces near that depth which can reach the pointer (less than two
-    // cell half-diagonals from their anchor, knobs included); one whose
-    // outline holds the pointer goes first, the nearest in depth among equals.
-    // With exact depths this is the piece at the pointer's depth.
+    // cell half-diagonals from their anchor, knobs included) whose outline
+    // holds the pointer, the nearest in depth first. With exact depths this
+    // is the piece at the pointer's depth; where no outline holds the pointer
+    // (a picture drawn over the pieces) nothing is selected.
     const double reach = 2.0 * state.halfCellDiag;
     const OutlineParams params = OutlineParamsFor(state, options);
     std::size_t found = count;
-    bool foundHolds = false;
     double foundDepth = 0;
     for (std::size_t k = 0; k < count; ++k) {
       const PiecePose& pose = state.pieces[k];
@@ -238,17 +249,12 @@ void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& vi
       const double dx = wx - pose.x;
       const double dy = wy - pose.y;
       if (dz >= DEPTH_MATCH || dx * dx + dy * dy > reach * reach) continue;
-      const bool holds = OutlineHolds(params, pose, k, dx, dy);
-      if (found == count || (holds && !foundHolds) || (holds == foundHolds && dz < foundDepth)) {
+      if ((found == count || dz < foundDepth) && OutlineHolds(params, pose, k, dx, dy)) {
         found = k;
-        foundHolds = holds;
         foundDepth = dz;
       }
     }
-    if (found < count) {
-      state.selected = static_cast<std::int32_t>(found);
-      state.pieces[found].z = static_cast<float>(RAISE_DEPTH_PICK - table);
-    }
+    if (found < count) SelectPiece(state, view, static_cast<std::int32_t>(found));
     return;
   }
 
@@ -260,11 +266,8 @@ void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& vi
     const auto d = static_cast<float>(std::sqrt(dx * dx + dy * dy));
     if (d > state.halfCellDiag || !(d < best)) continue;
     best = d;
-    if (static_cast<std::int32_t>(k) != state.selected) {
-      lowerSelected();
-      state.pieces[k].z = static_cast<float>(RAISE_DISTANCE_PICK - table);
-      state.selected = static_cast<std::int32_t>(k);
-    }
+    if (static_cast<std::int32_t>(k) != state.selected)
+      SelectPiece(state, view, static_cast<std::int32_t>(k));
   }
 }
 

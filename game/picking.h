@@ -88,9 +88,15 @@ bool OverPiece(double windowDepth);
 std::array<double, 3> UnprojectPointer(const TableView& table, const ViewSetup& view, int x, int y,
                                        double windowDepth);
 
+// Makes piece k the selected one as picking does: the previous selection
+// goes back to its resting depth and k is raised above the rest by the
+// picking mode's depth.
+void SelectPiece(GameState& state, const ViewSetup& view, std::int32_t k);
+
 // Selects and raises the piece under cursorTable: by its depth (among the
 // pieces near that depth, one whose outline holds the pointer, the nearest in
-// depth first), or with lowDepthPrecision the nearest centre
+// depth first; none when no outline holds it), or with lowDepthPrecision the
+// nearest centre
 // within halfCellDiag (the lower index on a tie). Lowers the previously
 // selected piece to its resting depth.
 void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view,

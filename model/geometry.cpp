@@ -31,6 +31,8 @@ bool ComputeCellsAndHomes(GameState& state, const GameOptions& options, float vi
 
   // Form 1 centres cells inside the picture; the knobbed forms put the
   // anchors on a lattice whose outer nodes are the picture's edges.
+  state.pieceForm = options.form;
+  state.pieceBulge = options.bulge;
   const bool lattice = options.form != 1;
   const double spansX = lattice ? columns - 1.0 : columns;
   const double spansY = lattice ? rows - 1.0 : rows;

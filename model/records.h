@@ -85,6 +85,11 @@ struct GameState {
   float bulgeHalfY = 0;
   float bulgeSpanY = 0;
   float bulgeHalfX = 0;
+  // The form and bulge the cells above were laid out with. The options may
+  // already hold others (an Options dialog still open); the pieces on the
+  // table keep these until they are built again.
+  std::uint8_t pieceForm = 1;
+  float pieceBulge = 0.33f;
 
   // Scatter and run state
   std::vector<float> scatterVX;

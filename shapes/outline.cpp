@@ -292,7 +292,7 @@ OutlineParams MakeOutlineParams(std::uint8_t form, float bulge, std::uint32_t co
 }
 
 OutlineParams OutlineParamsFor(const GameState& state, const GameOptions& options) {
-  OutlineParams p = MakeOutlineParams(options.form, options.bulge, options.columns, state.rows,
+  OutlineParams p = MakeOutlineParams(state.pieceForm, state.pieceBulge, options.columns, state.rows,
                                       state.halfCellW, state.halfCellH, HalfPixelOnTable(state.pixelScale));
   p.bulgeHalfX = state.bulgeHalfX;
   p.bulgeHalfY = state.bulgeHalfY;

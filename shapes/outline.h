@@ -49,7 +49,8 @@ struct OutlineParams {
   float classicC = 0;
 };
 
-// Reads the grid, the cell and knob measures and K of the current game.
+// Reads the grid, the cell and knob measures and K of the current game, with
+// the form and bulge its cells were laid out with.
 OutlineParams OutlineParamsFor(const GameState& state, const GameOptions& options);
 
 // Builds the parameters from the bare measures, deriving the knob measures by

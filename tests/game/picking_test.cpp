@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "game/frame_steps.h"
 #include "support/fake_graphics_port.h"
 #include "support/scripted_platform.h"
 #include "view/unproject.h"
@@ -18,7 +20,8 @@ const float RAISED = static_cast<float>(0.00001 - TABLE_DEPTH);
 
 // A running game on an 800 x 600 window whose depth buffer is simulated: a
 // pixel shows the nearest piece whose square cell covers it, else the
-// background.
+// background. The pieces are of form 1, squares of the cell, on a grid of
+// 12 x 2.
 class PickingTest : public ::testing::Test {
  protected:
   PickingTest() {
@@ -32,6 +35,7 @@ class PickingTest : public ::testing::Test {
     state.halfCellW = state.halfCellH = HALF_CELL;
     state.halfCellDiag = std::sqrt(2.0f) * HALF_CELL;
     state.gameRunning = true;
+    state.rows = 2;
     graphics.depthAt = [this](int x, int y) { return DepthAt(x, y); };
   }
 
@@ -118,6 +122,27 @@ TEST_F(PickingTest, RoundedDepthsStillFindThePieceUnderThePointer) {
   Pick(0.4, 0.0, RestingDepth(5) + 3e-7);
   EXPECT_EQ(state.selected, 4);
   EXPECT_EQ(state.pieces[4].z, RestingDepth(4));
+  // Near piece 6 and at its depth, but outside its outline (something else is
+  // drawn there, such as the Prompt picture): nothing is taken.
+  Pick(1.35, 0.0, RestingDepth(6));
+  EXPECT_EQ(state.selected, 4);
+  EXPECT_EQ(state.pieces[6].z, RestingDepth(6));
+}
+
+// The outline test uses the form the pieces were cut with, not one an open
+// Options dialog has chosen since: left of piece 0's anchor a form-1 piece
+// lies, a form-2 piece of the first column does not.
+TEST_F(PickingTest, OutlinesAreThoseOfTheFormThePiecesWereCutWith) {
+  for (int k = 0; k < 7; ++k) AddPiece(0.2f * static_cast<float>(k), 0.0f);
+  options.columns = 7;
+  state.pieceForm = 1;
+  options.form = 2;
+  options.bulge = 0.45f;
+  // The depth read back rounded to piece 1's.
+  Pick(-0.05, 0.0, RestingDepth(1));
+  EXPECT_EQ(state.selected, 0);
+  EXPECT_EQ(state.pieces[0].z, RAISED);
+  EXPECT_EQ(state.pieces[1].z, RestingDepth(1));
 }
 
 TEST_F(PickingTest, DistancePickingTakesTheNearestCentreAndTheLowerIndexOnATie) {
@@ -187,6 +212,136 @@ TEST_F(PickingTest, NothingIsPickedDuringTheScatterOrATurnButTheMenuPicks) {
   Hover(0.5f, 0.0f);
   EXPECT_FALSE(RightClick(ClientX(0.5), ClientY(0.0)));
   EXPECT_EQ(state.selected, 0);
+}
+
+// A picture of 1000 x 800 before Start in the 800 x 600 window, with 16-pixel
+// bars: the thumbs are 640 and 450 long, scrollX runs over -80..80 and
+// scrollY over -75..75. Horizontal bar on row 589: track 20, to-start 50,
+// page-back 70, thumb 80-720, page-forward 730, to-end 750, track 770.
+// Vertical bar in column 789 likewise by rows: 20, 50, 70, 75-525, 530, 550,
+// 570.
+class ScrollBarPointerTest : public PickingTest {
+ protected:
+  ScrollBarPointerTest() {
+    state.gameRunning = false;
+    state.imageWidth = 1000;
+    state.imageHeight = 800;
+    table.thumbW = 640;
+    table.thumbH = 450;
+    bars.scrollBarThickness = 16;
+  }
+  void StartAt(int scrollX, int scrollY) {
+    table.scrollX = scrollX;
+    table.scrollY = scrollY;
+  }
+};
+
+TEST_F(ScrollBarPointerTest, ButtonsActOnAReleaseOverThemAndAMoveDragsTheThumb) {
+  const struct {
+    int x, y;      // pressed and released here
+    int toX, toY;  // moved here in between when it differs
+    int scrollX, scrollY;
+  } cases[] = {
+      {730, 589, 730, 589, 80, 0},   // page forward: + thumbW, clamped
+      {70, 589, 70, 589, -80, 0},    // page back
+      {50, 589, 50, 589, -80, 0},    // to start
+      {750, 589, 750, 589, 80, 0},   // to end
+      {789, 70, 789, 70, 0, 75},     // page up
+      {789, 530, 789, 530, 0, -75},  // page down
+      {789, 50, 789, 50, 0, 75},     // to top
+      {789, 550, 789, 550, 0, -75},  // to bottom
+      {400, 589, 430, 589, 30, 0},   // the thumb follows the pointer
+      {789, 300, 789, 280, 0, 20},   // upward on the vertical bar
+      {730, 589, 600, 589, -80, 0},  // a moved button drags and is not run
+      {20, 589, 20, 589, 0, 0},      // a track acts only while held
+      {400, 300, 500, 300, 0, 0},    // the table away from the bars
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.x << ", " << c.y << " to " << c.toX << ", " << c.toY);
+    StartAt(0, 0);
+    MoveTo(c.x, c.y);
+    Press();
+    if (c.toX != c.x || c.toY != c.y) MoveTo(c.toX, c.toY);
+    Release();
+    EXPECT_EQ(table.scrollX, c.scrollX);
+    EXPECT_EQ(table.scrollY, c.scrollY);
+    EXPECT_FALSE(
+        std::any_of(bars.horizontal.pressed.begin(), bars.horizontal.pressed.end(),
+                    [](bool p) { return p; }) ||
+        std::any_of(bars.vertical.pressed.begin(), bars.vertical.pressed.end(), [](bool p) { return p; }));
+  }
+}
+
+TEST_F(ScrollBarPointerTest, AHeldTrackScrollsEachFrameUntilTheRelease) {
+  StartAt(0, 0);
+  MoveTo(770, 589);
+  Press();
+  EXPECT_TRUE(bars.horizontal.pressed[ScrollBar::TRACK_AFTER]);
+  for (int frame = 0; frame < 3; ++frame) ScrollHeldTrack(state, table, bars, 770, 589, picking.edges);
+  EXPECT_EQ(table.scrollX, 3);
+  Release();
+  EXPECT_FALSE(ScrollHeldTrack(state, table, bars, 770, 589, picking.edges));
+  EXPECT_EQ(table.scrollX, 3);
+}
+
+// A right click on a track brings the near edge of the thumb under the
+// pointer and shows no menu; elsewhere on a bar it is an ordinary right click.
+TEST_F(ScrollBarPointerTest, RightClickOnATrackBringsTheThumbEdgeThere) {
+  const struct {
+    int x, y;
+    int scrollX, scrollY;
+  } cases[] = {
+      {770, 589, 50, 0},   // track after the thumb: its right edge at 770
+      {20, 589, -60, 0},   // track before: its left edge at 20
+      {789, 20, 0, 55},    // upper track: its top edge at row 20
+      {789, 570, 0, -45},  // lower track: its bottom edge at row 570
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.x << ", " << c.y);
+    StartAt(0, 0);
+    MoveTo(c.x, c.y);
+    EXPECT_FALSE(RightClick(c.x, c.y));
+    EXPECT_EQ(table.scrollX, c.scrollX);
+    EXPECT_EQ(table.scrollY, c.scrollY);
+  }
+  StartAt(0, 0);
+  MoveTo(400, 589);  // on the thumb
+  EXPECT_TRUE(RightClick(400, 589));
+  EXPECT_EQ(table.scrollX, 0);
+}
+
+// A piece dragged to the window's border sets the edge flags, one step of
+// scrolling per frame, as long as it stays there and the button is held.
+TEST_F(PickingTest, APieceDraggedToTheBorderScrollsTheTableUntilItLeavesOrIsDropped) {
+  state.imageWidth = 1000;
+  state.imageHeight = 800;
+  table.thumbW = 640;
+  table.thumbH = 450;
+  AddPiece(0.0f, 0.0f);
+  Hover(0.0f, 0.0f);
+  ASSERT_EQ(state.selected, 0);
+  Press();
+  MoveTo(-40, ClientY(0.0));  // beyond the border: taken as x = 0
+  EXPECT_EQ(shell.cursorX, 0);
+  EXPECT_TRUE(picking.edges.edgeScrollLeft);
+  EXPECT_FALSE(picking.edges.edgeScrollRight || picking.edges.edgeScrollUp || picking.edges.edgeScrollDown);
+  const float held = state.pieces[0].x;
+  for (int frame = 0; frame < 4; ++frame)
+    EdgeScrollStep(state, table, bars, picking.edges, shell.cursorX, shell.cursorY);
+  EXPECT_EQ(table.scrollX, -4);
+  EXPECT_EQ(state.pieces[0].x, held);  // the dragged piece stays under the pointer
+  MoveTo(W - 1, 0);                    // the top-right corner
+  EXPECT_TRUE(picking.edges.edgeScrollRight && picking.edges.edgeScrollUp);
+  EXPECT_FALSE(picking.edges.edgeScrollDown);
+  MoveTo(300, 200);  // off the border
+  EXPECT_FALSE(picking.edges.edgeScrollLeft || picking.edges.edgeScrollRight || picking.edges.edgeScrollUp ||
+               picking.edges.edgeScrollDown);
+  MoveTo(0, 200);
+  EXPECT_TRUE(picking.edges.edgeScrollLeft);
+  Release();
+  EXPECT_FALSE(picking.edges.edgeScrollLeft);
+  MoveTo(0, 200);  // without the button nothing scrolls
+  EXPECT_FALSE(picking.edges.edgeScrollLeft);
 }
 
 }  // namespace

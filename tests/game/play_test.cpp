@@ -9,6 +9,7 @@
 #include "game/check.h"
 #include "game/frame_steps.h"
 #include "game/history.h"
+#include "game/picking.h"
 #include "game/rotation.h"
 #include "support/scripted_platform.h"
 
@@ -82,14 +83,15 @@ TEST(PieceMenu, FollowsTheGameModesAndTheLanguageAndMatchesTheDigitKeys) {
 struct Play : ::testing::Test {
   GameState state = RunningGame(3, 2);
   TableView table;
+  ViewSetup view;
   History history;
   testing::ScriptedPlatform platform;
   GameOptions options;
 
   bool Rotate(float angle, float axis) { return RotateSelected(state, history, platform, angle, axis); }
   bool Align() { return AlignSelected(state, history, platform); }
-  bool Undo() { return puzzle::Undo(state, history, platform); }
-  bool Redo() { return puzzle::Redo(state, history, platform); }
+  bool Undo() { return puzzle::Undo(state, view, history, platform); }
+  bool Redo() { return puzzle::Redo(state, view, history, platform); }
   std::optional<std::uint32_t> Check() { return CheckPieces(state, table, options, platform); }
   bool UndoEnabled() { return platform.menuEnabled[CMD_UNDO]; }
   bool RedoEnabled() { return platform.menuEnabled[CMD_REDO]; }
@@ -191,9 +193,16 @@ TEST_F(Play, UndoAndRedoPlayTheTurnBackAndAgain) {
   PlayOut();
   const std::array<float, 9> quarter{0, 1, 0, -1, 0, 0, 0, 0, 1};
   EXPECT_EQ(state.pieces[5].orient, quarter);
+  // Piece 2 was hovered since: it lies raised. The Undo makes piece 5 the
+  // selection as a hover would, so piece 2 can be picked up again.
+  const auto raised = static_cast<float>(RAISE_DEPTH_PICK - TABLE_DEPTH);
   state.selected = 2;
+  state.pieces[2].z = raised;
+  state.pieces[5].z = RestingDepth(5);
   ASSERT_TRUE(Undo());  // the opposite turn, on the turned piece
   EXPECT_EQ(state.selected, 5);
+  EXPECT_EQ(state.pieces[2].z, RestingDepth(2));
+  EXPECT_EQ(state.pieces[5].z, raised);
   EXPECT_EQ(state.rotationLeft, -90.0f);
   EXPECT_EQ(history.redoHistory.back().a, -90.0f);
   PlayOut();
