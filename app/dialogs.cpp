@@ -66,10 +66,10 @@ QDialog* OpenNumberOfPiecesDialog(QWidget* owner, GameOptions& options, Platform
     const bool taken = TakeNumberOfPieces(options, platform, edit->text().toStdString());
     dialog->done(taken ? QDialog::Accepted : QDialog::Rejected);
   });
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, [dialog, &options] {
-    options.pendingColumns = 0;
-    dialog->reject();
-  });
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  // Esc and the close box end the dialog as its Cancel button does (a refused
+  // entry has already cleared the number).
+  QObject::connect(dialog, &QDialog::rejected, dialog, [&options] { options.pendingColumns = 0; });
   dialog->show();
   return dialog;
 }

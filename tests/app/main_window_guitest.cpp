@@ -45,6 +45,23 @@ TEST_F(ShellWindowTest, EnglishMenusSmallDialogsHelpAndScrollKeys) {
   EXPECT_EQ(platform.shown[1].text, "Number of puzzles in horizontal edge must be more than one.");
   platform.shown.clear();
 
+  // Esc and the close box act as Cancel: the waiting number is dropped.
+  for (const bool escape : {true, false}) {
+    app.options.pendingColumns = 15;
+    window->Command(CMD_NUMBER_OF_PIECES);
+    auto* edit = window->findChild<QLineEdit*>(NUMBER_EDIT_NAME);
+    ASSERT_NE(edit, nullptr);
+    if (escape) {
+      QTest::keyClick(edit, Qt::Key_Escape);
+    } else {
+      edit->window()->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window->findChild<QLineEdit*>(NUMBER_EDIT_NAME), nullptr) << escape;
+    EXPECT_EQ(app.options.pendingColumns, 0u) << escape;
+  }
+  EXPECT_TRUE(platform.shown.empty());
+
   window->Command(CMD_ABOUT);
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_EQ(platform.shown[0].caption, "About...");
