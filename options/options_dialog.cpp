@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontMetricsF>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "game/commands.h"
 #include "model/texts.h"
@@ -23,12 +25,28 @@ namespace puzzle {
 
 namespace {
 
-// The dialog's controls at about the size of the dialog units they have
-// always had (one unit is about 1.5 pixels across and 1.6 down).
-constexpr QSize PREVIEW_SIZE{297, 81};
-constexpr QSize SWATCH_SIZE{27, 65};
-constexpr int COLOUR_FIELD_WIDTH = 40;
-constexpr int SCATTER_FIELD_WIDTH = 90;
+// The dialog is laid out in dialog units of its 8-point font: a unit is a
+// quarter of the font's average character width across and an eighth of its
+// height down, so that the whole dialog (205 x 350 units) fits a 1024 x 768
+// screen whatever the desktop's own font.
+constexpr int DIALOG_POINT_SIZE = 8;
+
+class DialogUnits {
+ public:
+  explicit DialogUnits(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    across_ = metrics.horizontalAdvance(alphabet) / static_cast<double>(alphabet.size()) / 4.0;
+    down_ = metrics.height() / 8.0;
+  }
+  int X(int units) const { return static_cast<int>(std::lround(units * across_)); }
+  int Y(int units) const { return static_cast<int>(std::lround(units * down_)); }
+  QSize Size(int across, int down) const { return {X(across), Y(down)}; }
+
+ private:
+  double across_ = 1.5;
+  double down_ = 1.625;
+};
 
 QString Text(const UiText& text, bool russianUi) {
   return QString::fromUtf8(Tr(text, russianUi));
@@ -51,6 +69,9 @@ OptionsDialog::OptionsDialog(QWidget* owner, GameOptions& options, GameState& st
   setModal(false);
   setWindowTitle(Text(texts::OPTIONS_TITLE, options_.russianUi));
   if (owner != nullptr) setWindowIcon(owner->windowIcon());
+  QFont dialogFont = font();
+  dialogFont.setPointSize(DIALOG_POINT_SIZE);
+  setFont(dialogFont);
   BuildControls();
   ShowControls(ControlsFor(options_));
   ConnectLiveChanges();
@@ -58,13 +79,22 @@ OptionsDialog::OptionsDialog(QWidget* owner, GameOptions& options, GameState& st
 
 void OptionsDialog::BuildControls() {
   const bool ru = options_.russianUi;
+  const DialogUnits units(font());
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(units.X(2), units.Y(2), units.X(2), units.Y(2));
+  layout->setSpacing(units.Y(2));
+  // The groups hold their controls as tightly as the dialog's resource did.
+  const auto tight = [&units](QLayout* groupLayout) {
+    groupLayout->setContentsMargins(units.X(3), units.Y(1), units.X(3), units.Y(1));
+    groupLayout->setSpacing(units.Y(1));
+  };
 
   auto* formGroup = new QGroupBox(Text(texts::OPTIONS_FORM_GROUP, ru), this);
   auto* formLayout = new QVBoxLayout(formGroup);
+  tight(formLayout);
   preview_ = new FormPreview(options_, colourBytes_, formGroup);
   preview_->setObjectName("formPreview");
-  preview_->setFixedSize(PREVIEW_SIZE);
+  preview_->setFixedSize(units.Size(198, 50));
   formLayout->addWidget(preview_, 0, Qt::AlignHCenter);
   auto* formRow = new QHBoxLayout;
   formButtons_ = new QButtonGroup(this);
@@ -82,6 +112,7 @@ void OptionsDialog::BuildControls() {
   auto addSliderGroup = [&](const UiText& title, int minimum, int maximum, const char* name) {
     auto* group = new QGroupBox(Text(title, ru), this);
     auto* groupLayout = new QVBoxLayout(group);
+    tight(groupLayout);
     auto* slider = new QSlider(Qt::Horizontal, group);
     slider->setObjectName(name);
     slider->setRange(minimum, maximum);
@@ -98,9 +129,10 @@ void OptionsDialog::BuildControls() {
 
   auto* scatterGroup = new QGroupBox(Text(texts::OPTIONS_SCATTER_GROUP, ru), this);
   auto* scatterLayout = new QHBoxLayout(scatterGroup);
+  tight(scatterLayout);
   scatterField_ = new QLineEdit(scatterGroup);
   scatterField_->setObjectName("scatterField");
-  scatterField_->setFixedWidth(SCATTER_FIELD_WIDTH);
+  scatterField_->setFixedWidth(units.X(60));
   scatterLayout->addWidget(scatterField_);
   scatterLayout->addStretch();
   layout->addWidget(scatterGroup);
@@ -112,6 +144,7 @@ void OptionsDialog::BuildControls() {
   };
   auto* displayGroup = new QGroupBox(Text(texts::OPTIONS_DISPLAY_GROUP, ru), this);
   auto* displayLayout = new QHBoxLayout(displayGroup);
+  tight(displayLayout);
   edges_ = makeCheck(texts::OPTIONS_EDGES, displayGroup, "showEdges");
   frame_ = makeCheck(texts::OPTIONS_FRAME, displayGroup, "showFrame");
   centres_ = makeCheck(texts::OPTIONS_CENTRES, displayGroup, "showCentres");
@@ -122,6 +155,7 @@ void OptionsDialog::BuildControls() {
 
   auto* coloursGroup = new QGroupBox(Text(texts::OPTIONS_COLOURS_GROUP, ru), this);
   auto* coloursLayout = new QVBoxLayout(coloursGroup);
+  tight(coloursLayout);
   auto* coloursRow = new QHBoxLayout;
   const std::array<const UiText*, 3> colourTitles{
       &texts::OPTIONS_BACKGROUND_COLOUR, &texts::OPTIONS_FRAME_COLOUR, &texts::OPTIONS_CENTRES_COLOUR};
@@ -131,19 +165,20 @@ void OptionsDialog::BuildControls() {
     const auto cc = static_cast<std::size_t>(c);
     auto* group = new QGroupBox(Text(*colourTitles[cc], ru), coloursGroup);
     auto* grid = new QGridLayout(group);
+    tight(grid);
     for (int component = 0; component < 3; ++component) {
       const auto i = cc * 3 + static_cast<std::size_t>(component);
       grid->addWidget(new QLabel(Text(*componentLabels[static_cast<std::size_t>(component)], ru), group),
                       component, 0);
       auto* field = new QLineEdit(group);
       field->setObjectName(QStringLiteral("colourField%1").arg(i));
-      field->setFixedWidth(COLOUR_FIELD_WIDTH);
+      field->setFixedWidth(units.X(24));
       colourFields_[i] = field;
       grid->addWidget(field, component, 1);
     }
     auto* swatch = new ColourSwatch(colourBytes_, c, group);
     swatch->setObjectName(QStringLiteral("swatch%1").arg(c));
-    swatch->setFixedSize(SWATCH_SIZE);
+    swatch->setFixedSize(units.Size(18, 40));
     swatches_[cc] = swatch;
     grid->addWidget(swatch, 0, 2, 3, 1);
     auto* select = new QPushButton(Text(texts::OPTIONS_SELECT, ru), group);
@@ -160,6 +195,7 @@ void OptionsDialog::BuildControls() {
 
   auto* rotationsGroup = new QGroupBox(Text(texts::OPTIONS_ROTATIONS_GROUP, ru), this);
   auto* rotationsLayout = new QHBoxLayout(rotationsGroup);
+  tight(rotationsLayout);
   gameRotate_ = makeCheck(texts::OPTIONS_GAME_ROTATE, rotationsGroup, "gameRotate");
   game3D_ = makeCheck(texts::OPTIONS_GAME_3D, rotationsGroup, "game3D");
   rotationsLayout->addWidget(gameRotate_);
@@ -252,7 +288,10 @@ void OptionsDialog::ConnectLiveChanges() {
     options_.bulge = PositionToBulge(position);
     RedrawPreview();
   });
-  connect(scatterField_, &QLineEdit::textChanged, this, &OptionsDialog::OnScatterTextChanged);
+  connect(scatterField_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { OnScatterTextChanged(text, scatterField_->hasFocus()); });
+  connect(scatterField_, &QLineEdit::editingFinished, this,
+          [this] { OnScatterTextChanged(scatterField_->text(), false); });
   for (std::size_t i = 0; i < colourFields_.size(); ++i) {
     connect(colourFields_[i], &QLineEdit::textChanged, this,
             [this, i](const QString& text) { OnColourTextChanged(i, text); });
@@ -263,8 +302,8 @@ void OptionsDialog::ConnectLiveChanges() {
   }
 }
 
-void OptionsDialog::OnScatterTextChanged(const QString& text) {
-  const ScatterFieldChange change = OnScatterFieldChanged(text.toStdString());
+void OptionsDialog::OnScatterTextChanged(const QString& text, bool typing) {
+  const ScatterFieldChange change = OnScatterFieldChanged(text.toStdString(), typing);
   // The replaced text comes back through this same handler and is stored then.
   if (change.replaceText) {
     scatterField_->setText(QString::fromStdString(*change.replaceText));

@@ -73,7 +73,7 @@ class OptionsDialog : public QDialog {
   void ShowControls(const OptionsControls& controls);
   OptionsControls ReadControls() const;
   void ConnectLiveChanges();
-  void OnScatterTextChanged(const QString& text);
+  void OnScatterTextChanged(const QString& text, bool typing);
   void OnColourTextChanged(std::size_t index, const QString& text);
   void ChooseColour(int colour);
   void Apply();

@@ -58,12 +58,15 @@ ColourBytes ColourBytesOf(const GameOptions& options) {
   return bytes;
 }
 
-ScatterFieldChange OnScatterFieldChanged(std::string_view text) {
+ScatterFieldChange OnScatterFieldChanged(std::string_view text, bool typing) {
   const int n = ReadDecimal(text);
   const SettingRange typed = RangeOf("TimeScatter");
+  if (n >= typed.min && n <= typed.max) return {n, std::nullopt};
+  // Replacing the text under the player's fingers turns a cleared field into
+  // "10" before the first digit lands (typing 25 would give 300).
+  if (typing) return {};
   if (n < typed.min) return {std::nullopt, std::to_string(SCATTER_APPLIED_MIN)};
-  if (n > typed.max) return {std::nullopt, std::to_string(static_cast<int>(typed.max))};
-  return {n, std::nullopt};
+  return {std::nullopt, std::to_string(static_cast<int>(typed.max))};
 }
 
 ColourFieldChange OnColourFieldChanged(std::size_t index, std::string_view text) {

@@ -49,14 +49,15 @@ std::optional<float> PositionToAngleStep(int position);
 std::uint8_t DefaultColourByte(std::size_t index);
 ColourBytes ColourBytesOf(const GameOptions& options);
 
-// A change of the scatter-time field while typing. Either the value to store
-// at once, or the text that replaces the field (whose own change then stores
-// it).
+// A change of the scatter-time field. Either the value to store at once, or
+// the text that replaces the field (whose own change then stores it). While
+// the player is typing in it (typing) an empty or partial entry stays as it
+// is and stores nothing; the field is put right once it loses the focus.
 struct ScatterFieldChange {
   std::optional<std::int32_t> store;
   std::optional<std::string> replaceText;
 };
-ScatterFieldChange OnScatterFieldChanged(std::string_view text);
+ScatterFieldChange OnScatterFieldChanged(std::string_view text, bool typing);
 
 // A change of colour field `index`: the byte to keep, and the text that
 // replaces the field when the typed value is 256 or more (the default for

@@ -79,6 +79,20 @@ class OptionsDialogTest : public ::testing::Test {
   QPointer<OptionsDialog> dialog;
 };
 
+// Laid out in the units of its 8-point font, the dialog and its OK row fit a
+// 1024 x 768 screen in either language.
+TEST_F(OptionsDialogTest, FitsASmallScreen) {
+  for (const bool ru : {false, true}) {
+    options.russianUi = ru;
+    Open();
+    const QRect frame = dialog->frameGeometry();
+    EXPECT_LE(frame.height(), 650) << ru;
+    EXPECT_LE(frame.width(), 1024) << ru;
+    EXPECT_EQ(dialog->font().pointSize(), 8);
+    delete dialog.data();
+  }
+}
+
 TEST_F(OptionsDialogTest, ControlsAreLiveOrWaitForApplyNowAndOk) {
   options.angleStep = 9;
   Open();
@@ -99,11 +113,28 @@ TEST_F(OptionsDialogTest, ControlsAreLiveOrWaitForApplyNowAndOk) {
   Click("applyNowButton");
   EXPECT_EQ(TextOf("scatterField"), "100");
   EXPECT_EQ(options.scatterSeconds, 100);
+  // While the field has the focus a cleared or partial entry stays as typed:
+  // clearing it and typing 25 gives 25. Leaving it puts it right.
+  QLineEdit* scatter = Control<QLineEdit>("scatterField");
+  dialog->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.data()));
   TypeInto("scatterField", "300");
-  QTest::keyClicks(Control<QLineEdit>("scatterField"), "0");
+  QTest::keyClick(scatter, Qt::Key_Backspace);
+  QTest::keyClick(scatter, Qt::Key_Backspace);
+  QTest::keyClick(scatter, Qt::Key_Backspace);
+  EXPECT_EQ(TextOf("scatterField"), "");
+  QTest::keyClicks(scatter, "25");
+  EXPECT_EQ(TextOf("scatterField"), "25");
+  EXPECT_EQ(options.scatterSeconds, 25);
+  QTest::keyClicks(scatter, "00");  // 250 is still a time, 2500 no longer
+  EXPECT_EQ(TextOf("scatterField"), "2500");
+  EXPECT_EQ(options.scatterSeconds, 250);
+  Control<QSlider>("bulgeSlider")->setFocus();
   EXPECT_EQ(TextOf("scatterField"), "300");
   EXPECT_EQ(options.scatterSeconds, 300);
   TypeInto("scatterField", "x");
+  EXPECT_EQ(TextOf("scatterField"), "x");
+  Control<QSlider>("bulgeSlider")->setFocus();
   EXPECT_EQ(TextOf("scatterField"), "10");
 
   // Colours from 256 on show their default; they and the centres wait for

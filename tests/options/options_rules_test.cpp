@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "model/geometry.h"
@@ -42,10 +44,25 @@ TEST(OptionsSliders, SpeedPositionsFollowTheTable) {
   EXPECT_EQ(PositionToAngleStep(9), std::nullopt);
 }
 
-// The dialog test types 250, 3000 and letters; these are the low bounds.
-TEST(OptionsScatterField, TypedValuesBelow1AreReplaced) {
-  EXPECT_EQ(OnScatterFieldChanged("1").store, 1);
-  for (const char* text : {"0", "-5"}) EXPECT_EQ(OnScatterFieldChanged(text).replaceText, "10") << text;
+// While typing nothing is replaced; once the field is left, values outside
+// 1-300 are.
+TEST(OptionsScatterField, OutOfRangeEntriesAreReplacedOnlyOnceTypingEnds) {
+  struct Case {
+    const char* text;
+    bool typing;
+    std::optional<std::int32_t> store;
+    std::optional<std::string> replaceText;
+  };
+  const Case cases[] = {
+      {"1", true, 1, {}},     {"300", false, 300, {}},   {"", true, {}, {}},    {"-", true, {}, {}},
+      {"0", true, {}, {}},    {"3000", true, {}, {}},    {"", false, {}, "10"}, {"-5", false, {}, "10"},
+      {"x", false, {}, "10"}, {"301", false, {}, "300"},
+  };
+  for (const Case& c : cases) {
+    const ScatterFieldChange change = OnScatterFieldChanged(c.text, c.typing);
+    EXPECT_EQ(change.store, c.store) << c.text << ' ' << c.typing;
+    EXPECT_EQ(change.replaceText, c.replaceText) << c.text << ' ' << c.typing;
+  }
 }
 
 TEST(OptionsColourField, ValuesFrom256OnTakeTheDefaultComponent) {
