@@ -107,27 +107,59 @@ void GameView::initializeGL() {
   GLint maxTexture = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
   state.maxTextureSize = maxTexture;
-  GLint depthBits = 0;
-  glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-  app_.view.lowDepthPrecision = depthBits <= 16;
-  if (app_.view.lowDepthPrecision && app_.options.firstRun) {
-    // Said once, on the first run; after the set-up, not in the middle of it.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          const bool ru = app_.options.russianUi;
-          platform_.ShowMessage({Tr(texts::OBSOLETE_VIDEO, ru), Tr(texts::CAPTION_ERROR, ru),
-                                 MessageButtons::Ok, MessageIcon::Exclamation, MessageOwner::None});
-        },
-        Qt::QueuedConnection);
-  }
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   app_.shell.glVersion = version != nullptr ? version : "";
   InitGL(state, table, app_.options, app_.view);
   BuildFonts(app_.fonts, state.pixelScale);
-  // The context may go before the widget does (a window moved to another
-  // screen); the lists and textures go with it.
-  connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GameView::ReleaseGl, Qt::DirectConnection);
+  // The framebuffer the table is drawn into does not exist yet; its depth
+  // is read with the first frame.
+  depthChecked_ = false;
+  RebuildTableGl();
+  // The context may go before the widget does (the widget moved to another
+  // window); the mesh, textures and fonts go with it, and the next context
+  // builds them again above.
+  connect(
+      context(), &QOpenGLContext::aboutToBeDestroyed, this,
+      [this] {
+        makeCurrent();
+        // A running game keeps its picture only in the textures.
+        if (app_.state.pixels.empty()) pictureReadBack_ = ReadBackPictureTextures(app_.state);
+        ReleaseGl();
+      },
+      Qt::DirectConnection);
+}
+
+void GameView::RebuildTableGl() {
+  GameState& state = app_.state;
+  if (state.pixels.empty()) return;
+  graphics_.UploadPictureTexture(state);
+  if (pictureReadBack_) {
+    pictureReadBack_ = false;
+    state.pixels.clear();
+    state.pixels.shrink_to_fit();
+  }
+  if (state.pieces.empty()) return;
+  // The pieces keep the shape they were cut with, whatever an open Options
+  // dialog has chosen since.
+  GameOptions built = app_.options;
+  built.form = state.pieceForm;
+  built.bulge = state.pieceBulge;
+  graphics_.BuildPieceMeshes(state, built);
+}
+
+void GameView::CheckDepth() {
+  if (depthChecked_) return;
+  depthChecked_ = true;
+  if (!CheckDepthPrecision(app_.view, app_.options)) return;
+  // Said after the frame, not in the middle of drawing it.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        const bool ru = app_.options.russianUi;
+        platform_.ShowMessage({Tr(texts::OBSOLETE_VIDEO, ru), Tr(texts::CAPTION_ERROR, ru),
+                               MessageButtons::Ok, MessageIcon::Exclamation, MessageOwner::None});
+      },
+      Qt::QueuedConnection);
 }
 
 void GameView::resizeGL(int w, int h) {
@@ -140,6 +172,7 @@ void GameView::resizeGL(int w, int h) {
 }
 
 void GameView::paintGL() {
+  CheckDepth();
   FrameRecords records{app_.state, app_.options, app_.view,          app_.table,
                        app_.bars,  app_.input,   app_.picking.edges, app_.timing};
   FrameDrawn(app_.pacer, NowMs());

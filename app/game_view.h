@@ -3,7 +3,8 @@
 // are still handled between frames and an idle table does not keep the
 // processor busy), keeps the client size in step with the widget in device pixels,
 // and owns the GL resources of the window's context: fonts, picture
-// textures and the piece mesh are released with it. What a resize means for the
+// textures and the piece mesh are released with it and built again for a new
+// context. What a resize means for the
 // game is the main window's business: it hears of it through onResized.
 #pragma once
 
@@ -69,6 +70,11 @@ class GameView : public QOpenGLWidget {
   // The frame just shown: the next is asked for once the pacer allows.
   void ScheduleNextFrame();
   double NowMs() const;
+  // After a context was made again: the picture's textures and the piece
+  // mesh of the game on the table.
+  void RebuildTableGl();
+  // Once per context, with the table's framebuffer bound.
+  void CheckDepth();
 
   Application& app_;
   Platform& platform_;
@@ -77,6 +83,10 @@ class GameView : public QOpenGLWidget {
   // The pacer's clock; real time even where the game's tick is stepped.
   QElapsedTimer pacingClock_;
   QTimer nextFrameTimer_;
+  bool depthChecked_ = false;
+  // The pixels were read back from the textures of a lost context; they go
+  // again once the next context holds them.
+  bool pictureReadBack_ = false;
 };
 
 }  // namespace puzzle

@@ -22,6 +22,13 @@ void SetClearColour(const GameOptions& options) {
   glClearColor(options.colors[0], options.colors[1], options.colors[2], 0.0f);
 }
 
+bool CheckDepthPrecision(ViewSetup& view, const GameOptions& options) {
+  GLint depthBits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+  view.lowDepthPrecision = depthBits <= 16;
+  return view.lowDepthPrecision && options.firstRun;
+}
+
 void InitGL(GameState& state, const TableView& table, const GameOptions& options, ViewSetup& view) {
   SetClearColour(options);
   glClearDepth(1.0);

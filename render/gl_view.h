@@ -18,6 +18,12 @@ void ResizeGL(const GameState& state, const TableView& table, ViewSetup& view);
 
 void SetClearColour(const GameOptions& options);
 
+// Reads the depth bits of the framebuffer bound now (the one the table is
+// drawn into, which is not the window's default framebuffer) and sets
+// lowDepthPrecision for 16 bits or fewer. True when the player is to be told
+// that the video mode is obsolete: low precision on the first run.
+bool CheckDepthPrecision(ViewSetup& view, const GameOptions& options);
+
 // The star of 40 smooth-shaded triangles behind everything, in the colours
 // the frame's advance has cycled to.
 void DrawBackgroundStar(const ViewSetup& view);

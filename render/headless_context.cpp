@@ -43,8 +43,9 @@ HeadlessContext::~HeadlessContext() {
   Close();
 }
 
-bool HeadlessContext::Open(int width, int height) {
+bool HeadlessContext::Open(int width, int height, DepthFormat depth) {
   Close();
+  depthFormat_ = depth;
   auto getPlatformDisplay =
       reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
   if (getPlatformDisplay == nullptr) {
@@ -114,7 +115,9 @@ bool HeadlessContext::AllocateStorage(int width, int height) {
   gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
   // The game asks for 32 depth bits; 24 is what most drivers grant.
   gl.bindRenderbuffer(GL_RENDERBUFFER, gl.depth);
-  gl.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+  gl.renderbufferStorage(GL_RENDERBUFFER,
+                         depthFormat_ == DepthFormat::Bits16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
+                         width, height);
   GLint depthBits = 0;
   gl.getRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_DEPTH_SIZE, &depthBits);
   gl.bindRenderbuffer(GL_RENDERBUFFER, 0);

@@ -22,17 +22,21 @@ class HeadlessContext {
   HeadlessContext(const HeadlessContext&) = delete;
   HeadlessContext& operator=(const HeadlessContext&) = delete;
 
+  // The depth buffer: what drivers commonly grant, or the 16 bits of an old
+  // card (the game then picks by distance).
+  enum class DepthFormat { Bits24, Bits16 };
+
   // Makes the context current with a width x height framebuffer bound and the
   // viewport set to it. False, with Error() saying why, when EGL, the
   // surfaceless platform or framebuffer objects are unavailable.
-  bool Open(int width, int height);
+  bool Open(int width, int height, DepthFormat depth = DepthFormat::Bits24);
   // Replaces the framebuffer's storage; its contents are undefined afterwards.
   bool Resize(int width, int height);
 
   const std::string& Error() const { return error_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
-  // Bits of the depth renderbuffer as granted (24 or 32).
+  // Bits of the depth renderbuffer as granted.
   int DepthBits() const { return depthBits_; }
 
   // The whole framebuffer, RGBA, bottom row first.
@@ -45,6 +49,7 @@ class HeadlessContext {
   int width_ = 0;
   int height_ = 0;
   int depthBits_ = 0;
+  DepthFormat depthFormat_ = DepthFormat::Bits24;
 
   bool AllocateStorage(int width, int height);
   void Close();

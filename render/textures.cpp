@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace puzzle {
 namespace {
@@ -107,6 +108,40 @@ bool UploadPictureTexture(GameState& state) {
     state.stillTexture = MakeTexture(size, staging.get());
   }
   glPopClientAttrib();
+  return true;
+}
+
+bool ReadBackPictureTextures(GameState& state) {
+  std::vector<std::uint32_t> names = state.frameTextures;
+  if (names.empty() && state.stillTexture != 0) names.push_back(state.stillTexture);
+  if (names.empty() || state.imageWidth < 1 || state.imageHeight < 1 ||
+      state.textureWidth < state.imageWidth || state.textureHeight < state.imageHeight) {
+    return false;
+  }
+  const std::size_t textureRow = static_cast<std::size_t>(state.textureWidth) * 4;
+  const std::size_t imageRow = static_cast<std::size_t>(state.imageWidth) * 4;
+  const std::size_t stride = names.size() > 1 ? FrameStride(state) : imageRow * state.imageHeight;
+  std::vector<std::uint8_t> staging;
+  std::vector<std::uint8_t> pixels;
+  try {
+    staging.resize(textureRow * static_cast<std::size_t>(state.textureHeight));
+    pixels.resize((names.size() - 1) * stride + imageRow * static_cast<std::size_t>(state.imageHeight));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    glBindTexture(GL_TEXTURE_2D, names[k]);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, staging.data());
+    for (std::int32_t r = 0; r < state.imageHeight; ++r) {
+      std::memcpy(pixels.data() + k * stride + static_cast<std::size_t>(r) * imageRow,
+                  staging.data() + static_cast<std::size_t>(r) * textureRow, imageRow);
+    }
+  }
+  glPopClientAttrib();
+  state.pixels = std::move(pixels);
   return true;
 }
 

@@ -35,6 +35,12 @@ void StageFrame(const GameState& state, const TextureSize& size, std::int32_t fr
 // picture's frames or the staging memory cannot be had (texMaxS/T are set).
 bool UploadPictureTexture(GameState& state);
 
+// The reverse, for a context about to go while a game holds its picture only
+// in the textures: the frames are read back into `pixels` (the delay bytes
+// between frames zero), for UploadPictureTexture in the next context. False,
+// with `pixels` untouched, when no texture is named or memory is short.
+bool ReadBackPictureTextures(GameState& state);
+
 // Deletes the still texture and every frame texture the state names and
 // forgets them. The shell calls it before a new picture or a saved game
 // takes their place and when the window goes.

@@ -1,7 +1,10 @@
 #include <GL/gl.h>
 
+#include "game/home_layout.h"
+#include "game/picking.h"
 #include "render/gl_graphics_port.h"
 #include "support/headless_gl.h"
+#include "support/scripted_platform.h"
 
 namespace puzzle {
 namespace {
@@ -36,6 +39,47 @@ TEST_F(GlViewTest, StarCoversTheWholeViewportAlsoAfterAResizeBeyondTheCreationSi
   table.clientHeight = 200;
   ResizeGL(state, table, view);
   ExpectStarCoversTheClient();
+}
+
+// The depth bits are those of the framebuffer the table is drawn into. With
+// an old card's 16 bits the player is warned on the first run, and a hover
+// selects by distance without reading the depth buffer (it is never drawn
+// here) and raises the piece by the distance-picking step.
+TEST_F(GlViewTest, SixteenDepthBitsPickByDistanceAndWarnOnTheFirstRun) {
+  using Depth = HeadlessContext::DepthFormat;
+  for (const Depth depth : {Depth::Bits24, Depth::Bits16}) {
+    const bool low = depth == Depth::Bits16;
+    OpenView(400, 300, depth);
+    EXPECT_EQ(context.DepthBits() <= 16, low);
+    options.firstRun = false;
+    EXPECT_FALSE(CheckDepthPrecision(view, options));
+    options.firstRun = true;
+    EXPECT_EQ(CheckDepthPrecision(view, options), low);
+    EXPECT_EQ(view.lowDepthPrecision, low);
+  }
+
+  state.imageWidth = 200;
+  state.imageHeight = 100;
+  options.columns = 4;
+  ASSERT_TRUE(LayOutOnHomes(state, options));
+  state.gameRunning = true;
+  ShellInput shell;
+  PickingState picking;
+  ScrollBars bars;
+  History history;
+  PointerRecords records{state, options, view, table, shell, picking, bars, history};
+  testing::ScriptedPlatform platform;
+  TableMesh mesh;
+  GlGraphicsPort port{mesh};
+  const double k = 2.0 * TABLE_DEPTH * state.pixelScale / NEAR_PLANE;
+  for (const std::uint32_t piece : {5u, 2u}) {
+    const PiecePose& pose = state.pieces[piece];
+    OnMouseMove(records, platform, port, static_cast<int>(200 + pose.x / k),
+                static_cast<int>(150 - pose.y / k));
+    EXPECT_EQ(state.selected, static_cast<std::int32_t>(piece));
+    EXPECT_EQ(state.pieces[piece].z, static_cast<float>(RAISE_DISTANCE_PICK - TABLE_DEPTH));
+  }
+  EXPECT_EQ(state.pieces[5].z, RestingDepth(5));
 }
 
 // Picking unprojects by the depth model; the real depth buffer must agree.

@@ -27,8 +27,9 @@ class HeadlessGlTest : public ::testing::Test {
 
   // Opens the context and runs the window's start-up GL set-up for a client
   // of width x height.
-  void OpenView(int width, int height) {
-    ASSERT_TRUE(context.Open(width, height)) << context.Error();
+  void OpenView(int width, int height,
+                HeadlessContext::DepthFormat depth = HeadlessContext::DepthFormat::Bits24) {
+    ASSERT_TRUE(context.Open(width, height, depth)) << context.Error();
     view.creationWidth = width;
     view.creationHeight = height;
     SetClientSize(table, width, height);
