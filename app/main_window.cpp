@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QMenu>
@@ -39,6 +40,22 @@ std::optional<ScrollKey> ScrollKeyOf(int key) {
     case Qt::Key_Down: return ScrollKey::Down;
     default: return std::nullopt;
   }
+}
+
+// The digit a key stands for by where it lies, whatever the layout makes of
+// it (AZERTY gives "&" for the 1 key, Shift gives "!"): the main row by its
+// scan code where the window system tells it, the keypad and other keys by
+// the key Qt reports.
+std::optional<int> DigitOfKey(const QKeyEvent& key) {
+  const QString system = QGuiApplication::platformName();
+  // The X and Wayland key codes are the kernel's codes plus 8; the kernel
+  // numbers the main row 1..9, 0 from 2 to 11.
+  if (system == QLatin1String("xcb") || system.startsWith(QLatin1String("wayland"))) {
+    const auto code = static_cast<int>(key.nativeScanCode()) - 8;
+    if (code >= 2 && code <= 11) return (code - 1) % 10;
+  }
+  if (key.key() >= Qt::Key_0 && key.key() <= Qt::Key_9) return key.key() - Qt::Key_0;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -116,8 +133,8 @@ void MainWindow::Command(int commandId) {
       if (state.gameRunning && !state.scatterRunning && !state.settleRunning)
         CheckCommand(state, app_.table, app_.bars, app_.input, options, platform_);
       break;
-    case CMD_UNDO: Undo(state, app_.history, platform_); break;
-    case CMD_REDO: Redo(state, app_.history, platform_); break;
+    case CMD_UNDO: Undo(state, app_.view, app_.history, platform_); break;
+    case CMD_REDO: Redo(state, app_.view, app_.history, platform_); break;
     case piece_menu::ALIGN:
       if (state.gameRunning && state.selected >= 0 && AlignSelected(state, app_.history, platform_))
         AnnounceIfFinished(state, options, platform_);
@@ -192,7 +209,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Turns act once per release, not per auto-repeat.
         if (key->isAutoRepeat()) return true;
-        return OnKeyRelease(key->key());
+        return OnKeyRelease(key->key(), DigitOfKey(*key));
       }
       case QEvent::MouseMove:
       case QEvent::MouseButtonPress:
@@ -215,6 +232,9 @@ bool MainWindow::OnMouse(QEvent* event) {
   GraphicsPort& graphics = view_->Graphics();
   switch (event->type()) {
     case QEvent::MouseMove:
+      // A moving pointer means someone is playing: the branded caption waits
+      // for the next idle spell.
+      app_.timing.idleFrames = 0;
       OnMouseMove(records, platform_, graphics, x, y);
       // While a piece is held the pointer stays over the table, so that the
       // drag rules see it on the border and scroll the table.
@@ -278,14 +298,14 @@ bool MainWindow::OnKeyPress(int key) {
   return true;
 }
 
-bool MainWindow::OnKeyRelease(int key) {
+bool MainWindow::OnKeyRelease(int key, std::optional<int> digit) {
   if (key == Qt::Key_Control || key == Qt::Key_Alt) {
     app_.input.modifierDown = false;
     return false;
   }
-  if (key < Qt::Key_0 || key > Qt::Key_9) return false;
-  // The keypad sends the same keys with the keypad modifier: both act alike.
-  if (const auto turn = TurnForDigit(key - Qt::Key_0))
+  if (!digit) return false;
+  // The keypad's digits act as the main row's.
+  if (const auto turn = TurnForDigit(*digit))
     RotateSelected(app_.state, app_.history, platform_, turn->angle, turn->axisCode);
   return true;
 }

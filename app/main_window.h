@@ -61,7 +61,7 @@ class MainWindow : public QMainWindow {
   void ShowTitle();
   void OnResized(const PreviousClient& previous);
   bool OnKeyPress(int key);
-  bool OnKeyRelease(int key);
+  bool OnKeyRelease(int key, std::optional<int> digit);
   bool OnMouse(QEvent* event);
   void ShowPieceMenu(const QPoint& globalPosition);
   void OpenOptions();
