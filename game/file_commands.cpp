@@ -7,6 +7,7 @@
 
 #include "game/check.h"
 #include "game/commands.h"
+#include "game/new_game.h"
 #include "model/texts.h"
 #include "storage/game_file.h"
 #include "storage/image_loader.h"
@@ -207,6 +208,12 @@ LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPor
   bool declined = false;
   auto loaded = ReadGameLocatingPicture(platform, path, records.options, declined);
   if (!loaded) return declined ? LoadResult::Declined : LoadResult::Failed;
+  // A picture Start would refuse is refused here too, before anything of the
+  // running game is replaced.
+  if (!PictureFitsTheGame(loaded->picture.width, loaded->picture.height, state.maxTextureSize, platform,
+                          records.options.russianUi)) {
+    return LoadResult::Failed;
+  }
   InstallLoadedGame(std::move(*loaded), path, state, records.options);
   ResetTableView(records.table);
   graphics.UploadPictureTexture(state);
