@@ -88,6 +88,14 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
   return true;
 }
 
+bool RegularOrAbsent(const std::string& path) {
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) != 0) return errno == ENOENT;
+  if (S_ISREG(status.st_mode)) return true;
+  if (!S_ISLNK(status.st_mode) || ::stat(path.c_str(), &status) != 0) return false;
+  return S_ISREG(status.st_mode) && status.st_uid == ::geteuid();
+}
+
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t limit) {
   // Not blocking, so that opening a FIFO returns at once to be refused.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

@@ -20,6 +20,12 @@ namespace puzzle {
 // administrator). A symbolic link is kept and the file it leads to replaced.
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
+// Whether a store may read and rewrite the file at path by itself: nothing
+// there yet, a regular file, or a symbolic link to a regular file of the
+// user's own. Anything else (a FIFO, a device, a link leading elsewhere)
+// would block the reader or be replaced by the writer.
+bool RegularOrAbsent(const std::string& path);
+
 // The contents of path; nothing when it is not a regular file (a FIFO or a
 // device is refused without waiting on it), cannot be read or holds more
 // than limit bytes, which is checked before anything is read.
