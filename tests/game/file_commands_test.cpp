@@ -269,6 +269,34 @@ TEST_F(FileCommandsTest, AGameWhosePictureStartWouldRefuseChangesNothing) {
   }
 }
 
+// The new game's meshes are built before it replaces anything: when that
+// fails the running game keeps its pieces, options and texture, and its
+// meshes are made again.
+TEST_F(FileCommandsTest, AGameWhoseMeshesCannotBeBuiltLeavesTheRunningGame) {
+  PlayedGame();
+  const std::string path = folder.File("cat.pzz");
+  options.form = 2;
+  ASSERT_TRUE(WriteGameFile(path, state, options));
+  options.form = 3;
+  const GameState before = state;
+  graphics.buildSucceeds = false;
+  auto records = Records();
+  EXPECT_EQ(LoadGame(records, platform, graphics, path), LoadResult::Failed);
+  EXPECT_EQ(state.stillTexture, before.stillTexture);
+  EXPECT_EQ(state.pieces[5].x, before.pieces[5].x);
+  EXPECT_EQ(options.form, 3);
+  EXPECT_EQ(graphics.builtForm, 3);
+  EXPECT_TRUE(state.gameRunning);
+  // What the failed open made is released, and only that.
+  EXPECT_EQ(graphics.releasedTextures, (std::vector<std::uint32_t>{std::uint32_t(graphics.uploads)}));
+
+  graphics.buildSucceeds = true;
+  EXPECT_EQ(LoadGame(records, platform, graphics, path), LoadResult::Loaded);
+  EXPECT_EQ(options.form, 2);
+  EXPECT_EQ(graphics.releasedTextures.back(), before.stillTexture);
+  EXPECT_EQ(state.stillTexture, std::uint32_t(graphics.uploads));
+}
+
 TEST(PictureDialog, OffersTheNineFiltersFromTheImageFolder) {
   ScriptedPlatform platform;
   GameOptions options;
