@@ -345,6 +345,23 @@ std::uint64_t SmallestFileFor(std::span<const std::uint8_t> data, std::uint64_t 
   return header + width * height * pixelBytes;
 }
 
+// This decoder version copies a PNG's first image-data chunk into a buffer
+// it has not made yet when that chunk is empty. Empty chunks are legal but
+// no encoder starts the data with one; such a file is refused.
+bool PngDataStartsEmpty(std::span<const std::uint8_t> data) {
+  static constexpr std::uint8_t SIGNATURE[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (data.size() < 8 || !std::equal(SIGNATURE, SIGNATURE + 8, data.begin())) return false;
+  for (std::uint64_t at = 8; at + 8 <= data.size();) {
+    const std::uint64_t length = BigEndian(data, static_cast<std::size_t>(at), 4);
+    if (std::equal(data.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                   data.begin() + static_cast<std::ptrdiff_t>(at + 8), "IDAT")) {
+      return length == 0;
+    }
+    at += 12 + length;
+  }
+  return false;
+}
+
 // This decoder version reads the run-length samples of a 16-bit PSD as if
 // they had 8 bits, which gives a garbled picture; such a file is refused.
 bool IsDeepRunLengthPsd(std::span<const std::uint8_t> data) {
@@ -400,7 +417,7 @@ std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, Decoder
   int height = 0;
   int channels = 0;
   if (!JpegSegmentsFit(data) || (IsPortableMap(data) && !ReadPortableMapHeader(data)) ||
-      IsDeepRunLengthPsd(data)) {
+      IsDeepRunLengthPsd(data) || PngDataStartsEmpty(data)) {
     return std::nullopt;
   }
   // The header alone tells the size, so an oversized picture, or one the

@@ -177,6 +177,14 @@ TEST(ImageDecoding, PicturesBeyondTheBudgetOrDamagedAreRefused) {
   EXPECT_FALSE(DecodePicture(std::vector<std::uint8_t>(100, 0xAB)));
   EXPECT_FALSE(DecodePicture(std::span(png).first(png.size() / 2)));
   EXPECT_FALSE(DecodePicture(std::span(gif).first(20)));
+  // Image data that starts with an empty chunk.
+  auto emptyData = png;
+  const std::uint8_t idat[] = {'I', 'D', 'A', 'T'};
+  const auto chunk = std::search(emptyData.begin(), emptyData.end(), idat, idat + 4);
+  ASSERT_NE(chunk, emptyData.end());
+  const std::uint8_t empty[] = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0, 0, 0, 0};
+  emptyData.insert(chunk - 4, empty, empty + 12);
+  EXPECT_FALSE(DecodePicture(emptyData));
 }
 
 std::vector<std::uint8_t> Bytes(const std::string& text) {
