@@ -97,10 +97,14 @@ bool RegularOrAbsent(const std::string& path) {
 }
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t limit) {
-  // Not blocking, so that opening a FIFO returns at once to be refused.
+  // Anything but a regular file is refused before it is opened, since
+  // opening a device can act on it; the open does not wait, in case a FIFO
+  // took the file's place since, and the checks are made again on what was
+  // opened.
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
-  struct stat status {};
   std::optional<std::vector<std::uint8_t>> result;
   if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size >= 0 &&
       static_cast<std::uint64_t>(status.st_size) <= limit) {
