@@ -31,6 +31,10 @@ build() {
   cmake --build build
 }
 
+# What one input may cost: a memory bomb or a decoding that takes seconds
+# counts as a finding, like a crash. The README's longer runs use the same.
+FUZZ_LIMITS="-timeout=5 -rss_limit_mb=1024 -malloc_limit_mb=512"
+
 # Builds the fuzz targets with clang in build-fuzz and runs each for a short,
 # bounded time from its seed corpus; a finding fails the run and leaves the
 # input in build-fuzz. Longer runs: see "Fuzzing" in the README.
@@ -42,7 +46,7 @@ fuzz_briefly() {
   for name in game_file image; do
     work=$(mktemp -d)
     echo "Fuzzing ${name} for 30 s"
-    if ! build-fuzz/tests/fuzz/${name}_fuzz -max_total_time=30 -timeout=10 -rss_limit_mb=2048 \
+    if ! build-fuzz/tests/fuzz/${name}_fuzz -max_total_time=30 $FUZZ_LIMITS \
       -artifact_prefix="build-fuzz/${name}-" "$work" "tests/fuzz/corpus/${name}" 2>"build-fuzz/${name}.log"; then
       tail -n 40 "build-fuzz/${name}.log" >&2
       rm -rf "$work"

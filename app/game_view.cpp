@@ -26,6 +26,11 @@ bool ViewGraphicsPort::BuildPieceMeshes(GameState& state, const GameOptions& opt
   return gl_.BuildPieceMeshes(state, options);
 }
 
+void ViewGraphicsPort::ReleasePictureTextures(GameState& state) {
+  view_.makeCurrent();
+  gl_.ReleasePictureTextures(state);
+}
+
 bool ViewGraphicsPort::CaptureFrame(GameState& state) {
   view_.makeCurrent();
   return gl_.CaptureFrame(state);

@@ -27,6 +27,7 @@ class ViewGraphicsPort : public GraphicsPort {
   ViewGraphicsPort(QOpenGLWidget& view, TableMesh& mesh) : view_(view), gl_(mesh) {}
   bool UploadPictureTexture(GameState& state) override;
   bool BuildPieceMeshes(GameState& state, const GameOptions& options) override;
+  void ReleasePictureTextures(GameState& state) override;
   bool CaptureFrame(GameState& state) override;
   float ReadDepth(int x, int y) override;
 

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <vector>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,6 +13,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScreen>
 #include <QStyle>
 
 #include "app/dialogs.h"
@@ -23,6 +25,7 @@
 #include "options/options_dialog.h"
 #include "render/textures.h"
 #include "resources/embedded.h"
+#include "storage/settings.h"
 #include "view/view.h"
 
 namespace puzzle {
@@ -91,8 +94,13 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   };
   resize(800, 600);
   ReadSettings(storage_.settings, app_.options);
+  std::vector<ScreenRect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect area = screen->geometry();
+    screens.push_back({area.x(), area.y(), area.width(), area.height()});
+  }
   // A copy: placing the window writes windowRect again as it goes.
-  const auto [left, top, width, height] = app_.options.windowRect;
+  const auto [left, top, width, height] = PlaceStoredWindow(app_.options.windowRect, screens);
   move(left, top);
   resize(width, height);
   app_.bars.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent);

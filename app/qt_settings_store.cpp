@@ -1,7 +1,10 @@
 #include "app/qt_settings_store.h"
 
+#include <QStandardPaths>
 #include <QStringList>
 #include <QVariant>
+
+#include "storage/atomic_file.h"
 
 namespace puzzle {
 namespace {
@@ -46,22 +49,36 @@ std::optional<std::vector<T>> ToList(const QVariant& value, Convert convert) {
   return list;
 }
 
+// The file QSettings keeps the user's store in; it is checked before the
+// store opens it, since opening reads it at once.
+std::string UserSettingsFile() {
+  return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+          QStringLiteral("/Quorvane/Puzzle.conf"))
+      .toStdString();
+}
+
 }  // namespace
 
-QtSettingsStore::QtSettingsStore()
-    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            QStringLiteral("Quorvane"), QStringLiteral("Puzzle"))) {}
+QtSettingsStore::QtSettingsStore() {
+  if (RegularOrAbsent(UserSettingsFile())) {
+    settings_ = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                            QStringLiteral("Quorvane"), QStringLiteral("Puzzle"));
+  }
+}
 
-QtSettingsStore::QtSettingsStore(const std::string& filePath)
-    : settings_(std::make_unique<QSettings>(QString::fromStdString(filePath), QSettings::NativeFormat)) {}
+QtSettingsStore::QtSettingsStore(const std::string& filePath) {
+  if (RegularOrAbsent(filePath)) {
+    settings_ = std::make_unique<QSettings>(QString::fromStdString(filePath), QSettings::NativeFormat);
+  }
+}
 
 bool QtSettingsStore::Exists() const {
-  return !settings_->allKeys().isEmpty();
+  return settings_ && !settings_->allKeys().isEmpty();
 }
 
 std::optional<SettingValue> QtSettingsStore::Get(const std::string& name, SettingKind kind) const {
   const QString key = QString::fromStdString(name);
-  if (!settings_->contains(key)) return std::nullopt;
+  if (!settings_ || !settings_->contains(key)) return std::nullopt;
   const QVariant value = settings_->value(key);
   // The native format keeps a list of one text as a plain text and an empty
   // list as no value at all.
@@ -99,7 +116,7 @@ std::optional<SettingValue> QtSettingsStore::Get(const std::string& name, Settin
 }
 
 bool QtSettingsStore::Set(const std::string& name, const SettingValue& value) {
-  if (!settings_->isWritable()) return false;
+  if (!settings_ || !settings_->isWritable()) return false;
   const QVariant stored = std::visit(
       [](const auto& v) -> QVariant {
         using T = std::decay_t<decltype(v)>;
@@ -129,7 +146,7 @@ bool QtSettingsStore::Set(const std::string& name, const SettingValue& value) {
 }
 
 void QtSettingsStore::Flush() {
-  settings_->sync();
+  if (settings_) settings_->sync();
 }
 
 }  // namespace puzzle

@@ -11,6 +11,10 @@
 
 namespace puzzle {
 
+// A settings file that is not a regular file (or a link to one of the
+// user's own) is left alone: the store then reads as empty and writes
+// nothing, so that a FIFO neither blocks the start nor a link makes the
+// exit overwrite what it leads to.
 class QtSettingsStore : public SettingsStore {
  public:
   // The user's store: organisation "Quorvane", application "Puzzle".
@@ -24,7 +28,7 @@ class QtSettingsStore : public SettingsStore {
   void Flush() override;
 
  private:
-  std::unique_ptr<QSettings> settings_;
+  std::unique_ptr<QSettings> settings_;  // none when the file is left alone
 };
 
 }  // namespace puzzle

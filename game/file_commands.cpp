@@ -8,6 +8,7 @@
 
 #include "game/check.h"
 #include "game/commands.h"
+#include "game/new_game.h"
 #include "model/texts.h"
 #include "storage/game_file.h"
 #include "storage/image_loader.h"
@@ -246,13 +247,36 @@ LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPor
   bool declined = false;
   auto loaded = ReadGameLocatingPicture(platform, path, records.options, declined);
   if (!loaded) return declined ? LoadResult::Declined : LoadResult::Failed;
-  InstallLoadedGame(std::move(*loaded), path, state, records.options);
+  // A picture Start would refuse is refused here too, before anything of the
+  // running game is replaced.
+  if (!PictureFitsTheGame(loaded->picture.width, loaded->picture.height, state.maxTextureSize, platform,
+                          records.options.russianUi)) {
+    return LoadResult::Failed;
+  }
+  // The new game is put together beside the running one, with textures of
+  // its own, so that a failure leaves the running game whole.
+  std::vector<std::uint8_t> runningPixels = std::move(state.pixels);
+  GameState next = state;
+  state.pixels = std::move(runningPixels);
+  next.stillTexture = 0;
+  next.frameTextures.clear();
+  GameOptions nextOptions = records.options;
+  InstallLoadedGame(std::move(*loaded), path, next, nextOptions);
+  // Without a texture the game still opens, untextured and without the hint.
+  graphics.UploadPictureTexture(next);
+  if (!graphics.BuildPieceMeshes(next, nextOptions)) {
+    graphics.ReleasePictureTextures(next);
+    // The failed build left no meshes; the running game's are made again.
+    if (state.pieceCount > 0) graphics.BuildPieceMeshes(state, records.options);
+    return LoadResult::Failed;
+  }
+  graphics.ReleasePictureTextures(state);
+  state = std::move(next);
+  records.options = std::move(nextOptions);
   ResetTableView(records.table);
-  graphics.UploadPictureTexture(state);
   // The game opens on the assembled picture, which then fades as after Prompt.
   ShowPrompt(state, records.framesPerSecond);
   platform.SetCursor(CursorShape::Arrow);
-  if (!graphics.BuildPieceMeshes(state, records.options)) return LoadResult::Failed;
   state.gameRunning = true;
   state.pixels.clear();
   state.pixels.shrink_to_fit();

@@ -81,17 +81,10 @@ bool CaptureScreen(GameState& state, const TableView& table, const GameOptions& 
   return true;
 }
 
-// A loaded picture must fit a texture and give pieces of some size.
 bool CheckAndUploadPicture(GameState& state, const GameOptions& options, Platform& platform,
                            GraphicsPort& graphics, WaitCursor& cursor) {
-  const bool ru = options.russianUi;
-  if (state.imageWidth < MIN_PICTURE_SIDE || state.imageHeight < MIN_PICTURE_SIDE) {
-    Tell(platform, Tr(texts::IMAGE_TOO_SMALL, ru), texts::CAPTION_ERROR, MessageIcon::None, ru);
-    return false;
-  }
-  if (state.imageHeight > state.maxTextureSize || state.imageWidth > state.maxTextureSize) {
-    Tell(platform, FormatText(Tr(texts::IMAGE_TOO_LARGE, ru), state.maxTextureSize),
-         texts::CAPTION_ERROR_UPPER, MessageIcon::None, ru);
+  if (!PictureFitsTheGame(state.imageWidth, state.imageHeight, state.maxTextureSize, platform,
+                          options.russianUi)) {
     return false;
   }
   cursor.Show();
@@ -149,6 +142,20 @@ bool Abandon(GameState& state) {
 }
 
 }  // namespace
+
+bool PictureFitsTheGame(std::int32_t width, std::int32_t height, std::int32_t maxTextureSize,
+                        Platform& platform, bool russianUi) {
+  if (width < MIN_PICTURE_SIDE || height < MIN_PICTURE_SIDE) {
+    Tell(platform, Tr(texts::IMAGE_TOO_SMALL, russianUi), texts::CAPTION_ERROR, MessageIcon::None, russianUi);
+    return false;
+  }
+  if (height > maxTextureSize || width > maxTextureSize) {
+    Tell(platform, FormatText(Tr(texts::IMAGE_TOO_LARGE, russianUi), maxTextureSize),
+         texts::CAPTION_ERROR_UPPER, MessageIcon::None, russianUi);
+    return false;
+  }
+  return true;
+}
 
 float ScatterSpeed(int draw) {
   const int v = draw < 15 ? draw + 15 : draw;

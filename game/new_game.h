@@ -24,6 +24,12 @@ namespace puzzle {
 // draws below 15 are raised by 15, the sign follows the parity of the result.
 float ScatterSpeed(int draw);
 
+// Whether a picture of width x height can be played: at least 32 pixels a
+// side, so that pieces have some size, and no side beyond the texture limit.
+// Tells the player why not. Start and the opening of a game file both ask.
+bool PictureFitsTheGame(std::int32_t width, std::int32_t height, std::int32_t maxTextureSize,
+                        Platform& platform, bool russianUi);
+
 // Sets up a new game. Returns false when refused (a message says why when the
 // player can act on it), when the restart is declined, or when the game could
 // not be built; a refusal before the grid is built leaves a running game as

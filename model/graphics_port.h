@@ -16,6 +16,8 @@ class GraphicsPort {
   // The drawing geometry of every piece from the homes and cell measures;
   // false when it cannot be made (nothing is drawn then).
   virtual bool BuildPieceMeshes(GameState& state, const GameOptions& options) = 0;
+  // Deletes the picture textures the state names and forgets them.
+  virtual void ReleasePictureTextures(GameState& state) = 0;
   // Fills pixels (bottom row first, RGBA) with imageWidth x imageHeight
   // pixels of the last drawn frame.
   virtual bool CaptureFrame(GameState& state) = 0;

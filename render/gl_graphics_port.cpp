@@ -18,6 +18,10 @@ bool GlGraphicsPort::BuildPieceMeshes(GameState& state, const GameOptions& optio
   return BuildTableMesh(mesh_, state, options);
 }
 
+void GlGraphicsPort::ReleasePictureTextures(GameState& state) {
+  DeletePictureTextures(state);
+}
+
 bool GlGraphicsPort::CaptureFrame(GameState& state) {
   if (state.imageWidth < 1 || state.imageHeight < 1) return false;
   std::vector<std::uint8_t> pixels;

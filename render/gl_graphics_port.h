@@ -14,6 +14,7 @@ class GlGraphicsPort : public GraphicsPort {
   explicit GlGraphicsPort(TableMesh& mesh) : mesh_(mesh) {}
   bool UploadPictureTexture(GameState& state) override;
   bool BuildPieceMeshes(GameState& state, const GameOptions& options) override;
+  void ReleasePictureTextures(GameState& state) override;
   // Reads the frame's bottom-left imageWidth x imageHeight pixels in one
   // call; false, with pixels untouched, when the memory cannot be had.
   bool CaptureFrame(GameState& state) override;

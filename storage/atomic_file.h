@@ -12,13 +12,23 @@
 namespace puzzle {
 
 // Writes bytes to a temporary file in the folder of path, flushes it to the
-// disk and renames it over path. On false, path is as it was and no
-// temporary file is left. A new file gets the permissions of any file the
-// user creates.
+// disk and renames it over path, then flushes the folder. On false, path is
+// as it was and no temporary file is left. A new file gets the permissions
+// of any file the user creates; an existing one keeps its permission bits
+// and must be a regular file whose bits let the user write it (a read-only
+// file is refused as it would be to an ordinary user, even to the
+// administrator). A symbolic link is kept and the file it leads to replaced.
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
-// The contents of path; nothing when it cannot be read or holds more than
-// limit bytes.
+// Whether a store may read and rewrite the file at path by itself: nothing
+// there yet, a regular file, or a symbolic link to a regular file of the
+// user's own. Anything else (a FIFO, a device, a link leading elsewhere)
+// would block the reader or be replaced by the writer.
+bool RegularOrAbsent(const std::string& path);
+
+// The contents of path; nothing when it is not a regular file (a FIFO or a
+// device is refused without waiting on it), cannot be read or holds more
+// than limit bytes, which is checked before anything is read.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t limit);
 
 }  // namespace puzzle

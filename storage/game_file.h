@@ -95,13 +95,17 @@ GameReadResult ReadGameFile(const std::string& path, const std::optional<std::st
 // z = RestingDepth(k); a selected piece beyond the new count is dropped.
 // gameRunning is left cleared. fileTitle is set from the game file's path.
 //
-// The caller then, in this order: uploads the picture (UploadPictureTexture);
-// if a texture exists, starts the whole-picture hint as Prompt does (piece 0
-// raised, promptHold = frames per second); makes the cursor an arrow; builds
-// the piece meshes (BuildPieceMeshes), and on failure reports the open as
-// failed; sets gameRunning and releases pixels; sets the window title to
-// TITLE_LOADED_GAME + fileTitle; clears capturedImage and gameChanged, sets
-// gameFilePath, remembers gameDirectory and empties both histories.
+// The caller installs into a copy of the records that names no textures yet
+// and uploads the picture for it (UploadPictureTexture), then builds the
+// piece meshes (BuildPieceMeshes) from the copy; when that fails it releases
+// the copy's textures, builds the meshes of the running game again and the
+// open has failed, with the running game as it was. Otherwise it releases
+// the running game's textures and takes the copy over; if a texture exists,
+// starts the whole-picture hint as Prompt does (piece 0 raised, promptHold =
+// frames per second); makes the cursor an arrow; sets gameRunning and
+// releases pixels; sets the window title to TITLE_LOADED_GAME + fileTitle;
+// clears capturedImage and gameChanged, sets gameFilePath, remembers
+// gameDirectory and empties both histories.
 void InstallLoadedGame(LoadedGame&& game, const std::string& gameFilePath, GameState& state,
                        GameOptions& options);
 

@@ -1,12 +1,69 @@
 #include "storage/image_loader.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
 
 #include "storage/atomic_file.h"
 #include "storage/paths.h"
+
+namespace puzzle {
+namespace {
+
+// The decoder's allocations while one picture decodes. The decoder takes its
+// allocator as macros without a context argument, so the count of the
+// decoding under way on this thread is reached through a pointer that
+// DecodePicture sets for its duration and clears again.
+struct DecoderAllowance {
+  std::uint64_t budget = 0;
+  std::uint64_t inUse = 0;
+  std::uint64_t peak = 0;
+};
+thread_local DecoderAllowance* currentAllowance = nullptr;
+
+// Each block carries its size in front, so that freeing gives it back.
+constexpr std::size_t BLOCK_HEADER = alignof(std::max_align_t);
+
+void* DecoderAllocate(std::size_t size) {
+  DecoderAllowance* allowance = currentAllowance;
+  if (allowance == nullptr || size > allowance->budget - allowance->inUse) return nullptr;
+  // Zeroed, so that a pixel the decoder never writes is black, never what
+  // the heap held before.
+  auto* block = static_cast<unsigned char*>(std::calloc(1, BLOCK_HEADER + size));
+  if (block == nullptr) return nullptr;
+  std::memcpy(block, &size, sizeof size);
+  allowance->inUse += size;
+  allowance->peak = std::max(allowance->peak, allowance->inUse);
+  return block + BLOCK_HEADER;
+}
+
+void DecoderFree(void* pointer) {
+  if (pointer == nullptr) return;
+  auto* block = static_cast<unsigned char*>(pointer) - BLOCK_HEADER;
+  std::size_t size = 0;
+  std::memcpy(&size, block, sizeof size);
+  if (currentAllowance != nullptr) currentAllowance->inUse -= size;
+  std::free(block);
+}
+
+// The old and the new block exist together while the contents move, so both
+// count.
+void* DecoderReallocate(void* pointer, std::size_t size) {
+  if (pointer == nullptr) return DecoderAllocate(size);
+  std::size_t oldSize = 0;
+  std::memcpy(&oldSize, static_cast<unsigned char*>(pointer) - BLOCK_HEADER, sizeof oldSize);
+  void* moved = DecoderAllocate(size);
+  if (moved == nullptr) return nullptr;
+  std::memcpy(moved, pointer, std::min(oldSize, size));
+  DecoderFree(pointer);
+  return moved;
+}
+
+}  // namespace
+}  // namespace puzzle
 
 // The one place the decoder is compiled: only the formats the game offers,
 // no stdio (files are read here), and the side limit of the game. Its
@@ -24,6 +81,9 @@
 #define STBI_ONLY_PSD
 #define STBI_ONLY_PNM
 #define STBI_MAX_DIMENSIONS (1 << 15)
+#define STBI_MALLOC(size) puzzle::DecoderAllocate(size)
+#define STBI_REALLOC(pointer, size) puzzle::DecoderReallocate(pointer, size)
+#define STBI_FREE(pointer) puzzle::DecoderFree(pointer)
 #include <stb/stb_image.h>
 
 namespace puzzle {
@@ -61,7 +121,7 @@ void FlipAllFrames(Picture& picture) {
 // Every frame comes back as the full canvas. The reader needs the frame two
 // back for "restore to previous", so frames are kept apart until the end and
 // then laid out with their delay bytes, one frame freed after the other.
-std::optional<Picture> DecodeGif(stbi__context& context, std::uint64_t budget) {
+std::optional<Picture> DecodeGif(stbi__context& context, const DecoderAllowance& allowance) {
   auto reader = std::make_unique<GifReader>();
   std::vector<std::vector<std::uint8_t>> frames;
   std::vector<std::uint16_t> hundredths;
@@ -75,7 +135,8 @@ std::optional<Picture> DecodeGif(stbi__context& context, std::uint64_t budget) {
       if (reader->gif.w <= 0 || reader->gif.h <= 0) return std::nullopt;
       frameBytes = static_cast<std::size_t>(reader->gif.w) * static_cast<std::size_t>(reader->gif.h) * 4;
     }
-    if ((frames.size() + 1) * (frameBytes + 2) > budget) return std::nullopt;
+    // The frames kept so far count with the reader's own buffers.
+    if (allowance.inUse + (frames.size() + 1) * (frameBytes + 2) > allowance.budget) return std::nullopt;
     frames.emplace_back(frame, frame + frameBytes);
     // This version of the reader keeps delays in milliseconds, read from
     // hundredths of a second, so the division is exact.
@@ -128,12 +189,14 @@ bool HuffmanSegmentFits(std::span<const std::uint8_t> data, std::size_t at, std:
   return true;
 }
 
-bool JpegHuffmanTablesFit(std::span<const std::uint8_t> data) {
+// Also refuses a file with more than MAX_JPEG_SCANS scans.
+bool JpegSegmentsFit(std::span<const std::uint8_t> data) {
   const std::size_t size = data.size();
   std::size_t at = 0;
   while (at < size && data[at] == 0xFF) ++at;
   if (at == 0 || at >= size || data[at] != 0xD8) return true;  // not a JPEG
   ++at;
+  int scans = 0;
   while (at < size) {
     // Bytes between segments are skipped, as the decoder does before the
     // frame header (after it, the decoder stops there).
@@ -153,6 +216,7 @@ bool JpegHuffmanTablesFit(std::span<const std::uint8_t> data) {
       return false;
     at += length;
     if (marker != 0xDA) continue;
+    if (++scans > MAX_JPEG_SCANS) return false;
     // Entropy-coded data: stuffed 0xFF 0x00 and restart markers belong to it.
     while (at < size) {
       if (data[at] != 0xFF) {
@@ -171,28 +235,149 @@ bool JpegHuffmanTablesFit(std::span<const std::uint8_t> data) {
   return true;
 }
 
+struct PortableMapHeader {
+  std::uint64_t width = 0;
+  std::uint64_t height = 0;
+  std::uint64_t maximum = 0;
+  std::size_t dataStart = 0;
+};
+
 // This decoder version reads the numbers of a PPM or PGM header without
 // bounding them, overflowing a signed integer on a long digit run. The
 // header's three numbers are read here first, with its whitespace and
-// comments, and a file with a number beyond the integer range is refused.
-bool PortableMapHeaderFits(std::span<const std::uint8_t> data) {
+// comments; nothing when a number is beyond the integer range.
+std::optional<PortableMapHeader> ReadPortableMapHeader(std::span<const std::uint8_t> data) {
   const std::size_t size = data.size();
-  if (size < 2 || data[0] != 'P' || (data[1] != '5' && data[1] != '6')) return true;
   auto space = [](std::uint8_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
   std::size_t at = 2;
-  for (int field = 0; field < 3; ++field) {
+  std::uint64_t fields[3] = {};
+  for (std::uint64_t& value : fields) {
     for (;;) {
       while (at < size && space(data[at])) ++at;
       if (at >= size || data[at] != '#') break;
       while (at < size && data[at] != '\n' && data[at] != '\r') ++at;
     }
-    std::int64_t value = 0;
     for (; at < size && data[at] >= '0' && data[at] <= '9'; ++at) {
-      value = value * 10 + (data[at] - '0');
-      if (value > std::numeric_limits<int>::max()) return false;
+      value = value * 10 + static_cast<std::uint64_t>(data[at] - '0');
+      if (value > static_cast<std::uint64_t>(std::numeric_limits<int>::max())) return std::nullopt;
     }
   }
-  return true;
+  // One whitespace byte ends the header.
+  return PortableMapHeader{fields[0], fields[1], fields[2], at + 1};
+}
+
+bool IsPortableMap(std::span<const std::uint8_t> data) {
+  return data.size() >= 2 && data[0] == 'P' && (data[1] == '5' || data[1] == '6');
+}
+
+std::uint64_t BigEndian(std::span<const std::uint8_t> data, std::size_t at, int bytes) {
+  std::uint64_t value = 0;
+  for (int i = 0; i < bytes; ++i) value = value << 8 | (at + i < data.size() ? data[at + i] : 0u);
+  return value;
+}
+
+std::uint64_t LittleEndian(std::span<const std::uint8_t> data, std::size_t at, int bytes) {
+  std::uint64_t value = 0;
+  for (int i = bytes - 1; i >= 0; --i) value = value << 8 | (at + i < data.size() ? data[at + i] : 0u);
+  return value;
+}
+
+std::uint64_t DivideUp(std::uint64_t a, std::uint64_t b) {
+  return (a + b - 1) / b;
+}
+
+// The fewest bytes a file of this format needs for a picture of width x
+// height: where the decoder would read a short file's missing part as zeros
+// or refuse only after allocating, such a file is refused before any pixel
+// memory is taken. Each bound is what the tightest encoding could achieve,
+// so no valid file falls below it. A GIF has none: its frames may cover a
+// small part of a large canvas, whose allocation is counted like any other.
+std::uint64_t SmallestFileFor(std::span<const std::uint8_t> data, std::uint64_t width, std::uint64_t height) {
+  const std::size_t size = data.size();
+  auto starts = [&](std::initializer_list<std::uint8_t> magic) {
+    return size >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin());
+  };
+  if (starts({0x89, 'P', 'N', 'G'})) {
+    // Deflate expands a stream by at most 1032 times.
+    static constexpr std::uint64_t CHANNELS[] = {1, 0, 3, 1, 2, 0, 4};
+    const std::uint64_t type = data.size() > 25 ? data[25] : 0;
+    const std::uint64_t bits = (type < 7 ? CHANNELS[type] : 1) * (data.size() > 24 ? data[24] : 1);
+    return height * (1 + DivideUp(width * bits, 8)) / 1032;
+  }
+  if (starts({0xFF, 0xD8})) {
+    // At least one Huffman-coded bit for each 8 x 8 block of the first
+    // component, even in a progressive file (the first DC scan).
+    return DivideUp(DivideUp(width, 8) * DivideUp(height, 8), 8);
+  }
+  if (starts({'B', 'M'})) {
+    const std::uint64_t headerSize = LittleEndian(data, 14, 4);
+    const std::uint64_t bits = LittleEndian(data, headerSize == 12 ? 24 : 28, 2);
+    const std::uint64_t rowBytes = DivideUp(width * bits, 32) * 4;
+    // The last row's padding may be missing.
+    return 14 + headerSize + rowBytes * (height - 1) + DivideUp(width * bits, 8);
+  }
+  if (starts({'8', 'B', 'P', 'S'})) {
+    const std::uint64_t channels = BigEndian(data, 12, 2);
+    const std::uint64_t depth = BigEndian(data, 22, 2);
+    std::uint64_t at = 26;
+    for (int section = 0; section < 3; ++section) at += 4 + BigEndian(data, static_cast<std::size_t>(at), 4);
+    const std::uint64_t compression = BigEndian(data, static_cast<std::size_t>(at), 2);
+    at += 2;
+    const std::uint64_t planes = std::min<std::uint64_t>(channels, 4);
+    if (compression == 0) return at + width * height * planes * depth / 8;
+    // A table of row lengths, then at least two bytes for each run of up to
+    // 128 samples.
+    return at + height * channels * 2 + height * planes * DivideUp(width, 128) * 2;
+  }
+  if (IsPortableMap(data)) {
+    const auto header = ReadPortableMapHeader(data);
+    const std::uint64_t channels = data[1] == '6' ? 3 : 1;
+    return header->dataStart + width * height * channels * (header->maximum > 255 ? 2 : 1);
+  }
+  if (starts({'G', 'I', 'F'})) return 0;
+  // What remains is a TGA: header, identifier, colour map, then the pixels,
+  // run-length packets holding up to 128 pixels.
+  const std::uint64_t entryBytes = DivideUp(LittleEndian(data, 7, 1), 8);
+  const std::uint64_t header = 18 + LittleEndian(data, 0, 1) +
+                               (data.size() > 1 && data[1] != 0 ? LittleEndian(data, 5, 2) * entryBytes : 0);
+  const std::uint64_t pixelBytes = DivideUp(LittleEndian(data, 16, 1), 8);
+  if (data.size() > 2 && data[2] >= 8) return header + DivideUp(width * height, 128) * (1 + pixelBytes);
+  return header + width * height * pixelBytes;
+}
+
+// This decoder version copies a PNG's first image-data chunk into a buffer
+// it has not made yet when that chunk is empty. Empty chunks are legal but
+// no encoder starts the data with one; such a file is refused.
+bool PngDataStartsEmpty(std::span<const std::uint8_t> data) {
+  static constexpr std::uint8_t SIGNATURE[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (data.size() < 8 || !std::equal(SIGNATURE, SIGNATURE + 8, data.begin())) return false;
+  for (std::uint64_t at = 8; at + 8 <= data.size();) {
+    const std::uint64_t length = BigEndian(data, static_cast<std::size_t>(at), 4);
+    if (std::equal(data.begin() + static_cast<std::ptrdiff_t>(at + 4),
+                   data.begin() + static_cast<std::ptrdiff_t>(at + 8), "IDAT")) {
+      return length == 0;
+    }
+    at += 12 + length;
+  }
+  return false;
+}
+
+// This decoder version reads the run-length samples of a 16-bit PSD as if
+// they had 8 bits, which gives a garbled picture; such a file is refused.
+bool IsDeepRunLengthPsd(std::span<const std::uint8_t> data) {
+  if (data.size() < 26 || !std::equal(data.begin(), data.begin() + 4, "8BPS")) return false;
+  std::uint64_t at = 26;
+  for (int section = 0; section < 3; ++section) at += 4 + BigEndian(data, static_cast<std::size_t>(at), 4);
+  return BigEndian(data, 22, 2) == 16 && at < data.size() &&
+         BigEndian(data, static_cast<std::size_t>(at), 2) == 1;
+}
+
+// A BMP whose rows run top-down stores its height negated; the decoder's
+// header query passes it on unsigned. Such a height is given as it is meant.
+int BmpHeight(std::span<const std::uint8_t> data, int height) {
+  if (data.size() < 26 || data[0] != 'B' || data[1] != 'M' || LittleEndian(data, 14, 4) == 12) return height;
+  const std::int64_t stored = static_cast<std::int32_t>(LittleEndian(data, 22, 4));
+  return static_cast<int>(std::min<std::int64_t>(std::abs(stored), std::numeric_limits<int>::max()));
 }
 
 std::optional<Picture> DecodeDeepPortableMap(std::span<const std::uint8_t> data, std::uint64_t pixelCount) {
@@ -223,16 +408,7 @@ std::optional<Picture> DecodeDeepPortableMap(std::span<const std::uint8_t> data,
   return picture;
 }
 
-}  // namespace
-
-void FlipRows(std::int32_t height, std::int32_t width, std::uint8_t* frame) {
-  const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-  for (std::int32_t r = 0; r < height / 2; ++r) {
-    std::swap_ranges(frame + r * rowBytes, frame + (r + 1) * rowBytes, frame + (height - 1 - r) * rowBytes);
-  }
-}
-
-std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::uint64_t budget) {
+std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, DecoderAllowance& allowance) {
   if (data.empty() || data.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
     return std::nullopt;
   }
@@ -240,21 +416,28 @@ std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::ui
   int width = 0;
   int height = 0;
   int channels = 0;
-  if (!JpegHuffmanTablesFit(data) || !PortableMapHeaderFits(data)) return std::nullopt;
-  // The header alone tells the size, so an oversized picture is refused
-  // before any pixel memory is taken.
+  if (!JpegSegmentsFit(data) || (IsPortableMap(data) && !ReadPortableMapHeader(data)) ||
+      IsDeepRunLengthPsd(data) || PngDataStartsEmpty(data)) {
+    return std::nullopt;
+  }
+  // The header alone tells the size, so an oversized picture, or one the
+  // file is too short to hold, is refused before any pixel memory is taken.
   if (!stbi_info_from_memory(data.data(), length, &width, &height, &channels)) return std::nullopt;
+  height = BmpHeight(data, height);
   if (width <= 0 || height <= 0 || width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE) return std::nullopt;
   const std::uint64_t pixelCount = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
   // 16-bit pictures are decoded at full depth before being narrowed.
   const std::uint64_t decodeBytes = pixelCount * (stbi_is_16_bit_from_memory(data.data(), length) ? 8 : 4);
-  if (decodeBytes > budget) return std::nullopt;
+  if (decodeBytes > allowance.budget || data.size() < SmallestFileFor(data, static_cast<std::uint64_t>(width),
+                                                                      static_cast<std::uint64_t>(height))) {
+    return std::nullopt;
+  }
 
   stbi__context context;
   stbi__start_mem(&context, data.data(), length);
   std::optional<Picture> picture;
   if (stbi__gif_test(&context)) {
-    picture = DecodeGif(context, budget);
+    picture = DecodeGif(context, allowance);
   } else {
     // This decoder version mishandles 16-bit PPM and PGM files: it converts
     // their channels as if they had 8 bits (reading past its buffer) and
@@ -275,6 +458,30 @@ std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::ui
     }
   }
   if (picture) FlipAllFrames(*picture);
+  return picture;
+}
+
+}  // namespace
+
+void FlipRows(std::int32_t height, std::int32_t width, std::uint8_t* frame) {
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+  for (std::int32_t r = 0; r < height / 2; ++r) {
+    std::swap_ranges(frame + r * rowBytes, frame + (r + 1) * rowBytes, frame + (height - 1 - r) * rowBytes);
+  }
+}
+
+std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::uint64_t budget,
+                                     std::uint64_t* peakBytes) {
+  DecoderAllowance allowance{budget};
+  struct Counting {
+    DecoderAllowance* previous;
+    explicit Counting(DecoderAllowance& now) : previous(currentAllowance) { currentAllowance = &now; }
+    ~Counting() { currentAllowance = previous; }
+    Counting(const Counting&) = delete;
+    Counting& operator=(const Counting&) = delete;
+  } counting(allowance);
+  auto picture = DecodeCounted(data, allowance);
+  if (peakBytes != nullptr) *peakBytes = allowance.peak;
   return picture;
 }
 

@@ -21,12 +21,19 @@
 
 namespace puzzle {
 
-// A decoded picture whose pixels would take more than this is refused, as is
-// one with a side above MAX_PICTURE_SIDE: a damaged or hostile file must not
-// exhaust memory. 16384 x 16384 RGBA fits exactly; while decoding, the
-// decoder's own buffers take up to about twice as much again.
+// Everything the decoder allocates while decoding one picture is counted,
+// and an allocation that would take the total above the budget fails the
+// decoding: a damaged or hostile file must not exhaust memory, whatever its
+// header claims or its compressed data expands to. A side above
+// MAX_PICTURE_SIDE is refused outright. The decoded picture handed back is a
+// copy outside the count, at most as large again.
 inline constexpr std::uint64_t DECODE_MEMORY_BUDGET = std::uint64_t{1} << 30;
 inline constexpr int MAX_PICTURE_SIDE = 1 << 15;
+
+// Each scan of a progressive JPEG is a pass over the whole picture; encoders
+// write about ten, so a file with more than this is refused rather than let
+// cheap empty scans cost minutes of work.
+inline constexpr int MAX_JPEG_SCANS = 64;
 
 struct Picture {
   std::vector<std::uint8_t> pixels;
@@ -38,11 +45,13 @@ struct Picture {
   std::string fileTitle;
 };
 
-// Decodes and flips a picture held in memory. budget bounds the decoded
-// buffer (tests and the fuzzer pass a smaller one); an animated GIF keeps
+// Decodes and flips a picture held in memory. budget bounds the decoder's
+// allocations (tests and the fuzzer pass a smaller one); when peakBytes is
+// given it receives the most the decoder held at once. An animated GIF keeps
 // its first MAX_FRAMES frames.
 std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data,
-                                     std::uint64_t budget = DECODE_MEMORY_BUDGET);
+                                     std::uint64_t budget = DECODE_MEMORY_BUDGET,
+                                     std::uint64_t* peakBytes = nullptr);
 
 // Reads and decodes a picture file; sets path and fileTitle. Shows nothing.
 std::optional<Picture> DecodePictureFile(const std::string& path);

@@ -258,6 +258,19 @@ void ReadSettings(const SettingsStore& store, GameOptions& options) {
   options.angleStepRad = AngleStepToRadians(options.angleStep);
 }
 
+std::array<std::int32_t, 4> PlaceStoredWindow(const std::array<std::int32_t, 4>& stored,
+                                              std::span<const ScreenRect> screens) {
+  const std::int64_t left = stored[0], top = stored[1], width = stored[2], height = stored[3];
+  for (const ScreenRect& screen : screens) {
+    const std::int64_t sLeft = screen[0], sTop = screen[1], sWidth = screen[2], sHeight = screen[3];
+    const bool fits = width <= sWidth && height <= sHeight;
+    const bool shows =
+        left < sLeft + sWidth && sLeft < left + width && top < sTop + sHeight && sTop < top + height;
+    if (fits && shows) return stored;
+  }
+  return GameOptions{}.windowRect;
+}
+
 void WriteSettings(SettingsStore& store, const GameOptions& options) {
   for (const SettingDeclaration& declaration : Declarations()) {
     std::visit(

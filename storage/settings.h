@@ -8,9 +8,11 @@
 // interface: QtSettingsStore (app side) on disk, MemorySettingsStore in tests.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -54,6 +56,16 @@ class MemorySettingsStore : public SettingsStore {
 // of 0.
 inline constexpr std::int32_t DEFAULT_WINDOW_WIDTH = 770;
 inline constexpr std::int32_t DEFAULT_WINDOW_HEIGHT = 570;
+
+// A screen's rectangle on the desktop: left, top, width, height.
+using ScreenRect = std::array<std::int32_t, 4>;
+
+// The window rectangle to open with: the stored one when it fits on some
+// screen and shows on it, else the default (a stored size of the whole
+// number range would otherwise make a window that never finishes painting,
+// at every start).
+std::array<std::int32_t, 4> PlaceStoredWindow(const std::array<std::int32_t, 4>& stored,
+                                              std::span<const ScreenRect> screens);
 
 // Names of the stored values in table order ("Window", "Number", ...).
 std::vector<std::string> SettingNames();

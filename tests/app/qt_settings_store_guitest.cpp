@@ -1,8 +1,14 @@
 #include "app/qt_settings_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <future>
 
 #include "support/temp_folder.h"
 
@@ -43,6 +49,53 @@ TEST(QtSettingsStore, OptionsSurviveTheFileAsTypedValuesAndHandEditsFallBackAlon
   EXPECT_EQ(read.columns, GameOptions{}.columns);
   EXPECT_FALSE(read.showCentres);
   EXPECT_EQ(read.scatterSeconds, 30);
+}
+
+// What sits where the settings file should be decides whether the store
+// reads and writes it: a link to a regular file is followed and stays a
+// link; a FIFO or a link to one is neither read (which would block) nor
+// replaced.
+TEST(QtSettingsStore, OnlyARegularFileOrALinkToOneIsReadAndWritten) {
+  testing::TempFolder folder;
+  const std::string target = folder.File("target.conf");
+  std::ofstream(target) << "[General]\nNumber=20\n";
+  const std::string link = folder.File("link.conf");
+  std::filesystem::create_symlink(target, link);
+  const std::string fifo = folder.File("pipe.conf");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string linkToFifo = folder.File("link-to-pipe.conf");
+  std::filesystem::create_symlink(fifo, linkToFifo);
+  GameOptions written;
+  written.columns = 33;
+  struct Case {
+    std::string path;
+    bool used;
+  };
+  const Case cases[] = {{link, true}, {fifo, false}, {linkToFifo, false}};
+  for (const auto& [path, used] : cases) {
+    SCOPED_TRACE(path);
+    GameOptions read;
+    auto pending = std::async(std::launch::async, [&] {
+      QtSettingsStore store(path);
+      ReadSettings(store, read);
+      WriteSettings(store, written);
+      store.Flush();
+    });
+    if (pending.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+      const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);  // releases a blocked reader
+      if (fd >= 0) ::close(fd);
+      pending.wait();
+      ADD_FAILURE() << "blocked";
+    }
+    EXPECT_EQ(read.columns, used ? 20u : GameOptions{}.columns);
+    EXPECT_EQ(read.firstRun, !used);
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  GameOptions again;
+  ReadSettings(QtSettingsStore(target), again);
+  EXPECT_EQ(again.columns, 33u);
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_TRUE(std::filesystem::is_symlink(linkToFifo));
 }
 
 }  // namespace

@@ -341,6 +341,66 @@ TEST_F(FileCommandsTest, AChosenPictureThatDoesNotDecodeIsNamedAndChangesNothing
   }
 }
 
+// Start's picture checks hold for a game file too, and a refusal leaves the
+// running game in place.
+TEST_F(FileCommandsTest, AGameWhosePictureStartWouldRefuseChangesNothing) {
+  PlayedGame();
+  const std::string path = folder.File("cat.pzz");
+  ASSERT_TRUE(WriteGameFile(path, state, options));
+  const GameState before = state;
+  struct Case {
+    int width, height;
+    const char* message;
+  };
+  const Case cases[] = {
+      {31, 200, "The width and the height of the image must be at least 32 pixels."},
+      {4097, 40,
+       "Too large picture.\nThe maximal length or width of a picture for this game on your computer should "
+       "not exceed 4096 px."},
+  };
+  for (const auto& [width, height, message] : cases) {
+    SCOPED_TRACE(width);
+    const std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3, 9);
+    ASSERT_TRUE(WriteBytes(before.imagePath, EncodePnm(width, height, 3, rgb.data())));
+    platform.shown.clear();
+    auto records = Records();
+    EXPECT_EQ(LoadGame(records, platform, graphics, path), LoadResult::Failed);
+    ASSERT_EQ(platform.shown.size(), 1u);
+    EXPECT_EQ(platform.shown[0].text, message);
+    EXPECT_EQ(state.imageWidth, before.imageWidth);
+    EXPECT_EQ(state.pieces[5].x, before.pieces[5].x);
+    EXPECT_TRUE(state.gameRunning);
+  }
+}
+
+// The new game's meshes are built before it replaces anything: when that
+// fails the running game keeps its pieces, options and texture, and its
+// meshes are made again.
+TEST_F(FileCommandsTest, AGameWhoseMeshesCannotBeBuiltLeavesTheRunningGame) {
+  PlayedGame();
+  const std::string path = folder.File("cat.pzz");
+  options.form = 2;
+  ASSERT_TRUE(WriteGameFile(path, state, options));
+  options.form = 3;
+  const GameState before = state;
+  graphics.buildSucceeds = false;
+  auto records = Records();
+  EXPECT_EQ(LoadGame(records, platform, graphics, path), LoadResult::Failed);
+  EXPECT_EQ(state.stillTexture, before.stillTexture);
+  EXPECT_EQ(state.pieces[5].x, before.pieces[5].x);
+  EXPECT_EQ(options.form, 3);
+  EXPECT_EQ(graphics.builtForm, 3);
+  EXPECT_TRUE(state.gameRunning);
+  // What the failed open made is released, and only that.
+  EXPECT_EQ(graphics.releasedTextures, (std::vector<std::uint32_t>{std::uint32_t(graphics.uploads)}));
+
+  graphics.buildSucceeds = true;
+  EXPECT_EQ(LoadGame(records, platform, graphics, path), LoadResult::Loaded);
+  EXPECT_EQ(options.form, 2);
+  EXPECT_EQ(graphics.releasedTextures.back(), before.stillTexture);
+  EXPECT_EQ(state.stillTexture, std::uint32_t(graphics.uploads));
+}
+
 TEST(PictureDialog, OffersTheNineFiltersFromTheImageFolder) {
   ScriptedPlatform platform;
   GameOptions options;

@@ -150,16 +150,21 @@ TEST(ImageDecoding, AnimationKeepsTheFrameLimitAndClampsLongDelaysInMilliseconds
 }
 
 TEST(ImageDecoding, PicturesBeyondTheBudgetOrDamagedAreRefused) {
+  // The budget bounds everything the decoder holds at once.
   const std::vector<std::uint8_t> grey(64 * 64, 7);
   const auto png = EncodeWithStb(StbFormat::Png, 64, 64, 1, grey.data());
-  EXPECT_TRUE(DecodePicture(png, 64 * 64 * 4));
-  EXPECT_FALSE(DecodePicture(png, 64 * 64 * 4 - 1));
+  std::uint64_t peak = 0;
+  ASSERT_TRUE(DecodePicture(png, DECODE_MEMORY_BUDGET, &peak));
+  EXPECT_GE(peak, 64u * 64 * 4);
+  EXPECT_TRUE(DecodePicture(png, peak));
+  EXPECT_FALSE(DecodePicture(png, peak - 1));
 
-  // The animation as a whole counts: two frames and their delay bytes.
+  // The kept frames of an animation count with the reader's canvas.
   const GifFrame frame{std::vector<std::uint8_t>(64, 0), 1};
   const auto gif = EncodeGif(8, 8, {{1, 1, 1}}, {frame, frame});
-  EXPECT_TRUE(DecodePicture(gif, 2 * (256 + 2)));
-  EXPECT_FALSE(DecodePicture(gif, 2 * (256 + 2) - 1));
+  ASSERT_TRUE(DecodePicture(gif, DECODE_MEMORY_BUDGET, &peak));
+  EXPECT_TRUE(DecodePicture(gif, peak + 2 * (256 + 2)));
+  EXPECT_FALSE(DecodePicture(gif, 8 * 8 * 9));  // the canvas, and no room for a frame
 
   // A header that claims a huge picture with no data behind it.
   auto huge = EncodeWithStb(StbFormat::Bmp, 2, 2, 3, grey.data());
@@ -172,6 +177,146 @@ TEST(ImageDecoding, PicturesBeyondTheBudgetOrDamagedAreRefused) {
   EXPECT_FALSE(DecodePicture(std::vector<std::uint8_t>(100, 0xAB)));
   EXPECT_FALSE(DecodePicture(std::span(png).first(png.size() / 2)));
   EXPECT_FALSE(DecodePicture(std::span(gif).first(20)));
+  // Image data that starts with an empty chunk.
+  auto emptyData = png;
+  const std::uint8_t idat[] = {'I', 'D', 'A', 'T'};
+  const auto chunk = std::search(emptyData.begin(), emptyData.end(), idat, idat + 4);
+  ASSERT_NE(chunk, emptyData.end());
+  const std::uint8_t empty[] = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0, 0, 0, 0};
+  emptyData.insert(chunk - 4, empty, empty + 12);
+  EXPECT_FALSE(DecodePicture(emptyData));
+}
+
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
+
+void PutLittle(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, int count) {
+  for (int i = 0; i < count; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void PutBig(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value, int count) {
+  for (int i = 0; i < count; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * (count - 1 - i)));
+}
+
+// A grey JPEG whose every block is flat: with one-bit codes for "no
+// difference" and "end of block", zero bytes are valid scan data.
+std::vector<std::uint8_t> FlatJpeg(int width, int height, bool progressive, int scans,
+                                   std::size_t scanBytes) {
+  std::vector<std::uint8_t> out{0xFF, 0xD8, 0xFF, 0xDB, 0, 67, 0};
+  out.insert(out.end(), 64, 1);
+  out.insert(out.end(), {0xFF, std::uint8_t(progressive ? 0xC2 : 0xC0), 0, 11, 8, 0, 0, 0, 0, 1, 1, 0x11, 0});
+  PutBig(out, out.size() - 8, static_cast<std::uint32_t>(height), 2);
+  PutBig(out, out.size() - 6, static_cast<std::uint32_t>(width), 2);
+  for (int table : {0x00, 0x10}) {
+    out.insert(out.end(), {0xFF, 0xC4, 0, 20, std::uint8_t(table), 1});
+    out.insert(out.end(), 16, 0);
+  }
+  for (int s = 0; s < scans; ++s) {
+    out.insert(out.end(), {0xFF, 0xDA, 0, 8, 1, 1, 0, 0, std::uint8_t(progressive ? 0 : 63), 0});
+    out.insert(out.end(), scanBytes, 0);
+  }
+  out.insert(out.end(), {0xFF, 0xD9});
+  return out;
+}
+
+// Headers that claim 16384 x 16384 with (almost) nothing behind them, and
+// files cut short: each is refused before the decoder allocates the picture.
+TEST(HostilePictures, FilesTooShortForTheirClaimAreRefusedBeforeAnyPixelMemory) {
+  constexpr std::uint32_t SIDE = 16384;
+  std::vector<std::uint8_t> tga(18, 0);
+  tga[2] = 2, tga[16] = 32;
+  PutLittle(tga, 12, SIDE, 2), PutLittle(tga, 14, SIDE, 2);
+  std::vector<std::uint8_t> bmp(54, 0);
+  bmp[0] = 'B', bmp[1] = 'M', bmp[10] = 54, bmp[14] = 40, bmp[26] = 1, bmp[28] = 24;
+  PutLittle(bmp, 18, SIDE, 4), PutLittle(bmp, 22, SIDE, 4);
+  std::vector<std::uint8_t> psd = Bytes("8BPS");
+  psd.resize(40);
+  psd[5] = 1, psd[13] = 3, psd[23] = 8, psd[25] = 3;
+  PutBig(psd, 14, SIDE, 4), PutBig(psd, 18, SIDE, 4);
+
+  const std::vector<std::uint8_t> rgb(5 * 4 * 3, 77);
+  auto flatTga = tga;  // not run-length coded
+  PutLittle(flatTga, 12, 5, 2), PutLittle(flatTga, 14, 4, 2);
+  flatTga[16] = 24;
+  flatTga.insert(flatTga.end(), rgb.begin(), rgb.end());
+  auto cut = [](std::vector<std::uint8_t> bytes) {
+    bytes.pop_back();
+    return bytes;
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+  };
+  const Case cases[] = {
+      {"tga", tga},
+      {"ppm", Bytes("P6\n16384 16384\n255\n")},
+      {"16-bit pgm", Bytes("P5 16384 16384 65535 " + std::string(1 << 20, '\0'))},
+      {"psd", psd},
+      {"bmp", bmp},
+      {"jpeg", FlatJpeg(16000, 16000, false, 1, 8000)},
+      {"progressive jpeg", FlatJpeg(16000, 16000, true, 1, 8000)},
+      {"cut ppm", cut(EncodePnm(5, 4, 3, rgb.data()))},
+      {"cut pgm", cut(EncodePnm(5, 4, 1, rgb.data()))},
+      {"cut tga", cut(flatTga)},
+      {"cut psd", cut(EncodePsd(Rows({1, 2, 3}, {4, 5, 6})))},
+      {"cut bmp", cut(cut(cut(cut(EncodeWithStb(StbFormat::Bmp, 5, 4, 3, rgb.data())))))},
+  };
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
+    std::uint64_t peak = 0;
+    EXPECT_FALSE(DecodePicture(bytes, DECODE_MEMORY_BUDGET, &peak));
+    EXPECT_LT(peak, 64u << 10);  // at most the decoder's header state
+  }
+  // The files they were cut from are whole.
+  EXPECT_TRUE(DecodePicture(EncodePnm(5, 4, 3, rgb.data())));
+  EXPECT_TRUE(DecodePicture(flatTga));
+  EXPECT_TRUE(DecodePicture(FlatJpeg(16, 16, true, 1, 4)));
+}
+
+TEST(HostilePictures, ExpansionAndScanBombsStayWithinTheirBounds) {
+  // Compressed data that inflates far beyond the 32 x 32 its header says.
+  const std::vector<std::uint8_t> zeros(2048 * 2048, 0);
+  auto png = EncodeWithStb(StbFormat::Png, 2048, 2048, 1, zeros.data());
+  PutBig(png, 16, 32, 4), PutBig(png, 20, 32, 4);
+  constexpr std::uint64_t BUDGET = 1 << 20;
+  std::uint64_t peak = 0;
+  EXPECT_FALSE(DecodePicture(png, BUDGET, &peak));
+  EXPECT_LE(peak, BUDGET);
+  EXPECT_GT(peak, BUDGET / 2);  // it did run into the budget
+
+  // A large claim the file is long enough for still meets the budget.
+  EXPECT_FALSE(DecodePicture(FlatJpeg(4096, 4096, false, 1, 40000), 16 << 20, &peak));
+  EXPECT_LE(peak, 16u << 20);
+
+  // Each scan is a pass over the picture: one more than encoders write is refused.
+  EXPECT_TRUE(DecodePicture(FlatJpeg(64, 64, true, MAX_JPEG_SCANS, 8)));
+  EXPECT_FALSE(DecodePicture(FlatJpeg(64, 64, true, MAX_JPEG_SCANS + 1, 8)));
+}
+
+TEST(HostilePictures, TopDownBmpOpensAndDeepRunLengthPsdIsRefused) {
+  const auto rgb = Rows({255, 0, 0}, {0, 0, 255});
+  auto bmp = EncodeWithStb(StbFormat::Bmp, 3, 2, 3, rgb.data());
+  // Negated height, rows swapped into top-down order (12 bytes a row).
+  PutLittle(bmp, 22, static_cast<std::uint32_t>(-2), 4);
+  const std::size_t rows = bmp.size() - 24;
+  std::swap_ranges(bmp.begin() + static_cast<std::ptrdiff_t>(rows),
+                   bmp.begin() + static_cast<std::ptrdiff_t>(rows + 12),
+                   bmp.begin() + static_cast<std::ptrdiff_t>(rows + 12));
+  const auto picture = DecodePicture(bmp);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->pixels, Rows({0, 0, 255, 255}, {255, 0, 0, 255}));
+
+  // 16-bit samples, run-length coded: two-byte runs of each row's samples.
+  std::vector<std::uint8_t> psd = EncodePsd(rgb);
+  psd.resize(40);
+  psd[23] = 16, psd[39] = 1;
+  psd.insert(psd.end(), 3 * 2 * 2, 0);
+  for (int r = 0; r < 3 * 2; ++r) psd[40 + 2 * r + 1] = 7;
+  for (int r = 0; r < 3 * 2; ++r) psd.insert(psd.end(), {5, 0xFF, 0, 0xFF, 0, 0xFF, 0});
+  EXPECT_FALSE(DecodePicture(psd));
+  psd[23] = 8;  // the same runs read as 8-bit samples make a picture
+  EXPECT_TRUE(DecodePicture(psd));
 }
 
 // Taking a chosen picture over, with its folder and name, is the game's

@@ -160,5 +160,30 @@ TEST(Settings, RecentGamesKeepTheLatestEightOnceEachAndReadBackWithoutUnusableEn
   EXPECT_EQ(options.recentGames.back(), "/g7.pzz");
 }
 
+// Two screens side by side; a stored window that does not fit one of them,
+// or shows on none, opens at the default place and size.
+TEST(Settings, AStoredWindowTooLargeOrOffEveryScreenOpensAtTheDefault) {
+  const ScreenRect screens[] = {{0, 0, 1280, 1024}, {1280, 0, 1920, 1080}};
+  const auto fallback = GameOptions{}.windowRect;
+  using Rect = std::array<std::int32_t, 4>;
+  constexpr std::int32_t MAX = std::numeric_limits<std::int32_t>::max();
+  struct Case {
+    Rect stored;
+    bool kept;
+  };
+  const Case cases[] = {
+      {{100, 50, 900, 640}, true},    {{-8, -20, 1280, 1024}, true},  // a little off the edge
+      {{2000, 100, 1900, 900}, true},                                 // on the second screen only
+      {{0, 0, MAX, MAX}, false},      {{0, 0, 1921, 600}, false},     // wider than either
+      {{MAX, MAX, 800, 600}, false},  {{-5000, 0, 800, 600}, false},
+      {{3200, 0, 800, 600}, false},  // just past the right edge
+  };
+  for (const auto& [stored, kept] : cases) {
+    SCOPED_TRACE(stored[0]);
+    EXPECT_EQ(PlaceStoredWindow(stored, screens), kept ? stored : fallback);
+  }
+  EXPECT_EQ(PlaceStoredWindow({100, 50, 900, 640}, {}), fallback);
+}
+
 }  // namespace
 }  // namespace puzzle

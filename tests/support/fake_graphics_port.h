@@ -17,6 +17,7 @@ class FakeGraphicsPort : public GraphicsPort {
   int builds = 0;
   int captures = 0;
   int depthReads = 0;
+  std::vector<std::uint32_t> releasedTextures;  // still textures, in release order
   // What the meshes were last built from.
   std::uint8_t builtForm = 0;
   std::vector<float> builtHomeX;
@@ -47,6 +48,11 @@ class FakeGraphicsPort : public GraphicsPort {
     builtForm = options.form;
     builtHomeX = state.homeX;
     return buildSucceeds;
+  }
+  void ReleasePictureTextures(GameState& state) override {
+    if (state.stillTexture != 0) releasedTextures.push_back(state.stillTexture);
+    state.stillTexture = 0;
+    state.frameTextures.clear();
   }
   bool CaptureFrame(GameState& state) override {
     ++captures;
