@@ -23,6 +23,7 @@
 #include "options/options_dialog.h"
 #include "render/textures.h"
 #include "resources/embedded.h"
+#include "storage/recovery_files.h"
 #include "view/view.h"
 
 namespace puzzle {
@@ -83,12 +84,21 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
         this, [this] { AnnounceIfFinished(app_.state, app_.options, platform_); }, Qt::QueuedConnection);
   };
   view_->afterFirstFrame = [this] {
-    if (!app_.shell.commandLineGamePending) return;
-    app_.shell.commandLineGamePending = false;
     auto records = FileRecords();
-    OpenCommandLineGame(records, platform_, view_->Graphics());
+    // A game named on the command line wins; any recovery copy waits for a
+    // later start.
+    if (app_.shell.commandLineGamePending) {
+      app_.shell.commandLineGamePending = false;
+      OpenCommandLineGame(records, platform_, view_->Graphics());
+    } else {
+      OfferRecoveredGame(records, platform_, view_->Graphics(), app_.recovery, CurrentProcessId());
+    }
     ShowTitle();
   };
+  connect(view_, &QOpenGLWidget::frameSwapped, this,
+          [this] { KeepRecovery(app_.recovery, app_.state, app_.options, app_.table, platform_.TickMs()); });
+  if (const std::string folder = RecoveryFolder(); !folder.empty())
+    app_.recovery.path = RecoveryFilePath(folder, CurrentProcessId());
   resize(800, 600);
   ReadSettings(storage_.settings, app_.options);
   // A copy: placing the window writes windowRect again as it goes.
@@ -125,8 +135,9 @@ void MainWindow::Command(int commandId) {
   auto records = FileRecords();
   switch (commandId) {
     case CMD_START:
-      StartCommand(state, app_.table, options, platform_, view_->Graphics(), app_.bars, app_.input,
-                   app_.history);
+      if (StartCommand(state, app_.table, options, platform_, view_->Graphics(), app_.bars, app_.input,
+                       app_.history))
+        DropRecovery(app_.recovery, state);
       break;
     case CMD_PROMPT: ShowPrompt(state, app_.timing.framesPerSecond); break;
     case CMD_CHECK:
@@ -163,6 +174,10 @@ void MainWindow::Command(int commandId) {
     case CMD_ABOUT: ShowAbout(platform_, ru, app_.shell.glVersion, state.maxTextureSize); break;
     default: break;
   }
+  // Saved or opened: the game on the table is all in its file.
+  if ((commandId == CMD_OPEN || commandId == CMD_SAVE || commandId == CMD_SAVE_AS) && !state.gameChanged &&
+      !state.gameFilePath.empty())
+    DropRecovery(app_.recovery, state);
   ShowTitle();
 }
 
@@ -331,6 +346,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  // The save question is answered (or was not needed): nothing to recover.
+  DropRecovery(app_.recovery, app_.state);
   WriteSettings(storage_.settings, app_.options);
   if (storage_.registerGameFiles) storage_.registerGameFiles();
   event->accept();

@@ -246,29 +246,36 @@ LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPor
   bool declined = false;
   auto loaded = ReadGameLocatingPicture(platform, path, records.options, declined);
   if (!loaded) return declined ? LoadResult::Declined : LoadResult::Failed;
-  InstallLoadedGame(std::move(*loaded), path, state, records.options);
+  if (!StartLoadedGame(records, platform, graphics, std::move(*loaded), path)) return LoadResult::Failed;
+  state.gameFilePath = path;
+  RememberDirectory(path, records.options.gameDirectory);
+  RememberRecentGame(records.options.recentGames, path);
+  return LoadResult::Loaded;
+}
+
+bool StartLoadedGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
+                     LoadedGame&& loaded, const std::string& path) {
+  GameState& state = records.state;
+  InstallLoadedGame(std::move(loaded), path, state, records.options);
   ResetTableView(records.table);
   graphics.UploadPictureTexture(state);
   // The game opens on the assembled picture, which then fades as after Prompt.
   ShowPrompt(state, records.framesPerSecond);
   platform.SetCursor(CursorShape::Arrow);
-  if (!graphics.BuildPieceMeshes(state, records.options)) return LoadResult::Failed;
+  if (!graphics.BuildPieceMeshes(state, records.options)) return false;
   state.gameRunning = true;
   state.pixels.clear();
   state.pixels.shrink_to_fit();
   records.title = Tr(texts::TITLE_LOADED_GAME, records.options.russianUi) + state.fileTitle;
   state.capturedImage = false;
   state.gameChanged = false;
-  state.gameFilePath = path;
   state.finishAnnounced = false;
-  RememberDirectory(path, records.options.gameDirectory);
-  RememberRecentGame(records.options.recentGames, path);
   ClearHistories(records.history, platform);
   // Pieces may lie anywhere the game left them: make the table reach them.
   RecomputeScrollRoom(records.table, state, records.options, CurrentClient(records.table),
                       records.bars.scrollBarThickness);
   ScrollBarsChanged(records);
-  return LoadResult::Loaded;
+  return true;
 }
 
 bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics) {
