@@ -59,6 +59,11 @@ std::optional<int> DigitOfKey(const QKeyEvent& key) {
   return std::nullopt;
 }
 
+// After a save or an open: a game that is all in its file needs no copy.
+void DropRecoveryOfSavedGame(RecoveryKeeper& keeper, const GameState& state) {
+  if (!state.gameChanged && !state.gameFilePath.empty()) DropRecovery(keeper, state);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storage, const QLocale& locale)
@@ -174,10 +179,8 @@ void MainWindow::Command(int commandId) {
     case CMD_ABOUT: ShowAbout(platform_, ru, app_.shell.glVersion, state.maxTextureSize); break;
     default: break;
   }
-  // Saved or opened: the game on the table is all in its file.
-  if ((commandId == CMD_OPEN || commandId == CMD_SAVE || commandId == CMD_SAVE_AS) && !state.gameChanged &&
-      !state.gameFilePath.empty())
-    DropRecovery(app_.recovery, state);
+  if (commandId == CMD_OPEN || commandId == CMD_SAVE || commandId == CMD_SAVE_AS)
+    DropRecoveryOfSavedGame(app_.recovery, state);
   ShowTitle();
 }
 
@@ -196,6 +199,7 @@ void MainWindow::FillRecentGames(QMenu& menu) {
       if (Busy(app_.state)) return;
       auto records = FileRecords();
       OpenRecentGame(records, platform_, view_->Graphics(), path);
+      DropRecoveryOfSavedGame(app_.recovery, app_.state);
       ShowTitle();
     });
   }

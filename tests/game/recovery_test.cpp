@@ -234,33 +234,47 @@ TEST_F(RecoveryTest, ASpoiledCopyIsRemovedWithTheMessagesOfOpen) {
   RunningGame();
   const auto bytes = *EncodeGameFile(state, options);
   const std::string state_folder = folder.File("state");
+  const std::string question = "The game with the picture cat.png was not finished";
   struct Case {
     const char* name;
     std::function<void()> spoil;
-    std::vector<std::string> messages;
+    std::deque<MessageAnswer> answers;
+    std::vector<std::string> messages;  // the start of each
   };
   const Case cases[] = {
       {"truncated",
        [&] {
          LeaveCopy(state_folder, 77, {bytes.begin(), bytes.end() - 3}, 10);
        },
+       {},
        {"Failed to open file."}},
-      {"picture gone",
+      {"picture unreadable",
+       [&] {
+         LeaveCopy(state_folder, 77, bytes, 10);
+         ASSERT_TRUE(WriteBytes(picture, {1, 2, 3}));
+       },
+       {MessageAnswer::Yes},
+       {question, "Cannot open image file " + picture, "Failed to open file."}},
+      {"picture gone, not located",
        [&] {
          LeaveCopy(state_folder, 77, bytes, 10);
          std::filesystem::remove(picture);
        },
-       {"Cannot open image file " + picture, "Failed to open file."}},
+       {MessageAnswer::Yes, MessageAnswer::No},
+       {question, "The picture of this game was not found"}},
   };
   for (const Case& c : cases) {
     c.spoil();
     platform.shown.clear();
+    platform.answers = c.answers;
     auto records = Records();
     EXPECT_FALSE(OfferRecoveredGame(records, platform, graphics, keeper, 4242)) << c.name;
-    std::vector<std::string> shown;
-    for (const Message& m : platform.shown) shown.push_back(m.text);
-    EXPECT_EQ(shown, c.messages) << c.name;
+    ASSERT_EQ(platform.shown.size(), c.messages.size()) << c.name;
+    for (std::size_t i = 0; i < c.messages.size(); ++i)
+      EXPECT_EQ(platform.shown[i].text.rfind(c.messages[i], 0), 0u)
+          << c.name << ": " << platform.shown[i].text;
     EXPECT_TRUE(ListRecoveryCopies(state_folder).empty()) << c.name;
+    EXPECT_TRUE(state.gameRunning) << c.name << ": the game on the table stays";
   }
 }
 
