@@ -64,7 +64,7 @@ struct RecoveryTest : ::testing::Test {
     auto decoded = DecodePictureFile(picture);
     ASSERT_TRUE(decoded);
     TakePictureOver(state, std::move(*decoded));
-    ASSERT_TRUE(StartCommand(state, table, options, platform, graphics, bars, shell));
+    ASSERT_TRUE(StartCommand(state, table, options, platform, graphics, bars, shell, history));
     state.scatterRunning = false;
     DropRecovery(keeper, state);
   }
