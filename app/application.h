@@ -13,6 +13,7 @@
 #include "game/frame_steps.h"
 #include "game/history.h"
 #include "game/picking.h"
+#include "game/recovery.h"
 #include "model/records.h"
 #include "platform/platform.h"
 #include "render/fonts.h"
@@ -48,6 +49,7 @@ struct Application {
   Fonts fonts;
   TableMesh mesh;
   ShellState shell;
+  RecoveryKeeper recovery;
   // The colour chooser's custom colours, kept for the whole run (Options).
   std::array<Rgb, 16> customColours{};
 };

@@ -25,6 +25,7 @@
 #include "options/options_dialog.h"
 #include "render/textures.h"
 #include "resources/embedded.h"
+#include "storage/recovery_files.h"
 #include "storage/settings.h"
 #include "view/view.h"
 
@@ -61,6 +62,11 @@ std::optional<int> DigitOfKey(const QKeyEvent& key) {
   return std::nullopt;
 }
 
+// After a save or an open: a game that is all in its file needs no copy.
+void DropRecoveryOfSavedGame(RecoveryKeeper& keeper, const GameState& state) {
+  if (!state.gameChanged && !state.gameFilePath.empty()) DropRecovery(keeper, state);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storage, const QLocale& locale)
@@ -86,12 +92,21 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
         this, [this] { AnnounceIfFinished(app_.state, app_.options, platform_); }, Qt::QueuedConnection);
   };
   view_->afterFirstFrame = [this] {
-    if (!app_.shell.commandLineGamePending) return;
-    app_.shell.commandLineGamePending = false;
     auto records = FileRecords();
-    OpenCommandLineGame(records, platform_, view_->Graphics());
+    // A game named on the command line wins; any recovery copy waits for a
+    // later start.
+    if (app_.shell.commandLineGamePending) {
+      app_.shell.commandLineGamePending = false;
+      OpenCommandLineGame(records, platform_, view_->Graphics());
+    } else {
+      OfferRecoveredGame(records, platform_, view_->Graphics(), app_.recovery, CurrentProcessId());
+    }
     ShowTitle();
   };
+  connect(view_, &QOpenGLWidget::frameSwapped, this,
+          [this] { KeepRecovery(app_.recovery, app_.state, app_.options, app_.table, platform_.TickMs()); });
+  if (const std::string folder = RecoveryFolder(); !folder.empty())
+    app_.recovery.path = RecoveryFilePath(folder, CurrentProcessId());
   resize(800, 600);
   ReadSettings(storage_.settings, app_.options);
   std::vector<ScreenRect> screens;
@@ -133,8 +148,9 @@ void MainWindow::Command(int commandId) {
   auto records = FileRecords();
   switch (commandId) {
     case CMD_START:
-      StartCommand(state, app_.table, options, platform_, view_->Graphics(), app_.bars, app_.input,
-                   app_.history);
+      if (StartCommand(state, app_.table, options, platform_, view_->Graphics(), app_.bars, app_.input,
+                       app_.history))
+        DropRecovery(app_.recovery, state);
       break;
     case CMD_PROMPT: ShowPrompt(state, app_.timing.framesPerSecond); break;
     case CMD_CHECK:
@@ -171,6 +187,8 @@ void MainWindow::Command(int commandId) {
     case CMD_ABOUT: ShowAbout(platform_, ru, app_.shell.glVersion, state.maxTextureSize); break;
     default: break;
   }
+  if (commandId == CMD_OPEN || commandId == CMD_SAVE || commandId == CMD_SAVE_AS)
+    DropRecoveryOfSavedGame(app_.recovery, state);
   ShowTitle();
 }
 
@@ -189,6 +207,7 @@ void MainWindow::FillRecentGames(QMenu& menu) {
       if (Busy(app_.state)) return;
       auto records = FileRecords();
       OpenRecentGame(records, platform_, view_->Graphics(), path);
+      DropRecoveryOfSavedGame(app_.recovery, app_.state);
       ShowTitle();
     });
   }
@@ -339,6 +358,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  // The save question is answered (or was not needed): nothing to recover.
+  DropRecovery(app_.recovery, app_.state);
   WriteSettings(storage_.settings, app_.options);
   if (storage_.registerGameFiles) storage_.registerGameFiles();
   event->accept();

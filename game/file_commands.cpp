@@ -243,15 +243,24 @@ bool SaveGameWithDialog(FileCommandRecords& records, Platform& platform) {
 
 LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
                     const std::string& path) {
-  GameState& state = records.state;
   bool declined = false;
   auto loaded = ReadGameLocatingPicture(platform, path, records.options, declined);
   if (!loaded) return declined ? LoadResult::Declined : LoadResult::Failed;
+  if (!StartLoadedGame(records, platform, graphics, std::move(*loaded), path)) return LoadResult::Failed;
+  records.state.gameFilePath = path;
+  RememberDirectory(path, records.options.gameDirectory);
+  RememberRecentGame(records.options.recentGames, path);
+  return LoadResult::Loaded;
+}
+
+bool StartLoadedGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
+                     LoadedGame&& loaded, const std::string& path) {
+  GameState& state = records.state;
   // A picture Start would refuse is refused here too, before anything of the
   // running game is replaced.
-  if (!PictureFitsTheGame(loaded->picture.width, loaded->picture.height, state.maxTextureSize, platform,
+  if (!PictureFitsTheGame(loaded.picture.width, loaded.picture.height, state.maxTextureSize, platform,
                           records.options.russianUi)) {
-    return LoadResult::Failed;
+    return false;
   }
   // The new game is put together beside the running one, with textures of
   // its own, so that a failure leaves the running game whole.
@@ -261,14 +270,14 @@ LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPor
   next.stillTexture = 0;
   next.frameTextures.clear();
   GameOptions nextOptions = records.options;
-  InstallLoadedGame(std::move(*loaded), path, next, nextOptions);
+  InstallLoadedGame(std::move(loaded), path, next, nextOptions);
   // Without a texture the game still opens, untextured and without the hint.
   graphics.UploadPictureTexture(next);
   if (!graphics.BuildPieceMeshes(next, nextOptions)) {
     graphics.ReleasePictureTextures(next);
     // The failed build left no meshes; the running game's are made again.
     if (state.pieceCount > 0) graphics.BuildPieceMeshes(state, records.options);
-    return LoadResult::Failed;
+    return false;
   }
   graphics.ReleasePictureTextures(state);
   state = std::move(next);
@@ -283,16 +292,13 @@ LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPor
   records.title = Tr(texts::TITLE_LOADED_GAME, records.options.russianUi) + state.fileTitle;
   state.capturedImage = false;
   state.gameChanged = false;
-  state.gameFilePath = path;
   state.finishAnnounced = false;
-  RememberDirectory(path, records.options.gameDirectory);
-  RememberRecentGame(records.options.recentGames, path);
   ClearHistories(records.history, platform);
   // Pieces may lie anywhere the game left them: make the table reach them.
   RecomputeScrollRoom(records.table, state, records.options, CurrentClient(records.table),
                       records.bars.scrollBarThickness);
   ScrollBarsChanged(records);
-  return LoadResult::Loaded;
+  return true;
 }
 
 bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics) {

@@ -72,6 +72,10 @@ bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, Graphic
 enum class LoadResult { Loaded, Failed, Declined };
 LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
                     const std::string& path);
+// The part of LoadGame after reading, for a game read from path: it leaves
+// gameFilePath, the game folder and the recent games to the caller.
+bool StartLoadedGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
+                     LoadedGame&& loaded, const std::string& path);
 
 // The nine filters of the picture-open dialog, all supported formats first.
 std::vector<FileFilter> PictureFileFilters(bool russianUi);

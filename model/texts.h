@@ -80,6 +80,11 @@ inline constexpr UiText CANNOT_SAVE{
 inline constexpr UiText OPEN_FAILED{"Failed to open file.", "Ошибка загрузки файла игры."};
 // The game named on the command line has a text of its own in Russian.
 inline constexpr UiText COMMAND_LINE_OPEN_FAILED{"Failed to open file.", "Ошибка загрузки файла."};
+// A game left unfinished by a run that ended without the save question.
+inline constexpr UiText RECOVERY_QUESTION{
+    "The game with the picture %s was not finished (last changed %s).\nRestore it?",
+    "Игра с картинкой %s не была закончена (последнее изменение %s).\nВосстановить её?"};
+inline constexpr UiText RECOVERY_CAPTION{"Unfinished game", "Незаконченная игра"};
 inline constexpr UiText SAVE_FAILED{"Failed to save file.", "Ошибка сохранения файла."};
 // Asked before a game file takes the place of an existing file; %s: its path.
 inline constexpr UiText REPLACE_QUESTION{"%s already exists.\nDo you want to replace it?",

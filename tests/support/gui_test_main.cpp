@@ -1,6 +1,6 @@
 // The main of the GUI tests: the test flags are read before Qt starts, so
 // that listing the tests at build time needs no display. The tests run with
-// their own empty settings and desktop data folders, never the user's.
+// their own empty settings, desktop data and state folders, never the user's.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,8 +17,10 @@ int main(int argc, char** argv) {
   if (!home.isValid()) return 2;
   const QByteArray config = (home.path() + "/config").toLocal8Bit();
   const QByteArray data = (home.path() + "/data").toLocal8Bit();
+  const QByteArray state = (home.path() + "/state").toLocal8Bit();
   setenv("XDG_CONFIG_HOME", config.constData(), 1);
   setenv("XDG_DATA_HOME", data.constData(), 1);
+  setenv("XDG_STATE_HOME", state.constData(), 1);
   QSurfaceFormat::setDefaultFormat(puzzle::GameView::RequestedFormat());
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -29,6 +30,9 @@ class WindowTest : public ::testing::Test {
   // reads, unless the test has stored some of its own.
   void Open(const QLocale& locale = QLocale(QLocale::English, QLocale::UnitedKingdom)) {
     if (!settings.Exists()) WriteSettings(settings, app.options);
+    // Each test keeps its recovery copies to itself: a copy left by an
+    // earlier test of this process would otherwise be offered.
+    setenv("XDG_STATE_HOME", folder.File("state").c_str(), 1);
     window = std::make_unique<MainWindow>(app, platform, ShellStorage{settings, {}}, locale);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));

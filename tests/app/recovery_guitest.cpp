@@ -1,0 +1,117 @@
+#include <filesystem>
+
+#include "game/commands.h"
+#include "support/window_fixture.h"
+
+namespace puzzle::testing {
+namespace {
+
+class RecoveryWindowTest : public WindowTest {
+ protected:
+  std::string StateFolder() const { return folder.File("state") + "/quorvane-puzzle"; }
+  std::size_t Copies() const { return ListRecoveryCopies(StateFolder()).size(); }
+
+  // The process ends as a crash would end it: no close, no save question.
+  void Crash() {
+    window.reset();
+    app = Application{};
+    platform.shown.clear();
+  }
+
+  // A game of 5 x 4 pieces with options of its own, moved and turned, until
+  // its recovery copy is written.
+  void PlayUntilCopied() {
+    LoadPicture(WritePicture("cat.png", 200, 160));
+    app.options.columns = 5;
+    app.options.form = 3;
+    app.options.gameRotate = true;
+    app.options.bulge = 0.4f;
+    StartAndSettle();
+    app.state.pieces[3].x += 0.125f;
+    app.state.pieces[7].y -= 0.25f;
+    app.state.selected = 7;
+    QTest::keyRelease(window->view(), Qt::Key_3);
+    ASSERT_TRUE(RunFramesUntil([this] { return app.state.rotationLeft == 0; }));
+    ASSERT_TRUE(RunFramesUntil([this] { return Copies() == 1; }, 100, 100));
+  }
+};
+
+TEST_F(RecoveryWindowTest, AGameLostWithoutTheSaveQuestionComesBackOnceWithEveryPose) {
+  Open();
+  PlayUntilCopied();
+  const std::vector<PiecePose> played = app.state.pieces;
+  const auto playedFile =
+      EncodeGameFile(app.state, app.options, app.table.viewOffsetX, app.table.viewOffsetY);
+  const GameOptions playedOptions = app.options;
+  Crash();
+
+  platform.answers = {MessageAnswer::Yes};
+  Open();
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].caption, "Unfinished game");
+  EXPECT_NE(platform.shown[0].text.find("picture cat.png was not finished"), std::string::npos);
+  ASSERT_TRUE(app.state.gameRunning);
+  ASSERT_EQ(app.state.pieces.size(), played.size());
+  // Turns come back bit for bit; positions as exactly as the game file keeps
+  // them (divided by the pixel scale), so that saving the restored game
+  // writes the very file the lost one would have.
+  for (std::size_t k = 0; k < played.size(); ++k) {
+    EXPECT_EQ(app.state.pieces[k].orient, played[k].orient) << k;
+    EXPECT_FLOAT_EQ(app.state.pieces[k].x, played[k].x) << k;
+    EXPECT_FLOAT_EQ(app.state.pieces[k].y, played[k].y) << k;
+  }
+  EXPECT_EQ(EncodeGameFile(app.state, app.options, app.table.viewOffsetX, app.table.viewOffsetY), playedFile);
+  EXPECT_EQ(app.options.columns, playedOptions.columns);
+  EXPECT_EQ(app.options.form, playedOptions.form);
+  EXPECT_EQ(app.options.gameRotate, playedOptions.gameRotate);
+  EXPECT_EQ(app.options.bulge, playedOptions.bulge);
+  EXPECT_TRUE(app.state.gameFilePath.empty());
+  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - Загружена Игра: cat.png");
+  EXPECT_EQ(Copies(), 1u);
+
+  // Exit asks the save question; No leaves nothing to recover.
+  platform.shown.clear();
+  platform.answers = {MessageAnswer::No};
+  EXPECT_TRUE(window->close());
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].text, "Save current Game?");
+  EXPECT_EQ(Copies(), 0u);
+  Crash();
+  Open();
+  EXPECT_TRUE(platform.shown.empty());
+  EXPECT_FALSE(app.state.gameRunning);
+}
+
+TEST_F(RecoveryWindowTest, DeclinedSavedOrOverriddenByTheCommandLine) {
+  Open();
+  PlayUntilCopied();
+  const std::string game = folder.File("game.pzz");
+  platform.saveResults.push_back(game);
+  window->Command(CMD_SAVE);
+  EXPECT_EQ(Copies(), 0u) << "Save drops the copy";
+
+  app.state.pieces[2].x += 0.5f;
+  ASSERT_TRUE(RunFramesUntil([this] { return Copies() == 1; }, 100, 100));
+  Crash();
+
+  // A game on the command line wins and keeps the copy for later.
+  app.state.gameFilePath = game;
+  app.shell.commandLineGamePending = true;
+  Open();
+  EXPECT_TRUE(platform.shown.empty());
+  EXPECT_EQ(app.state.gameFilePath, game);
+  EXPECT_EQ(Copies(), 1u);
+  window.reset();
+  app = Application{};
+
+  // No drops it.
+  platform.answers = {MessageAnswer::No};
+  Open();
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].caption, "Unfinished game");
+  EXPECT_FALSE(app.state.gameRunning);
+  EXPECT_EQ(Copies(), 0u);
+}
+
+}  // namespace
+}  // namespace puzzle::testing

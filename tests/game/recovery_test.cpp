@@ -1,0 +1,282 @@
+#include "game/recovery.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "game/new_game.h"
+#include "storage/atomic_file.h"
+#include "storage/picture_writer.h"
+#include "support/fake_graphics_port.h"
+#include "support/scripted_platform.h"
+#include "support/temp_folder.h"
+
+namespace puzzle::testing {
+namespace {
+
+// The ticks at which the copy is written, for pieces that change on every
+// frame from `from` to `until` (frames every 100 ms from `from` to `end`).
+std::vector<std::uint32_t> WritesFor(std::uint32_t from, std::uint32_t until, std::uint32_t end) {
+  RecoveryCadence cadence;
+  std::vector<std::uint32_t> writes;
+  for (std::uint32_t t = from; t != end; t += 100) {
+    if (RecoveryWriteDue(cadence, t - from <= until - from, t)) writes.push_back(t - from);
+  }
+  return writes;
+}
+
+TEST(RecoveryCadence, OneCopyPerTwentySecondsOfChangesAndOneWhenTheyStop) {
+  struct Case {
+    const char* name;
+    std::uint32_t start;
+    std::uint32_t changesFor;
+    std::vector<std::uint32_t> writes;  // relative to start
+  };
+  const Case cases[] = {
+      {"a short drag", 5000, 300, {1300}},
+      {"many changes within 20 s", 5000, 15000, {16000}},
+      {"changes for 45 s", 5000, 45000, {20000, 40100, 46000}},
+      {"across the wrap of the tick", 0xFFFFF000u, 25000, {20000, 26000}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(WritesFor(c.start, c.start + c.changesFor, c.start + 60000), c.writes) << c.name;
+  }
+  RecoveryCadence still;
+  for (std::uint32_t t = 0; t < 60000; t += 100) EXPECT_FALSE(RecoveryWriteDue(still, false, t));
+}
+
+struct RecoveryTest : ::testing::Test {
+  RecoveryTest() {
+    table.clientWidth = 800;
+    table.clientHeight = 600;
+    state.maxTextureSize = 4096;
+    options.columns = 4;
+    keeper.path = RecoveryFilePath(folder.File("state"), 4242);
+  }
+  FileCommandRecords Records() { return {state, options, history, table, bars, shell, edges, title, 50.0f}; }
+
+  // A running game of 4 x 3 pieces on cat.png, scatter over.
+  void RunningGame() {
+    const std::vector<std::uint8_t> rgb(128 * 96 * 3, 200);
+    ASSERT_TRUE(WriteBytes(picture, EncodeWithStb(StbFormat::Png, 128, 96, 3, rgb.data())));
+    state.imagePath = picture;
+    auto decoded = DecodePictureFile(picture);
+    ASSERT_TRUE(decoded);
+    TakePictureOver(state, std::move(*decoded));
+    ASSERT_TRUE(StartCommand(state, table, options, platform, graphics, bars, shell, history));
+    state.scatterRunning = false;
+    DropRecovery(keeper, state);
+  }
+
+  // Frames every 100 ms for the given time, with the move made on the first.
+  void Play(std::uint32_t ms, const std::function<void()>& move = {}) {
+    if (move) move();
+    for (std::uint32_t t = 0; t < ms; t += 100) {
+      KeepRecovery(keeper, state, options, table, platform.tick);
+      platform.Step(100);
+    }
+  }
+
+  bool CopyExists() const { return std::filesystem::exists(keeper.path); }
+
+  TempFolder folder;
+  std::string picture = folder.File("cat.png");
+  GameState state;
+  TableView table;
+  GameOptions options;
+  History history;
+  ScrollBars bars;
+  ShellInput shell;
+  EdgeScrollFlags edges;
+  std::string title;
+  ScriptedPlatform platform;
+  FakeGraphicsPort graphics;
+  RecoveryKeeper keeper;
+};
+
+TEST_F(RecoveryTest, ChangedPiecesAreWrittenAsTheGameFileWouldBe) {
+  RunningGame();
+  // Start's own scatter and raising a piece are no changes.
+  Play(3000, [&] {
+    state.scatterRunning = true;
+    state.pieces[1].x += 1;
+  });
+  state.scatterRunning = false;
+  Play(3000, [&] { state.pieces[2].z += 0.001f; });
+  EXPECT_FALSE(CopyExists());
+
+  Play(3000, [&] { state.pieces[5].x += 0.25f; });
+  ASSERT_TRUE(CopyExists());
+  EXPECT_EQ(ReadWholeFile(keeper.path, 1 << 20), EncodeGameFile(state, options));
+
+  // A turned piece is a change too; the copy follows it.
+  Play(3000, [&] { state.pieces[3].orient = {0, 1, 0, -1, 0, 0, 0, 0, 1}; });
+  EXPECT_EQ(ReadWholeFile(keeper.path, 1 << 20), EncodeGameFile(state, options));
+
+  DropRecovery(keeper, state);
+  EXPECT_FALSE(CopyExists());
+  Play(3000);
+  EXPECT_FALSE(CopyExists());
+}
+
+TEST_F(RecoveryTest, AFailedWriteIsSilentAndTriedAgainAtTheNextChange) {
+  RunningGame();
+  // The state folder is taken by a file, so the copy cannot be written.
+  ASSERT_TRUE(WriteBytes(folder.File("state"), {1}));
+  Play(3000, [&] { state.pieces[5].x += 0.25f; });
+  EXPECT_FALSE(CopyExists());
+  std::filesystem::remove(folder.File("state"));
+  Play(3000);
+  EXPECT_FALSE(CopyExists());
+  Play(3000, [&] { state.pieces[6].y += 0.25f; });
+  EXPECT_TRUE(CopyExists());
+  EXPECT_TRUE(platform.shown.empty());
+}
+
+// Leaves a copy as a run with the given process id would, changed at the
+// given time.
+void LeaveCopy(const std::string& folder, std::int64_t processId, std::vector<std::uint8_t> bytes,
+               int ageSeconds) {
+  const std::string path = RecoveryFilePath(folder, processId);
+  ASSERT_TRUE(WriteRecoveryFile(path, bytes));
+  std::filesystem::last_write_time(
+      path, std::filesystem::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
+}
+
+TEST(RecoveryFiles, TheNewestCopyOfAGoneRunIsOfferedAndOlderOnesGo) {
+  TempFolder folder;
+  const std::string state = folder.File("state");
+  LeaveCopy(state, 11, {1}, 300);
+  LeaveCopy(state, 12, {2}, 100);  // newest of the gone runs
+  LeaveCopy(state, 13, {3}, 50);   // still running
+  LeaveCopy(state, 14, {4}, 200);
+  ASSERT_TRUE(WriteBytes(state + "/notes.pzz", {5}));
+  ASSERT_TRUE(WriteBytes(state + "/recovery-x1.pzz", {6}));
+
+  const auto offered = TakeRecoveryCopy(state, [](std::int64_t id) { return id == 13; });
+  ASSERT_TRUE(offered);
+  EXPECT_EQ(offered->processId, 12);
+  EXPECT_EQ(offered->path, RecoveryFilePath(state, 12));
+  const auto left = ListRecoveryCopies(state);
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_EQ(left[0].processId, 13);
+  EXPECT_EQ(left[1].processId, 12);
+  EXPECT_TRUE(std::filesystem::exists(state + "/notes.pzz"));
+  EXPECT_TRUE(std::filesystem::exists(state + "/recovery-x1.pzz"));
+
+  EXPECT_FALSE(TakeRecoveryCopy(folder.File("none"), [](std::int64_t) { return false; }));
+  EXPECT_TRUE(GameProcessRunning(CurrentProcessId()));
+}
+
+TEST(RecoveryFiles, TheFolderFollowsTheStateHome) {
+  const char* saved = std::getenv("XDG_STATE_HOME");
+  const std::string previous = saved ? saved : "";
+  setenv("XDG_STATE_HOME", "/somewhere/state", 1);
+  EXPECT_EQ(RecoveryFolder(), "/somewhere/state/quorvane-puzzle");
+  // A relative state home is ignored, as the base-directory rules ask.
+  setenv("XDG_STATE_HOME", "state", 1);
+  setenv("HOME", std::getenv("HOME") ? std::getenv("HOME") : "/home/player", 1);
+  EXPECT_EQ(RecoveryFolder(), std::string(std::getenv("HOME")) + "/.local/state/quorvane-puzzle");
+  if (saved) {
+    setenv("XDG_STATE_HOME", previous.c_str(), 1);
+  } else {
+    unsetenv("XDG_STATE_HOME");
+  }
+}
+
+TEST_F(RecoveryTest, TheQuestionAtStartRestoresOrForgetsTheCopy) {
+  RunningGame();
+  state.pieces[5].x += 0.25f;
+  state.pieces[3].orient = {0, 1, 0, -1, 0, 0, 0, 0, 1};
+  const auto bytes = *EncodeGameFile(state, options);
+  const std::string state_folder = folder.File("state");
+  const auto played = state.pieces;
+
+  // No: the copy goes and the table stays as it was.
+  LeaveCopy(state_folder, 77, bytes, 60);
+  platform.answers = {MessageAnswer::No};
+  auto records = Records();
+  EXPECT_FALSE(OfferRecoveredGame(records, platform, graphics, keeper, 4242));
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(
+      platform.shown[0].text.rfind("The game with the picture cat.png was not finished (last changed ", 0),
+      0u)
+      << platform.shown[0].text;
+  EXPECT_EQ(platform.shown[0].buttons, MessageButtons::YesNo);
+  EXPECT_TRUE(ListRecoveryCopies(state_folder).empty());
+
+  // Yes: the game comes back without a game file, changed, and the copy is
+  // now this run's own; a second start finds nothing to offer.
+  LeaveCopy(state_folder, 77, bytes, 60);
+  options.gameDirectory = "/games";
+  options.columns = 9;
+  state = GameState{};
+  state.maxTextureSize = 4096;
+  platform.shown.clear();
+  EXPECT_TRUE(OfferRecoveredGame(records, platform, graphics, keeper, 4242));
+  ASSERT_EQ(state.pieces.size(), played.size());
+  for (std::size_t k = 0; k < played.size(); ++k) {
+    EXPECT_EQ(state.pieces[k].orient, played[k].orient) << k;
+    EXPECT_FLOAT_EQ(state.pieces[k].x, played[k].x) << k;
+  }
+  EXPECT_EQ(options.columns, 4u);
+  EXPECT_TRUE(state.gameRunning);
+  EXPECT_TRUE(state.gameChanged);
+  EXPECT_EQ(state.gameFilePath, "");
+  EXPECT_EQ(options.gameDirectory, "/games");
+  EXPECT_EQ(title, "Puzzle - Загружена Игра: cat.png");
+  EXPECT_TRUE(CopyExists());
+  EXPECT_EQ(ListRecoveryCopies(state_folder).size(), 1u);
+}
+
+TEST_F(RecoveryTest, ASpoiledCopyIsRemovedWithTheMessagesOfOpen) {
+  RunningGame();
+  const auto bytes = *EncodeGameFile(state, options);
+  const std::string state_folder = folder.File("state");
+  const std::string question = "The game with the picture cat.png was not finished";
+  struct Case {
+    const char* name;
+    std::function<void()> spoil;
+    std::deque<MessageAnswer> answers;
+    std::vector<std::string> messages;  // the start of each
+  };
+  const Case cases[] = {
+      {"truncated",
+       [&] {
+         LeaveCopy(state_folder, 77, {bytes.begin(), bytes.end() - 3}, 10);
+       },
+       {},
+       {"Failed to open file."}},
+      {"picture unreadable",
+       [&] {
+         LeaveCopy(state_folder, 77, bytes, 10);
+         ASSERT_TRUE(WriteBytes(picture, {1, 2, 3}));
+       },
+       {MessageAnswer::Yes},
+       {question, "Cannot open image file " + picture, "Failed to open file."}},
+      {"picture gone, not located",
+       [&] {
+         LeaveCopy(state_folder, 77, bytes, 10);
+         std::filesystem::remove(picture);
+       },
+       {MessageAnswer::Yes, MessageAnswer::No},
+       {question, "The picture of this game was not found"}},
+  };
+  for (const Case& c : cases) {
+    c.spoil();
+    platform.shown.clear();
+    platform.answers = c.answers;
+    auto records = Records();
+    EXPECT_FALSE(OfferRecoveredGame(records, platform, graphics, keeper, 4242)) << c.name;
+    ASSERT_EQ(platform.shown.size(), c.messages.size()) << c.name;
+    for (std::size_t i = 0; i < c.messages.size(); ++i)
+      EXPECT_EQ(platform.shown[i].text.rfind(c.messages[i], 0), 0u)
+          << c.name << ": " << platform.shown[i].text;
+    EXPECT_TRUE(ListRecoveryCopies(state_folder).empty()) << c.name;
+    EXPECT_TRUE(state.gameRunning) << c.name << ": the game on the table stays";
+  }
+}
+
+}  // namespace
+}  // namespace puzzle::testing
