@@ -508,16 +508,6 @@ TEST_F(GameWindowTest, AMovedPictureIsFoundAndRecentGamesReopen) {
             std::vector<std::string>{gamePath});
 }
 
-// Pixels that differ between two frames of the same size.
-int CountDifferent(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return a.width() * a.height();
-  int different = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) different += a.pixel(x, y) != b.pixel(x, y);
-  }
-  return different;
-}
-
 // With the branded background off the caption shows only while the pointer
 // rests: a move hides it, the end of the idle count brings it back.
 TEST_F(GameWindowTest, APointerMoveHidesTheBrandedCaptionUntilTheIdleCountRunsOut) {

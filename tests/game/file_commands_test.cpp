@@ -7,11 +7,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "game/file_command_fixture.h"
 #include "game/new_game.h"
 #include "storage/picture_writer.h"
-#include "support/fake_graphics_port.h"
-#include "support/scripted_platform.h"
-#include "support/temp_folder.h"
 
 namespace puzzle::testing {
 namespace {
@@ -21,15 +19,7 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-struct FileCommandsTest : ::testing::Test {
-  FileCommandsTest() {
-    table.clientWidth = 800;
-    table.clientHeight = 600;
-    state.maxTextureSize = 4096;
-    options.columns = 4;
-  }
-  FileCommandRecords Records() { return {state, options, history, table, bars, shell, edges, title, 50.0f}; }
-
+struct FileCommandsTest : FileCommandFixture {
   // Loads a one-colour picture file of width x height.
   void LoadPicture(const std::string& name, int width, int height) {
     const std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3, 200);
@@ -52,17 +42,6 @@ struct FileCommandsTest : ::testing::Test {
     platform.shown.clear();
   }
 
-  TempFolder folder;
-  GameState state;
-  TableView table;
-  GameOptions options;
-  History history;
-  ScrollBars bars;
-  ShellInput shell;
-  EdgeScrollFlags edges;
-  std::string title;
-  ScriptedPlatform platform;
-  FakeGraphicsPort graphics;
   int textureDeletions = 0;
 };
 

@@ -5,12 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "game/file_command_fixture.h"
 #include "game/new_game.h"
 #include "storage/atomic_file.h"
 #include "storage/picture_writer.h"
-#include "support/fake_graphics_port.h"
-#include "support/scripted_platform.h"
-#include "support/temp_folder.h"
 
 namespace puzzle::testing {
 namespace {
@@ -46,15 +44,8 @@ TEST(RecoveryCadence, OneCopyPerTwentySecondsOfChangesAndOneWhenTheyStop) {
   for (std::uint32_t t = 0; t < 60000; t += 100) EXPECT_FALSE(RecoveryWriteDue(still, false, t));
 }
 
-struct RecoveryTest : ::testing::Test {
-  RecoveryTest() {
-    table.clientWidth = 800;
-    table.clientHeight = 600;
-    state.maxTextureSize = 4096;
-    options.columns = 4;
-    keeper.path = RecoveryFilePath(folder.File("state"), 4242);
-  }
-  FileCommandRecords Records() { return {state, options, history, table, bars, shell, edges, title, 50.0f}; }
+struct RecoveryTest : FileCommandFixture {
+  RecoveryTest() { keeper.path = RecoveryFilePath(folder.File("state"), 4242); }
 
   // A running game of 4 x 3 pieces on cat.png, scatter over.
   void RunningGame() {
@@ -80,18 +71,7 @@ struct RecoveryTest : ::testing::Test {
 
   bool CopyExists() const { return std::filesystem::exists(keeper.path); }
 
-  TempFolder folder;
   std::string picture = folder.File("cat.png");
-  GameState state;
-  TableView table;
-  GameOptions options;
-  History history;
-  ScrollBars bars;
-  ShellInput shell;
-  EdgeScrollFlags edges;
-  std::string title;
-  ScriptedPlatform platform;
-  FakeGraphicsPort graphics;
   RecoveryKeeper keeper;
 };
 

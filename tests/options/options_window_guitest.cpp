@@ -14,15 +14,6 @@
 namespace puzzle::testing {
 namespace {
 
-int CountDifferent(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return a.width() * a.height();
-  int different = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) different += a.pixel(x, y) != b.pixel(x, y);
-  }
-  return different;
-}
-
 using OptionsWindowTest = WindowTest;
 
 TEST_F(OptionsWindowTest, ApplyNowReshapesTheRunningGameAndCancelBringsItBack) {

@@ -22,6 +22,17 @@
 
 namespace puzzle::testing {
 
+// Pixels that differ between two frames; frames of different sizes differ
+// everywhere.
+inline int CountDifferent(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return a.width() * a.height();
+  int different = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) different += a.pixel(x, y) != b.pixel(x, y);
+  }
+  return different;
+}
+
 class WindowTest : public ::testing::Test {
  protected:
   void TearDown() override { window.reset(); }
