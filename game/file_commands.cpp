@@ -37,12 +37,6 @@ void ScrollBarsChanged(FileCommandRecords& records) {
                    records.edges);
 }
 
-std::string ReplaceFirst(std::string text, std::string_view placeholder, const std::string& value) {
-  const auto at = text.find(placeholder);
-  if (at != std::string::npos) text.replace(at, placeholder.size(), value);
-  return text;
-}
-
 // A game file name always ends in .pzz, so that a typed name of a picture
 // (or of any other file) can never have a game written over it.
 std::string WithGameExtension(std::string path) {
@@ -67,7 +61,7 @@ std::optional<std::string> ChooseGameFileToSave(const FileCommandRecords& record
     std::string path = WithGameExtension(*chosen);
     if (!PathExists(path)) return path;
     const MessageAnswer answer = platform.ShowMessage(
-        {ReplaceFirst(Tr(texts::REPLACE_QUESTION, ru), "%s", path), Tr(texts::REPLACE_CAPTION, ru),
+        {FormatText(Tr(texts::REPLACE_QUESTION, ru), path.c_str()), Tr(texts::REPLACE_CAPTION, ru),
          MessageButtons::YesNo, MessageIcon::Exclamation, MessageOwner::MainWindow});
     if (answer == MessageAnswer::Yes) return path;
     request.initialPath = path;
@@ -102,6 +96,10 @@ std::optional<bool> SaveToOwnFileOrAsk(FileCommandRecords& records, Platform& pl
 }
 
 }  // namespace
+
+void ShowOpenFailed(Platform& platform, bool russianUi) {
+  ShowError(platform, texts::OPEN_FAILED, russianUi, MessageOwner::MainWindow);
+}
 
 std::vector<FileFilter> PictureFileFilters(bool russianUi) {
   struct Entry {
@@ -139,7 +137,7 @@ std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOpti
   auto picture = DecodePictureFile(*path);
   if (!picture) {
     const bool ru = options.russianUi;
-    platform.ShowMessage({ReplaceFirst(Tr(texts::CANNOT_OPEN_IMAGE, ru), "%s", *path),
+    platform.ShowMessage({FormatText(Tr(texts::CANNOT_OPEN_IMAGE, ru), path->c_str()),
                           Tr(texts::CANNOT_OPEN_IMAGE_CAPTION, ru), MessageButtons::Ok, MessageIcon::Stop,
                           MessageOwner::MainWindow});
   }
@@ -166,7 +164,7 @@ std::optional<LoadedGame> TellPictureFailure(Platform& platform, GameReadResult 
                           MessageOwner::None});
   }
   if (read.failure != GameReadFailure::File) {
-    platform.ShowMessage({ReplaceFirst(Tr(texts::CANNOT_OPEN_IMAGE, russianUi), "%s", read.imagePath),
+    platform.ShowMessage({FormatText(Tr(texts::CANNOT_OPEN_IMAGE, russianUi), read.imagePath.c_str()),
                           Tr(texts::CANNOT_OPEN_IMAGE_CAPTION, russianUi), MessageButtons::Ok,
                           MessageIcon::Stop, MessageOwner::None});
   }
@@ -183,7 +181,7 @@ std::optional<GameReadResult> ReadWithMovedPicture(Platform& platform, const std
   if (FileExists(beside)) return ReadGameFile(path, beside);
   const bool ru = options.russianUi;
   const MessageAnswer answer =
-      platform.ShowMessage({ReplaceFirst(Tr(texts::PICTURE_MISSING, ru), "%s", first.imagePath),
+      platform.ShowMessage({FormatText(Tr(texts::PICTURE_MISSING, ru), first.imagePath.c_str()),
                             Tr(texts::PICTURE_MISSING_CAPTION, ru), MessageButtons::YesNo,
                             MessageIcon::Question, MessageOwner::MainWindow});
   if (answer != MessageAnswer::Yes) return std::nullopt;
@@ -306,8 +304,7 @@ bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, Graphic
   const auto path = platform.ChooseOpenFile(request);
   if (!path) return false;
   const LoadResult result = LoadGame(records, platform, graphics, *path);
-  if (result == LoadResult::Failed)
-    ShowError(platform, texts::OPEN_FAILED, records.options.russianUi, MessageOwner::MainWindow);
+  if (result == LoadResult::Failed) ShowOpenFailed(platform, records.options.russianUi);
   return result == LoadResult::Loaded;
 }
 
@@ -355,7 +352,7 @@ void OpenRecentGame(FileCommandRecords& records, Platform& platform, GraphicsPor
                     const std::string& path) {
   if (!PromptForSave(records, platform, SaveAsker::Open)) return;
   if (LoadGame(records, platform, graphics, path) == LoadResult::Failed)
-    ShowError(platform, texts::OPEN_FAILED, records.options.russianUi, MessageOwner::MainWindow);
+    ShowOpenFailed(platform, records.options.russianUi);
 }
 
 void SaveCommand(FileCommandRecords& records, Platform& platform, bool alwaysAsk) {

@@ -76,6 +76,9 @@ LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPor
 // gameFilePath, the game folder and the recent games to the caller.
 bool StartLoadedGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
                      LoadedGame&& loaded, const std::string& path);
+// "Failed to open file." (caption "Error"): what every game that does not
+// open ends with, from a dialog, the recent games or a recovery copy.
+void ShowOpenFailed(Platform& platform, bool russianUi);
 
 // The nine filters of the picture-open dialog, all supported formats first.
 std::vector<FileFilter> PictureFileFilters(bool russianUi);

@@ -33,11 +33,6 @@ std::string LocalTimeText(std::int64_t seconds) {
   return text;
 }
 
-void ShowOpenFailed(Platform& platform, bool russianUi) {
-  platform.ShowMessage({Tr(texts::OPEN_FAILED, russianUi), Tr(texts::CAPTION_ERROR, russianUi),
-                        MessageButtons::Ok, MessageIcon::Exclamation, MessageOwner::MainWindow});
-}
-
 }  // namespace
 
 bool RecoveryWriteDue(RecoveryCadence& cadence, bool changed, std::uint32_t now) {
