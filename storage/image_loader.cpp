@@ -282,6 +282,15 @@ std::uint64_t LittleEndian(std::span<const std::uint8_t> data, std::size_t at, i
   return value;
 }
 
+// Where a PSD names its compression: after the 26-byte header and the three
+// sections that each begin with their length (colour mode data, image
+// resources, layers and masks).
+std::uint64_t PsdCompressionAt(std::span<const std::uint8_t> data) {
+  std::uint64_t at = 26;
+  for (int section = 0; section < 3; ++section) at += 4 + BigEndian(data, static_cast<std::size_t>(at), 4);
+  return at;
+}
+
 std::uint64_t DivideUp(std::uint64_t a, std::uint64_t b) {
   return (a + b - 1) / b;
 }
@@ -319,8 +328,7 @@ std::uint64_t SmallestFileFor(std::span<const std::uint8_t> data, std::uint64_t 
   if (starts({'8', 'B', 'P', 'S'})) {
     const std::uint64_t channels = BigEndian(data, 12, 2);
     const std::uint64_t depth = BigEndian(data, 22, 2);
-    std::uint64_t at = 26;
-    for (int section = 0; section < 3; ++section) at += 4 + BigEndian(data, static_cast<std::size_t>(at), 4);
+    std::uint64_t at = PsdCompressionAt(data);
     const std::uint64_t compression = BigEndian(data, static_cast<std::size_t>(at), 2);
     at += 2;
     const std::uint64_t planes = std::min<std::uint64_t>(channels, 4);
@@ -366,8 +374,7 @@ bool PngDataStartsEmpty(std::span<const std::uint8_t> data) {
 // they had 8 bits, which gives a garbled picture; such a file is refused.
 bool IsDeepRunLengthPsd(std::span<const std::uint8_t> data) {
   if (data.size() < 26 || !std::equal(data.begin(), data.begin() + 4, "8BPS")) return false;
-  std::uint64_t at = 26;
-  for (int section = 0; section < 3; ++section) at += 4 + BigEndian(data, static_cast<std::size_t>(at), 4);
+  const std::uint64_t at = PsdCompressionAt(data);
   return BigEndian(data, 22, 2) == 16 && at < data.size() &&
          BigEndian(data, static_cast<std::size_t>(at), 2) == 1;
 }
