@@ -116,19 +116,6 @@ TEST_F(TableMeshTest, AssembledPuzzleIsThePictureInEveryForm) {
   }
 }
 
-TEST_F(TableMeshTest, EdgesAreDrawnInBlackWhenAskedFor) {
-  LoadNoisePicture(200, 150);
-  ASSERT_TRUE(StartOnHomes(1, 0.33f, 2, true));
-  const auto frame = DrawTable();
-  // The seam between the two columns runs down the middle of the view.
-  int black = 0;
-  for (int y = VIEW / 2 - 50; y < VIEW / 2 + 50; ++y) {
-    for (int x = VIEW / 2 - 1; x <= VIEW / 2; ++x)
-      black += PixelAt(frame, VIEW, x, y) == std::array<std::uint8_t, 4>{0, 0, 0, 255};
-  }
-  EXPECT_GE(black, 100);  // without edges the assembled picture shows no seam at all
-}
-
 TEST_F(TableMeshTest, PieceFlippedFaceDownShowsItsPartMirrored) {
   LoadNoisePicture(200, 150);
   for (const std::uint8_t form : {std::uint8_t{1}, std::uint8_t{3}}) {
@@ -210,25 +197,6 @@ TEST_F(TableMeshTest, OverlappingPiecesShowTheLowerIndexAtItsOwnDepth) {
     EXPECT_LT(both, sixAlone) << "form " << int{form};
     EXPECT_LT(sixAlone, 1.0f) << "form " << int{form};
   }
-}
-
-TEST(Form4FacePartsTest, BorderPiecesAreMadeOnlyOfTheirPartsInsideThePicture) {
-  using enum FacePart;
-  OutlineParams p = MakeOutlineParams(4, 0.33f, 2, 2, 0.1f, 0.1f, 0.001);
-  // In a 2 x 2 grid every piece is a corner: one half tab and one quarter.
-  EXPECT_EQ(Form4FaceParts(p, 0, 0), (std::vector{H4, Q2}));
-  for (std::uint32_t k = 0; k < 4; ++k) {
-    const auto calls = Form4FaceParts(p, k % 2, k / 2);
-    ASSERT_EQ(calls.size(), 2u) << k;
-    EXPECT_GE(calls[0], H0) << k;
-    EXPECT_LE(calls[1], Q7) << k;
-  }
-  p = MakeOutlineParams(4, 0.33f, 5, 4, 0.1f, 0.1f, 0.001);
-  EXPECT_EQ(Form4FaceParts(p, 1, 0), (std::vector{H6, H3, Q6, Q7}));
-  EXPECT_EQ(Form4FaceParts(p, 4, 3), (std::vector{H7, Q4}));
-  EXPECT_EQ(Form4FaceParts(p, 2, 2), (std::vector{F0, F1, Q0, Q1, Q2, Q3}));
-  EXPECT_EQ(Form4FaceParts(p, 1, 2), (std::vector{F2, F3, Q4, Q5, Q6, Q7}));
-  EXPECT_EQ(Form4FaceParts(p, 4, 2), (std::vector{H0, H5, Q0, Q3}));
 }
 
 }  // namespace
