@@ -80,19 +80,5 @@ TEST(FormPreviewShapes, ArcsOutlineTheOuterKnobsAndTheInnerHoles) {
   EXPECT_GT(ArcSweepOf(arcs[4]).spanDegrees, 180);
 }
 
-TEST(FormPreviewArcs, EqualDirectionsGiveTheFullCircle) {
-  PreviewShape arc;
-  arc.kind = PreviewShapeKind::Arc;
-  arc.left = 0;
-  arc.top = 0;
-  arc.right = 20;
-  arc.bottom = 20;
-  arc.points = {{20, 10}, {30, 10}};
-  EXPECT_DOUBLE_EQ(ArcSweepOf(arc).spanDegrees, 360);
-  arc.points = {{10, 20}, {20, 10}};  // straight down to the right: a quarter
-  EXPECT_DOUBLE_EQ(ArcSweepOf(arc).startDegrees, 270);
-  EXPECT_DOUBLE_EQ(ArcSweepOf(arc).spanDegrees, 90);
-}
-
 }  // namespace
 }  // namespace puzzle
