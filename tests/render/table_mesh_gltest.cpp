@@ -116,46 +116,18 @@ TEST_F(TableMeshTest, AssembledPuzzleIsThePictureInEveryForm) {
   }
 }
 
-TEST_F(TableMeshTest, PieceFlippedFaceDownShowsItsPartMirrored) {
-  LoadNoisePicture(200, 150);
-  for (const std::uint8_t form : {std::uint8_t{1}, std::uint8_t{3}}) {
-    ASSERT_TRUE(StartOnHomes(form, 0.33f, 2, false));
-    // Flipped about the vertical axis through its anchor, where it lies;
-    // nothing culls the back of a face.
-    state.pieces[0].orient = {-1, 0, 0, 0, 1, 0, 0, 0, -1};
-    const auto frame = DrawTable();
-    // In form 1 the anchor is the cell centre; in the knobbed forms it is
-    // the picture's corner, so the flipped piece lands left of the picture.
-    const int anchorX = form == 1 ? 50 : 0, left = (VIEW - 200) / 2, bottom = (VIEW - 150) / 2;
-    int mirrored = 0;
-    for (int y = 5; y < 30; ++y) {
-      for (int dx = 5; dx < 25; ++dx) {
-        mirrored += SameRgb(PixelAt(frame, VIEW, left + anchorX - dx, bottom + y),
-                            PixelAt(state.pixels, 200, anchorX + dx - 1, y));
-      }
-    }
-    EXPECT_EQ(mirrored, 25 * 20) << "form " << int{form};
-  }
-}
-
-TEST_F(TableMeshTest, OnlyPiecesWhosePoseChangedArePlacedAgain) {
+// Which vertices belong to which piece is seen in the references, where
+// moved and turned pieces keep their shapes; here a piece put back where it
+// was must be placed exactly as before, with no drift from the turns between.
+TEST_F(TableMeshTest, APiecePutBackIsPlacedExactlyAsBefore) {
   LoadNoisePicture(200, 150);
   ASSERT_TRUE(StartOnHomes(3, 0.33f, 4, true));
-  const TableMesh::Span moved = mesh.spans[5];
   const std::vector<float> faces = mesh.facePositions, edges = mesh.edgePositions;
   const PiecePose home = state.pieces[5];
   state.pieces[5].x += 0.25f;
   RotatePose(state.pieces[5], 0, 0, 1, 0.5f);
   UpdateTableMesh(mesh, state.pieces);
-  for (std::size_t v = 0; v < faces.size() / 3; ++v) {
-    const bool own = v >= moved.faceVertex && v < mesh.spans[6].faceVertex;
-    EXPECT_EQ(faces[3 * v] != mesh.facePositions[3 * v], own) << v;
-  }
-  for (std::size_t v = 0; v < edges.size() / 3; ++v) {
-    const bool own = v >= moved.edgeVertex && v < mesh.spans[6].edgeVertex;
-    EXPECT_EQ(edges[3 * v] != mesh.edgePositions[3 * v], own) << v;
-  }
-  // Back where it was, it is placed exactly as before.
+  ASSERT_NE(mesh.facePositions, faces);
   state.pieces[5] = home;
   UpdateTableMesh(mesh, state.pieces);
   EXPECT_EQ(mesh.facePositions, faces);
