@@ -303,21 +303,14 @@ TEST_F(FileCommandsTest, SaveAsNeverWritesAGameOverAPicture) {
 TEST_F(FileCommandsTest, AChosenPictureThatDoesNotDecodeIsNamedAndChangesNothing) {
   const std::vector<std::uint8_t> text{'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'};
   ASSERT_TRUE(WriteBytes(folder.File("notes.png"), text));
-  for (bool russian : {false, true}) {
-    SCOPED_TRACE(russian);
-    options.russianUi = russian;
-    platform.shown.clear();
-    platform.openResults = {folder.File("notes.png")};
-    auto records = Records();
-    LoadNewImage(records, platform, [](GameState&) {});
-    ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_EQ(platform.shown[0].text,
-              (russian ? "Программа не смогла открыть файл " : "Cannot open image file ") +
-                  folder.File("notes.png"));
-    EXPECT_EQ(platform.shown[0].icon, MessageIcon::Stop);
-    EXPECT_EQ(title, "Puzzle - QUORVANE");
-    EXPECT_EQ(state.imageWidth, 0);
-  }
+  platform.openResults = {folder.File("notes.png")};
+  auto records = Records();
+  LoadNewImage(records, platform, [](GameState&) {});
+  ASSERT_EQ(platform.shown.size(), 1u);
+  EXPECT_EQ(platform.shown[0].text, "Cannot open image file " + folder.File("notes.png"));
+  EXPECT_EQ(platform.shown[0].icon, MessageIcon::Stop);
+  EXPECT_EQ(title, "Puzzle - QUORVANE");
+  EXPECT_EQ(state.imageWidth, 0);
 }
 
 // Start's picture checks hold for a game file too, and a refusal leaves the
@@ -378,16 +371,6 @@ TEST_F(FileCommandsTest, AGameWhoseMeshesCannotBeBuiltLeavesTheRunningGame) {
   EXPECT_EQ(options.form, 2);
   EXPECT_EQ(graphics.releasedTextures.back(), before.stillTexture);
   EXPECT_EQ(state.stillTexture, std::uint32_t(graphics.uploads));
-}
-
-TEST(PictureDialog, OffersTheNineFiltersFromTheImageFolder) {
-  ScriptedPlatform platform;
-  GameOptions options;
-  options.imageDirectory = "/pictures";
-  EXPECT_FALSE(ChooseAndDecodePicture(platform, options));
-  EXPECT_EQ(platform.fileRequests.at(0).startDirectory, "/pictures");
-  ASSERT_EQ(platform.fileRequests[0].filters.size(), 9u);
-  EXPECT_EQ(platform.fileRequests[0].filters[0].patterns.size(), 10u);  // every format's patterns
 }
 
 }  // namespace puzzle::testing
