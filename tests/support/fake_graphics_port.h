@@ -1,5 +1,5 @@
 // A GraphicsPort without GL for the rules' tests: it counts its calls, fails
-// on request, hands out texture names, fills a capture with one grey, and
+// a mesh build on request, hands out texture names, fills a capture with one grey, and
 // answers depth reads from a function the test supplies.
 #pragma once
 
@@ -21,9 +21,7 @@ class FakeGraphicsPort : public GraphicsPort {
   // What the meshes were last built from.
   std::uint8_t builtForm = 0;
   std::vector<float> builtHomeX;
-  bool uploadSucceeds = true;
   bool buildSucceeds = true;
-  bool captureSucceeds = true;
   // The cursor shown while the texture was made, when a platform is watched.
   const Platform* watchedPlatform = nullptr;
   CursorShape cursorDuringUpload = CursorShape::Arrow;
@@ -34,7 +32,6 @@ class FakeGraphicsPort : public GraphicsPort {
   bool UploadPictureTexture(GameState& state) override {
     ++uploads;
     if (watchedPlatform != nullptr) cursorDuringUpload = watchedPlatform->Cursor();
-    if (!uploadSucceeds) return false;
     const auto name = static_cast<std::uint32_t>(uploads);
     if (state.frameCount > 1) {
       state.frameTextures.assign(static_cast<std::size_t>(state.frameCount), name);
@@ -56,7 +53,6 @@ class FakeGraphicsPort : public GraphicsPort {
   }
   bool CaptureFrame(GameState& state) override {
     ++captures;
-    if (!captureSucceeds) return false;
     state.pixels.assign(static_cast<std::size_t>(state.imageWidth) * state.imageHeight * 4, 0x80);
     return true;
   }
