@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <tuple>
 
 namespace puzzle {
 namespace {
@@ -32,13 +31,6 @@ std::vector<PreviewShape> OfKind(const std::vector<PreviewShape>& shapes, Previe
   std::copy_if(shapes.begin(), shapes.end(), std::back_inserter(found),
                [kind](const PreviewShape& s) { return s.kind == kind; });
   return found;
-}
-
-TEST(FormPreviewKnob, MeasuresFollowTheBulgeAndWidth) {
-  const PreviewKnob big = PreviewKnobOf(400, 0.45f);
-  const PreviewKnob small = PreviewKnobOf(400, 0.21f);
-  EXPECT_EQ(std::make_tuple(big.r, big.q, big.s), std::make_tuple(13, 7, 9));
-  EXPECT_EQ(std::make_tuple(small.r, small.q, small.s), std::make_tuple(6, 3, 4));
 }
 
 TEST(FormPreviewShapes, TheGreenMarkSurroundsTheChosenSlot) {
