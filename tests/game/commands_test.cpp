@@ -16,31 +16,6 @@ TEST(CommandLineTest, OnlyAQuotedLowerCaseGameFileIsTaken) {
   }
 }
 
-TEST(ScrollRoomTest, RunningGameReachesItsFarthestPiece) {
-  GameState state;
-  TableView table;
-  GameOptions options;
-  state.gameRunning = true;
-  state.imageWidth = 400;
-  state.imageHeight = 300;
-  options.columns = 4;
-  state.rows = 3;
-  table.clientWidth = 800;
-  table.clientHeight = 600;
-  state.pixelScale = 1.0 / 600.0;
-  state.pieceCount = 2;
-  state.pieces.resize(2);
-  // k table units per pixel: 2 x 5.70463 / 600 / 4.70463 = 0.0040417...
-  state.pieces[0].x = 2.0f;  // 494.8 px from the centre
-  state.pieces[1].y = -0.5f;
-  RecomputeScrollRoom(table, state, options, {800, 600, 0, 0}, 17);
-  // reachX = 494 + 100 = 594 > 400, so 2 x (594 - 200); reachY = 123 + 100 < 300: no room.
-  EXPECT_EQ(table.scrollMarginX, 788);
-  EXPECT_EQ(table.scrollMarginY, 0);
-  EXPECT_EQ(table.thumbW, 800 * 800 / (400 + 788));
-  EXPECT_EQ(table.thumbH, 0);
-}
-
 TEST(NumberOfPiecesTest, BelowTwoOrNotANumberIsRefusedElseWaitsForTheNextStart) {
   for (const char* entry : {"1", "-5", "abc", ""}) {
     testing::ScriptedPlatform platform;
