@@ -251,19 +251,5 @@ TEST_F(ScrollBarsTest, OnlyTheLatestCaptionShowsAndFadesByTheFrameRate) {
   EXPECT_LE(frames, 511);
 }
 
-TEST_F(ScrollBarsTest, HeldTrackScrollsOnePixelPerFrame) {
-  Point(789, 20);  // upper track
-  bars.vertical.pressed[ScrollBar::TRACK_BEFORE] = true;
-  EXPECT_TRUE(ScrollHeldTrack(state, table, bars, 789, 20, edges));
-  EXPECT_EQ(table.scrollY, 1);
-  bars.vertical.pressed[ScrollBar::TRACK_BEFORE] = false;
-  EXPECT_FALSE(ScrollHeldTrack(state, table, bars, 789, 20, edges));
-
-  Point(770, 589);  // track after the thumb, horizontal
-  bars.horizontal.pressed[ScrollBar::TRACK_AFTER] = true;
-  for (int i = 0; i < 100; ++i) ScrollHeldTrack(state, table, bars, 770, 589, edges);
-  EXPECT_EQ(table.scrollX, 80);  // stops at the end of the range
-}
-
 }  // namespace
 }  // namespace puzzle
