@@ -5,6 +5,7 @@
 #include "render/gl_graphics_port.h"
 #include "support/headless_gl.h"
 #include "support/scripted_platform.h"
+#include "view/unproject.h"
 
 namespace puzzle {
 namespace {
@@ -91,7 +92,7 @@ TEST_F(GlViewTest, DepthOfTheTablePlaneIsWhatTheProjectionPredicts) {
   glRectf(-1, -1, 1, 1);
   TableMesh mesh;
   GlGraphicsPort port{mesh};
-  EXPECT_NEAR(port.ReadDepth(100, 100), 0.587648, 1e-5);
+  EXPECT_NEAR(port.ReadDepth(100, 100), WindowDepthOf(ResizedFrustum(view, 200, 200), -TABLE_DEPTH), 1e-5);
   EXPECT_EQ(port.ReadDepth(0, 0), 1.0f) << "a corner outside the quad keeps the cleared depth";
 }
 
