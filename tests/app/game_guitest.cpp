@@ -58,6 +58,14 @@ class GameWindowTest : public WindowTest {
     WaitFrames(2);
   }
 
+  // The wheel turned over at (the window's view is looked up each time).
+  void Wheel(QPoint at, QPoint delta, Qt::KeyboardModifiers modifiers) {
+    QWidget* view = window->view();
+    QWheelEvent event(at, view->mapToGlobal(at), {}, delta, Qt::NoButton, modifiers, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(view, &event);
+  }
+
   // A new window for a game file named on the command line.
   void ReopenWithCommandLine(const std::string& path) {
     window.reset();
@@ -181,6 +189,79 @@ TEST_F(GameWindowTest, ScatterRestartSaveOpenExitAndTheCommandLineGame) {
   EXPECT_EQ(platform.shown[0].text, "Failed to open file.");
   EXPECT_FALSE(app.state.gameRunning);
   EXPECT_TRUE(app.state.gameFilePath.empty());
+}
+
+// Each action alone on a game just opened from its file: whatever a save
+// would write differently makes Exit ask the save question, and nothing else
+// does.
+TEST_F(GameWindowTest, ExitAsksAfterEveryChangeASaveWouldWrite) {
+  app.options.gameRotate = true;
+  app.options.game3D = true;
+  SmallGame();
+  GameState& state = app.state;
+  // Every piece a little off its cell, so that Align and Check move it.
+  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
+    state.pieces[k].x = state.homeX[k] + state.halfCellW / 4;
+    state.pieces[k].y = state.homeY[k];
+  }
+  const std::string game = folder.File("game.pzz");
+  platform.saveResults.push_back(game);
+  window->Command(CMD_SAVE_AS);
+  const auto command = [this](int id) { return [this, id] { window->Command(id); }; };
+  const auto idle = [&] { ASSERT_TRUE(RunFramesUntil([&] { return !Busy(state); })); };
+  struct Case {
+    const char* name;
+    std::vector<int> saved;  // commands before, then a save
+    std::function<void()> action;
+    bool asks;
+  };
+  const Case cases[] = {
+      {"nothing", {}, [] {}, false},
+      {"Prompt", {}, command(CMD_PROMPT), false},
+      {"piece menu turn", {}, command(90), true},
+      {"piece menu flip", {}, command(piece_menu::FLIP_VERTICAL), true},
+      {"digit key", {}, [&] { QTest::keyRelease(window->view(), Qt::Key_3); }, true},
+      {"wheel",
+       {},
+       [&] {
+         const PiecePose& pose = state.pieces[static_cast<std::size_t>(state.selected)];
+         Wheel(PixelOf(pose.x, pose.y), {0, 120}, Qt::ControlModifier);
+       },
+       true},
+      {"Align", {}, command(piece_menu::ALIGN), true},
+      {"Check", {}, command(CMD_CHECK), true},
+      {"Undo", {90}, command(CMD_UNDO), true},
+      {"Redo", {90, CMD_UNDO}, command(CMD_REDO), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    state.gameChanged = false;  // the last case's change is not the question here
+    platform.openResults.push_back(game);
+    window->Command(CMD_OPEN);
+    ASSERT_EQ(state.gameFilePath, game);
+    // The hint over a game just opened hides its pieces from the pointer.
+    state.promptShowing = false;
+    state.pieces[0].z = -TABLE_DEPTH;
+    WaitFrames(2);
+    for (std::uint32_t k = 0; k < state.pieceCount && state.selected < 0; ++k)
+      Hover(PixelOf(state.pieces[k].x, state.pieces[k].y), k);
+    ASSERT_GE(state.selected, 0);
+    for (int id : c.saved) {
+      window->Command(id);
+      idle();
+    }
+    if (!c.saved.empty()) window->Command(CMD_SAVE);
+    ASSERT_FALSE(state.gameChanged);
+    c.action();
+    idle();
+    EXPECT_EQ(state.gameChanged, c.asks);
+    if (!c.asks) continue;
+    platform.shown.clear();
+    platform.answers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(window->close());
+    ASSERT_FALSE(platform.shown.empty());
+    EXPECT_EQ(platform.shown.back().text, "Save current Game?");
+  }
 }
 
 // The keys and the piece menu on a picked piece, then the whole game played
@@ -380,12 +461,8 @@ TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
   Open();
   LoadPicture(WritePicture("large.png", 2000, 1500));
   const TableView& table = app.table;
-  // The window is made anew below: the view is looked up at each turn.
-  const auto wheel = [&](QPoint at, QPoint delta, Qt::KeyboardModifiers modifiers) {
-    QWidget* view = window->view();
-    QWheelEvent event(at, view->mapToGlobal(at), {}, delta, Qt::NoButton, modifiers, Qt::NoScrollPhase,
-                      false);
-    QApplication::sendEvent(view, &event);
+  const auto wheel = [this](QPoint at, QPoint delta, Qt::KeyboardModifiers modifiers) {
+    Wheel(at, delta, modifiers);
   };
   const QPoint middle(window->view()->width() / 2, window->view()->height() / 2);
   wheel(middle, {0, 120}, Qt::NoModifier);
