@@ -82,7 +82,7 @@ TEST_F(RecoveryWindowTest, AGameLostWithoutTheSaveQuestionComesBackOnceWithEvery
   EXPECT_FALSE(app.state.gameRunning);
 }
 
-TEST_F(RecoveryWindowTest, DeclinedSavedOrOverriddenByTheCommandLine) {
+TEST_F(RecoveryWindowTest, SavedGivenUpOrOverriddenByTheCommandLine) {
   Open();
   PlayUntilCopied();
   const std::string game = folder.File("game.pzz");
@@ -111,16 +111,6 @@ TEST_F(RecoveryWindowTest, DeclinedSavedOrOverriddenByTheCommandLine) {
   EXPECT_TRUE(platform.shown.empty());
   EXPECT_EQ(app.state.gameFilePath, game);
   EXPECT_EQ(Copies(), 1u);
-  window.reset();
-  app = Application{};
-
-  // No drops it.
-  platform.answers = {MessageAnswer::No};
-  Open();
-  ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].caption, "Unfinished game");
-  EXPECT_FALSE(app.state.gameRunning);
-  EXPECT_EQ(Copies(), 0u);
 }
 
 }  // namespace
