@@ -82,7 +82,7 @@ TEST_F(RecoveryWindowTest, AGameLostWithoutTheSaveQuestionComesBackOnceWithEvery
   EXPECT_FALSE(app.state.gameRunning);
 }
 
-TEST_F(RecoveryWindowTest, SavedGivenUpOrOverriddenByTheCommandLine) {
+TEST_F(RecoveryWindowTest, SaveDropsTheCopyAndACommandLineGameLeavesIt) {
   Open();
   PlayUntilCopied();
   const std::string game = folder.File("game.pzz");
