@@ -25,6 +25,7 @@
 #include "options/options_dialog.h"
 #include "render/textures.h"
 #include "resources/embedded.h"
+#include "storage/atomic_file.h"
 #include "storage/recovery_files.h"
 #include "storage/settings.h"
 #include "view/view.h"
@@ -105,8 +106,10 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   };
   connect(view_, &QOpenGLWidget::frameSwapped, this,
           [this] { KeepRecovery(app_.recovery, app_.state, app_.options, app_.table, platform_.TickMs()); });
-  if (const std::string folder = RecoveryFolder(); !folder.empty())
+  if (const std::string folder = RecoveryFolder(); !folder.empty()) {
     app_.recovery.path = RecoveryFilePath(folder, CurrentProcessId());
+    RemoveStaleTemporaries(folder, STALE_TEMPORARY_AGE);
+  }
   resize(800, 600);
   ReadSettings(storage_.settings, app_.options);
   std::vector<ScreenRect> screens;
@@ -165,10 +168,12 @@ void MainWindow::Command(int commandId) {
       break;
     case CMD_LOAD_IMAGE:
       if (Busy(state)) break;
-      LoadNewImage(records, platform_, [this](GameState& s) {
-        view_->makeCurrent();
-        DeletePictureTextures(s);
-      });
+      // Once the save question is answered the game is saved or given up.
+      if (LoadNewImage(records, platform_, [this](GameState& s) {
+            view_->makeCurrent();
+            DeletePictureTextures(s);
+          }))
+        DropRecovery(app_.recovery, state);
       break;
     case CMD_OPEN:
       if (!Busy(state)) OpenCommand(records, platform_, view_->Graphics());

@@ -149,4 +149,9 @@ void QtSettingsStore::Flush() {
   if (settings_) settings_->sync();
 }
 
+void QtSettingsStore::Reload() {
+  // With nothing set since, a sync only reads what others have stored.
+  if (settings_) settings_->sync();
+}
+
 }  // namespace puzzle

@@ -26,6 +26,7 @@ class QtSettingsStore : public SettingsStore {
   std::optional<SettingValue> Get(const std::string& name, SettingKind kind) const override;
   bool Set(const std::string& name, const SettingValue& value) override;
   void Flush() override;
+  void Reload() override;
 
  private:
   std::unique_ptr<QSettings> settings_;  // none when the file is left alone

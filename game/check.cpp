@@ -109,13 +109,17 @@ std::optional<std::uint32_t> CheckPieces(GameState& state, const TableView& view
     const float homeX = state.homeX[k];
     const float homeY = state.homeY[k];
     const Placement placement = Judge(pose, homeX, homeY, tol);
+    const PiecePose before = pose;
     if (placement.snaps) {
       pose.x = homeX;
       pose.y = homeY;
     }
-    if (placement.inPlace) continue;
-    ++errors;
-    MoveAside(pose, state, view, counters);
+    if (!placement.inPlace) {
+      ++errors;
+      MoveAside(pose, state, view, counters);
+    }
+    // Settled or laid aside, the piece lies where a save would now put it.
+    if (pose.x != before.x || pose.y != before.y) state.gameChanged = true;
   }
 
   const bool russian = options.russianUi;

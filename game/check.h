@@ -5,8 +5,9 @@
 // fade; the frame renderer advances the fade once per drawn frame.
 //
 // These functions write piece positions and depths and the prompt fields of
-// GameState (CheckCommand also the TableView, through its rules); they record nothing in the Undo history and
-// never set gameChanged.
+// GameState (CheckCommand also the TableView, through its rules); they record
+// nothing in the Undo history. A Check that moves a piece marks the game
+// changed.
 #pragma once
 
 #include <cstdint>

@@ -10,6 +10,7 @@
 #include "game/commands.h"
 #include "game/new_game.h"
 #include "model/texts.h"
+#include "storage/atomic_file.h"
 #include "storage/game_file.h"
 #include "storage/image_loader.h"
 #include "storage/paths.h"
@@ -176,9 +177,10 @@ std::optional<LoadedGame> TellPictureFailure(Platform& platform, GameReadResult 
 // when the player declines or cancels; a picture found but unreadable is
 // reported by the caller as any other.
 std::optional<GameReadResult> ReadWithMovedPicture(Platform& platform, const std::string& path,
+                                                   std::span<const std::uint8_t> bytes,
                                                    const GameReadResult& first, const GameOptions& options) {
   const std::string beside = PictureBesideGameFile(path, first.imagePath);
-  if (FileExists(beside)) return ReadGameFile(path, beside);
+  if (FileExists(beside)) return DecodeGameFile(bytes, beside);
   const bool ru = options.russianUi;
   const MessageAnswer answer =
       platform.ShowMessage({FormatText(Tr(texts::PICTURE_MISSING, ru), first.imagePath.c_str()),
@@ -187,17 +189,18 @@ std::optional<GameReadResult> ReadWithMovedPicture(Platform& platform, const std
   if (answer != MessageAnswer::Yes) return std::nullopt;
   const auto located = platform.ChooseOpenFile(PictureDialogRequest(options));
   if (!located) return std::nullopt;
-  return ReadGameFile(path, *located);
+  return DecodeGameFile(bytes, *located);
 }
 
 }  // namespace
 
 std::optional<LoadedGame> ReadGameLocatingPicture(Platform& platform, const std::string& path,
+                                                  std::span<const std::uint8_t> bytes,
                                                   const GameOptions& options, bool& declined) {
   declined = false;
-  GameReadResult read = ReadGameFile(path);
+  GameReadResult read = DecodeGameFile(bytes);
   if (!read.game && read.failure == GameReadFailure::Picture && !FileExists(read.imagePath)) {
-    auto moved = ReadWithMovedPicture(platform, path, read, options);
+    auto moved = ReadWithMovedPicture(platform, path, bytes, read, options);
     if (!moved) {
       declined = true;
       return std::nullopt;
@@ -241,8 +244,10 @@ bool SaveGameWithDialog(FileCommandRecords& records, Platform& platform) {
 
 LoadResult LoadGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
                     const std::string& path) {
+  const auto bytes = ReadWholeFile(path, MAX_GAME_FILE_SIZE);
+  if (!bytes) return LoadResult::Failed;
   bool declined = false;
-  auto loaded = ReadGameLocatingPicture(platform, path, records.options, declined);
+  auto loaded = ReadGameLocatingPicture(platform, path, *bytes, records.options, declined);
   if (!loaded) return declined ? LoadResult::Declined : LoadResult::Failed;
   if (!StartLoadedGame(records, platform, graphics, std::move(*loaded), path)) return LoadResult::Failed;
   records.state.gameFilePath = path;
@@ -308,9 +313,9 @@ bool OpenGameWithDialog(FileCommandRecords& records, Platform& platform, Graphic
   return result == LoadResult::Loaded;
 }
 
-void LoadNewImage(FileCommandRecords& records, Platform& platform,
+bool LoadNewImage(FileCommandRecords& records, Platform& platform,
                   const std::function<void(GameState&)>& deletePictureTextures) {
-  if (!PromptForSave(records, platform, SaveAsker::LoadNewImage)) return;
+  if (!PromptForSave(records, platform, SaveAsker::LoadNewImage)) return false;
   GameState& state = records.state;
   GameOptions& options = records.options;
   auto picture = ChooseAndDecodePicture(platform, options);
@@ -323,7 +328,7 @@ void LoadNewImage(FileCommandRecords& records, Platform& platform,
       state.imageWidth = state.imageHeight = 0;
       ResetTableView(records.table);
     }
-    return;
+    return true;
   }
   RememberDirectory(picture->path, options.imageDirectory);
   // The old textures first: they are counted by the old picture's frames.
@@ -341,6 +346,7 @@ void LoadNewImage(FileCommandRecords& records, Platform& platform,
   state.gameChanged = false;
   state.capturedImage = false;
   state.gameFilePath.clear();
+  return true;
 }
 
 void OpenCommand(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics) {

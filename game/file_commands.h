@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -90,21 +91,24 @@ FileDialogRequest PictureDialogRequest(const GameOptions& options);
 // TakePictureOver and remembers imageDirectory from picture.path.
 std::optional<Picture> ChooseAndDecodePicture(Platform& platform, const GameOptions& options);
 
-// Reads a game file. When its picture cannot be had the player learns which:
-// "Incorrect path or Image's name." for a path too short to name one, "Cannot
-// open image file %s" for one that does not read or decode. A file that is
-// unreadable or refused shows nothing here (the caller says "Failed to open
+// Decodes the bytes of the game file at path. When its picture cannot be had
+// the player learns which: "Incorrect path or Image's name." for a path too
+// short to name one, "Cannot open image file %s" for one that does not read
+// or decode. Bytes refused by the checks show nothing here (the caller says "Failed to open
 // file."). A picture no longer at its stored path is first looked for under
 // its name beside the game file, and failing that the player is asked to
 // locate it with the picture dialog; the picture found becomes the game's
 // picture path, stored by the next save. Declining or cancelling gives
 // nothing, shows nothing more and sets declined.
 std::optional<LoadedGame> ReadGameLocatingPicture(Platform& platform, const std::string& path,
+                                                  std::span<const std::uint8_t> bytes,
                                                   const GameOptions& options, bool& declined);
 
 // Load New Image. deletePictureTextures drops the textures of the previous
-// picture once a new one is taken (the context must be current).
-void LoadNewImage(FileCommandRecords& records, Platform& platform,
+// picture once a new one is taken (the context must be current). Returns
+// whether the save question let it go on to the picture dialog: the game
+// on the table is then saved or given up, whatever the dialog brings.
+bool LoadNewImage(FileCommandRecords& records, Platform& platform,
                   const std::function<void(GameState&)>& deletePictureTextures);
 // Open.
 void OpenCommand(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics);

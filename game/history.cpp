@@ -60,6 +60,7 @@ bool Replay(GameState& state, const ViewSetup& view, std::deque<HistoryEntry>& f
   if (to.size() == 1) platform.SetMenuItemEnabled(toItem, true);
   if (from.empty()) platform.SetMenuItemEnabled(fromItem, false);
   Apply(state, view, entry);
+  state.gameChanged = true;
   return true;
 }
 

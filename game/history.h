@@ -43,7 +43,8 @@ void ClearHistories(History& history, Platform& platform);
 
 // Undo takes the latest action back (a move puts the piece back, a turn
 // starts the opposite turn, a flip the same flip again) and keeps its reverse
-// for Redo; Redo does the same from the redo history. A turn selects its
+// for Redo; Redo does the same from the redo history. Either marks the game
+// changed. A turn selects its
 // piece as picking does (the old selection lowered, the piece raised). Both
 // are refused (false, nothing changes) when their history is empty, while
 // the scatter or settle phase runs or a turn is under way.

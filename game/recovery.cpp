@@ -1,5 +1,6 @@
 #include "game/recovery.h"
 
+#include <cstring>
 #include <ctime>
 #include <utility>
 
@@ -54,7 +55,10 @@ void KeepRecovery(RecoveryKeeper& keeper, const GameState& state, const GameOpti
   bool changed = false;
   if (!SamePoses(keeper.seen, state.pieces)) {
     keeper.seen = state.pieces;
-    changed = state.gameRunning && !state.capturedImage && !state.scatterRunning && !state.settleRunning;
+    // Only a game with changes no file holds needs a copy: a game just
+    // opened has none until the player changes it.
+    changed = state.gameRunning && state.gameChanged && !state.capturedImage && !state.scatterRunning &&
+              !state.settleRunning;
   }
   if (!RecoveryWriteDue(keeper.cadence, changed, now)) return;
   if (const auto bytes = EncodeGameFile(state, options, table.viewOffsetX, table.viewOffsetY))
@@ -75,6 +79,63 @@ std::string RecoveryQuestion(bool russianUi, const std::string& imagePath, std::
                     LocalTimeText(changedSeconds).c_str());
 }
 
+namespace {
+
+// What became of one offered copy: the game is back, the player has dealt
+// with it (or it cannot be had) and the next copy may be offered, or "not
+// now" and nothing more is offered.
+enum class Offer { Restored, Next, NotNow };
+
+Offer OfferCopy(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
+                const RecoveryCopy& copy) {
+  const bool ru = records.options.russianUi;
+  int error = 0;
+  const auto bytes = ReadRecoveryFile(copy.path, error);
+  GameReadResult read;
+  if (bytes) read = DecodeGameFile(*bytes);
+  if (!bytes || (!read.game && read.failure == GameReadFailure::File)) {
+    const std::string reason = bytes ? Tr(texts::RECOVERY_NOT_A_GAME, ru) : std::strerror(error);
+    platform.ShowMessage({FormatText(Tr(texts::RECOVERY_UNREADABLE, ru), copy.path.c_str(), reason.c_str()),
+                          Tr(texts::RECOVERY_CAPTION, ru), MessageButtons::Ok, MessageIcon::Exclamation,
+                          MessageOwner::MainWindow});
+    return Offer::Next;
+  }
+  const MessageAnswer answer = platform.ShowMessage(
+      {RecoveryQuestion(ru, read.imagePath, copy.changedSeconds), Tr(texts::RECOVERY_CAPTION, ru),
+       MessageButtons::YesNoCancel, MessageIcon::Question, MessageOwner::MainWindow});
+  if (answer == MessageAnswer::No) {
+    RemoveRecoveryFile(copy.path);
+    return Offer::Next;
+  }
+  if (answer != MessageAnswer::Yes) return Offer::NotNow;
+  // A picture that is not where the copy says is looked for as Open looks.
+  // A game that still cannot be had keeps its copy.
+  std::optional<LoadedGame> loaded = std::move(read.game);
+  if (!loaded) {
+    bool declined = false;
+    loaded = ReadGameLocatingPicture(platform, copy.path, *bytes, records.options, declined);
+    if (!loaded) {
+      if (!declined) ShowOpenFailed(platform, ru);
+      return Offer::Next;
+    }
+  }
+  GameState& state = records.state;
+  std::string pictureTitle;
+  RememberFileTitle(loaded->contents.imagePath, pictureTitle);
+  if (!StartLoadedGame(records, platform, graphics, std::move(*loaded), copy.path)) {
+    ShowOpenFailed(platform, ru);
+    return Offer::Next;
+  }
+  state.gameFilePath.clear();
+  state.fileTitle = pictureTitle;
+  records.title = Tr(texts::TITLE_LOADED_GAME, ru) + state.fileTitle;
+  // Not in any game file: Exit asks, and Save asks for a file.
+  state.gameChanged = true;
+  return Offer::Restored;
+}
+
+}  // namespace
+
 bool OfferRecoveredGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
                         RecoveryKeeper& keeper, std::int64_t ownProcessId) {
   if (keeper.path.empty()) return false;
@@ -82,54 +143,20 @@ bool OfferRecoveredGame(FileCommandRecords& records, Platform& platform, Graphic
   RememberDirectory(keeper.path, folder);
   // This run has written nothing yet, so a copy under its own id was left by
   // an earlier run that had the same id.
-  const auto copy = TakeRecoveryCopy(folder, [ownProcessId](std::int64_t processId) {
+  const auto copies = LostRecoveryCopies(folder, [ownProcessId](std::int64_t processId) {
     return processId != ownProcessId && GameProcessRunning(processId);
   });
-  if (!copy) return false;
-  const bool ru = records.options.russianUi;
-  GameReadResult read = ReadGameFile(copy->path);
-  if (!read.game && read.failure == GameReadFailure::File) {
-    ShowOpenFailed(platform, ru);
-    RemoveRecoveryFile(copy->path);
-    return false;
-  }
-  const MessageAnswer answer = platform.ShowMessage(
-      {RecoveryQuestion(ru, read.imagePath, copy->changedSeconds), Tr(texts::RECOVERY_CAPTION, ru),
-       MessageButtons::YesNo, MessageIcon::Question, MessageOwner::MainWindow});
-  if (answer != MessageAnswer::Yes) {
-    RemoveRecoveryFile(copy->path);
-    return false;
-  }
-  // A picture that is not where the copy says is looked for as Open looks.
-  std::optional<LoadedGame> loaded = std::move(read.game);
-  if (!loaded) {
-    bool declined = false;
-    loaded = ReadGameLocatingPicture(platform, copy->path, records.options, declined);
-    if (!loaded) {
-      if (!declined) ShowOpenFailed(platform, ru);
-      RemoveRecoveryFile(copy->path);
-      return false;
+  for (const RecoveryCopy& copy : copies) {
+    const Offer offer = OfferCopy(records, platform, graphics, copy);
+    if (offer == Offer::NotNow) return false;
+    if (offer == Offer::Restored) {
+      if (copy.path != keeper.path) AdoptRecoveryFile(copy.path, keeper.path);
+      keeper.seen = records.state.pieces;
+      keeper.cadence = {};
+      return true;
     }
   }
-  GameState& state = records.state;
-  const std::string pictureTitle = [&] {
-    std::string title;
-    RememberFileTitle(loaded->contents.imagePath, title);
-    return title;
-  }();
-  if (!StartLoadedGame(records, platform, graphics, std::move(*loaded), copy->path)) {
-    ShowOpenFailed(platform, ru);
-    return false;
-  }
-  state.gameFilePath.clear();
-  state.fileTitle = pictureTitle;
-  records.title = Tr(texts::TITLE_LOADED_GAME, ru) + state.fileTitle;
-  // Not in any game file: Exit asks, and Save asks for a file.
-  state.gameChanged = true;
-  if (copy->path != keeper.path) AdoptRecoveryFile(copy->path, keeper.path);
-  keeper.seen = state.pieces;
-  keeper.cadence = {};
-  return true;
+  return false;
 }
 
 }  // namespace puzzle

@@ -47,8 +47,9 @@ struct RecoveryKeeper {
   RecoveryCadence cadence;
 };
 
-// Called once per frame: looks for changed pieces of a running game (the
-// scatter and settle of Start do not count) and writes the copy when due.
+// Called once per frame: looks for changed pieces of a running game with
+// changes no file holds (the scatter and settle of Start do not count) and
+// writes the copy when due.
 // Never tells the player anything.
 void KeepRecovery(RecoveryKeeper& keeper, const GameState& state, const GameOptions& options,
                   const TableView& table, std::uint32_t now);
@@ -58,14 +59,15 @@ void KeepRecovery(RecoveryKeeper& keeper, const GameState& state, const GameOpti
 // count from here.
 void DropRecovery(RecoveryKeeper& keeper, const GameState& state);
 
-// At start without a game on the command line: offers the copy a run that is
-// gone left behind (the newest; older ones are removed). A copy that fails
-// the game-file checks is removed with the message Open gives, without a
-// question; after Yes, a picture that cannot be had is looked for as Open
-// does, and failing that the copy is removed. Yes opens it as a game
-// without a game file, changed, so that Save asks for a file and Exit asks
-// the save question; the copy becomes this run's own. No removes it.
-// Returns whether a game was restored.
+// At start without a game on the command line: offers the copies runs that
+// are gone left behind, newest first, one question each, until one is
+// restored or the player says "not now" (Cancel, Esc or the close box),
+// which leaves every copy for the next start. Only No removes a copy. A copy
+// that cannot be read, or whose game cannot be had (its picture unreadable,
+// or not located after the player was asked), stays; the first is named
+// with the reason. Yes opens the game without a game file, changed, so that
+// Save asks for a file and Exit asks the save question; its copy becomes
+// this run's own. Returns whether a game was restored.
 bool OfferRecoveredGame(FileCommandRecords& records, Platform& platform, GraphicsPort& graphics,
                         RecoveryKeeper& keeper, std::int64_t ownProcessId);
 

@@ -144,6 +144,7 @@ bool RotateSelected(GameState& state, History& history, Platform& platform, floa
   if (axis == AXIS_IN_PLANE && !IsWholeTurnStep(angle)) return false;
   StartTurn(state, angle, axis);
   PushUndo(history, platform, HistoryEntry{state.selected, KIND_ROTATION, angle, axis});
+  state.gameChanged = true;
   return true;
 }
 
@@ -169,6 +170,7 @@ bool AlignSelected(GameState& state, History& history, Platform& platform) {
   }
   if (!target) return false;
   PushUndo(history, platform, HistoryEntry{state.selected, KIND_MOVE, pose->x, pose->y});
+  state.gameChanged = state.gameChanged || pose->x != state.homeX[*target] || pose->y != state.homeY[*target];
   pose->x = state.homeX[*target];
   pose->y = state.homeY[*target];
   return true;

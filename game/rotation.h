@@ -59,7 +59,8 @@ struct PieceMenuItem {
 // not a game runs; its turn commands then do nothing.
 std::vector<PieceMenuItem> BuildPieceMenu(const GameOptions& options);
 
-// Turns or flips the selected piece and records the turn for Undo. Refused
+// Turns or flips the selected piece, records the turn for Undo and marks the
+// game changed (a save would write the new orientation). Refused
 // (false, nothing changes) without a running game or a selected piece, while
 // the scatter or settle phase runs or a turn is under way, and for an in-plane
 // angle that is not a non-zero multiple of 45 degrees, which the renderer's
@@ -68,7 +69,8 @@ std::vector<PieceMenuItem> BuildPieceMenu(const GameOptions& options);
 bool RotateSelected(GameState& state, History& history, Platform& platform, float angle, float axisCode);
 
 // &Align: puts the selected piece exactly onto the nearest cell centre lying
-// closer than the larger half cell side, and records the move for Undo. False
+// closer than the larger half cell side, and records the move for Undo; a
+// piece that moves marks the game changed. False
 // (nothing changes) without a game, a selected piece or such a cell.
 bool AlignSelected(GameState& state, History& history, Platform& platform);
 

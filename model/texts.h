@@ -81,10 +81,19 @@ inline constexpr UiText OPEN_FAILED{"Failed to open file.", "Ошибка заг
 // The game named on the command line has a text of its own in Russian.
 inline constexpr UiText COMMAND_LINE_OPEN_FAILED{"Failed to open file.", "Ошибка загрузки файла."};
 // A game left unfinished by a run that ended without the save question.
+// Cancel (or Esc, or the close box) is "not now": the copy waits for the
+// next start.
 inline constexpr UiText RECOVERY_QUESTION{
-    "The game with the picture %s was not finished (last changed %s).\nRestore it?",
-    "Игра с картинкой %s не была закончена (последнее изменение %s).\nВосстановить её?"};
+    "The game with the picture %s was not finished (last changed %s).\nRestore it?\n\n"
+    "No deletes this copy of it; Cancel keeps it for the next start.",
+    "Игра с картинкой %s не была закончена (последнее изменение %s).\nВосстановить её?\n\n"
+    "«Нет» удалит эту копию, «Отмена» сохранит её до следующего запуска."};
 inline constexpr UiText RECOVERY_CAPTION{"Unfinished game", "Незаконченная игра"};
+// A copy that cannot be read stays where it is; %s: its path, then the reason.
+inline constexpr UiText RECOVERY_UNREADABLE{
+    "The unfinished game kept in %s cannot be read: %s.\nThe file is left as it is.",
+    "Незаконченную игру из %s прочитать не удалось: %s.\nФайл оставлен как есть."};
+inline constexpr UiText RECOVERY_NOT_A_GAME{"it is not a complete game file", "это не полный файл игры"};
 inline constexpr UiText SAVE_FAILED{"Failed to save file.", "Ошибка сохранения файла."};
 // Asked before a game file takes the place of an existing file; %s: its path.
 inline constexpr UiText REPLACE_QUESTION{"%s already exists.\nDo you want to replace it?",

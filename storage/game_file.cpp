@@ -12,11 +12,6 @@
 namespace puzzle {
 namespace {
 
-// The largest file the reader can accept: the longest path, the header and
-// MAX_PIECES records. Anything longer is refused before it is read.
-constexpr std::size_t MAX_GAME_FILE_SIZE =
-    PATH_CAPACITY + GAME_FILE_HEADER_SIZE - 1 + GAME_FILE_RECORD_SIZE * MAX_PIECES;
-
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
@@ -110,10 +105,15 @@ std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> byte
 }
 
 GameReadResult ReadGameFile(const std::string& path, const std::optional<std::string>& pictureInstead) {
-  GameReadResult result;
   const auto bytes = ReadWholeFile(path, MAX_GAME_FILE_SIZE);
-  if (!bytes) return result;
-  auto contents = ParseGameFile(*bytes);
+  if (!bytes) return {};
+  return DecodeGameFile(*bytes, pictureInstead);
+}
+
+GameReadResult DecodeGameFile(std::span<const std::uint8_t> bytes,
+                              const std::optional<std::string>& pictureInstead) {
+  GameReadResult result;
+  auto contents = ParseGameFile(bytes);
   if (!contents) return result;
   if (pictureInstead) contents->imagePath = *pictureInstead;
   result.imagePath = contents->imagePath;

@@ -28,6 +28,10 @@ namespace puzzle {
 
 inline constexpr std::size_t GAME_FILE_HEADER_SIZE = 16;  // after the path and its terminator
 inline constexpr std::size_t GAME_FILE_RECORD_SIZE = 44;
+// The largest file the reader can accept: the longest path, the header and
+// MAX_PIECES records. Anything longer is refused before it is read.
+inline constexpr std::size_t MAX_GAME_FILE_SIZE =
+    PATH_CAPACITY + GAME_FILE_HEADER_SIZE - 1 + GAME_FILE_RECORD_SIZE * MAX_PIECES;
 
 // The file's contents as stored: orientation and normalised position.
 using PieceRecord = std::array<float, 11>;
@@ -86,6 +90,9 @@ std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> byte
 // pictureInstead, when given, is decoded in place of the stored picture (one
 // that has moved) and becomes the loaded game's picture path.
 GameReadResult ReadGameFile(const std::string& path, const std::optional<std::string>& pictureInstead = {});
+// The same for a game file's bytes already read.
+GameReadResult DecodeGameFile(std::span<const std::uint8_t> bytes,
+                              const std::optional<std::string>& pictureInstead = {});
 
 // Puts a loaded game into the records: the file's form, bulge, columns,
 // rotations and 3D replace the options; the picture replaces the picture

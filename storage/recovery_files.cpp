@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "storage/atomic_file.h"
+#include "storage/game_file.h"
 
 #ifdef _WIN32
 #include <process.h>
@@ -87,8 +88,8 @@ std::vector<RecoveryCopy> ListRecoveryCopies(const std::string& folder) {
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const auto id = ProcessIdOfName(it->path().filename().string());
+    if (!id || !OwnRegularFile(it->path().string())) continue;
     std::error_code entryError;
-    if (!id || !it->is_regular_file(entryError)) continue;
     const auto changed = it->last_write_time(entryError);
     if (entryError) continue;
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
@@ -100,34 +101,34 @@ std::vector<RecoveryCopy> ListRecoveryCopies(const std::string& folder) {
   return copies;
 }
 
-std::optional<RecoveryCopy> TakeRecoveryCopy(const std::string& folder,
+std::vector<RecoveryCopy> LostRecoveryCopies(const std::string& folder,
                                              const std::function<bool(std::int64_t)>& running) {
-  std::optional<RecoveryCopy> offered;
-  for (RecoveryCopy& copy : ListRecoveryCopies(folder)) {
-    if (running(copy.processId)) continue;
-    if (!offered) {
-      offered = std::move(copy);
-    } else {
-      RemoveRecoveryFile(copy.path);
-    }
-  }
-  return offered;
+  std::vector<RecoveryCopy> copies = ListRecoveryCopies(folder);
+  std::erase_if(copies, [&](const RecoveryCopy& copy) { return running(copy.processId); });
+  return copies;
 }
 
 bool WriteRecoveryFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
   if (error) return false;
-  return WriteFileAtomically(path, bytes);
+  return WriteFileAtomically(path, bytes, Links::Refuse);
+}
+
+std::optional<std::vector<std::uint8_t>> ReadRecoveryFile(const std::string& path, int& error) {
+  return ReadOwnFile(path, MAX_GAME_FILE_SIZE, error);
 }
 
 void RemoveRecoveryFile(const std::string& path) {
+  if (!OwnRegularFile(path)) return;
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
 }
 
 bool AdoptRecoveryFile(const std::string& from, const std::string& to) {
   std::error_code error;
+  if (std::filesystem::exists(std::filesystem::symlink_status(to, error)) && !OwnRegularFile(to))
+    return false;
   std::filesystem::rename(from, to, error);
   return !error;
 }

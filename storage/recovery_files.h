@@ -5,6 +5,7 @@
 // process that is gone, and removes copies. Owns no game record.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -35,24 +36,34 @@ struct RecoveryCopy {
   std::int64_t changedSeconds = 0;
 };
 
-// The recovery copies in folder, newest first; files of other names are left
-// out.
+// The recovery copies in folder, newest first: regular files of the user's
+// own with a copy's name. Anything else is left out.
 std::vector<RecoveryCopy> ListRecoveryCopies(const std::string& folder);
 
-// The copy to offer at start: the newest one whose process is gone. The
-// other copies of gone processes are removed; copies of running processes
-// are left to them.
-std::optional<RecoveryCopy> TakeRecoveryCopy(const std::string& folder,
+// The copies to offer at start: those whose process is gone, newest first.
+// Copies of running processes are left to them.
+std::vector<RecoveryCopy> LostRecoveryCopies(const std::string& folder,
                                              const std::function<bool(std::int64_t)>& running);
 
-// Writes bytes to path atomically, making the folder first. False, and
+// Writes bytes to path atomically, making the folder first, never through a
+// link nor over anything but a regular file of the user's own. False, and
 // nothing said, when it cannot.
 bool WriteRecoveryFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
-// Removes path if it exists; a copy that cannot be removed is left.
+// The bytes of the copy at path, read as WriteRecoveryFile writes; nothing,
+// with the system's error number in error, when it cannot be read.
+std::optional<std::vector<std::uint8_t>> ReadRecoveryFile(const std::string& path, int& error);
+
+// Temporary files older than this in the folder of the copies were left by
+// writes that were killed; the start removes them.
+inline constexpr std::chrono::hours STALE_TEMPORARY_AGE{24};
+
+// Removes the copy at path if there is one; a copy that cannot be removed
+// is left.
 void RemoveRecoveryFile(const std::string& path);
 
-// Renames a copy so that it becomes the named process's own.
+// Renames a copy so that it becomes the named process's own, unless
+// something other than a copy is in the way.
 bool AdoptRecoveryFile(const std::string& from, const std::string& to);
 
 }  // namespace puzzle

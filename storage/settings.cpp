@@ -271,7 +271,16 @@ std::array<std::int32_t, 4> PlaceStoredWindow(const std::array<std::int32_t, 4>&
   return GameOptions{}.windowRect;
 }
 
-void WriteSettings(SettingsStore& store, const GameOptions& options) {
+void WriteSettings(SettingsStore& store, const GameOptions& ownOptions) {
+  store.Reload();
+  GameOptions stored;
+  ReadSettings(store, stored);
+  GameOptions options = ownOptions;
+  for (const std::string& path : stored.recentGames) {
+    if (options.recentGames.size() < RECENT_GAMES_KEPT &&
+        std::ranges::find(options.recentGames, path) == options.recentGames.end())
+      options.recentGames.push_back(path);
+  }
   for (const SettingDeclaration& declaration : Declarations()) {
     std::visit(
         [&](auto member) {

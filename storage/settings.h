@@ -40,6 +40,8 @@ class SettingsStore {
   virtual bool Set(const std::string& name, const SettingValue& value) = 0;
   // Makes the values written so far durable.
   virtual void Flush() = 0;
+  // Takes in what other processes have stored since the store was read.
+  virtual void Reload() {}
 };
 
 class MemorySettingsStore : public SettingsStore {
@@ -97,7 +99,9 @@ void DropMissingRecentGames(std::vector<std::string>& recent);
 void ReadSettings(const SettingsStore& store, GameOptions& options);
 
 // Writes the 16 values in table order. "Number" is pendingColumns when one
-// was chosen and not yet started, else columns.
+// was chosen and not yet started, else columns. The recent games are this
+// run's, followed by those another window has stored since (read again
+// here), at most RECENT_GAMES_KEPT in all.
 void WriteSettings(SettingsStore& store, const GameOptions& options);
 
 }  // namespace puzzle

@@ -143,6 +143,67 @@ TEST_F(GameWindowTest, ScatterRestartSaveOpenAndTheCommandLineGame) {
   EXPECT_TRUE(app.state.gameFilePath.empty());
 }
 
+// Each action alone on a game just opened from its file: whatever a save
+// would write differently makes Exit ask the save question, and nothing else
+// does.
+TEST_F(GameWindowTest, ExitAsksAfterEveryChangeASaveWouldWrite) {
+  app.options.gameRotate = true;
+  app.options.game3D = true;
+  SmallGame();
+  GameState& state = app.state;
+  // Every piece a little off its cell, so that Align and Check move it.
+  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
+    state.pieces[k].x = state.homeX[k] + state.halfCellW / 4;
+    state.pieces[k].y = state.homeY[k];
+  }
+  const std::string game = folder.File("game.pzz");
+  platform.saveResults.push_back(game);
+  window->Command(CMD_SAVE_AS);
+  const auto idle = [&] { ASSERT_TRUE(RunFramesUntil([&] { return !Busy(state); })); };
+  constexpr int KEY_3 = -3;  // the digit key rather than a command
+  struct Case {
+    const char* name;
+    std::vector<int> saved;  // commands before, then a save
+    int action;
+    bool asks;
+  };
+  // The wheel turns through the piece menu's command (its own test).
+  const Case cases[] = {
+      {"nothing", {}, 0, false},
+      {"Prompt", {}, CMD_PROMPT, false},
+      {"piece menu turn", {}, 90, true},
+      {"piece menu flip", {}, piece_menu::FLIP_VERTICAL, true},
+      {"digit key", {}, KEY_3, true},
+      {"Align", {}, piece_menu::ALIGN, true},
+      {"Check", {}, CMD_CHECK, true},
+      {"Undo", {90}, CMD_UNDO, true},
+      {"Redo", {90, CMD_UNDO}, CMD_REDO, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    state.gameChanged = false;  // the last case's change is not the question here
+    platform.openResults.push_back(game);
+    window->Command(CMD_OPEN);
+    SelectPiece(state, app.view, 1);
+    for (int id : c.saved) {
+      window->Command(id);
+      idle();
+    }
+    if (!c.saved.empty()) window->Command(CMD_SAVE);
+    ASSERT_FALSE(state.gameChanged);
+    if (c.action == KEY_3) QTest::keyRelease(window->view(), Qt::Key_3);
+    window->Command(c.action);
+    idle();
+    EXPECT_EQ(state.gameChanged, c.asks);
+    if (!c.asks) continue;
+    platform.shown.clear();
+    platform.answers = {MessageAnswer::Cancel};
+    EXPECT_FALSE(window->close());
+    ASSERT_FALSE(platform.shown.empty());
+    EXPECT_EQ(platform.shown.back().text, "Save current Game?");
+  }
+}
+
 // The keys and the piece menu on a picked piece, then the whole game played
 // with the mouse to the congratulation.
 TEST_F(GameWindowTest, KeysPieceMenuAndAWholeGameToTheCongratulation) {
@@ -357,8 +418,10 @@ TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
   ASSERT_TRUE(OverPiece(app.picking.cursorDepth));
   const auto piece = static_cast<std::size_t>(state.selected);
   const auto orient = state.pieces[piece].orient;
+  state.gameChanged = false;
   wheel(PixelOf(state.pieces[piece].x, state.pieces[piece].y), {0, -120}, Qt::ControlModifier);
   EXPECT_EQ(state.rotationLeft, -45.0f);
+  EXPECT_TRUE(state.gameChanged) << "a save would write the turn";
   ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
   EXPECT_NE(state.pieces[piece].orient, orient);
   EXPECT_TRUE(platform.menuEnabled.at(CMD_UNDO));

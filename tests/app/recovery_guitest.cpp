@@ -78,8 +78,18 @@ TEST_F(RecoveryWindowTest, SaveDropsTheCopyAndACommandLineGameLeavesIt) {
   window->Command(CMD_SAVE);
   EXPECT_EQ(Copies(), 0u) << "Save drops the copy";
 
-  app.state.pieces[2].x += 0.5f;
-  ASSERT_TRUE(RunFramesUntil([this] { return Copies() == 1; }, 100, 100));
+  const auto moveUntilCopied = [this] {
+    app.state.pieces[2].x += 0.5f;
+    app.state.gameChanged = true;  // as the drag that moved it
+    ASSERT_TRUE(RunFramesUntil([this] { return Copies() == 1; }, 100, 100));
+  };
+  moveUntilCopied();
+  // Load New Image, the save question answered, the picture dialog
+  // cancelled: the game given up has no copy until it changes again.
+  platform.answers = {MessageAnswer::No};
+  window->Command(CMD_LOAD_IMAGE);
+  EXPECT_EQ(Copies(), 0u);
+  moveUntilCopied();
   Crash();
 
   // A game on the command line wins and keeps the copy for later.

@@ -126,7 +126,7 @@ TEST_F(Play, RotateRefusedWhenBusyOrUnfinishableElseStartsAndRecordsTheTurn) {
   ASSERT_TRUE(Rotate(-135, AXIS_IN_PLANE));
   EXPECT_EQ(state.rotationLeft, -135.0f);
   EXPECT_TRUE(state.turnInPlane);
-  EXPECT_FALSE(state.flipAboutVertical || state.flipAboutHorizontal || state.gameChanged);
+  EXPECT_FALSE(state.flipAboutVertical || state.flipAboutHorizontal);
   EXPECT_TRUE(platform.menuEnabled[CMD_UNDO]);
   EXPECT_EQ(history.undoHistory.at(0).piece, 4);
   EXPECT_FALSE(Rotate(90, AXIS_IN_PLANE));  // while turning
@@ -239,7 +239,6 @@ TEST_F(Play, DragUndoneAndRedoneWithTheMenuItemsInStep) {
   EXPECT_TRUE(UndoEnabled() && !RedoEnabled());
   EXPECT_TRUE(history.redoHistory.empty());
   EXPECT_EQ(state.selected, -1);  // a move does not change the selection
-  EXPECT_FALSE(state.gameChanged);
 
   for (bool GameState::*phase : {&GameState::scatterRunning, &GameState::settleRunning}) {
     state.*phase = true;  // refused while the pieces fly or settle
@@ -266,7 +265,6 @@ TEST_F(Play, CheckSettlesNearlyPlacedPiecesAndCongratulatesOnlyInPlay) {
   EXPECT_EQ(platform.shown[0].text, "Congratulations! \n It was a god game and you have won!");
   EXPECT_EQ(platform.shown[0].caption, "All right");
   EXPECT_EQ(platform.shown[0].owner, MessageOwner::None);
-  EXPECT_FALSE(state.gameChanged);
 
   // Outside play Check does nothing.
   platform.shown.clear();

@@ -85,6 +85,11 @@ TEST_F(RecoveryTest, ChangedPiecesAreWrittenAsTheGameFileWouldBe) {
   state.scatterRunning = false;
   Play(3000, [&] { state.pieces[2].z += 0.001f; });
   EXPECT_FALSE(CopyExists());
+  // Nor is a game just put on the table from its file.
+  state.gameChanged = false;
+  Play(3000, [&] { keeper.seen.clear(); });
+  EXPECT_FALSE(CopyExists());
+  state.gameChanged = true;
 
   Play(3000, [&] { state.pieces[5].x += 0.25f; });
   ASSERT_TRUE(CopyExists());
@@ -124,28 +129,24 @@ void LeaveCopy(const std::string& folder, std::int64_t processId, std::vector<st
       path, std::filesystem::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
 }
 
-TEST(RecoveryFiles, TheNewestCopyOfAGoneRunIsOfferedAndOlderOnesGo) {
+TEST(RecoveryFiles, EveryCopyOfAGoneRunIsListedNewestFirstAndNothingElse) {
   TempFolder folder;
   const std::string state = folder.File("state");
   LeaveCopy(state, 11, {1}, 300);
-  LeaveCopy(state, 12, {2}, 100);  // newest of the gone runs
-  LeaveCopy(state, 13, {3}, 50);   // still running
+  LeaveCopy(state, 12, {2}, 100);
+  LeaveCopy(state, 13, {3}, 50);  // still running
   LeaveCopy(state, 14, {4}, 200);
   ASSERT_TRUE(WriteBytes(state + "/notes.pzz", {5}));
   ASSERT_TRUE(WriteBytes(state + "/recovery-x1.pzz", {6}));
+  std::filesystem::create_symlink(state + "/notes.pzz", RecoveryFilePath(state, 15));
+  std::filesystem::create_directory(RecoveryFilePath(state, 16));
 
-  const auto offered = TakeRecoveryCopy(state, [](std::int64_t id) { return id == 13; });
-  ASSERT_TRUE(offered);
-  EXPECT_EQ(offered->processId, 12);
-  EXPECT_EQ(offered->path, RecoveryFilePath(state, 12));
-  const auto left = ListRecoveryCopies(state);
-  ASSERT_EQ(left.size(), 2u);
-  EXPECT_EQ(left[0].processId, 13);
-  EXPECT_EQ(left[1].processId, 12);
-  EXPECT_TRUE(std::filesystem::exists(state + "/notes.pzz"));
-  EXPECT_TRUE(std::filesystem::exists(state + "/recovery-x1.pzz"));
-
-  EXPECT_FALSE(TakeRecoveryCopy(folder.File("none"), [](std::int64_t) { return false; }));
+  std::vector<std::int64_t> offered;
+  for (const RecoveryCopy& copy : LostRecoveryCopies(state, [](std::int64_t id) { return id == 13; }))
+    offered.push_back(copy.processId);
+  EXPECT_EQ(offered, (std::vector<std::int64_t>{12, 14, 11}));
+  EXPECT_EQ(ListRecoveryCopies(state).size(), 4u);
+  EXPECT_TRUE(LostRecoveryCopies(folder.File("none"), [](std::int64_t) { return false; }).empty());
   EXPECT_TRUE(GameProcessRunning(CurrentProcessId()));
 }
 
@@ -165,36 +166,32 @@ TEST(RecoveryFiles, TheFolderFollowsTheStateHome) {
   }
 }
 
-TEST_F(RecoveryTest, TheQuestionAtStartRestoresOrForgetsTheCopy) {
+TEST_F(RecoveryTest, EveryLostGameIsOfferedNewestFirstAndOnlyNoForgetsOne) {
   RunningGame();
   state.pieces[5].x += 0.25f;
   state.pieces[3].orient = {0, 1, 0, -1, 0, 0, 0, 0, 1};
   const auto bytes = *EncodeGameFile(state, options);
   const std::string state_folder = folder.File("state");
   const auto played = state.pieces;
+  state.pieces[5].x += 0.5f;
 
-  // No: the copy goes and the table stays as it was.
+  // Two games lost together: No forgets the newer, Yes brings the older back
+  // without a game file, changed, and its copy becomes this run's own.
   LeaveCopy(state_folder, 77, bytes, 60);
-  platform.answers = {MessageAnswer::No};
-  auto records = Records();
-  EXPECT_FALSE(OfferRecoveredGame(records, platform, graphics, keeper, 4242));
-  ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(
-      platform.shown[0].text.rfind("The game with the picture cat.png was not finished (last changed ", 0),
-      0u)
-      << platform.shown[0].text;
-  EXPECT_EQ(platform.shown[0].buttons, MessageButtons::YesNo);
-  EXPECT_TRUE(ListRecoveryCopies(state_folder).empty());
-
-  // Yes: the game comes back without a game file, changed, and the copy is
-  // now this run's own; a second start finds nothing to offer.
-  LeaveCopy(state_folder, 77, bytes, 60);
+  LeaveCopy(state_folder, 78, *EncodeGameFile(state, options), 30);
+  platform.answers = {MessageAnswer::No, MessageAnswer::Yes};
   options.gameDirectory = "/games";
   options.columns = 9;
   state = GameState{};
   state.maxTextureSize = 4096;
-  platform.shown.clear();
+  auto records = Records();
   EXPECT_TRUE(OfferRecoveredGame(records, platform, graphics, keeper, 4242));
+  ASSERT_EQ(platform.shown.size(), 2u);
+  for (const Message& question : platform.shown) {
+    EXPECT_EQ(question.text.rfind("The game with the picture cat.png was not finished (last changed ", 0), 0u)
+        << question.text;
+    EXPECT_EQ(question.buttons, MessageButtons::YesNoCancel);
+  }
   ASSERT_EQ(state.pieces.size(), played.size());
   for (std::size_t k = 0; k < played.size(); ++k) {
     EXPECT_EQ(state.pieces[k].orient, played[k].orient) << k;
@@ -210,10 +207,12 @@ TEST_F(RecoveryTest, TheQuestionAtStartRestoresOrForgetsTheCopy) {
   EXPECT_EQ(ListRecoveryCopies(state_folder).size(), 1u);
 }
 
-TEST_F(RecoveryTest, ASpoiledCopyIsRemovedWithTheMessagesOfOpen) {
+TEST_F(RecoveryTest, ACopyIsKeptUnlessThePlayerSaysNo) {
   RunningGame();
   const auto bytes = *EncodeGameFile(state, options);
   const std::string state_folder = folder.File("state");
+  const std::string copy = RecoveryFilePath(state_folder, 77);
+  const std::string game = folder.File("game.pzz");
   const std::string question = "The game with the picture cat.png was not finished";
   struct Case {
     const char* name;
@@ -222,26 +221,47 @@ TEST_F(RecoveryTest, ASpoiledCopyIsRemovedWithTheMessagesOfOpen) {
     std::vector<std::string> messages;  // the start of each
   };
   const Case cases[] = {
+      {"not now, with a second copy not asked about",
+       [&] {
+         LeaveCopy(state_folder, 77, bytes, 10);
+         LeaveCopy(state_folder, 76, bytes, 20);
+       },
+       {MessageAnswer::Cancel},
+       {question}},
+      {"picture gone, not located",
+       [&] {
+         EXPECT_TRUE(std::filesystem::remove(RecoveryFilePath(state_folder, 76)));
+         std::filesystem::remove(picture);
+       },
+       {MessageAnswer::Yes, MessageAnswer::No},
+       {question, "The picture of this game was not found"}},
+      {"picture unreadable",
+       [&] {
+         ASSERT_TRUE(WriteBytes(picture, {1, 2, 3}));
+       },
+       {MessageAnswer::Yes},
+       {question, "Cannot open image file " + picture, "Failed to open file."}},
       {"truncated",
        [&] {
          LeaveCopy(state_folder, 77, {bytes.begin(), bytes.end() - 3}, 10);
        },
        {},
-       {"Failed to open file."}},
-      {"picture unreadable",
+       {"The unfinished game kept in " + copy + " cannot be read: it is not a complete game file."}},
+      {"not readable by its owner",
        [&] {
          LeaveCopy(state_folder, 77, bytes, 10);
-         ASSERT_TRUE(WriteBytes(picture, {1, 2, 3}));
+         std::filesystem::permissions(copy, std::filesystem::perms::none);
        },
-       {MessageAnswer::Yes},
-       {question, "Cannot open image file " + picture, "Failed to open file."}},
-      {"picture gone, not located",
+       {},
+       {"The unfinished game kept in " + copy + " cannot be read: Permission denied."}},
+      {"a link in the copy's place",
        [&] {
-         LeaveCopy(state_folder, 77, bytes, 10);
-         std::filesystem::remove(picture);
+         std::filesystem::remove(copy);
+         ASSERT_TRUE(WriteBytes(game, bytes));
+         std::filesystem::create_symlink(game, copy);
        },
-       {MessageAnswer::Yes, MessageAnswer::No},
-       {question, "The picture of this game was not found"}},
+       {},
+       {}},
   };
   for (const Case& c : cases) {
     c.spoil();
@@ -253,9 +273,13 @@ TEST_F(RecoveryTest, ASpoiledCopyIsRemovedWithTheMessagesOfOpen) {
     for (std::size_t i = 0; i < c.messages.size(); ++i)
       EXPECT_EQ(platform.shown[i].text.rfind(c.messages[i], 0), 0u)
           << c.name << ": " << platform.shown[i].text;
-    EXPECT_TRUE(ListRecoveryCopies(state_folder).empty()) << c.name;
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(copy))) << c.name;
     EXPECT_TRUE(state.gameRunning) << c.name << ": the game on the table stays";
   }
+  // Nor does this run's copy go through the link to the game it leads to.
+  keeper.path = copy;
+  Play(3000, [&] { state.pieces[5].x += 0.25f; });
+  EXPECT_EQ(ReadWholeFile(game, 1 << 20), bytes);
 }
 
 }  // namespace

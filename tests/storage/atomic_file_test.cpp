@@ -2,13 +2,16 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <set>
 
 #include "storage/game_file.h"
 #include "storage/image_loader.h"
@@ -133,6 +136,44 @@ TEST(Saving, KeepsTheFilesNatureAndRefusesWhatAUserCouldNotWrite) {
   std::size_t entries = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.Path())) ++entries;
   EXPECT_EQ(entries, 7u);
+}
+
+// A save killed after writing its temporary file (here by the file size
+// limit, as a full disk quota would) leaves it behind; the next save to the
+// same file removes it, and the tidy-up at start removes one a day old.
+TEST(Saving, WhatAKilledSaveLeftIsRemovedByTheNextSaveOrWhenStale) {
+  testing::TempFolder folder;
+  auto killedSave = [&](const std::string& name) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const rlimit noCore{0, 0}, small{1000, 1000};
+      ::setrlimit(RLIMIT_CORE, &noCore);
+      ::setrlimit(RLIMIT_FSIZE, &small);
+      WriteFileAtomically(folder.File(name), std::vector<std::uint8_t>(1 << 20, 7));
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+  };
+  auto entries = [&] {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.Path())) names.insert(entry.path().filename());
+    return names;
+  };
+  killedSave("game.pzz");
+  ASSERT_EQ(entries().size(), 1u);
+  RemoveStaleTemporaries(folder.Path().string(), std::chrono::hours(24));
+  ASSERT_TRUE(WriteFileAtomically(folder.File("other.pzz"), std::vector<std::uint8_t>{1}));
+  EXPECT_EQ(entries().size(), 2u) << "a fresh temporary of another file stays";
+  ASSERT_TRUE(WriteFileAtomically(folder.File("game.pzz"), std::vector<std::uint8_t>{2}));
+  EXPECT_EQ(entries(), (std::set<std::string>{"game.pzz", "other.pzz"}));
+
+  killedSave("third.pzz");
+  for (const auto& entry : fs::directory_iterator(folder.Path()))
+    fs::last_write_time(entry.path(), fs::file_time_type::clock::now() - std::chrono::hours(25));
+  RemoveStaleTemporaries(folder.Path().string(), std::chrono::hours(24));
+  EXPECT_EQ(entries(), (std::set<std::string>{"game.pzz", "other.pzz"}));
 }
 
 }  // namespace

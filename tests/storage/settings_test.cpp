@@ -158,6 +158,15 @@ TEST(Settings, RecentGamesKeepTheLatestEightOnceEachAndReadBackWithoutUnusableEn
   ASSERT_EQ(options.recentGames.size(), RECENT_GAMES_KEPT);
   EXPECT_EQ(options.recentGames.front(), "/g0.pzz");
   EXPECT_EQ(options.recentGames.back(), "/g7.pzz");
+
+  // Written by a second window: its own games first, then those the store
+  // holds now, once each, eight in all.
+  GameOptions second;
+  second.recentGames = {"/mine.pzz", "/g3.pzz"};
+  WriteSettings(store, second);
+  ReadSettings(store, options);
+  EXPECT_EQ(options.recentGames, (std::vector<std::string>{"/mine.pzz", "/g3.pzz", "/g0.pzz", "/g1.pzz",
+                                                           "/g2.pzz", "/g4.pzz", "/g5.pzz", "/g6.pzz"}));
 }
 
 // Two screens side by side; a stored window that does not fit one of them,
