@@ -106,14 +106,16 @@ class PickingGlTest : public testing::HeadlessGlTest {
   }
 
   // Hovers client pixel (x, y from the top) on a table where nothing is
-  // selected and returns what the hover picked.
-  std::int32_t PickAt(int x, int y) {
+  // selected, and puts the table back: true when the hover picked `want`
+  // (-1: nothing) and raised nothing else.
+  bool Picks(int x, int y, std::int32_t want) {
+    const std::vector<PiecePose> before = state.pieces;
     PointerRecords records{state, options, view, table, shell, picking, bars, history};
     OnMouseMove(records, platform, graphics, x, y);
-    const std::int32_t picked = state.selected;
-    if (picked >= 0) state.pieces[static_cast<std::size_t>(picked)].z = RestingDepth(picked);
+    const bool right = state.selected == want && (want >= 0 || state.pieces[0].z == before[0].z);
     state.selected = -1;
-    return picked;
+    state.pieces = before;
+    return right;
   }
 };
 
@@ -134,7 +136,7 @@ TEST_F(PickingGlTest, EveryPixelOfAPiecePicksItAndTheHintPicksNothing) {
             const std::uint32_t id = ids[static_cast<std::size_t>(H - 1 - y) * W + x];
             if (id == 0) continue;
             ++shown;
-            if (PickAt(x, y) != static_cast<std::int32_t>(id) - 1) ++wrong;
+            if (!Picks(x, y, static_cast<std::int32_t>(id) - 1)) ++wrong;
           }
         }
         EXPECT_EQ(wrong, 0) << "of " << shown << " pixels showing a piece";
@@ -143,16 +145,9 @@ TEST_F(PickingGlTest, EveryPixelOfAPiecePicksItAndTheHintPicksNothing) {
         // no piece is raised through it.
         ASSERT_TRUE(ShowPrompt(state, 60.0f));
         DrawTable();
-        const std::vector<PiecePose> before = state.pieces;
         int pierced = 0;
         for (int y = (H - PICTURE_H) / 2 + 1; y < (H + PICTURE_H) / 2 - 1; ++y) {
-          for (int x = (W - PICTURE_W) / 2 + 1; x < (W + PICTURE_W) / 2 - 1; ++x) {
-            PointerRecords records{state, options, view, table, shell, picking, bars, history};
-            OnMouseMove(records, platform, graphics, x, y);
-            if (state.selected != -1 || state.pieces[0].z != before[0].z) ++pierced;
-            state.selected = -1;
-            state.pieces = before;
-          }
+          for (int x = (W - PICTURE_W) / 2 + 1; x < (W + PICTURE_W) / 2 - 1; ++x) pierced += !Picks(x, y, -1);
         }
         EXPECT_EQ(pierced, 0);
         state.promptShowing = false;
