@@ -93,6 +93,8 @@ QDialog* OpenQuickHelpDialog(QWidget* owner, bool russianUi, Platform& platform)
   const std::string page = HelpPageLocation(russianUi);
   auto* link = new QPushButton(QString::fromStdString(page));
   link->setObjectName(MANUAL_BUTTON_NAME);
+  // Enter presses OK, not the manual's button that has the focus.
+  link->setAutoDefault(false);
   (new QVBoxLayout(more))->addWidget(link);
   layout->addWidget(more);
   auto* buttons = new QDialogButtonBox;

@@ -107,8 +107,14 @@ void GameView::initializeGL() {
   auto& state = app_.state;
   TableView& table = app_.table;
   SetClientSize(table, DevicePixels(width()), DevicePixels(height()));
-  app_.view.creationWidth = table.clientWidth;
-  app_.view.creationHeight = table.clientHeight;
+  // The first context fixes the scale of a pixel for the whole run: a
+  // context made again (the widget moved to another window) at another size
+  // must not change the size of everything on the table.
+  if (!app_.view.creationFixed) {
+    app_.view.creationWidth = table.clientWidth;
+    app_.view.creationHeight = table.clientHeight;
+    app_.view.creationFixed = true;
+  }
   GLint maxTexture = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
   state.maxTextureSize = maxTexture;

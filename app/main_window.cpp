@@ -21,6 +21,7 @@
 #include "game/commands.h"
 #include "game/new_game.h"
 #include "game/rotation.h"
+#include "game/scatter.h"
 #include "model/texts.h"
 #include "options/options_dialog.h"
 #include "render/textures.h"
@@ -106,6 +107,20 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   };
   connect(view_, &QOpenGLWidget::frameSwapped, this,
           [this] { KeepRecovery(app_.recovery, app_.state, app_.options, app_.table, platform_.TickMs()); });
+  // The commands the scatter holds back wait under a busy pointer, so that
+  // the player sees why they do nothing.
+  connect(view_, &QOpenGLWidget::frameSwapped, this, [this] {
+    const bool scattering = app_.state.scatterRunning || app_.state.settleRunning;
+    if (scattering == busyPointer_) return;
+    busyPointer_ = scattering;
+    if (scattering) {
+      setCursor(Qt::BusyCursor);
+      view_->setCursor(Qt::BusyCursor);
+    } else {
+      unsetCursor();
+      view_->unsetCursor();
+    }
+  });
   if (const std::string folder = RecoveryFolder(); !folder.empty()) {
     app_.recovery.path = RecoveryFilePath(folder, CurrentProcessId());
     RemoveStaleTemporaries(folder, STALE_TEMPORARY_AGE);
@@ -160,8 +175,14 @@ void MainWindow::Command(int commandId) {
       if (state.gameRunning && !state.scatterRunning && !state.settleRunning)
         CheckCommand(state, app_.table, app_.bars, app_.input, options, platform_);
       break;
-    case CMD_UNDO: Undo(state, app_.view, app_.history, platform_); break;
-    case CMD_REDO: Redo(state, app_.view, app_.history, platform_); break;
+    // A move taken back or again may finish the picture at once; a turn does
+    // when it ends (onTurnFinished).
+    case CMD_UNDO:
+      if (Undo(state, app_.view, app_.history, platform_)) AnnounceIfFinished(state, options, platform_);
+      break;
+    case CMD_REDO:
+      if (Redo(state, app_.view, app_.history, platform_)) AnnounceIfFinished(state, options, platform_);
+      break;
     case piece_menu::ALIGN:
       if (state.gameRunning && state.selected >= 0 && AlignSelected(state, app_.history, platform_))
         AnnounceIfFinished(state, options, platform_);
@@ -287,8 +308,11 @@ bool MainWindow::OnMouse(QEvent* event) {
       break;
     case QEvent::MouseButtonRelease:
       if (mouse->button() == Qt::LeftButton) {
+        // Only a drop can finish the picture; a click that moved nothing says
+        // nothing.
+        const bool dropped = app_.input.pieceMoved;
         OnLeftButtonUp(records, platform_, graphics);
-        AnnounceIfFinished(app_.state, app_.options, platform_);
+        if (dropped) AnnounceIfFinished(app_.state, app_.options, platform_);
       }
       break;
     default: return false;
@@ -301,8 +325,10 @@ bool MainWindow::OnWheel(const QWheelEvent& wheel) {
   if (wheel.modifiers().testFlag(Qt::ControlModifier)) {
     // Only over the selected piece; the turn takes the piece menu's path, so
     // its guards and its Undo record are the menu's.
-    const auto turn = WheelTurnCommand(app_.options, delta.y());
-    if (turn && app_.state.selected >= 0 && OverPiece(app_.picking.cursorDepth)) Command(*turn);
+    app_.input.wheelTurnDelta += delta.y();
+    while (const auto turn = TakeWheelTurn(app_.options, app_.input.wheelTurnDelta)) {
+      if (app_.state.selected >= 0 && app_.picking.pieceUnderPointer) Command(*turn);
+    }
     return true;
   }
   ApplyWheel(app_.table, delta.x(), delta.y(), wheel.modifiers().testFlag(Qt::ShiftModifier));
@@ -356,6 +382,8 @@ void MainWindow::OnResized(const PreviousClient& previous) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  // Leaving does not wait for the scatter: it ends where it is.
+  EndScatterNow(app_.state, app_.options);
   if (app_.state.gameRunning) {
     auto records = FileRecords();
     if (Busy(app_.state) || !PromptForSave(records, platform_, SaveAsker::Exit)) {

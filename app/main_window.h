@@ -76,6 +76,8 @@ class MainWindow : public QMainWindow {
   MenuActions menuActions_;
   GameView* view_;
   QPointer<QMenu> pieceMenu_;
+  // The busy pointer shows while the scatter runs.
+  bool busyPointer_ = false;
   QPointer<OptionsDialog> optionsDialog_;
   // Qt's own texts (standard buttons, file dialogs, colour chooser) in the
   // interface's language; installed only for Russian, so an English

@@ -51,7 +51,11 @@ QtPlatform::QtPlatform() {
 }
 
 MessageAnswer QtPlatform::ShowMessage(const Message& message) {
-  QMessageBox box(message.owner == MessageOwner::MainWindow ? mainWindow_.data() : nullptr);
+  // Every box opens centred on the main window, where the player looks, and
+  // wide enough for its caption; the text is shown as written (a file name
+  // may hold what would read as markup).
+  QMessageBox box(mainWindow_.data());
+  box.setTextFormat(Qt::PlainText);
   box.setText(QString::fromStdString(message.text));
   box.setWindowTitle(QString::fromStdString(message.caption));
   switch (message.icon) {

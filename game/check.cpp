@@ -89,6 +89,16 @@ void MoveAside(PiecePose& pose, const GameState& state, const TableView& view, A
   }
 }
 
+// The scroll position that shows the table where `scroll` showed it before
+// the scroll room changed: the view's offset grows with the room beyond the
+// window times the position over the thumb's range.
+std::int32_t SameView(std::int32_t scroll, std::int64_t roomBefore, std::int32_t rangeBefore,
+                      std::int64_t roomAfter, std::int32_t rangeAfter) {
+  if (roomAfter <= 0 || rangeBefore <= 0) return scroll;
+  return static_cast<std::int32_t>(std::lround(static_cast<double>(scroll) * static_cast<double>(roomBefore) *
+                                               rangeAfter / (static_cast<double>(roomAfter) * rangeBefore)));
+}
+
 bool HasPictureTexture(const GameState& state) {
   return state.stillTexture != 0 || (!state.frameTextures.empty() && state.frameTextures.front() != 0);
 }
@@ -155,9 +165,22 @@ bool AllPiecesInPlace(const GameState& state) {
 }
 
 bool AnnounceIfFinished(GameState& state, const GameOptions& options, Platform& platform) {
+  // A table still moving is judged once it comes to rest.
+  if (!state.gameRunning || state.scatterRunning || state.settleRunning || state.rotationLeft != 0)
+    return false;
   if (!AllPiecesInPlace(state)) {
     state.finishAnnounced = false;
     return false;
+  }
+  // The finished picture looks finished: every piece lies exactly on its
+  // home, as Check would put it.
+  for (std::size_t k = 0; k < HeldPieces(state); ++k) {
+    PiecePose& pose = state.pieces[k];
+    if (pose.x != state.homeX[k] || pose.y != state.homeY[k]) {
+      pose.x = state.homeX[k];
+      pose.y = state.homeY[k];
+      state.gameChanged = true;
+    }
   }
   if (state.finishAnnounced) return false;
   state.finishAnnounced = true;
@@ -170,7 +193,18 @@ std::optional<std::uint32_t> CheckCommand(GameState& state, TableView& view, Scr
                                           Platform& platform) {
   const auto errors = CheckPieces(state, view, options, platform);
   if (errors && *errors > 0) {
+    // The room grows to reach the pieces laid aside; the table stays where
+    // the player was looking.
+    const TableView before = view;
     RecomputeScrollRoom(view, state, options, CurrentClient(view), bars.scrollBarThickness);
+    const auto room = [&](const TableView& v, bool x) {
+      return x ? std::int64_t{v.scrollMarginX} + state.imageWidth - v.clientWidth
+               : std::int64_t{v.scrollMarginY} + state.imageHeight - v.clientHeight;
+    };
+    view.scrollX = SameView(before.scrollX, room(before, true), before.clientWidth - before.thumbW,
+                            room(view, true), view.clientWidth - view.thumbW);
+    view.scrollY = SameView(before.scrollY, room(before, false), before.clientHeight - before.thumbH,
+                            room(view, false), view.clientHeight - view.thumbH);
     UpdateScrollBars(state, view, bars, shell.cursorX, shell.cursorY, EdgeScrollFlags{});
   }
   return errors;

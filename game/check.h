@@ -33,9 +33,11 @@ std::optional<std::uint32_t> CheckPieces(GameState& state, const TableView& view
 // phases with no turn under way. Moves nothing.
 bool AllPiecesInPlace(const GameState& state);
 
-// After a drop, Align or finished turn: when the picture is now complete,
-// shows Check's congratulation, unless it has been shown since the table was
-// last seen unfinished. Writes finishAnnounced; returns whether it spoke.
+// After a drop, Align, finished turn, Undo or Redo: when the picture is now
+// complete, settles every piece exactly on its home (marking the game
+// changed if one moved) and shows Check's congratulation, unless it has been
+// shown since the table was last seen unfinished. A table still moving is
+// left alone. Writes finishAnnounced; returns whether it spoke.
 bool AnnounceIfFinished(GameState& state, const GameOptions& options, Platform& platform);
 
 // Check from the menu: CheckPieces, then the scroll room is measured again

@@ -72,10 +72,17 @@ void ApplyWheel(TableView& table, int deltaX, int deltaY, bool shiftDown) {
   ScrollBy(table, -steps(deltaX), steps(deltaY));
 }
 
-std::optional<int> WheelTurnCommand(const GameOptions& options, int deltaY) {
-  if (!options.gameRotate || deltaY == 0) return std::nullopt;
-  // The piece menu's "+45" and "-45" items.
-  return deltaY > 0 ? 45 : 46;
+std::optional<int> TakeWheelTurn(const GameOptions& options, int& pendingDelta) {
+  if (!options.gameRotate) pendingDelta = 0;
+  if (pendingDelta >= WHEEL_NOTCH_DELTA) {
+    pendingDelta -= WHEEL_NOTCH_DELTA;
+    return 45;  // the piece menu's "+45"
+  }
+  if (pendingDelta <= -WHEEL_NOTCH_DELTA) {
+    pendingDelta += WHEEL_NOTCH_DELTA;
+    return 46;  // and its "-45"
+  }
+  return std::nullopt;
 }
 
 bool TakeNumberOfPieces(GameOptions& options, Platform& platform, std::string_view text) {

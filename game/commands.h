@@ -57,9 +57,12 @@ inline constexpr int WHEEL_NOTCH_STEPS = 40;
 void ApplyWheel(TableView& table, int deltaX, int deltaY, bool shiftDown);
 
 // The piece-menu turn Ctrl with the wheel makes: the rotation game's step of
-// 45 degrees, counter-clockwise for a turn away from the player. Nothing
-// without the rotation game or without movement.
-std::optional<int> WheelTurnCommand(const GameOptions& options, int deltaY);
+// 45 degrees, counter-clockwise for a turn away from the player, for each
+// whole notch the wheel has turned. pendingDelta gathers the wheel's deltas
+// (a touchpad sends a notch in many small ones); each call takes one notch
+// from it. Nothing without the rotation game (which forgets what was
+// gathered) or before a whole notch.
+std::optional<int> TakeWheelTurn(const GameOptions& options, int& pendingDelta);
 
 // A decimal number as the player typed it into a dialog: leading blanks and
 // one sign are allowed, reading stops at the first non-digit, no digits give

@@ -295,7 +295,9 @@ bool StartLoadedGame(FileCommandRecords& records, Platform& platform, GraphicsPo
   records.title = Tr(texts::TITLE_LOADED_GAME, records.options.russianUi) + state.fileTitle;
   state.capturedImage = false;
   state.gameChanged = false;
-  state.finishAnnounced = false;
+  // A game saved finished was congratulated when it was finished; opening
+  // it is no new finish, so it says nothing until it is seen unfinished.
+  state.finishAnnounced = AllPiecesInPlace(state);
   ClearHistories(records.history, platform);
   // Pieces may lie anywhere the game left them: make the table reach them.
   RecomputeScrollRoom(records.table, state, records.options, CurrentClient(records.table),

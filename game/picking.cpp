@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -61,6 +62,16 @@ void PressHovered(ScrollBar& bar) {
   bar.pressed.fill(false);
 }
 
+// The pointer lies on the Prompt picture while it shows: nothing beneath it
+// can be seen, so nothing is picked there.
+bool OverPrompt(const PointerRecords& r) {
+  const GameState& state = r.state;
+  if (!state.promptShowing) return false;
+  const double x = r.picking.cursorTable[0] + r.table.viewOffsetX;
+  const double y = r.picking.cursorTable[1] + r.table.viewOffsetY;
+  return std::fabs(x) <= state.halfPicW && std::fabs(y) <= state.halfPicH;
+}
+
 void Rescroll(PointerRecords& r) {
   UpdateScrollBars(r.state, r.table, r.bars, r.shell.cursorX, r.shell.cursorY, r.picking.edges);
 }
@@ -76,8 +87,13 @@ void HoverPick(PointerRecords& r, GraphicsPort& graphics, int x, int y) {
   }
   picking.cursorTable = UnprojectPointer(r.table, r.view, x, y, picking.cursorDepth);
   picking.lastCursorTable = {picking.cursorTable[0], picking.cursorTable[1]};
-  if (picking.cursorDepth != 1.0f && r.state.rotationLeft == 0)
-    PickPiece(r.state, r.options, r.view, picking);
+  if (r.state.rotationLeft != 0) {
+    // A turn keeps the selection; its piece may still be dragged.
+    picking.pieceUnderPointer = SelectionValid(r.state) && OverPiece(PickDepth(picking, r.view));
+    return;
+  }
+  picking.pieceUnderPointer =
+      picking.cursorDepth != 1.0f && !OverPrompt(r) && PickPiece(r.state, r.options, r.view, picking);
 }
 
 void DragStep(PointerRecords& r, int x, int y) {
@@ -86,7 +102,7 @@ void DragStep(PointerRecords& r, int x, int y) {
   picking.cursorTable = UnprojectPointer(r.table, r.view, x, y, DRAG_DEPTH);
   // The depth under the pointer when the button went down decides whether a
   // piece was caught; it is not read again while the button is held.
-  if (SelectionValid(state) && OverPiece(PickDepth(picking, r.view))) {
+  if (SelectionValid(state) && picking.pieceUnderPointer) {
     PiecePose& pose = state.pieces[static_cast<std::size_t>(state.selected)];
     pose.x = static_cast<float>(pose.x + (picking.cursorTable[0] - picking.lastCursorTable[0]));
     pose.y = static_cast<float>(pose.y + (picking.cursorTable[1] - picking.lastCursorTable[1]));
@@ -125,8 +141,8 @@ void PanPicture(PointerRecords& r, Platform& platform) {
 void SetEdgeScroll(PointerRecords& r) {
   EdgeScrollFlags& e = r.picking.edges;
   const GameState& state = r.state;
-  const bool dragging = state.gameRunning && state.selected != -1 &&
-                        OverPiece(PickDepth(r.picking, r.view)) && r.shell.leftButtonDown;
+  const bool dragging =
+      state.gameRunning && SelectionValid(state) && r.picking.pieceUnderPointer && r.shell.leftButtonDown;
   if (!dragging) {
     e = EdgeScrollFlags{};
     return;
@@ -163,23 +179,98 @@ void SetEdgeScroll(PointerRecords& r) {
   }
 }
 
-// Whether the outline of piece k holds the table point that lies (dx, dy)
-// from the piece's anchor.
-bool OutlineHolds(const OutlineParams& params, const PiecePose& pose, std::size_t k, double dx, double dy) {
-  if (params.columns == 0) return false;
+// Where the table point (dx, dy) from piece k's anchor lies against the
+// piece's outline: inside it, and how far from the outline's line.
+struct OutlinePlace {
+  bool inside = false;
+  double distance = 0;
+};
+
+OutlinePlace PlaceOnOutline(const OutlineParams& params, const PiecePose& pose, std::size_t k, double dx,
+                            double dy) {
+  OutlinePlace place{false, 1e30};
+  if (params.columns == 0) return place;
   // The point in the piece's own axes, which turns and flips change.
   const double px = dx * pose.orient[0] + dy * pose.orient[1];
   const double py = dx * pose.orient[3] + dy * pose.orient[4];
   const auto i = static_cast<std::uint32_t>(k % params.columns);
   const auto j = static_cast<std::uint32_t>(k / params.columns);
   const std::vector<Point2> outline = PieceOutline(params, i, j);
-  bool inside = false;
+  double nearest = 1e60;
   for (std::size_t a = 0, b = outline.size() - 1; a < outline.size(); b = a++) {
     const Point2& p = outline[a];
     const Point2& q = outline[b];
-    if ((p.y > py) != (q.y > py) && px < (q.x - p.x) * (py - p.y) / (q.y - p.y) + p.x) inside = !inside;
+    if ((p.y > py) != (q.y > py) && px < (q.x - p.x) * (py - p.y) / (q.y - p.y) + p.x)
+      place.inside = !place.inside;
+    const double ex = q.x - p.x;
+    const double ey = q.y - p.y;
+    const double length = ex * ex + ey * ey;
+    const double t = length > 0 ? std::clamp(((px - p.x) * ex + (py - p.y) * ey) / length, 0.0, 1.0) : 0.0;
+    const double ox = p.x + t * ex - px;
+    const double oy = p.y + t * ey - py;
+    nearest = std::min(nearest, ox * ox + oy * oy);
   }
-  return inside;
+  place.distance = std::sqrt(nearest);
+  return place;
+}
+
+// The scene depth at which the GL draws a layer of a resting piece: the
+// mesh places it over the table in single precision and the model-view
+// translation takes the table's depth off again, each step rounded to a
+// float, so that layers a float step apart stay apart and equal ones meet.
+float DrawnDepth(const PiecePose& pose, float offset) {
+  const auto overTable = static_cast<float>(pose.z + TABLE_DEPTH);
+  const auto vertex = static_cast<float>(pose.orient[8] * offset + overTable);
+  return static_cast<float>(vertex - TABLE_DEPTH);
+}
+
+// The resting piece seen at the pixel whose centre unprojects to (wx, wy, wz)
+// with the depth read there. Resting depths lie a millionth apart, about two
+// float steps at the table's distance, and each edge loop one step in front
+// of its face and one behind it; the depth buffer tells these layers apart.
+// The piece seen has a face whose outline holds the pixel's centre, or (with
+// edges) an edge passing within half a pixel of it, on the layer nearest the
+// depth read. Where layers of two pieces meet, the depth test keeps the one
+// drawn later: edges after all faces, a higher index after a lower one.
+// Nothing where no outline is near: something else (the Prompt picture) is
+// drawn there.
+std::optional<std::size_t> PieceSeen(const GameState& state, const GameOptions& options, std::size_t count,
+                                     double wx, double wy, double wz) {
+  const double pixel = 2.0 * TABLE_DEPTH * state.pixelScale / NEAR_PLANE;
+  // A pixel centre on a border (two pieces' common one, the picture's edge)
+  // is the GL's to give to either side, and the faces of form 4, made of
+  // parts, stray from the outline by a fraction of a pixel: a face is taken
+  // within a pixel of its outline. No two faces share a layer, so the depth
+  // read still names one of them.
+  const double faceReach = pixel;
+  const double edgeReach = options.showEdges ? pixel / 2 + pixel / 64 : -1.0;
+  const double reach = 2.0 * state.halfCellDiag + pixel;
+  const OutlineParams params = OutlineParamsFor(state, options);
+  std::optional<std::size_t> found;
+  double foundGap = DEPTH_MATCH;
+  std::size_t foundOrder = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    const PiecePose& pose = state.pieces[k];
+    const double dx = wx - pose.x;
+    const double dy = wy - pose.y;
+    if (std::fabs(pose.z - wz) >= DEPTH_MATCH || dx * dx + dy * dy > reach * reach) continue;
+    const OutlinePlace place = PlaceOnOutline(params, pose, k, dx, dy);
+    const bool onEdge = place.distance <= edgeReach;
+    for (const float offset : {0.0f, EDGE_OFFSET, -EDGE_OFFSET}) {
+      const bool face = offset == 0.0f;
+      if (face ? !place.inside && place.distance > faceReach : !onEdge) continue;
+      const double gap = std::fabs(DrawnDepth(pose, offset) - wz);
+      const std::size_t order = face ? k : count + k;
+      // Layers closer than half a float step are one layer.
+      constexpr double SAME_LAYER = 2e-7;
+      if (gap < foundGap - SAME_LAYER || (gap < foundGap + SAME_LAYER && order > foundOrder)) {
+        found = k;
+        foundGap = std::min(gap, foundGap);
+        foundOrder = order;
+      }
+    }
+  }
+  return found;
 }
 
 std::uint16_t ToCursor(int value, int size) {
@@ -195,8 +286,9 @@ bool OverPiece(double windowDepth) {
 std::array<double, 3> UnprojectPointer(const TableView& table, const ViewSetup& view, int x, int y,
                                        double windowDepth) {
   const Frustum frustum = ResizedFrustum(view, table.clientWidth, table.clientHeight);
-  return UnprojectWindow(frustum, Viewport{table.clientWidth, table.clientHeight}, x, table.clientHeight - y,
-                         windowDepth);
+  // The centre of the pixel, where the GL samples what it draws there.
+  return UnprojectWindow(frustum, Viewport{table.clientWidth, table.clientHeight}, x + 0.5,
+                         table.clientHeight - y - 0.5, windowDepth);
 }
 
 void SelectPiece(GameState& state, const ViewSetup& view, std::int32_t k) {
@@ -205,57 +297,33 @@ void SelectPiece(GameState& state, const ViewSetup& view, std::int32_t k) {
     state.pieces[s].z = RestingDepth(s);
   }
   state.selected = k;
-  if (!SelectionValid(state)) return;
+  if (!SelectionValid(state) || state.promptShowing) return;
   const double raise = view.lowDepthPrecision ? RAISE_DISTANCE_PICK : RAISE_DEPTH_PICK;
   state.pieces[static_cast<std::size_t>(k)].z = static_cast<float>(raise - TABLE_DEPTH);
 }
 
-void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view,
+bool PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view,
                const PickingState& picking) {
   const double table = TABLE_DEPTH;
   const double wx = picking.cursorTable[0];
   const double wy = picking.cursorTable[1];
   const double wz = picking.cursorTable[2];
   const std::size_t count = HeldPieces(state);
-  const auto lowerSelected = [&] {
-    if (SelectionValid(state)) {
-      const auto s = static_cast<std::uint32_t>(state.selected);
-      state.pieces[s].z = RestingDepth(s);
-    }
-  };
 
   if (!view.lowDepthPrecision) {
     // The raised piece lies nearer than the table; anything else is a resting
     // piece or the background. The top resting piece lies exactly on the
     // table, and a depth read back from the buffer may put it a rounding step
-    // in front of it, so the test is half-way up to the raised depth.
-    if (wz > RAISE_DEPTH_PICK / 2 - table) return;
-    lowerSelected();
-    // Resting depths are only a few float steps apart (one millionth), and
-    // the GL pipeline rounds the depth it stores by up to most of that
-    // spacing, so the depth alone can name a neighbour. The candidates are
-    // the pieces near that depth which can reach the pointer (less than two
-    // cell half-diagonals from their anchor, knobs included) whose outline
-    // holds the pointer, the nearest in depth first. With exact depths this
-    // is the piece at the pointer's depth; where no outline holds the pointer
-    // (a picture drawn over the pieces) nothing is selected.
-    const double reach = 2.0 * state.halfCellDiag;
-    const OutlineParams params = OutlineParamsFor(state, options);
-    std::size_t found = count;
-    double foundDepth = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-      const PiecePose& pose = state.pieces[k];
-      const double dz = std::fabs(pose.z - wz);
-      const double dx = wx - pose.x;
-      const double dy = wy - pose.y;
-      if (dz >= DEPTH_MATCH || dx * dx + dy * dy > reach * reach) continue;
-      if ((found == count || dz < foundDepth) && OutlineHolds(params, pose, k, dx, dy)) {
-        found = k;
-        foundDepth = dz;
-      }
+    // in front of it, so the test is half-way up to the raised depth. Its
+    // edge lies in front of it; the scroll bars and captions far nearer.
+    if (wz > RAISE_DEPTH_PICK / 2 - table) return SelectionValid(state) && wz < 2 * RAISE_DEPTH_PICK - table;
+    if (SelectionValid(state)) {
+      const auto s = static_cast<std::uint32_t>(state.selected);
+      state.pieces[s].z = RestingDepth(s);
     }
-    if (found < count) SelectPiece(state, view, static_cast<std::int32_t>(found));
-    return;
+    const std::optional<std::size_t> seen = PieceSeen(state, options, count, wx, wy, wz);
+    if (seen) SelectPiece(state, view, static_cast<std::int32_t>(*seen));
+    return seen.has_value();
   }
 
   float best = 999999.0f;
@@ -269,6 +337,7 @@ void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& vi
     if (static_cast<std::int32_t>(k) != state.selected)
       SelectPiece(state, view, static_cast<std::int32_t>(k));
   }
+  return best < 999999.0f;
 }
 
 void OnMouseMove(PointerRecords& r, Platform& platform, GraphicsPort& graphics, int x, int y) {
@@ -321,7 +390,7 @@ void OnLeftButtonDown(PointerRecords& r, Platform& platform) {
     PressHovered(r.bars.horizontal);
   }
   const GameState& state = r.state;
-  if (SelectionValid(state) && OverPiece(PickDepth(r.picking, r.view))) {
+  if (SelectionValid(state) && r.picking.pieceUnderPointer) {
     const PiecePose& pose = state.pieces[static_cast<std::size_t>(state.selected)];
     r.picking.pendingEntry = HistoryEntry{state.selected, KIND_MOVE, pose.x, pose.y};
   }
@@ -391,13 +460,11 @@ bool OnRightButtonDown(PointerRecords& r, GraphicsPort& graphics, int x, int y) 
   const bool inClient = x >= 0 && y >= 0 && x < r.table.clientWidth && y < r.table.clientHeight;
   if (!inClient || state.rotationLeft != 0) return false;
 
-  // The menu acts on the piece under the pointer.
-  PickingState& picking = r.picking;
-  if (!Animating(state) && state.gameRunning && !r.shell.leftButtonDown &&
-      PickDepth(picking, r.view) != 1.0f) {
-    if (!r.view.lowDepthPrecision) picking.cursorDepth = graphics.ReadDepth(x, r.table.clientHeight - 1 - y);
-    picking.cursorTable = UnprojectPointer(r.table, r.view, x, y, PickDepth(picking, r.view));
-    PickPiece(state, r.options, r.view, picking);
+  // The menu acts on the piece under the pointer, and on none where there is
+  // none.
+  if (!Animating(state) && state.gameRunning && !r.shell.leftButtonDown) {
+    HoverPick(r, graphics, x, y);
+    if (!r.picking.pieceUnderPointer) SelectPiece(state, r.view, -1);
   }
   return true;
 }

@@ -49,6 +49,8 @@ struct ShellInput {
   // The last pointer position in client pixels.
   std::uint16_t cursorX = 0;
   std::uint16_t cursorY = 0;
+  // Wheel deltas with Ctrl not yet turned into whole notches.
+  int wheelTurnDelta = 0;
 };
 
 struct PickingState {
@@ -56,6 +58,9 @@ struct PickingState {
   float cursorDepth = 0;
   // The pointer unprojected into the scene.
   std::array<double, 3> cursorTable{};
+  // The selected piece lay under the pointer at the last pick: only then does
+  // a press take it, and the wheel and the piece menu turn it.
+  bool pieceUnderPointer = false;
   // x, y of the pointer's scene position at the last drag or hover step.
   std::array<double, 2> lastCursorTable{};
   // The move being recorded: where the piece lay when the button went down.
@@ -90,16 +95,17 @@ std::array<double, 3> UnprojectPointer(const TableView& table, const ViewSetup& 
 
 // Makes piece k the selected one as picking does: the previous selection
 // goes back to its resting depth and k is raised above the rest by the
-// picking mode's depth.
+// picking mode's depth, unless the Prompt picture shows: nothing is raised
+// through it.
 void SelectPiece(GameState& state, const ViewSetup& view, std::int32_t k);
 
-// Selects and raises the piece under cursorTable: by its depth (among the
-// pieces near that depth, one whose outline holds the pointer, the nearest in
-// depth first; none when no outline holds it), or with lowDepthPrecision the
-// nearest centre
-// within halfCellDiag (the lower index on a tie). Lowers the previously
-// selected piece to its resting depth.
-void PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view,
+// Selects and raises the piece under cursorTable: the piece drawn there by
+// the depth read (its face holds the pointer or its edge passes it; none
+// where something else is drawn over the pieces), or with lowDepthPrecision
+// the nearest centre within halfCellDiag (the lower index on a tie). Lowers
+// the previously selected piece to its resting depth. Returns whether a piece
+// lies under the pointer (it is then the selected one).
+bool PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view,
                const PickingState& picking);
 
 // The pointer moved to client pixel (x, y): drags the selected piece while
@@ -118,7 +124,8 @@ void OnLeftButtonDown(PointerRecords& records, Platform& platform);
 void OnLeftButtonUp(PointerRecords& records, Platform& platform, GraphicsPort& graphics);
 
 // Right press at client pixel (x, y): a click on a scroll track puts the thumb
-// under the pointer; otherwise the piece under the pointer is selected.
+// under the pointer; otherwise the piece under the pointer is selected, and
+// nothing is where no piece lies.
 // Returns whether the piece menu is to be shown at the pointer.
 bool OnRightButtonDown(PointerRecords& records, GraphicsPort& graphics, int x, int y);
 

@@ -106,6 +106,19 @@ void SettleTurns(GameState& state, const GameOptions& options) {
   state.settleRunning = false;
 }
 
+void EndScatterNow(GameState& state, const GameOptions& options) {
+  if (!state.scatterRunning && !state.settleRunning) return;
+  state.scatterRunning = false;
+  state.settleRunning = true;
+  // A spin is at most a turn and a half of steps; a step too small to finish
+  // one in time leaves the snap to settle it.
+  for (int step = 0; step < 4096 && state.settleRunning; ++step) SettleTurns(state, options);
+  if (!state.settleRunning) return;
+  for (PiecePose& pose : state.pieces) SnapOrientation(pose);
+  std::fill(state.angles.begin(), state.angles.end(), 0.0f);
+  state.settleRunning = false;
+}
+
 void AdvanceScatter(GameState& state, const TableView& view, const GameOptions& options,
                     std::uint32_t tickMs) {
   // The clock runs only with the scatter: were it left running in play it

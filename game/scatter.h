@@ -33,6 +33,11 @@ void ScatterStep(GameState& state, const TableView& view, const GameOptions& opt
 // left, snaps every orientation and clears settleRunning.
 void SettleTurns(GameState& state, const GameOptions& options);
 
+// Ends the scatter and the settle phase at once, the pieces where they lie:
+// every spin is worked off in one go and the orientations snapped, as the
+// settle phase would leave them (so that the window can close at once).
+void EndScatterNow(GameState& state, const GameOptions& options);
+
 // The frame's share of scatter and settle: a scatter step while the scatter
 // runs, the scatter clock (armed by scatterClockReset, expiring after
 // scatterSeconds, measured as an unsigned difference so the tick may wrap),

@@ -67,10 +67,4 @@ void SnapOrientation(PiecePose& pose) {
   for (float& v : pose.orient) v = SnapValue(v);
 }
 
-void PoseToMatrix(const PiecePose& pose, std::array<float, 16>& out) {
-  const auto& o = pose.orient;
-  out = {o[0], o[1], o[2], 0.0f, o[3],   o[4],   o[5],   0.0f,
-         o[6], o[7], o[8], 0.0f, pose.x, pose.y, pose.z, 1.0f};
-}
-
 }  // namespace puzzle

@@ -34,8 +34,4 @@ void RotatePose(PiecePose& pose, float ax, float ay, float az, float theta);
 // table plane, 180-degree flips) can produce.
 void SnapOrientation(PiecePose& pose);
 
-// The drawing matrix of pose, column-major as OpenGL loads it: the three
-// orientation columns, then the position.
-void PoseToMatrix(const PiecePose& pose, std::array<float, 16>& out);
-
 }  // namespace puzzle

@@ -41,6 +41,10 @@ struct PiecePose {
 
 inline constexpr std::array<float, 9> IDENTITY_ORIENT{1, 0, 0, 0, 1, 0, 0, 0, 1};
 
+// A piece's edge loops lie this far in front of and behind its face, so that
+// a piece lying face down shows its outline too.
+inline constexpr float EDGE_OFFSET = 5e-7f;
+
 // Resting depth of piece k: lower indices lie on top.
 inline float RestingDepth(std::uint32_t k) {
   return static_cast<float>(-(static_cast<double>(TABLE_DEPTH) + k * 0.000001));

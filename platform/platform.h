@@ -16,7 +16,8 @@ namespace puzzle {
 enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageIcon { None, Question, Information, Exclamation, Stop };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
-// Most messages have no owner window; a few are owned by the main window.
+// Which window a message belongs to, as the rules see it; the window shell
+// opens every box centred on the main window.
 enum class MessageOwner { None, MainWindow };
 
 struct Message {

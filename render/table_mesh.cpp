@@ -13,10 +13,6 @@
 namespace puzzle {
 namespace {
 
-// Edge loops lie just in front of and just behind the face, so that a piece
-// lying face down shows its outline too.
-constexpr float EDGE_OFFSET = 5e-7f;
-
 // ---- Cutting a region into triangles ---------------------------------------
 
 // The GLU tessellator cuts any simple polygon exactly along its own points;

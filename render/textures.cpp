@@ -154,12 +154,4 @@ void DeletePictureTextures(GameState& state) {
   state.frameTextures.clear();
 }
 
-std::uint32_t PictureTexture(const GameState& state, std::int32_t frameIndex) {
-  if (state.frameCount > 1 && frameIndex >= 0 &&
-      static_cast<std::size_t>(frameIndex) < state.frameTextures.size()) {
-    return state.frameTextures[static_cast<std::size_t>(frameIndex)];
-  }
-  return state.stillTexture;
-}
-
 }  // namespace puzzle

@@ -46,8 +46,4 @@ bool ReadBackPictureTextures(GameState& state);
 // takes their place and when the window goes.
 void DeletePictureTextures(GameState& state);
 
-// The texture to draw the current frame with: the still texture, or the
-// frame's own texture for an animated picture.
-std::uint32_t PictureTexture(const GameState& state, std::int32_t frameIndex);
-
 }  // namespace puzzle

@@ -25,6 +25,8 @@ using Rgb8 = std::array<std::uint8_t, 3>;
 struct ViewSetup {
   std::int32_t creationWidth = 1;
   std::int32_t creationHeight = 1;
+  // The creation size has been taken from the first GL context.
+  bool creationFixed = false;
   // The granted depth buffer has 16 bits or fewer: picking uses
   // FIXED_PICK_DEPTH instead of reading depths.
   bool lowDepthPrecision = false;

@@ -69,11 +69,23 @@ TEST(WheelTest, ANotchScrollsAsFortyArrowPressesInTheKeysDirections) {
 
   GameOptions options;
   options.gameRotate = true;
-  EXPECT_EQ(WheelTurnCommand(options, 120), 45);
-  EXPECT_EQ(WheelTurnCommand(options, -15), 46);
-  EXPECT_FALSE(WheelTurnCommand(options, 0));
+  // Small deltas turn once they make a whole notch; two notches turn twice.
+  int pending = 0;
+  for (int delta : {-40, -40, 30}) {
+    pending += delta;
+    EXPECT_FALSE(TakeWheelTurn(options, pending));
+  }
+  pending -= 70;
+  EXPECT_EQ(TakeWheelTurn(options, pending), 46);
+  EXPECT_EQ(pending, 0);
+  pending += 240;
+  EXPECT_EQ(TakeWheelTurn(options, pending), 45);
+  EXPECT_EQ(TakeWheelTurn(options, pending), 45);
+  EXPECT_FALSE(TakeWheelTurn(options, pending));
   options.gameRotate = false;
-  EXPECT_FALSE(WheelTurnCommand(options, 120));
+  pending = 200;
+  EXPECT_FALSE(TakeWheelTurn(options, pending));
+  EXPECT_EQ(pending, 0);
 }
 
 TEST(ManualPageTest, WithoutABrowserThePlayerLearnsWhereTheManualLies) {

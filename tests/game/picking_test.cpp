@@ -102,31 +102,6 @@ TEST_F(PickingTest, HoverRaisesTheTopPieceAndLowersThePreviousOne) {
   EXPECT_EQ(state.selected, 1);
   EXPECT_EQ(state.pieces[1].z, RAISED);
   EXPECT_EQ(state.pieces[0].z, RestingDepth(0));
-  Hover(-0.8f, -0.5f);  // the background keeps the last selection
-  EXPECT_EQ(state.selected, 1);
-}
-
-TEST_F(PickingTest, RoundedDepthsStillFindThePieceUnderThePointer) {
-  for (int k = 0; k < 7; ++k) AddPiece(0.2f * static_cast<float>(k), 0.0f);
-  options.columns = 7;
-  state.rows = 2;
-  Pick(1.02, 0.01, RestingDepth(5) - 4.5e-7);  // nearer piece 5's depth than piece 6's
-  EXPECT_EQ(state.selected, 5);
-  EXPECT_EQ(state.pieces[5].z, RAISED);
-  // Rounded all the way to the neighbour's depth: the outline holding the
-  // pointer decides.
-  Pick(0.75, -0.05, RestingDepth(3));
-  EXPECT_EQ(state.selected, 4);
-  EXPECT_EQ(state.pieces[5].z, RestingDepth(5));
-  // A piece too far from the pointer to lie under it is never taken for it.
-  Pick(0.4, 0.0, RestingDepth(5) + 3e-7);
-  EXPECT_EQ(state.selected, 4);
-  EXPECT_EQ(state.pieces[4].z, RestingDepth(4));
-  // Near piece 6 and at its depth, but outside its outline (something else is
-  // drawn there, such as the Prompt picture): nothing is taken.
-  Pick(1.35, 0.0, RestingDepth(6));
-  EXPECT_EQ(state.selected, 4);
-  EXPECT_EQ(state.pieces[6].z, RestingDepth(6));
 }
 
 // The outline test uses the form the pieces were cut with, not one an open
@@ -192,6 +167,20 @@ TEST_F(PickingTest, DragThenReleaseRecordsOneMoveFromTheStart) {
   Press();  // a click without a move records nothing
   Release();
   EXPECT_EQ(history.undoHistory.size(), 1u);
+
+  // Beside every piece the selection stays, but a press there drags
+  // nothing, and the piece menu acts on no piece.
+  const float x = state.pieces[0].x;
+  MoveTo(ClientX(-0.8), ClientY(-0.5));
+  ASSERT_EQ(state.selected, 0);
+  Press();
+  MoveTo(ClientX(-0.8) + 30, ClientY(-0.5));
+  Release();
+  EXPECT_EQ(state.pieces[0].x, x);
+  EXPECT_EQ(history.undoHistory.size(), 1u);
+  EXPECT_TRUE(RightClick(ClientX(-0.8), ClientY(-0.5)));
+  EXPECT_EQ(state.selected, -1);
+  EXPECT_EQ(state.pieces[0].z, RestingDepth(0));
 }
 
 TEST_F(PickingTest, NothingIsPickedDuringTheScatterOrATurnButTheMenuPicks) {

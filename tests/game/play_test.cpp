@@ -397,12 +397,21 @@ TEST_F(Play, TheFinishAnnouncesItselfOnceUntilThePictureIsBrokenAndFinishedAnew)
   platform.shown.clear();
   const auto announce = [&] { return AnnounceIfFinished(state, options, platform); };
   EXPECT_FALSE(announce());
-  state.pieces[3].x -= 1;
+  // Dropped near enough: the piece is settled on its home first.
+  state.pieces[3].x -= 0.95f;
+  state.gameChanged = false;
   EXPECT_TRUE(announce());
+  EXPECT_EQ(state.pieces[3].x, state.homeX[3]);
+  EXPECT_TRUE(state.gameChanged);
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_EQ(platform.shown[0].text, "Congratulations! \n It was a god game and you have won!");
   EXPECT_EQ(platform.shown[0].caption, "All right");
   EXPECT_FALSE(announce());  // another drop on a finished table
+  // A turn under way is judged when it ends, not taken for a broken picture.
+  state.rotationLeft = 45;
+  EXPECT_FALSE(announce());
+  state.rotationLeft = 0;
+  EXPECT_FALSE(announce());
 
   state.pieces[3].x += 1;
   EXPECT_FALSE(announce());
