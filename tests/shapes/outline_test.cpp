@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <numbers>
-#include <string>
+#include <tuple>
 #include <variant>
 
 #include "model/geometry.h"
@@ -96,9 +96,8 @@ bool SegmentsMeet(Point2 a, Point2 b, Point2 c, Point2 d) {
            p.y <= std::max(s.y, e.y);
   };
   const double d1 = Cross(c, d, a), d2 = Cross(c, d, b), d3 = Cross(a, b, c), d4 = Cross(a, b, d);
-  if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0))) return true;
-  return (d1 == 0 && within(c, d, a)) || (d2 == 0 && within(c, d, b)) || (d3 == 0 && within(a, b, c)) ||
-         (d4 == 0 && within(a, b, d));
+  return (d1 * d2 < 0 && d3 * d4 < 0) || (d1 == 0 && within(c, d, a)) || (d2 == 0 && within(c, d, b)) ||
+         (d3 == 0 && within(a, b, c)) || (d4 == 0 && within(a, b, d));
 }
 
 // Returns the index of the first segment that meets a non-adjacent one, or -1.
@@ -211,9 +210,9 @@ TEST(OutlineTest, PiecesOfEveryGridFitTogether) {
             }
           }
         }
-        const double spansX = form == 1 ? g.columns : g.columns - 1.0;
-        const double spansY = form == 1 ? g.rows : g.rows - 1.0;
-        const double picture = spansX * 2 * g.sx * spansY * 2 * g.sy;
+        // The knobbed forms' pieces sit on the cells' corners: one span fewer each way.
+        const double spans = form == 1 ? 1.0 * g.columns * g.rows : (g.columns - 1.0) * (g.rows - 1.0);
+        const double picture = spans * 4 * g.sx * g.sy;
         EXPECT_NEAR(total, picture, picture * 1e-5);
       }
     }
@@ -237,10 +236,8 @@ TEST(OutlineTest, ArcsAreDividedByLengthWithExactEnds) {
   // |delta / pi| is held as a float before the product, so one segment less.
   const std::vector<Point2> half = arc(1.0f, 2.0f, 0.1f, 270, 90);
   ASSERT_EQ(half.size(), 100u);
-  EXPECT_EQ(half.front().x, 1.0f);
-  EXPECT_EQ(half.front().y, 2.0f - 0.1f);
-  EXPECT_EQ(half.back().x, 1.0f);
-  EXPECT_EQ(half.back().y, 2.0f + 0.1f);
+  EXPECT_EQ(std::make_tuple(half.front().x, half.front().y, half.back().x, half.back().y),
+            std::make_tuple(1.0f, 2.0f - 0.1f, 1.0f, 2.0f + 0.1f));
   EXPECT_LT(half[50].x, 1.0f - 0.09f);  // clockwise from 270 passes through 180
 
   // A damaged scale or bulge must not turn into an endless arc.
