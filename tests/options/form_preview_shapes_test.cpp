@@ -60,15 +60,14 @@ TEST(FormPreviewShapes, ArcsOutlineTheOuterKnobsAndTheInnerHoles) {
   const ArcSweep left = ArcSweepOf(arcs[0]);
   EXPECT_DOUBLE_EQ(left.startDegrees, 90);
   EXPECT_DOUBLE_EQ(left.spanDegrees, 180);
-  EXPECT_NEAR(MiddleOf(arcs[1]), 0, 1e-9);   // right knob bulges right
-  EXPECT_NEAR(MiddleOf(arcs[2]), 270, 5);    // top hole curves into the piece
-  EXPECT_NEAR(MiddleOf(arcs[3]), 90, 1e-9);  // bottom hole curves into the piece
-  // Form 4: knobs bulge outward, sockets inward.
-  EXPECT_NEAR(MiddleOf(arcs[4]), 90, 5);
-  EXPECT_NEAR(MiddleOf(arcs[5]), 270, 5);
-  const double leftSocket = MiddleOf(arcs[6]);
-  EXPECT_TRUE(leftSocket < 1e-9 || leftSocket > 360 - 1e-9) << leftSocket;
-  EXPECT_NEAR(MiddleOf(arcs[7]), 180, 1e-9);
+  // Form 3's right knob bulges right, its top and bottom holes curve into the
+  // piece; form 4's knobs bulge outward, its sockets inward. The middles are
+  // compared the short way round the circle.
+  const std::pair<double, double> middles[] = {{0, 1e-9}, {270, 5},  {90, 1e-9}, {90, 5},
+                                               {270, 5},  {0, 1e-9}, {180, 1e-9}};
+  for (std::size_t k = 1; k < arcs.size(); ++k)
+    EXPECT_NEAR(std::remainder(MiddleOf(arcs[k]) - middles[k - 1].first, 360.0), 0, middles[k - 1].second)
+        << k;
   EXPECT_GT(ArcSweepOf(arcs[4]).spanDegrees, 180);
 }
 
