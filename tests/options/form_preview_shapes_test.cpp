@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+#include <utility>
 
 namespace puzzle {
 namespace {
@@ -12,11 +12,7 @@ namespace {
 constexpr Rgb GREEN{0, 255, 0};
 
 PreviewInputs Inputs(int form) {
-  PreviewInputs inputs;
-  inputs.colours = {10, 20, 30, 200, 0, 0, 250, 250, 0};
-  inputs.form = form;
-  inputs.bulge = 0.45f;
-  return inputs;
+  return {.colours = {10, 20, 30, 200, 0, 0, 250, 250, 0}, .form = form, .bulge = 0.45f};
 }
 
 // The direction in the middle of an arc, in degrees counter-clockwise on
@@ -44,13 +40,11 @@ TEST(FormPreviewShapes, TheGreenMarkSurroundsTheChosenSlot) {
   ASSERT_FALSE(mark.empty());
   const auto [left, right] =
       std::minmax_element(mark.begin(), mark.end(), [](auto a, auto b) { return a.x < b.x; });
-  EXPECT_EQ(left->x, 103);
-  EXPECT_EQ(right->x, 147);
+  EXPECT_EQ(std::make_pair(left->x, right->x), std::make_pair(103, 147));
   EXPECT_EQ(mark.front(), mark.back());
   const auto first = markOf(400, 100, 1);
   ASSERT_GE(first.size(), 3u);
-  EXPECT_EQ(first[0], (PreviewPoint{6, 6}));
-  EXPECT_EQ(first[2], (PreviewPoint{94, 94}));
+  EXPECT_EQ(std::make_pair(first[0], first[2]), std::make_pair(PreviewPoint{6, 6}, PreviewPoint{94, 94}));
 }
 
 TEST(FormPreviewShapes, ArcsOutlineTheOuterKnobsAndTheInnerHoles) {
@@ -58,8 +52,7 @@ TEST(FormPreviewShapes, ArcsOutlineTheOuterKnobsAndTheInnerHoles) {
   ASSERT_EQ(arcs.size(), 8u);
   // Form 3 left knob: from straight up over the left to straight down.
   const ArcSweep left = ArcSweepOf(arcs[0]);
-  EXPECT_DOUBLE_EQ(left.startDegrees, 90);
-  EXPECT_DOUBLE_EQ(left.spanDegrees, 180);
+  EXPECT_EQ(std::make_pair(left.startDegrees, left.spanDegrees), std::make_pair(90.0, 180.0));
   // Form 3's right knob bulges right, its top and bottom holes curve into the
   // piece; form 4's knobs bulge outward, its sockets inward. The middles are
   // compared the short way round the circle.
