@@ -16,17 +16,13 @@ namespace {
 class ScrollBarsTest : public ::testing::Test {
  protected:
   GameState state;
-  TableView table;
-  ScrollBars bars;
+  TableView table{.clientWidth = 800, .clientHeight = 600, .thumbW = 640, .thumbH = 450};
+  ScrollBars bars;  // bars of the usual 16 pixels
   EdgeScrollFlags edges;
 
   void SetUp() override {
-    SetClientSize(table, 800, 600);
     state.imageWidth = 1000;
     state.imageHeight = 800;
-    table.thumbW = 640;
-    table.thumbH = 450;
-    bars.scrollBarThickness = 16;
   }
 
   void Point(int x, int y) {
@@ -95,13 +91,15 @@ TEST_F(ScrollBarsTest, ScrollingAGameSlidesHomesAndPiecesButNotTheDraggedPiece) 
   edges.edgeScrollUp = edges.edgeScrollDown = edges.edgeScrollLeft = true;
   EdgeScrollStep(state, table, bars, edges, 0, 0);
   EXPECT_EQ(std::make_pair(table.scrollX, table.scrollY), std::make_pair(-1, 1));
-  EXPECT_GT(state.pieces[0].x, other.x);
-  EXPECT_LT(state.pieces[0].y, other.y);
+  EXPECT_TRUE(state.pieces[0].x > other.x && state.pieces[0].y < other.y);
   EXPECT_NEAR(state.homeY[0] - home, state.pieces[0].y - other.y, 1e-6f);
   EXPECT_EQ(std::make_pair(state.pieces[1].x, state.pieces[1].y), std::make_pair(held.x, held.y));
 }
 
-TEST_F(ScrollBarsTest, TableReturnsToItsPlaceWhenThePictureFitsAgain) {
+// No room is left when the picture fits again, when the thumb takes the
+// whole height and when the bars are thicker than the window: the table
+// returns to its place and scrolls nothing.
+TEST_F(ScrollBarsTest, WithoutRoomTheTableReturnsToItsPlaceAndScrollsNothing) {
   StartGame();
   table.scrollX = 40;
   Point(400, 300);
@@ -114,11 +112,7 @@ TEST_F(ScrollBarsTest, TableReturnsToItsPlaceWhenThePictureFitsAgain) {
   EXPECT_FLOAT_EQ(state.homeX[2], 0.5f);
   EXPECT_FLOAT_EQ(state.pieces[2].x, 0.51f);
   EXPECT_FALSE(bars.horizontal.zone) << "a bar that is gone is shown";
-}
 
-TEST_F(ScrollBarsTest, WindowTooSmallForAThumbScrollsNothing) {
-  StartGame();
-  // The whole height leaves no room; so does a thickness larger than the window.
   for (const auto& [thumbH, scrollY] : {std::pair{600, 5}, std::pair{700, -5}}) {
     table.thumbH = thumbH;
     table.scrollY = scrollY;
