@@ -39,33 +39,27 @@ using Step = std::variant<Pt, ArcSpec>;
 void ExpectOutline(std::vector<Point2> outline, const std::vector<Step>& steps) {
   ASSERT_FALSE(outline.empty());
   outline.push_back(outline.front());
+  const auto near = [&outline](std::size_t i, double x, double y) {
+    return i < outline.size() && std::abs(outline[i].x - x) < TOL && std::abs(outline[i].y - y) < TOL;
+  };
   std::size_t at = 0;
   for (const Step& step : steps) {
     if (const Pt* p = std::get_if<Pt>(&step)) {
-      ASSERT_LT(at, outline.size());
-      EXPECT_NEAR(outline[at].x, p->x, TOL) << "point " << at;
-      EXPECT_NEAR(outline[at].y, p->y, TOL) << "point " << at;
+      EXPECT_TRUE(near(at, p->x, p->y)) << "point " << at;
       ++at;
       continue;
     }
     const ArcSpec& a = std::get<ArcSpec>(step);
-    const double rad0 = a.deg0 * std::numbers::pi / 180.0;
-    const double rad1 = a.deg1 * std::numbers::pi / 180.0;
-    const double endX = a.cx + a.r * std::cos(rad1);
-    const double endY = a.cy + a.r * std::sin(rad1);
+    const double rad0 = a.deg0 * std::numbers::pi / 180.0, rad1 = a.deg1 * std::numbers::pi / 180.0;
     // The float rounding of the rule may give one segment fewer or more than
     // the estimate, so the end point settles the count.
     const auto estimate = static_cast<std::size_t>(std::abs(a.deg1 - a.deg0) / 180.0 * a.r / K);
     std::size_t count = 0;
     for (std::size_t c = std::max<std::size_t>(2, estimate); c <= estimate + 2; ++c) {
-      if (at + c <= outline.size() && std::abs(outline[at + c - 1].x - endX) < TOL &&
-          std::abs(outline[at + c - 1].y - endY) < TOL) {
-        count = c;
-      }
+      if (near(at + c - 1, a.cx + a.r * std::cos(rad1), a.cy + a.r * std::sin(rad1))) count = c;
     }
     ASSERT_NE(count, 0u) << "no arc end near point " << at + estimate;
-    EXPECT_NEAR(outline[at].x, a.cx + a.r * std::cos(rad0), TOL);
-    EXPECT_NEAR(outline[at].y, a.cy + a.r * std::sin(rad0), TOL);
+    EXPECT_TRUE(near(at, a.cx + a.r * std::cos(rad0), a.cy + a.r * std::sin(rad0))) << "arc start " << at;
     for (std::size_t m = 1; m + 1 < count; ++m) {
       EXPECT_NEAR(std::hypot(outline[at + m].x - a.cx, outline[at + m].y - a.cy), a.r, TOL)
           << "arc point " << m;
