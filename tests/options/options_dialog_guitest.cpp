@@ -145,8 +145,7 @@ TEST_F(OptionsDialogTest, RussianTextsAndTheColourChooserStartingOnThePresentCol
   options.form = 9;
   customColours[10] = {1, 2, 3};
   Open();
-  EXPECT_EQ(dialog->windowTitle().toStdString(), "Опции");
-  EXPECT_EQ(Control<QPushButton>("cancelButton")->text().toStdString(), "Отмена");
+  EXPECT_EQ(dialog->windowTitle() + "|" + Control<QPushButton>("cancelButton")->text(), "Опции|Отмена");
   // A form outside 1-4 checks no form button.
   for (const char* name : {"form1", "form2", "form3", "form4"})
     EXPECT_FALSE(Control<QRadioButton>(name)->isChecked());
