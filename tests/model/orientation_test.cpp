@@ -48,11 +48,8 @@ TEST(OrientationTest, QuarterTurnsAgreeWhateverTheSpeedFlipsShowTheBackAndTwoFli
   const std::array<float, 9> turned = pose.orient;
 
   Turn(pose, 0, 1, 0, 180, 3);
-  for (int column = 0; column < 3; ++column) {
-    EXPECT_EQ(pose.orient[3 * column], -turned[3 * column]);
-    EXPECT_EQ(pose.orient[3 * column + 1], turned[3 * column + 1]);
-    EXPECT_EQ(pose.orient[3 * column + 2], -turned[3 * column + 2]);
-  }
+  // About y: every axis keeps its y and turns its x and z over.
+  for (std::size_t i = 0; i < 9; ++i) EXPECT_EQ(pose.orient[i], i % 3 == 1 ? turned[i] : -turned[i]) << i;
   Turn(pose, 0, 1, 0, 180, 3);
   EXPECT_EQ(pose.orient, turned);
 
