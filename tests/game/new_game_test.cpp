@@ -19,7 +19,6 @@ namespace {
 class StartTest : public ::testing::Test {
  protected:
   StartTest() {
-    SetClientSize(table, 800, 600);
     state.maxTextureSize = 2048;
     state.pixelScale = 1.0 / 600.0;
     graphics.watchedPlatform = &platform;
@@ -38,7 +37,7 @@ class StartTest : public ::testing::Test {
   const Message& LastMessage() const { return platform.shown.back(); }
 
   GameState state;
-  TableView table;
+  TableView table{.clientWidth = 800, .clientHeight = 600};
   GameOptions options;
   testing::ScriptedPlatform platform;
   testing::FakeGraphicsPort graphics;
