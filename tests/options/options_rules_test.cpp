@@ -92,12 +92,10 @@ TEST(OptionsControls, TakingThemKeepsTheFormWithoutAButtonAndClampsTheScatterTim
 // The window test checks the cell measures and that the poses stay.
 TEST(ApplyOptions, ANewFormMovesTheHomesByTheViewOffsetsOtherFormsOrNoGameKeepThem) {
   GameState state;
-  TableView table;
+  TableView table{.viewOffsetX = 0.25f, .viewOffsetY = -0.5f};
   GameOptions options;
   testing::FakeGraphicsPort port;
   testing::StartSmallGame(state, options);
-  table.viewOffsetX = 0.25f;
-  table.viewOffsetY = -0.5f;
   options.form = 2;
   options.angleStep = 45;
   ASSERT_TRUE(ApplyOptionsToGame(state, table, options, port));
