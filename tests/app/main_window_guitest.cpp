@@ -4,6 +4,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <tuple>
+#include <utility>
 
 #include "app/dialogs.h"
 #include "game/commands.h"
@@ -14,20 +16,6 @@ namespace {
 
 class ShellWindowTest : public WindowTest {
  protected:
-  // Enters text in a fresh Number-of-pieces box; the closed box deletes
-  // itself.
-  void EnterNumberOfPieces(const char* entry) {
-    window->Command(CMD_NUMBER_OF_PIECES);
-    auto* edit = window->findChild<QLineEdit*>(NUMBER_EDIT_NAME);
-    ASSERT_NE(edit, nullptr);
-    EXPECT_EQ(edit->text(), "12");
-    edit->setText(entry);
-    QTest::keyClick(edit, Qt::Key_Return);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(window->findChild<QLineEdit*>(NUMBER_EDIT_NAME), nullptr);
-    EXPECT_EQ(app.options.columns, 12u) << entry;
-  }
-
   // Qt's own texts follow the interface's language, not the system's: a
   // message box's standard buttons Yes, No, Cancel and OK.
   static std::vector<std::string> StandardButtonTexts() {
@@ -50,35 +38,40 @@ TEST_F(ShellWindowTest, EnglishMenusSmallDialogsHelpAndScrollKeys) {
       "&Help[Help|Help On-Line|-|About...]|Game[Start|Prompt|Check]|&Undo*|&Redo*");
   EXPECT_EQ(StandardButtonTexts(), (std::vector<std::string>{"&Yes", "&No", "Cancel", "OK"}));
 
-  // Below two is refused; fifteen waits for the next Start.
-  for (const char* entry : {"1", "-5", "15"}) EnterNumberOfPieces(entry);
-  EXPECT_EQ(app.options.pendingColumns, 15u);
-  ASSERT_EQ(platform.shown.size(), 2u);
-  EXPECT_EQ(platform.shown[1].text, "Number of puzzles in horizontal edge must be more than one.");
-  platform.shown.clear();
-
-  // Esc and the close box act as Cancel: the waiting number is dropped.
-  for (const bool escape : {true, false}) {
-    app.options.pendingColumns = 15;
+  // Entries in a fresh Number-of-pieces box: below two is refused, fifteen
+  // waits for the next Start; Esc and the close box act as Cancel and drop
+  // the waiting number. Each closed box deletes itself.
+  const struct {
+    const char* entry;
+    Qt::Key key;  // Key_unknown: the close box
+    std::uint32_t pending;
+  } answers[] = {{"1", Qt::Key_Return, 0},  {"-5", Qt::Key_Return, 0},  {"15", Qt::Key_Return, 15},
+                 {"15", Qt::Key_Escape, 0}, {"15", Qt::Key_Return, 15}, {"15", Qt::Key_unknown, 0}};
+  for (const auto& a : answers) {
+    SCOPED_TRACE(::testing::Message() << a.entry << " " << a.key);
     window->Command(CMD_NUMBER_OF_PIECES);
     auto* edit = window->findChild<QLineEdit*>(NUMBER_EDIT_NAME);
     ASSERT_NE(edit, nullptr);
-    if (escape) {
-      QTest::keyClick(edit, Qt::Key_Escape);
-    } else {
+    EXPECT_EQ(edit->text(), "12");
+    edit->setText(a.entry);
+    if (a.key == Qt::Key_unknown) {
       edit->window()->close();
+    } else {
+      QTest::keyClick(edit, a.key);
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(window->findChild<QLineEdit*>(NUMBER_EDIT_NAME), nullptr) << escape;
-    EXPECT_EQ(app.options.pendingColumns, 0u) << escape;
+    EXPECT_EQ(window->findChild<QLineEdit*>(NUMBER_EDIT_NAME), nullptr);
+    EXPECT_EQ(std::make_pair(app.options.columns, app.options.pendingColumns),
+              std::make_pair(12u, a.pending));
   }
-  EXPECT_TRUE(platform.shown.empty());
+  ASSERT_EQ(platform.shown.size(), 2u);
+  EXPECT_EQ(platform.shown[1].text, "Number of puzzles in horizontal edge must be more than one.");
 
   window->Command(CMD_ABOUT);
-  ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].caption, "About...");
+  ASSERT_EQ(platform.shown.size(), 3u);
+  EXPECT_EQ(platform.shown[2].caption, "About...");
   EXPECT_FALSE(app.shell.glVersion.empty());
-  EXPECT_NE(platform.shown[0].text.find("OpenGL version on your computer:  " + app.shell.glVersion),
+  EXPECT_NE(platform.shown[2].text.find("OpenGL version on your computer:  " + app.shell.glVersion),
             std::string::npos);
 
   window->Command(CMD_HELP_ONLINE);
@@ -90,34 +83,32 @@ TEST_F(ShellWindowTest, EnglishMenusSmallDialogsHelpAndScrollKeys) {
   ASSERT_NE(link, nullptr);
   EXPECT_EQ(link->text().toStdString(), platform.openedPages[0]);
   QTest::mouseClick(link, Qt::LeftButton);
-  ASSERT_EQ(platform.openedPages.size(), 2u);
-  EXPECT_EQ(platform.openedPages[1], platform.openedPages[0]);
+  EXPECT_EQ(platform.openedPages, std::vector(2, platform.openedPages[0]));
 
   // A picture larger than the window scrolls with the keys.
   LoadPicture(WritePicture("large.png", 2000, 1500));
   const TableView& table = app.table;
   ASSERT_GT(table.thumbW, 0);
   QWidget* view = window->view();
+  const int top = (table.clientHeight - table.thumbH) / 2, right = (table.thumbW - table.clientWidth) / 2;
   QTest::keyClick(view, Qt::Key_Home);
-  EXPECT_EQ(table.scrollY, (table.clientHeight - table.thumbH) / 2);
+  EXPECT_EQ(table.scrollY, top);
   QTest::keyClick(view, Qt::Key_Down);
-  EXPECT_EQ(table.scrollY, (table.clientHeight - table.thumbH) / 2 - 1);
-  EXPECT_EQ(table.scrollX, 0);
+  EXPECT_EQ(std::make_pair(table.scrollX, table.scrollY), std::make_pair(0, top - 1));
   QTest::keyPress(view, Qt::Key_Control);
   QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier);
-  EXPECT_EQ(table.scrollX, (table.thumbW - table.clientWidth) / 2);
+  EXPECT_EQ(table.scrollX, right);
   QTest::keyRelease(view, Qt::Key_Control);
   EXPECT_FALSE(app.input.modifierDown);
   // Without Ctrl, End goes down the picture, not across it.
   QTest::keyClick(view, Qt::Key_End);
-  EXPECT_EQ(table.scrollY, (table.thumbH - table.clientHeight) / 2);
-  EXPECT_EQ(table.scrollX, (table.thumbW - table.clientWidth) / 2);
+  EXPECT_EQ(std::make_pair(table.scrollX, table.scrollY), std::make_pair(right, -top));
   WaitFrames(2);
 }
 
 TEST_F(ShellWindowTest, RussianUkrainianAndBelarusianUsersGetRussianEverywhere) {
-  EXPECT_TRUE(RussianLocale(QLocale(QLocale::Russian, QLocale::Russia)));
-  EXPECT_TRUE(RussianLocale(QLocale(QLocale::Ukrainian)));
+  EXPECT_TRUE(RussianLocale(QLocale(QLocale::Russian, QLocale::Russia)) &&
+              RussianLocale(QLocale(QLocale::Ukrainian)));
   EXPECT_FALSE(RussianLocale(QLocale(QLocale::German)));
   Open(QLocale(QLocale::Belarusian));
   ASSERT_TRUE(app.options.russianUi);
@@ -130,11 +121,11 @@ TEST_F(ShellWindowTest, RussianUkrainianAndBelarusianUsersGetRussianEverywhere) 
   window->Command(CMD_NUMBER_OF_PIECES);
   auto* edit = window->findChild<QLineEdit*>(NUMBER_EDIT_NAME);
   ASSERT_NE(edit, nullptr);
-  EXPECT_EQ(edit->window()->windowTitle().toStdString(), "Новая игра");
-  std::vector<std::string> buttons;
+  // The box's title, then its buttons.
+  std::string texts = edit->window()->windowTitle().toStdString();
   for (auto* button : edit->window()->findChildren<QPushButton*>())
-    buttons.push_back(button->text().toStdString());
-  EXPECT_EQ(buttons, (std::vector<std::string>{"OK", "Cansel"}));
+    texts += "|" + button->text().toStdString();
+  EXPECT_EQ(texts, "Новая игра|OK|Cansel");
   edit->setText("0");
   QTest::keyClick(edit, Qt::Key_Return);
   ASSERT_EQ(platform.shown.size(), 1u);
@@ -168,11 +159,9 @@ TEST_F(ShellWindowTest, FirstRunPlacementThenSettingsSurviveARestart) {
   window.reset();
   app = Application{};
   Open();
-  EXPECT_FALSE(app.options.firstRun);
-  EXPECT_EQ(app.options.columns, 9u);
-  EXPECT_EQ(app.options.pendingColumns, 0u);
-  EXPECT_EQ(app.options.scatterSeconds, 7);
-  EXPECT_TRUE(app.options.showCentres);
+  const GameOptions& o = app.options;
+  EXPECT_EQ(std::make_tuple(o.firstRun, o.columns, o.pendingColumns, o.scatterSeconds, o.showCentres),
+            std::make_tuple(false, 9u, 0u, 7, true));
   EXPECT_EQ(window->pos(), QPoint(50, 60));
   EXPECT_EQ(window->size(), QSize(640, 480));
 }

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "game/check.h"
 #include "game/commands.h"
@@ -17,8 +19,6 @@ namespace {
 class StartTest : public ::testing::Test {
  protected:
   StartTest() {
-    table.clientWidth = 800;
-    table.clientHeight = 600;
     state.maxTextureSize = 2048;
     state.pixelScale = 1.0 / 600.0;
     graphics.watchedPlatform = &platform;
@@ -37,7 +37,7 @@ class StartTest : public ::testing::Test {
   const Message& LastMessage() const { return platform.shown.back(); }
 
   GameState state;
-  TableView table;
+  TableView table{.clientWidth = 800, .clientHeight = 600};
   GameOptions options;
   testing::ScriptedPlatform platform;
   testing::FakeGraphicsPort graphics;
@@ -65,14 +65,13 @@ TEST_F(StartTest, PictureSizeLimitsGiveTheirMessages) {
     LoadPicture(c.w, c.h);
     const bool accepted = *c.message == '\0';
     EXPECT_EQ(Start(), accepted);
-    EXPECT_EQ(graphics.uploads, accepted ? 1 : 0);
-    EXPECT_EQ(state.gameRunning, accepted);
+    EXPECT_EQ(std::make_pair(graphics.uploads, state.gameRunning),
+              std::make_pair(accepted ? 1 : 0, accepted));
     if (accepted) continue;
     ASSERT_EQ(platform.shown.size(), 1u);
     EXPECT_NE(LastMessage().text.find(c.message), std::string::npos);
-    EXPECT_EQ(LastMessage().caption, c.caption);
-    EXPECT_EQ(LastMessage().buttons, MessageButtons::Ok);
-    EXPECT_TRUE(state.imageFresh);
+    EXPECT_EQ(std::tie(LastMessage().caption, LastMessage().buttons, state.imageFresh),
+              std::make_tuple(c.caption, MessageButtons::Ok, true));
   }
 }
 
@@ -81,14 +80,13 @@ TEST_F(StartTest, CellsOfAboutSquareShapeEachPieceOnItsHome) {
   options.angleStep = 9;
   ASSERT_TRUE(Start());
   EXPECT_EQ(state.pieceCount, 108u);  // cells of 53 px: 9 rows
-  EXPECT_TRUE(state.gameRunning && state.scatterRunning && state.scatterClockReset && state.gameChanged);
+  EXPECT_TRUE(state.gameRunning && state.scatterRunning && state.scatterClockReset && state.gameChanged &&
+              state.pixels.empty());
   EXPECT_FALSE(state.imageFresh || state.capturedImage);
-  EXPECT_TRUE(state.pixels.empty());
   EXPECT_FLOAT_EQ(options.angleStepRad, 9 * 0.017453292519943295f);
   for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
-    EXPECT_EQ(state.pieces[k].x, state.homeX[k]);
-    EXPECT_EQ(state.pieces[k].y, state.homeY[k]);
-    EXPECT_EQ(state.pieces[k].z, RestingDepth(k));
+    EXPECT_EQ(std::tie(state.pieces[k].x, state.pieces[k].y, state.pieces[k].z),
+              std::make_tuple(state.homeX[k], state.homeY[k], RestingDepth(k)));
   }
   LoadPicture(640, 40);
   ASSERT_TRUE(Start());
@@ -96,9 +94,9 @@ TEST_F(StartTest, CellsOfAboutSquareShapeEachPieceOnItsHome) {
   LoadPicture(640, 480);
   options.pendingColumns = 4;
   ASSERT_TRUE(Start());
-  EXPECT_EQ(options.columns, 4u);
-  EXPECT_EQ(options.pendingColumns, 0u);
-  EXPECT_EQ(state.rows, 3u);  // cells of 160 px
+  // Cells of 160 px: 3 rows.
+  EXPECT_EQ(std::make_tuple(options.columns, options.pendingColumns, state.rows),
+            std::make_tuple(4u, 0u, 3u));
 }
 
 TEST_F(StartTest, GridsOfMoreThanTenThousandPiecesOrPixelsAreRefused) {
@@ -109,14 +107,12 @@ TEST_F(StartTest, GridsOfMoreThanTenThousandPiecesOrPixelsAreRefused) {
   state.pieces[5].x = 0.25f;
   options.pendingColumns = 101;  // cells of 9 px: 111 rows
   EXPECT_FALSE(Start());
-  EXPECT_EQ(LastMessage().text, texts::TOO_MANY_PIECES.en);
-  EXPECT_EQ(LastMessage().caption, "ERROR");
-  EXPECT_EQ(LastMessage().icon, MessageIcon::Stop);
-  EXPECT_TRUE(state.gameRunning);
-  EXPECT_EQ(state.pieceCount, 10000u);
-  EXPECT_EQ(options.columns, 100u);
-  EXPECT_EQ(options.pendingColumns, 101u);
-  EXPECT_EQ(state.pieces[5].x, 0.25f);
+  EXPECT_EQ(std::tie(LastMessage().text, LastMessage().caption, LastMessage().icon),
+            std::make_tuple(texts::TOO_MANY_PIECES.en, "ERROR", MessageIcon::Stop));
+  // The running game and the waiting number stay as they were.
+  EXPECT_EQ(std::make_tuple(state.gameRunning, state.pieceCount, options.columns, options.pendingColumns,
+                            state.pieces[5].x),
+            std::make_tuple(true, 10000u, 100u, 101u, 0.25f));
 
   // More columns than pixels are refused naming the width.
   platform.shown.clear();
@@ -125,59 +121,47 @@ TEST_F(StartTest, GridsOfMoreThanTenThousandPiecesOrPixelsAreRefused) {
   EXPECT_FALSE(Start());
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_NE(LastMessage().text.find("(40 px)"), std::string::npos);
-  EXPECT_EQ(LastMessage().caption, "ERROR");
-  EXPECT_EQ(state.rows, 100u);  // nothing of the refused grid is taken
+  // Nothing of the refused grid is taken.
+  EXPECT_EQ(std::make_pair(LastMessage().caption, state.rows), std::make_pair(std::string("ERROR"), 100u));
   // The width itself is still a grid (cells of one pixel, 300 rows), and too large a one.
   options.pendingColumns = 40;
   EXPECT_FALSE(Start());
   EXPECT_EQ(LastMessage().text, texts::TOO_MANY_PIECES.en);
 }
 
-TEST_F(StartTest, RestartRebuildsFromTheTexturesWithoutSizeChecks) {
+// Every restart also empties both histories and greys Undo and Redo: the
+// same grid would let old entries move the new game's pieces.
+TEST_F(StartTest, RestartRebuildsFromTheTexturesWithoutSizeChecksAndEmptiesTheHistories) {
   LoadPicture(640, 480);
   ASSERT_TRUE(Start());
-  EXPECT_EQ(graphics.cursorDuringUpload, CursorShape::Wait);
-  EXPECT_EQ(platform.cursor, CursorShape::Arrow);
+  EXPECT_EQ(std::make_pair(graphics.cursorDuringUpload, platform.cursor),
+            std::make_pair(CursorShape::Wait, CursorShape::Arrow));
   state.pieces[3].x = 1.5f;
   state.rotationLeft = 45;
   state.maxTextureSize = 64;  // the picture would no longer pass the checks
+  PushUndo(history, platform, HistoryEntry{3, KIND_MOVE, 0.5f, 0.5f});
+  history.redoHistory.push_back(HistoryEntry{2, KIND_ROTATION, 90, AXIS_IN_PLANE});
+  platform.menuEnabled[CMD_REDO] = true;
+  // A declined restart keeps the game and what can be taken back in it.
+  platform.answers = {MessageAnswer::No};
+  EXPECT_FALSE(Start());
+  EXPECT_TRUE(history.undoHistory.size() == 1 && platform.menuEnabled.at(CMD_UNDO));
+
   ASSERT_TRUE(Start());
-  EXPECT_EQ(LastMessage().caption, "Restart or not restart: that is the question...");
-  EXPECT_EQ(LastMessage().icon, MessageIcon::Question);
-  EXPECT_EQ(graphics.uploads, 1);
-  EXPECT_EQ(graphics.builds, 2);
-  EXPECT_EQ(state.pieces[3].x, state.homeX[3]);
-  EXPECT_EQ(state.rotationLeft, 0.0f);
-  EXPECT_TRUE(state.scatterRunning);
+  EXPECT_EQ(std::tie(LastMessage().caption, LastMessage().icon),
+            std::make_tuple("Restart or not restart: that is the question...", MessageIcon::Question));
+  EXPECT_EQ(std::make_tuple(graphics.uploads, graphics.builds, state.pieces[3].x, state.rotationLeft,
+                            state.scatterRunning),
+            std::make_tuple(1, 2, state.homeX[3], 0.0f, true));
+  EXPECT_TRUE(history.undoHistory.empty() && history.redoHistory.empty());
+  EXPECT_FALSE(platform.menuEnabled.at(CMD_UNDO) || platform.menuEnabled.at(CMD_REDO));
 
   // A failure while building leaves no playable game, and the cursor back.
   graphics.buildSucceeds = false;
   EXPECT_FALSE(Start());
-  EXPECT_FALSE(state.gameRunning);
-  EXPECT_EQ(platform.shown.size(), 2u);  // only the restart questions
-  EXPECT_EQ(platform.cursor, CursorShape::Arrow);
-}
-
-TEST_F(StartTest, EveryStartedGameBeginsWithEmptyHistoriesAndGreyUndoRedo) {
-  LoadPicture(640, 480);
-  ASSERT_TRUE(Start());
-  const auto played = [this] {
-    PushUndo(history, platform, HistoryEntry{3, KIND_MOVE, 0.5f, 0.5f});
-    history.redoHistory.push_back(HistoryEntry{2, KIND_ROTATION, 90, AXIS_IN_PLANE});
-    platform.menuEnabled[CMD_REDO] = true;
-  };
-  played();
-  // A declined restart keeps the game and what can be taken back in it.
-  platform.answers = {MessageAnswer::No};
-  EXPECT_FALSE(Start());
-  EXPECT_EQ(history.undoHistory.size(), 1u);
-  EXPECT_TRUE(platform.menuEnabled.at(CMD_UNDO));
-
-  ASSERT_TRUE(Start());  // the same grid: old entries would move the new game's pieces
-  EXPECT_TRUE(history.undoHistory.empty());
-  EXPECT_TRUE(history.redoHistory.empty());
-  EXPECT_FALSE(platform.menuEnabled.at(CMD_UNDO));
-  EXPECT_FALSE(platform.menuEnabled.at(CMD_REDO));
+  // Of messages, only the three restart questions.
+  EXPECT_EQ(std::make_tuple(state.gameRunning, platform.shown.size(), platform.cursor),
+            std::make_tuple(false, std::size_t{3}, CursorShape::Arrow));
 }
 
 TEST_F(StartTest, AfterCheckEveryPieceCanBeScrolledTo) {
@@ -211,8 +195,7 @@ TEST_F(StartTest, AfterCheckEveryPieceCanBeScrolledTo) {
         for (std::size_t k = 0; k < state.pieceCount; ++k) {
           if (std::abs(state.pieces[k].x) <= halfW && std::abs(state.pieces[k].y) <= halfH) seen[k] = true;
         }
-        const std::int32_t dx = x == PageMove::ToStart ? 5 : -5;
-        const std::int32_t dy = y == PageMove::ToStart ? -5 : 5;
+        const std::int32_t dx = x == PageMove::ToStart ? 5 : -5, dy = y == PageMove::ToStart ? -5 : 5;
         ScrollBy(table, step % 2 == 0 ? dx : 0, step % 2 == 0 ? 0 : dy);
       }
     }
@@ -227,16 +210,14 @@ TEST_F(StartTest, ScrollKeysDoNothingWhereThereIsNoRoom) {
   for (ScrollKey key : {ScrollKey::Right, ScrollKey::Right, ScrollKey::Up, ScrollKey::End}) {
     ApplyScrollKey(table, key, true);
     UpdateScrollBars(state, table, bars, 0, 0, EdgeScrollFlags{});
-    EXPECT_EQ(table.scrollX, 0);
-    EXPECT_EQ(table.scrollY, 0);
+    EXPECT_EQ(std::make_pair(table.scrollX, table.scrollY), std::make_pair(0, 0));
   }
   // A smaller window then gives room: the view stays on the picture's centre.
   const PreviousClient previous = CurrentClient(table);
   SetClientSize(table, 300, 200);
   RecomputeScrollRoom(table, state, options, previous, bars.scrollBarThickness);
   UpdateScrollBars(state, table, bars, 0, 0, EdgeScrollFlags{});
-  EXPECT_EQ(table.viewOffsetX, 0.0f);
-  EXPECT_EQ(table.viewOffsetY, 0.0f);
+  EXPECT_EQ(std::make_pair(table.viewOffsetX, table.viewOffsetY), std::make_pair(0.0f, 0.0f));
 }
 
 TEST(ScatterSpeedTest, TheDrawIsRaisedBy15AndItsParityGivesTheSign) {
@@ -255,13 +236,11 @@ TEST_F(StartTest, NothingLoadedPlaysOnACaptureOfTheWindow) {
   EXPECT_EQ(graphics.captures, 0);
   table.clientWidth = 800;
   ASSERT_TRUE(Start());
-  EXPECT_EQ(state.imageWidth, 800);
-  EXPECT_EQ(state.imageHeight, 600);
+  EXPECT_EQ(std::make_pair(state.imageWidth, state.imageHeight), std::make_pair(800, 600));
   // A restart keeps it a game that cannot be saved, without a new capture.
   ASSERT_TRUE(Start());
-  EXPECT_TRUE(state.capturedImage);
-  EXPECT_EQ(graphics.captures, 1);
-  EXPECT_EQ(platform.shown.size(), 2u);
+  EXPECT_EQ(std::make_tuple(state.capturedImage, graphics.captures, platform.shown.size()),
+            std::make_tuple(true, 1, std::size_t{2}));
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "model/orientation.h"
 
 namespace puzzle {
@@ -9,11 +12,7 @@ namespace {
 
 constexpr float D = 0.70710677f;
 
-const TableView table = [] {
-  TableView window;
-  SetClientSize(window, 800, 600);
-  return window;
-}();
+const TableView table{.clientWidth = 800, .clientHeight = 600};
 
 // An 800 x 600 window showing a picture of the given size, with pieces at
 // the centre of the table.
@@ -60,17 +59,13 @@ TEST(ScatterTest, PiecesBounceAtTheEdgesOfTheBox) {
     state.scatterVX[0] = 0.01f;
     state.scatterVY[0] = 0.001f;
     // The second piece runs far out towards the lower left in one frame.
-    state.scatterVX[1] = -100;
-    state.scatterVY[1] = -100;
+    state.scatterVX[1] = state.scatterVY[1] = -100;
     ScatterStep(state, table, Options(false, false), 0);
-    EXPECT_EQ(state.pieces[0].x, c.boxX) << c.w << "x" << c.h;
-    EXPECT_EQ(state.scatterVX[0], -0.01f);
-    EXPECT_EQ(state.pieces[0].y, 0.001f);
-    EXPECT_EQ(state.scatterVY[0], 0.001f);
-    EXPECT_EQ(state.pieces[1].x, -c.boxX);
-    EXPECT_EQ(state.pieces[1].y, -c.boxY);
-    EXPECT_EQ(state.scatterVX[1], 100);
-    EXPECT_EQ(state.scatterVY[1], 100);
+    SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h);
+    EXPECT_EQ(std::make_tuple(state.pieces[0].x, state.pieces[0].y, state.scatterVX[0], state.scatterVY[0]),
+              std::make_tuple(c.boxX, 0.001f, -0.01f, 0.001f));
+    EXPECT_EQ(std::make_tuple(state.pieces[1].x, state.pieces[1].y, state.scatterVX[1], state.scatterVY[1]),
+              std::make_tuple(-c.boxX, -c.boxY, 100.0f, 100.0f));
   }
 }
 
@@ -92,8 +87,8 @@ TEST(ScatterTest, ACornerBounceDrawsOneSpinFromTheTickAndStartsIt) {
   state.pieces[0] = PiecePose{};
   ScatterStep(state, table, Options(true, true), 9);  // with 3D the draw of 180 flips
   EXPECT_EQ(state.angles[0], -177.0f);
-  EXPECT_LT(state.pieces[0].orient[0], 1.0f);  // turned about the vertical axis
-  EXPECT_EQ(state.pieces[0].orient[4], 1.0f);
+  // Turned about the vertical axis.
+  EXPECT_TRUE(state.pieces[0].orient[0] < 1.0f && state.pieces[0].orient[4] == 1.0f);
 }
 
 TEST(ScatterTest, SpinsTakeTheirFramesAndEndTurnedBySameAngle) {
@@ -131,16 +126,13 @@ TEST(ScatterTest, ScatterStopsAfterItsTimeAcrossTheTickWrapThenSettles) {
   EXPECT_TRUE(state.scatterRunning);
   EXPECT_EQ(state.pieces[0].x, 0.002f);
   AdvanceScatter(state, table, options, start + 2001u);
-  EXPECT_FALSE(state.scatterRunning);
-  EXPECT_TRUE(state.settleRunning && state.scatterClockReset);
+  EXPECT_TRUE(!state.scatterRunning && state.settleRunning && state.scatterClockReset);
   EXPECT_EQ(state.angles[0], 87.0f);  // the first settle step ran in the same frame
   const float stoppedAt = state.pieces[0].x;
   int frames = 1;
-  for (; state.settleRunning && frames < 100; ++frames) {
+  for (; state.settleRunning && frames < 100; ++frames)
     AdvanceScatter(state, table, options, start + 2001u + 20u * static_cast<std::uint32_t>(frames));
-  }
-  EXPECT_EQ(frames, 31);
-  EXPECT_EQ(state.pieces[0].x, stoppedAt);
+  EXPECT_EQ(std::make_pair(frames, state.pieces[0].x), std::make_pair(31, stoppedAt));
   EXPECT_EQ(state.pieces[0].orient, (std::array<float, 9>{0, 1, 0, -1, 0, 0, 0, 0, 1}));
 }
 

@@ -5,6 +5,7 @@
 #include <climits>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "model/geometry.h"
@@ -23,17 +24,12 @@ TEST(OptionsReadDecimal, NegativeNumbersAndTheirOverflow) {
   for (const auto& [text, value] : cases) EXPECT_EQ(ReadDecimal(text), value) << text;
 }
 
-TEST(OptionsSliders, BulgePositionsSurviveARoundTrip) {
-  // Every slider position must come back as itself, or each OK would lower
-  // the bulge.
-  for (int position = BulgePositionMin(); position <= BulgePositionMax(); ++position) {
+// Every bulge position must come back as itself, or each OK would lower the
+// bulge; a speed that is not in the table shows the nearest.
+TEST(OptionsSliders, BulgePositionsSurviveARoundTripAndSpeedsFollowTheTable) {
+  for (int position = BulgePositionMin(); position <= BulgePositionMax(); ++position)
     EXPECT_EQ(BulgeToPosition(PositionToBulge(position)), position) << position;
-  }
-}
-
-TEST(OptionsSliders, SpeedPositionsFollowTheTable) {
   EXPECT_EQ(AngleStepToPosition(0.25f), 0);
-  // Not a table value: the nearest speed is shown.
   EXPECT_EQ(AngleStepToPosition(14.0f), 7);
   EXPECT_EQ(PositionToAngleStep(-1), std::nullopt);
   EXPECT_EQ(PositionToAngleStep(9), std::nullopt);
@@ -60,23 +56,21 @@ TEST(OptionsScatterField, OutOfRangeEntriesAreReplacedOnlyOnceTypingEnds) {
   }
 }
 
-TEST(OptionsColourField, ValuesFrom256OnTakeTheDefaultComponent) {
+// A typed value from 256 on takes the default component; stored colours
+// outside 0-1 give bytes kept in range.
+TEST(OptionsColours, FieldsFrom256OnTakeTheDefaultAndBytesStayInRange) {
   EXPECT_EQ(OnColourFieldChanged(2, "256").replaceText, "191");
   EXPECT_EQ(OnColourFieldChanged(3, "1000").byte, 255);
-
   const ColourFieldChange plain = OnColourFieldChanged(4, "255");
-  EXPECT_EQ(plain.byte, 255);
-  EXPECT_FALSE(plain.replaceText);
+  EXPECT_EQ(std::make_pair(plain.byte, plain.replaceText.has_value()),
+            std::make_pair(std::uint8_t{255}, false));
   EXPECT_EQ(OnColourFieldChanged(1, "x").byte, 0);
-}
 
-TEST(OptionsColourBytes, AreTruncatedAndKeptInRange) {
   GameOptions options;
   options.colors[0] = 1.5f;
   options.colors[1] = -0.5f;
   const ColourBytes bytes = ColourBytesOf(options);
-  EXPECT_EQ(bytes[0], 255);
-  EXPECT_EQ(bytes[1], 0);
+  EXPECT_EQ(std::make_pair(bytes[0], bytes[1]), std::make_pair(std::uint8_t{255}, std::uint8_t{0}));
 }
 
 // The dialog test applies typed values; these are the cases it cannot type.
@@ -90,28 +84,22 @@ TEST(OptionsControls, TakingThemKeepsTheFormWithoutAButtonAndClampsTheScatterTim
   controls.colourTexts[3] = "-1";
   controls.scatterText = "3";
   TakeControls(controls, options, bytes);
-  EXPECT_EQ(options.form, 2);
-  EXPECT_EQ(options.angleStep, GameOptions().angleStep);
-  EXPECT_EQ(bytes[3], 255);
-  EXPECT_FLOAT_EQ(options.colors[3], 1.0f);
-  EXPECT_EQ(options.scatterSeconds, 10);
-  EXPECT_EQ(controls.scatterText, "10");
+  EXPECT_EQ(std::make_tuple(options.form, options.angleStep, bytes[3], options.colors[3],
+                            options.scatterSeconds, controls.scatterText),
+            std::make_tuple(2, GameOptions().angleStep, 255, 1.0f, 10, "10"));
 }
 
 // The window test checks the cell measures and that the poses stay.
 TEST(ApplyOptions, ANewFormMovesTheHomesByTheViewOffsetsOtherFormsOrNoGameKeepThem) {
   GameState state;
-  TableView table;
+  TableView table{.viewOffsetX = 0.25f, .viewOffsetY = -0.5f};
   GameOptions options;
   testing::FakeGraphicsPort port;
   testing::StartSmallGame(state, options);
-  table.viewOffsetX = 0.25f;
-  table.viewOffsetY = -0.5f;
   options.form = 2;
   options.angleStep = 45;
   ASSERT_TRUE(ApplyOptionsToGame(state, table, options, port));
-  EXPECT_EQ(port.builds, 1);
-  EXPECT_EQ(port.builtForm, 2);
+  EXPECT_EQ(std::make_pair(port.builds, port.builtForm), std::make_pair(1, std::uint8_t{2}));
   // The lattice of the knobbed forms: piece 0 on the picture's lower-left
   // corner, piece 5 on the upper-right, both shifted by the view offsets.
   EXPECT_FLOAT_EQ(state.homeX[0], -state.halfPicW - 0.25f);
@@ -124,9 +112,7 @@ TEST(ApplyOptions, ANewFormMovesTheHomesByTheViewOffsetsOtherFormsOrNoGameKeepTh
   const float halfCellW = state.halfCellW;
   options.form = 5;
   ApplyOptionsToGame(state, table, options, port);
-  EXPECT_EQ(port.builds, 2);
-  EXPECT_EQ(state.homeX, homeX);
-  EXPECT_EQ(state.halfCellW, halfCellW);
+  EXPECT_EQ(std::tie(port.builds, state.homeX, state.halfCellW), std::make_tuple(2, homeX, halfCellW));
   port.buildSucceeds = false;
   EXPECT_FALSE(ApplyOptionsToGame(state, table, options, port));
 
@@ -135,8 +121,7 @@ TEST(ApplyOptions, ANewFormMovesTheHomesByTheViewOffsetsOtherFormsOrNoGameKeepTh
   options.form = 3;
   options.angleStep = 9;
   EXPECT_TRUE(ApplyOptionsToGame(state, table, options, port));
-  EXPECT_EQ(port.builds, 3);
-  EXPECT_EQ(state.homeX, homeX);
+  EXPECT_EQ(std::make_pair(port.builds, state.homeX), std::make_pair(3, homeX));
   EXPECT_FLOAT_EQ(options.angleStepRad, AngleStepToRadians(9));
 }
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
+#include <tuple>
 
 #include "game/commands.h"
 #include "options/options_dialog.h"
@@ -52,19 +53,15 @@ TEST_F(OptionsWindowTest, ApplyNowReshapesTheRunningGameAndCancelBringsItBack) {
   EXPECT_NEAR(clearGreen(), 128.0f / 255.0f, 1e-3f);
   EXPECT_GT(CountDifferent(before, window->view()->grabFramebuffer()), 1000);
   for (std::size_t k = 0; k < poses.size(); ++k) {
-    EXPECT_EQ(state.pieces[k].x, poses[k].x);
-    EXPECT_EQ(state.pieces[k].y, poses[k].y);
-    EXPECT_EQ(state.pieces[k].z, poses[k].z);
-    EXPECT_EQ(state.pieces[k].orient, poses[k].orient);
+    const PiecePose &now = state.pieces[k], &was = poses[k];
+    EXPECT_EQ(std::tie(now.x, now.y, now.z, now.orient), std::tie(was.x, was.y, was.z, was.orient)) << k;
   }
 
   dialog->reject();
   WaitFrames(2);
-  EXPECT_EQ(app.options.form, 1);
   EXPECT_FLOAT_EQ(app.options.bulge, 0.33f);
-  EXPECT_EQ(app.options.colors, GameOptions().colors);
-  EXPECT_EQ(state.homeX, homeX);
-  EXPECT_EQ(state.halfCellW, halfCellW);
+  EXPECT_EQ(std::make_tuple(app.options.form, app.options.colors, state.homeX, state.halfCellW),
+            std::make_tuple(std::uint8_t{1}, GameOptions().colors, homeX, halfCellW));
   EXPECT_NEAR(clearGreen(), 0.0f, 1e-3f);
   EXPECT_EQ(CountDifferent(before, window->view()->grabFramebuffer()), 0);
 }

@@ -14,6 +14,9 @@ using Rgba = std::array<std::uint8_t, 4>;
 
 class GlViewTest : public testing::HeadlessGlTest {
  protected:
+  TableMesh mesh;
+  GlGraphicsPort port{mesh};
+
   // Draws the star in white over black, once, and expects every pixel of the
   // client lit, corners included.
   void ExpectStarCoversTheClient() {
@@ -36,8 +39,7 @@ TEST_F(GlViewTest, StarCoversTheWholeViewportAlsoAfterAResizeBeyondTheCreationSi
   OpenView(800, 600);
   ExpectStarCoversTheClient();
   ASSERT_TRUE(context.Resize(1000, 200));
-  table.clientWidth = 1000;
-  table.clientHeight = 200;
+  SetClientSize(table, 1000, 200);
   ResizeGL(state, table, view);
   ExpectStarCoversTheClient();
 }
@@ -70,8 +72,6 @@ TEST_F(GlViewTest, SixteenDepthBitsPickByDistanceAndWarnOnTheFirstRun) {
   History history;
   PointerRecords records{state, options, view, table, shell, picking, bars, history};
   testing::ScriptedPlatform platform;
-  TableMesh mesh;
-  GlGraphicsPort port{mesh};
   const double k = 2.0 * TABLE_DEPTH * state.pixelScale / NEAR_PLANE;
   for (const std::uint32_t piece : {5u, 2u}) {
     const PiecePose& pose = state.pieces[piece];
@@ -90,8 +90,6 @@ TEST_F(GlViewTest, DepthOfTheTablePlaneIsWhatTheProjectionPredicts) {
   glLoadIdentity();
   glTranslatef(0, 0, -TABLE_DEPTH);
   glRectf(-1, -1, 1, 1);
-  TableMesh mesh;
-  GlGraphicsPort port{mesh};
   EXPECT_NEAR(port.ReadDepth(100, 100), WindowDepthOf(ResizedFrustum(view, 200, 200), -TABLE_DEPTH), 1e-5);
   EXPECT_EQ(port.ReadDepth(0, 0), 1.0f) << "a corner outside the quad keeps the cleared depth";
 }
@@ -113,8 +111,6 @@ TEST_F(GlViewTest, CaptureReadsTheFrameBottomRowFirst) {
 
   state.imageWidth = 120;
   state.imageHeight = 90;
-  TableMesh mesh;
-  GlGraphicsPort port{mesh};
   ASSERT_TRUE(port.CaptureFrame(state));
   ASSERT_EQ(state.pixels.size(), 120u * 90u * 4u);
   EXPECT_EQ(PixelAt(state.pixels, 120, 119, 0), (Rgba{255, 0, 0, 255}));

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <numbers>
-#include <string>
+#include <tuple>
 #include <variant>
 
 #include "model/geometry.h"
@@ -39,33 +39,27 @@ using Step = std::variant<Pt, ArcSpec>;
 void ExpectOutline(std::vector<Point2> outline, const std::vector<Step>& steps) {
   ASSERT_FALSE(outline.empty());
   outline.push_back(outline.front());
+  const auto near = [&outline](std::size_t i, double x, double y) {
+    return i < outline.size() && std::abs(outline[i].x - x) < TOL && std::abs(outline[i].y - y) < TOL;
+  };
   std::size_t at = 0;
   for (const Step& step : steps) {
     if (const Pt* p = std::get_if<Pt>(&step)) {
-      ASSERT_LT(at, outline.size());
-      EXPECT_NEAR(outline[at].x, p->x, TOL) << "point " << at;
-      EXPECT_NEAR(outline[at].y, p->y, TOL) << "point " << at;
+      EXPECT_TRUE(near(at, p->x, p->y)) << "point " << at;
       ++at;
       continue;
     }
     const ArcSpec& a = std::get<ArcSpec>(step);
-    const double rad0 = a.deg0 * std::numbers::pi / 180.0;
-    const double rad1 = a.deg1 * std::numbers::pi / 180.0;
-    const double endX = a.cx + a.r * std::cos(rad1);
-    const double endY = a.cy + a.r * std::sin(rad1);
+    const double rad0 = a.deg0 * std::numbers::pi / 180.0, rad1 = a.deg1 * std::numbers::pi / 180.0;
     // The float rounding of the rule may give one segment fewer or more than
     // the estimate, so the end point settles the count.
     const auto estimate = static_cast<std::size_t>(std::abs(a.deg1 - a.deg0) / 180.0 * a.r / K);
     std::size_t count = 0;
     for (std::size_t c = std::max<std::size_t>(2, estimate); c <= estimate + 2; ++c) {
-      if (at + c <= outline.size() && std::abs(outline[at + c - 1].x - endX) < TOL &&
-          std::abs(outline[at + c - 1].y - endY) < TOL) {
-        count = c;
-      }
+      if (near(at + c - 1, a.cx + a.r * std::cos(rad1), a.cy + a.r * std::sin(rad1))) count = c;
     }
     ASSERT_NE(count, 0u) << "no arc end near point " << at + estimate;
-    EXPECT_NEAR(outline[at].x, a.cx + a.r * std::cos(rad0), TOL);
-    EXPECT_NEAR(outline[at].y, a.cy + a.r * std::sin(rad0), TOL);
+    EXPECT_TRUE(near(at, a.cx + a.r * std::cos(rad0), a.cy + a.r * std::sin(rad0))) << "arc start " << at;
     for (std::size_t m = 1; m + 1 < count; ++m) {
       EXPECT_NEAR(std::hypot(outline[at + m].x - a.cx, outline[at + m].y - a.cy), a.r, TOL)
           << "arc point " << m;
@@ -96,9 +90,8 @@ bool SegmentsMeet(Point2 a, Point2 b, Point2 c, Point2 d) {
            p.y <= std::max(s.y, e.y);
   };
   const double d1 = Cross(c, d, a), d2 = Cross(c, d, b), d3 = Cross(a, b, c), d4 = Cross(a, b, d);
-  if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0))) return true;
-  return (d1 == 0 && within(c, d, a)) || (d2 == 0 && within(c, d, b)) || (d3 == 0 && within(a, b, c)) ||
-         (d4 == 0 && within(a, b, d));
+  return (d1 * d2 < 0 && d3 * d4 < 0) || (d1 == 0 && within(c, d, a)) || (d2 == 0 && within(c, d, b)) ||
+         (d3 == 0 && within(a, b, c)) || (d4 == 0 && within(a, b, d));
 }
 
 // Returns the index of the first segment that meets a non-adjacent one, or -1.
@@ -211,9 +204,9 @@ TEST(OutlineTest, PiecesOfEveryGridFitTogether) {
             }
           }
         }
-        const double spansX = form == 1 ? g.columns : g.columns - 1.0;
-        const double spansY = form == 1 ? g.rows : g.rows - 1.0;
-        const double picture = spansX * 2 * g.sx * spansY * 2 * g.sy;
+        // The knobbed forms' pieces sit on the cells' corners: one span fewer each way.
+        const double spans = form == 1 ? 1.0 * g.columns * g.rows : (g.columns - 1.0) * (g.rows - 1.0);
+        const double picture = spans * 4 * g.sx * g.sy;
         EXPECT_NEAR(total, picture, picture * 1e-5);
       }
     }
@@ -237,10 +230,8 @@ TEST(OutlineTest, ArcsAreDividedByLengthWithExactEnds) {
   // |delta / pi| is held as a float before the product, so one segment less.
   const std::vector<Point2> half = arc(1.0f, 2.0f, 0.1f, 270, 90);
   ASSERT_EQ(half.size(), 100u);
-  EXPECT_EQ(half.front().x, 1.0f);
-  EXPECT_EQ(half.front().y, 2.0f - 0.1f);
-  EXPECT_EQ(half.back().x, 1.0f);
-  EXPECT_EQ(half.back().y, 2.0f + 0.1f);
+  EXPECT_EQ(std::make_tuple(half.front().x, half.front().y, half.back().x, half.back().y),
+            std::make_tuple(1.0f, 2.0f - 0.1f, 1.0f, 2.0f + 0.1f));
   EXPECT_LT(half[50].x, 1.0f - 0.09f);  // clockwise from 270 passes through 180
 
   // A damaged scale or bulge must not turn into an endless arc.

@@ -23,19 +23,17 @@ std::string ExecLine(const std::string& entry) {
   return entry.substr(start, entry.find('\n', start) - start);
 }
 
-TEST(FileAssociation, ExecPassesTheGameFileAfterTheQuotedProgram) {
-  EXPECT_EQ(ExecLine(DesktopEntryText("/opt/my games/puzzle")), R"(Exec="/opt/my games/puzzle" %f)");
-  // Reserved characters are escaped, a backslash twice over (once for the
-  // argument, once for the value), and a percent sign is doubled.
+// Exec passes the game file after the quoted program. Reserved characters
+// are escaped, a backslash twice over (once for the argument, once for the
+// value), and a percent sign is doubled.
+TEST(FileAssociation, PlacesThePackageEntryAndIconsOnceAndTheDesktopLearnsThem) {
   EXPECT_EQ(ExecLine(DesktopEntryText("/opt/$HOME/a\"b`c\\d%e/puzzle")),
             R"(Exec="/opt/\$HOME/a\"b\`c\\\\d%%e/puzzle" %f)");
-}
-
-TEST(FileAssociation, PlacesThePackageEntryAndIconsOnceAndTheDesktopLearnsThem) {
   testing::TempFolder folder;
   const auto package = folder.Path() / "mime/packages/quorvane-tessarine.xml";
   const auto entry = folder.Path() / "applications/quorvane-puzzle.desktop";
   EXPECT_EQ(WriteFileAssociation({"/opt/my games/puzzle", folder.Path().string(), true}), 4);
+  EXPECT_EQ(ExecLine(ReadText(entry)), R"(Exec="/opt/my games/puzzle" %f)");
   EXPECT_NE(ReadText(package).find("<comment>Tessarine Files</comment>"), std::string::npos);
   EXPECT_NE(ReadText(entry).find("MimeType=application/x-tessarine;"), std::string::npos);
   const auto icon = resources::GameFileIconPng();

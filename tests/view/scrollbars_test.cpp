@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 #include "game/frame_steps.h"
@@ -15,18 +16,13 @@ namespace {
 class ScrollBarsTest : public ::testing::Test {
  protected:
   GameState state;
-  TableView table;
-  ScrollBars bars;
+  TableView table{.clientWidth = 800, .clientHeight = 600, .thumbW = 640, .thumbH = 450};
+  ScrollBars bars;  // bars of the usual 16 pixels
   EdgeScrollFlags edges;
 
   void SetUp() override {
-    table.clientWidth = 800;
-    table.clientHeight = 600;
     state.imageWidth = 1000;
     state.imageHeight = 800;
-    table.thumbW = 640;
-    table.thumbH = 450;
-    bars.scrollBarThickness = 16;
   }
 
   void Point(int x, int y) {
@@ -37,8 +33,7 @@ class ScrollBarsTest : public ::testing::Test {
   // A running game of three pieces whose homes and positions differ.
   void StartGame() {
     state.gameRunning = true;
-    table.scrollMarginX = 0;
-    table.scrollMarginY = 0;
+    table.scrollMarginX = table.scrollMarginY = 0;
     state.pieces.resize(3);
     state.homeX = {-0.5f, 0.0f, 0.5f};
     state.homeY = {-0.25f, 0.0f, 0.25f};
@@ -49,24 +44,19 @@ class ScrollBarsTest : public ::testing::Test {
   }
 };
 
+// The picture is 200 rows taller than the window, with an even scroll room
+// of 150: the preview skips from 0 to 200 rows.
 TEST_F(ScrollBarsTest, ScrollIsClampedAndPreviewRowsRunFromTheBottomToTheTop) {
-  table.scrollY = 1000;
-  table.scrollX = -1000;
-  Point(0, 0);
-  EXPECT_EQ(table.scrollY, 75);
-  EXPECT_EQ(table.scrollX, -80);
-  // 200 rows taller than the window, with an even scroll room of 150.
-  EXPECT_EQ(bars.previewSkipY, 200);
-  EXPECT_EQ(bars.previewSkipX, 0);
-  table.scrollY = -76;
-  table.scrollX = 80;
-  Point(0, 0);
-  EXPECT_EQ(table.scrollY, -75);
-  EXPECT_EQ(bars.previewSkipY, 0);
-  EXPECT_EQ(bars.previewSkipX, 200);
-  table.scrollY = 0;
-  Point(0, 0);
-  EXPECT_EQ(bars.previewSkipY, 100);
+  const struct {
+    int x, y, clampedX, clampedY, skipX, skipY;
+  } cases[] = {{-1000, 1000, -80, 75, 0, 200}, {80, -76, 80, -75, 200, 0}, {80, 0, 80, 0, 200, 100}};
+  for (const auto& c : cases) {
+    table.scrollX = c.x;
+    table.scrollY = c.y;
+    Point(0, 0);
+    EXPECT_EQ(std::make_tuple(table.scrollX, table.scrollY, bars.previewSkipX, bars.previewSkipY),
+              std::make_tuple(c.clampedX, c.clampedY, c.skipX, c.skipY));
+  }
 }
 
 TEST_F(ScrollBarsTest, ScrollingAGameSlidesHomesAndPiecesButNotTheDraggedPiece) {
@@ -85,8 +75,7 @@ TEST_F(ScrollBarsTest, ScrollingAGameSlidesHomesAndPiecesButNotTheDraggedPiece) 
                   static_cast<float>((FAR_PLANE - 0.0001) * p * state.pixelScale / NEAR_PLANE / 150));
   EXPECT_FLOAT_EQ(state.pieces[0].y, otherY - expectedView);
   EXPECT_FLOAT_EQ(state.homeY[0], homeY - expectedView);
-  EXPECT_EQ(state.pieces[1].y, draggedY);
-  EXPECT_EQ(table.viewOffsetX, 0.0f);
+  EXPECT_EQ(std::make_pair(state.pieces[1].y, table.viewOffsetX), std::make_pair(draggedY, 0.0f));
 
   // Without the edge flag the selected piece moves along with the rest.
   edges.edgeScrollUp = false;
@@ -102,13 +91,15 @@ TEST_F(ScrollBarsTest, ScrollingAGameSlidesHomesAndPiecesButNotTheDraggedPiece) 
   edges.edgeScrollUp = edges.edgeScrollDown = edges.edgeScrollLeft = true;
   EdgeScrollStep(state, table, bars, edges, 0, 0);
   EXPECT_EQ(std::make_pair(table.scrollX, table.scrollY), std::make_pair(-1, 1));
-  EXPECT_GT(state.pieces[0].x, other.x);
-  EXPECT_LT(state.pieces[0].y, other.y);
+  EXPECT_TRUE(state.pieces[0].x > other.x && state.pieces[0].y < other.y);
   EXPECT_NEAR(state.homeY[0] - home, state.pieces[0].y - other.y, 1e-6f);
   EXPECT_EQ(std::make_pair(state.pieces[1].x, state.pieces[1].y), std::make_pair(held.x, held.y));
 }
 
-TEST_F(ScrollBarsTest, TableReturnsToItsPlaceWhenThePictureFitsAgain) {
+// No room is left when the picture fits again, when the thumb takes the
+// whole height and when the bars are thicker than the window: the table
+// returns to its place and scrolls nothing.
+TEST_F(ScrollBarsTest, WithoutRoomTheTableReturnsToItsPlaceAndScrollsNothing) {
   StartGame();
   table.scrollX = 40;
   Point(400, 300);
@@ -116,28 +107,20 @@ TEST_F(ScrollBarsTest, TableReturnsToItsPlaceWhenThePictureFitsAgain) {
   bars.horizontal.zone = true;
   table.clientWidth = 1200;
   Point(400, 300);
-  EXPECT_EQ(table.scrollX, 0);
-  EXPECT_EQ(table.viewOffsetX, 0.0f);
-  EXPECT_EQ(table.backOffsetX, 0.0f);
+  EXPECT_EQ(std::make_tuple(table.scrollX, table.viewOffsetX, table.backOffsetX),
+            std::make_tuple(0, 0.0f, 0.0f));
   EXPECT_FLOAT_EQ(state.homeX[2], 0.5f);
   EXPECT_FLOAT_EQ(state.pieces[2].x, 0.51f);
   EXPECT_FALSE(bars.horizontal.zone) << "a bar that is gone is shown";
-}
 
-TEST_F(ScrollBarsTest, WindowTooSmallForAThumbScrollsNothing) {
-  StartGame();
-  table.thumbH = 600;  // the whole height: no room
-  table.scrollY = 5;
-  Point(400, 300);
-  EXPECT_EQ(table.scrollY, 0);
-  EXPECT_EQ(table.viewOffsetY, 0.0f);
-  EXPECT_EQ(table.backOffsetY, 0.0f);
-  table.thumbH = 700;  // a thickness larger than the window
-  table.scrollY = -5;
-  Point(400, 300);
-  EXPECT_EQ(table.scrollY, 0);
-  EXPECT_EQ(table.viewOffsetY, 0.0f);
-  EXPECT_FLOAT_EQ(state.pieces[0].y, -0.26f);
+  for (const auto& [thumbH, scrollY] : {std::pair{600, 5}, std::pair{700, -5}}) {
+    table.thumbH = thumbH;
+    table.scrollY = scrollY;
+    Point(400, 300);
+    EXPECT_EQ(std::make_tuple(table.scrollY, table.viewOffsetY, table.backOffsetY),
+              std::make_tuple(0, 0.0f, 0.0f));
+    EXPECT_FLOAT_EQ(state.pieces[0].y, -0.26f);
+  }
 
   state.gameRunning = false;
   Point(400, 300);
@@ -148,38 +131,28 @@ TEST_F(ScrollBarsTest, PointerFindsTheZoneAndTheElementUnderIt) {
   // Vertical: thumb from row 75 to 525; boxes 16 rows on either side; the
   // triangles reach 24 rows further. Horizontal: thumb from column 80 to
   // 720. The bottom-right corner is split by the diagonal my = mx - W + H.
-  constexpr auto NONE = ScrollBar::ELEMENT_COUNT;
+  using enum ScrollBar::Element;
+  constexpr auto NONE = ELEMENT_COUNT;
   const struct {
     int x, y;
     bool vertical, horizontal;
     ScrollBar::Element element;
-  } cases[] = {
-      {789, 20, true, false, ScrollBar::TRACK_BEFORE},
-      {789, 50, true, false, ScrollBar::TO_START},
-      {789, 70, true, false, ScrollBar::PAGE_BACK},
-      {789, 300, true, false, ScrollBar::THUMB},
-      {789, 530, true, false, ScrollBar::PAGE_FORWARD},
-      {789, 550, true, false, ScrollBar::TO_END},
-      {789, 570, true, false, ScrollBar::TRACK_AFTER},
-      {770, 300, true, false, NONE},
-      {30, 589, false, true, ScrollBar::TRACK_BEFORE},
-      {400, 589, false, true, ScrollBar::THUMB},
-      {725, 589, false, true, ScrollBar::PAGE_FORWARD},
-      {770, 589, false, true, ScrollBar::TRACK_AFTER},
-      {790, 595, false, true, ScrollBar::TRACK_AFTER},
-      {795, 590, true, false, ScrollBar::TRACK_AFTER},
-      {795, 595, false, false, NONE},
-      {400, 300, false, false, NONE},
-  };
+  } cases[] = {{789, 20, true, false, TRACK_BEFORE},  {789, 50, true, false, TO_START},
+               {789, 70, true, false, PAGE_BACK},     {789, 300, true, false, THUMB},
+               {789, 530, true, false, PAGE_FORWARD}, {789, 550, true, false, TO_END},
+               {789, 570, true, false, TRACK_AFTER},  {770, 300, true, false, NONE},
+               {30, 589, false, true, TRACK_BEFORE},  {400, 589, false, true, THUMB},
+               {725, 589, false, true, PAGE_FORWARD}, {770, 589, false, true, TRACK_AFTER},
+               {790, 595, false, true, TRACK_AFTER},  {795, 590, true, false, TRACK_AFTER},
+               {795, 595, false, false, NONE},        {400, 300, false, false, NONE}};
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.x << ", " << c.y);
     Point(c.x, c.y);
-    EXPECT_EQ(bars.vertical.zone, c.vertical);
-    EXPECT_EQ(bars.horizontal.zone, c.horizontal);
+    EXPECT_EQ(std::make_pair(bars.vertical.zone, bars.horizontal.zone),
+              std::make_pair(c.vertical, c.horizontal));
     const ScrollBar& bar = c.horizontal ? bars.horizontal : bars.vertical;
-    for (int e = 0; e < ScrollBar::ELEMENT_COUNT; ++e) {
-      EXPECT_EQ(bar.hover[static_cast<std::size_t>(e)], e == c.element) << e;
-    }
+    for (int e = 0; e < ScrollBar::ELEMENT_COUNT; ++e)
+      EXPECT_EQ(bar.hover[std::size_t(e)], e == c.element) << e;
   }
   EXPECT_EQ(ShownBar(bars), nullptr);
   // The slider moves with the scroll position.
@@ -218,26 +191,25 @@ int FramesToFade(ScrollBars& bars, float framesPerSecond) {
 }
 
 TEST_F(ScrollBarsTest, OnlyTheLatestCaptionShowsAndFadesByTheFrameRate) {
-  Point(789, 530);  // "Page Down"
-  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 255);
-  EXPECT_EQ(ShownCaption(bars), ScrollBar::PAGE_FORWARD);
+  const auto& pageDown = bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD];
+  Point(789, 530);
+  EXPECT_EQ(std::make_pair(+pageDown, ShownCaption(bars)), std::make_pair(255, ScrollBar::PAGE_FORWARD));
   Point(789, 300);  // thumb: no caption of its own, the old one stays
-  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 255);
-  EXPECT_EQ(ShownCaption(bars), ScrollBar::ELEMENT_COUNT);
+  EXPECT_EQ(std::make_pair(+pageDown, ShownCaption(bars)), std::make_pair(255, ScrollBar::ELEMENT_COUNT));
   Point(70, 589);  // page-back on the other bar
-  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 0);
-  EXPECT_EQ(bars.horizontal.captionOpacity[ScrollBar::PAGE_BACK], 255);
+  EXPECT_EQ(std::make_pair(+pageDown, +bars.horizontal.captionOpacity[ScrollBar::PAGE_BACK]),
+            std::make_pair(0, 255));
 
   Point(789, 530);
   EXPECT_EQ(FramesToFade(bars, 60.0f), 255);
-  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 0);
+  EXPECT_EQ(pageDown, 0);
 
   Point(789, 530);
   FadeShownCaption(bars, 30.0f);
-  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 253);
+  EXPECT_EQ(pageDown, 253);
   EXPECT_EQ(FramesToFade(bars, 30.0f) + 1, 128);
   FadeShownCaption(bars, 30.0f);
-  EXPECT_EQ(bars.vertical.captionOpacity[ScrollBar::PAGE_FORWARD], 0);
+  EXPECT_EQ(pageDown, 0);
 
   // "Right Arrow" loses 3 whatever the rate.
   Point(770, 589);
@@ -246,9 +218,7 @@ TEST_F(ScrollBarsTest, OnlyTheLatestCaptionShowsAndFadesByTheFrameRate) {
   // Faster than 80 frames per second the caption still fades, in about the
   // same time as at 80.
   Point(789, 530);
-  const int frames = FramesToFade(bars, 160.0f);
-  EXPECT_GE(frames, 509);
-  EXPECT_LE(frames, 511);
+  EXPECT_NEAR(FramesToFade(bars, 160.0f), 510, 1);
 }
 
 }  // namespace
