@@ -8,13 +8,15 @@ cd "$(dirname "$(readlink -f "$0")")"
 
 # Installed without recommends, so everything the build and the game need is
 # named here: Qt's OpenGL module and its window-system plugins are only
-# recommended by qt6-base-dev.
+# recommended by qt6-base-dev; the X libraries Wine's display driver loads
+# are only recommended by Wine, as is 32-bit Wine (not needed: the Windows
+# build is 64-bit); googletest is the source the Windows tests build.
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins
   libgl-dev libglu1-mesa-dev
   libegl-dev libegl-mesa0 libgl1-mesa-dri libfreetype-dev libfontconfig-dev libstb-dev
   libgtest-dev fonts-liberation fonts-dejavu-core xvfb xauth shared-mime-info
   desktop-file-utils qt6-translations-l10n clang libclang-rt-14-dev dpkg-dev file
-  g++-mingw-w64-x86-64-posix wine wine64)
+  g++-mingw-w64-x86-64-posix googletest wine wine64 libxcursor1 libxi6 libxinerama1 libxcomposite1)
 
 install_missing() {
   local missing=()
