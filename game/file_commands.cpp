@@ -149,7 +149,7 @@ namespace {
 
 bool FileExists(const std::string& path) {
   std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
+  return std::filesystem::is_regular_file(FileSystemPath(path), error);
 }
 
 // The game read, or nothing after telling the player which picture could not

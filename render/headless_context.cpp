@@ -1,17 +1,16 @@
 #include "render/headless_context.h"
 
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
+
+#include "render/native_context.h"
 
 namespace puzzle {
 
 // Framebuffer objects are not part of GL 1.1, so their entry points are
-// fetched from EGL once the display is up.
+// fetched once the context is current.
 struct HeadlessContext::Impl {
-  EGLDisplay display = EGL_NO_DISPLAY;
-  EGLContext context = EGL_NO_CONTEXT;
+  NativeGlContext native;
   GLuint framebuffer = 0;
   GLuint colour = 0;
   GLuint depth = 0;
@@ -31,7 +30,7 @@ namespace {
 
 template <typename F>
 bool Fetch(F& function, const char* name) {
-  function = reinterpret_cast<F>(eglGetProcAddress(name));
+  function = reinterpret_cast<F>(NativeGlContext::Function(name));
   return function != nullptr;
 }
 
@@ -46,42 +45,8 @@ HeadlessContext::~HeadlessContext() {
 bool HeadlessContext::Open(int width, int height, DepthFormat depth) {
   Close();
   depthFormat_ = depth;
-  auto getPlatformDisplay =
-      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-  if (getPlatformDisplay == nullptr) {
-    error_ = "EGL has no eglGetPlatformDisplayEXT";
-    return false;
-  }
   Impl& gl = *impl_;
-  gl.display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-  if (gl.display == EGL_NO_DISPLAY || !eglInitialize(gl.display, nullptr, nullptr)) {
-    error_ = "no EGL display on Mesa's surfaceless platform";
-    gl.display = EGL_NO_DISPLAY;
-    return false;
-  }
-  if (!eglBindAPI(EGL_OPENGL_API)) {
-    error_ = "EGL cannot bind desktop OpenGL";
-    return false;
-  }
-  const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-                                     EGL_NONE};
-  EGLConfig config = nullptr;
-  EGLint configCount = 0;
-  if (!eglChooseConfig(gl.display, configAttributes, &config, 1, &configCount) || configCount < 1) {
-    error_ = "no EGL configuration for desktop OpenGL";
-    return false;
-  }
-  const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                      EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-  gl.context = eglCreateContext(gl.display, config, EGL_NO_CONTEXT, contextAttributes);
-  if (gl.context == EGL_NO_CONTEXT) {
-    error_ = "EGL refused a compatibility-profile context";
-    return false;
-  }
-  if (!eglMakeCurrent(gl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, gl.context)) {
-    error_ = "the context cannot be made current without a surface";
-    return false;
-  }
+  if (!gl.native.Create(error_)) return false;
   if (!Fetch(gl.genFramebuffers, "glGenFramebuffers") ||
       !Fetch(gl.deleteFramebuffers, "glDeleteFramebuffers") ||
       !Fetch(gl.bindFramebuffer, "glBindFramebuffer") || !Fetch(gl.genRenderbuffers, "glGenRenderbuffers") ||
@@ -101,7 +66,7 @@ bool HeadlessContext::Open(int width, int height, DepthFormat depth) {
 }
 
 bool HeadlessContext::Resize(int width, int height) {
-  if (impl_->context == EGL_NO_CONTEXT) return false;
+  if (!impl_->native.Exists()) return false;
   return AllocateStorage(width, height);
 }
 
@@ -147,21 +112,14 @@ std::vector<std::uint8_t> HeadlessContext::ReadPixels() const {
 
 void HeadlessContext::Close() {
   Impl& gl = *impl_;
-  if (gl.context != EGL_NO_CONTEXT) {
-    if (eglGetCurrentContext() == gl.context) {
-      if (gl.framebuffer != 0) {
-        gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
-        gl.deleteFramebuffers(1, &gl.framebuffer);
-        gl.deleteRenderbuffers(1, &gl.colour);
-        gl.deleteRenderbuffers(1, &gl.depth);
-      }
-      eglMakeCurrent(gl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    }
-    eglDestroyContext(gl.display, gl.context);
+  if (gl.native.Current() && gl.framebuffer != 0) {
+    gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    gl.deleteFramebuffers(1, &gl.framebuffer);
+    gl.deleteRenderbuffers(1, &gl.colour);
+    gl.deleteRenderbuffers(1, &gl.depth);
   }
-  // The display is not terminated: EGL hands every context of the process the
-  // same surfaceless display, and terminating it would pull it from under them.
-  *impl_ = Impl{};
+  gl.native.Destroy();
+  gl.framebuffer = gl.colour = gl.depth = 0;
   width_ = 0;
   height_ = 0;
   depthBits_ = 0;

@@ -1,10 +1,11 @@
-// A real OpenGL compatibility context without any window system: EGL on
-// Mesa's surfaceless platform, drawing into a framebuffer object with a
-// colour and a depth renderbuffer. The GL tests and the command-line tools
+// A real OpenGL compatibility context without anything on the screen (EGL on
+// Mesa's surfaceless platform on Linux, a hidden window's WGL context on
+// Windows), drawing into a framebuffer object with a colour and a depth
+// renderbuffer. The GL tests and the command-line tools
 // (puzzle-render, puzzle-bench) draw with it exactly as the game window does,
 // whose QOpenGLWidget renders into a framebuffer object too.
 //
-// The object owns its EGL context and framebuffer; nothing else may delete
+// The object owns its context and framebuffer; nothing else may delete
 // them. It is made current by Open and stays current on the calling thread.
 #pragma once
 
@@ -27,8 +28,8 @@ class HeadlessContext {
   enum class DepthFormat { Bits24, Bits16 };
 
   // Makes the context current with a width x height framebuffer bound and the
-  // viewport set to it. False, with Error() saying why, when EGL, the
-  // surfaceless platform or framebuffer objects are unavailable.
+  // viewport set to it. False, with Error() saying why, when the system
+  // gives no such context or the GL has no framebuffer objects.
   bool Open(int width, int height, DepthFormat depth = DepthFormat::Bits24);
   // Replaces the framebuffer's storage; its contents are undefined afterwards.
   bool Resize(int width, int height);

@@ -1,14 +1,12 @@
 #include "render/table_mesh.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <algorithm>
 #include <deque>
 #include <map>
 #include <utility>
 
 #include "model/geometry.h"
+#include "render/gl_api.h"
 
 namespace puzzle {
 namespace {

@@ -22,9 +22,19 @@ void RememberDirectory(std::string_view path, std::string& destination) {
   destination.assign(path.substr(0, separator == 0 ? 1 : separator));
 }
 
+std::filesystem::path FileSystemPath(std::string_view utf8) {
+  return std::filesystem::path(
+      std::u8string_view(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8Path(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 bool PathExists(const std::string& path) {
   std::error_code error;
-  return std::filesystem::exists(std::filesystem::path(path), error);
+  return std::filesystem::exists(FileSystemPath(path), error);
 }
 
 void RememberFileTitle(std::string_view path, std::string& fileTitle) {

@@ -5,10 +5,17 @@
 // fileTitle of GameState).
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace puzzle {
+
+// Paths are UTF-8 text throughout the game. These two convert at the file
+// system, which on Windows takes UTF-16: a plain std::string there would be
+// read in the ANSI code page and lose every letter outside it.
+std::filesystem::path FileSystemPath(std::string_view utf8);
+std::string Utf8Path(const std::filesystem::path& path);
 
 // Stores the text before the last separator in destination. A path without
 // a separator has no folder, and destination keeps its value. The root

@@ -2,18 +2,19 @@
 
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
+// Paths are UTF-8; on Windows stb then opens them by their UTF-16 name.
+#define STBIW_WINDOWS_UTF8
 #include <stb/stb_image_write.h>
 
 #include <algorithm>
 #include <fstream>
 
+#include "storage/paths.h"
+
 namespace puzzle {
 
-
-
-
 std::vector<std::uint8_t> EncodeGif(int width, int height, const std::vector<Rgb24>& palette,
-                                           const std::vector<GifFrame>& frames) {
+                                    const std::vector<GifFrame>& frames) {
   int bits = 2;
   while ((1u << bits) < palette.size()) ++bits;
   std::vector<std::uint8_t> out{'G', 'I', 'F', '8', '9', 'a'};
@@ -73,9 +74,8 @@ std::vector<std::uint8_t> EncodeGif(int width, int height, const std::vector<Rgb
   return out;
 }
 
-
 std::vector<std::uint8_t> EncodeWithStb(StbFormat format, int width, int height, int channels,
-                                               const std::uint8_t* pixels) {
+                                        const std::uint8_t* pixels) {
   std::vector<std::uint8_t> out;
   auto append = [](void* context, void* data, int size) {
     auto* bytes = static_cast<std::uint8_t*>(data);
@@ -100,7 +100,7 @@ std::vector<std::uint8_t> EncodePnm(int width, int height, int channels, const s
 }
 
 bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  std::ofstream file(FileSystemPath(path), std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(file);
 }

@@ -11,9 +11,9 @@
 #include "storage/atomic_file.h"
 #include "storage/game_file.h"
 
-#ifdef _WIN32
-#include <process.h>
-#else
+#include "storage/paths.h"
+
+#ifndef _WIN32
 #include <signal.h>
 #include <unistd.h>
 #endif
@@ -49,6 +49,9 @@ std::string CommandNameOf(const std::string& process) {
 
 }  // namespace
 
+// Where the copies live and which processes still run are the system's own
+// questions: recovery_process_win32.cpp answers them on Windows.
+#ifndef _WIN32
 std::string RecoveryFolder() {
   const char* stateHome = std::getenv("XDG_STATE_HOME");
   if (stateHome != nullptr && stateHome[0] == '/') return std::string(stateHome) + "/quorvane-puzzle";
@@ -56,37 +59,32 @@ std::string RecoveryFolder() {
   if (home != nullptr && home[0] != '\0') return std::string(home) + "/.local/state/quorvane-puzzle";
   return {};
 }
+#endif
 
 std::string RecoveryFilePath(const std::string& folder, std::int64_t processId) {
-  return folder + "/" + PREFIX + std::to_string(processId) + SUFFIX;
+  return Utf8Path(FileSystemPath(folder) / (PREFIX + std::to_string(processId) + SUFFIX));
 }
 
+#ifndef _WIN32
 std::int64_t CurrentProcessId() {
-#ifdef _WIN32
-  return _getpid();
-#else
   return getpid();
-#endif
 }
 
 bool GameProcessRunning(std::int64_t processId) {
-#ifdef _WIN32
-  (void)processId;
-  return false;
-#else
   if (processId <= 0 || processId > INT32_MAX) return false;
   if (kill(static_cast<pid_t>(processId), 0) != 0 && errno != EPERM) return false;
   // Process ids are handed out again: a copy whose id now belongs to another
   // program is an orphan all the same.
   const std::string own = CommandNameOf("self");
   return own.empty() || CommandNameOf(std::to_string(processId)) == own;
-#endif
 }
+#endif
 
 std::vector<RecoveryCopy> ListRecoveryCopies(const std::string& folder) {
   std::vector<RecoveryCopy> copies;
   std::error_code error;
-  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+  for (std::filesystem::directory_iterator it(FileSystemPath(folder), error), end; !error && it != end;
+       it.increment(error)) {
     const auto id = ProcessIdOfName(it->path().filename().string());
     if (!id || !OwnRegularFile(it->path().string())) continue;
     std::error_code entryError;
@@ -94,7 +92,7 @@ std::vector<RecoveryCopy> ListRecoveryCopies(const std::string& folder) {
     if (entryError) continue;
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
         std::chrono::file_clock::to_sys(changed).time_since_epoch());
-    copies.push_back({it->path().string(), *id, changed, seconds.count()});
+    copies.push_back({Utf8Path(it->path()), *id, changed, seconds.count()});
   }
   std::sort(copies.begin(), copies.end(),
             [](const RecoveryCopy& a, const RecoveryCopy& b) { return a.changed > b.changed; });
@@ -110,7 +108,7 @@ std::vector<RecoveryCopy> LostRecoveryCopies(const std::string& folder,
 
 bool WriteRecoveryFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   std::error_code error;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+  std::filesystem::create_directories(FileSystemPath(path).parent_path(), error);
   if (error) return false;
   return WriteFileAtomically(path, bytes, Links::Refuse);
 }
@@ -122,14 +120,15 @@ std::optional<std::vector<std::uint8_t>> ReadRecoveryFile(const std::string& pat
 void RemoveRecoveryFile(const std::string& path) {
   if (!OwnRegularFile(path)) return;
   std::error_code ignored;
-  std::filesystem::remove(path, ignored);
+  std::filesystem::remove(FileSystemPath(path), ignored);
 }
 
 bool AdoptRecoveryFile(const std::string& from, const std::string& to) {
   std::error_code error;
-  if (std::filesystem::exists(std::filesystem::symlink_status(to, error)) && !OwnRegularFile(to))
+  if (std::filesystem::exists(std::filesystem::symlink_status(FileSystemPath(to), error)) &&
+      !OwnRegularFile(to))
     return false;
-  std::filesystem::rename(from, to, error);
+  std::filesystem::rename(FileSystemPath(from), FileSystemPath(to), error);
   return !error;
 }
 

@@ -8,6 +8,8 @@
 #include <span>
 #include <system_error>
 
+#include "storage/paths.h"
+
 namespace puzzle {
 namespace {
 
@@ -218,8 +220,8 @@ std::vector<std::string> SettingNames() {
 
 void RememberRecentGame(std::vector<std::string>& recent, const std::string& path) {
   std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  const std::string entry = error ? path : absolute.lexically_normal().string();
+  const std::filesystem::path absolute = std::filesystem::absolute(FileSystemPath(path), error);
+  const std::string entry = error ? path : Utf8Path(absolute.lexically_normal());
   if (entry.empty() || entry.size() >= PATH_CAPACITY) return;
   std::erase(recent, entry);
   recent.insert(recent.begin(), entry);
@@ -229,7 +231,7 @@ void RememberRecentGame(std::vector<std::string>& recent, const std::string& pat
 void DropMissingRecentGames(std::vector<std::string>& recent) {
   std::erase_if(recent, [](const std::string& path) {
     std::error_code error;
-    return !std::filesystem::is_regular_file(path, error);
+    return !std::filesystem::is_regular_file(FileSystemPath(path), error);
   });
 }
 

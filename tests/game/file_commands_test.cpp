@@ -177,7 +177,9 @@ TEST_F(FileCommandsTest, AGameWhosePictureMovedFindsItBesideTheGameOrWhereThePla
         break;
       case Where::DialogCancelled: std::filesystem::remove(stored); break;
       case Where::StillThereButBroken:
-        std::filesystem::copy_file(broken, stored, std::filesystem::copy_options::overwrite_existing);
+        // Removed first: mingw's library refuses to copy over a file.
+        std::filesystem::remove(stored);
+        std::filesystem::copy_file(broken, stored);
         break;
     }
     const GameState before = state;

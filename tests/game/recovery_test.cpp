@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 
@@ -150,6 +154,42 @@ TEST(RecoveryFiles, EveryCopyOfAGoneRunIsListedNewestFirstAndNothingElse) {
   EXPECT_TRUE(GameProcessRunning(CurrentProcessId()));
 }
 
+#ifdef _WIN32
+TEST(RecoveryFiles, TheFolderIsInTheLocalApplicationData) {
+  const char* local = std::getenv("LOCALAPPDATA");
+  ASSERT_NE(local, nullptr);
+  EXPECT_EQ(RecoveryFolder(), std::string(local) + "\\Quorvane\\Puzzle\\Recovery");
+}
+
+// A copy's process counts as running while it runs this very program: not
+// once it has ended, nor when its id now belongs to another program. The
+// processes are started suspended, so they never do anything.
+TEST(RecoveryFiles, AProcessCountsAsRunningOnlyWhileItRunsThisGame) {
+  auto start = [](std::wstring command) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                               nullptr, &startup, &process));
+    CloseHandle(process.hThread);
+    return process;
+  };
+  std::wstring self(MAX_PATH, L'\0');
+  self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+  const PROCESS_INFORMATION game = start(L"\"" + self + L"\" --gtest_list_tests");
+  const PROCESS_INFORMATION other = start(L"cmd.exe /c exit");
+  EXPECT_TRUE(GameProcessRunning(game.dwProcessId));
+  EXPECT_FALSE(GameProcessRunning(other.dwProcessId));
+  for (const PROCESS_INFORMATION& process : {game, other}) {
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, INFINITE);
+  }
+  EXPECT_FALSE(GameProcessRunning(game.dwProcessId));
+  CloseHandle(game.hProcess);
+  CloseHandle(other.hProcess);
+  EXPECT_FALSE(GameProcessRunning(game.dwProcessId));
+}
+#else
 TEST(RecoveryFiles, TheFolderFollowsTheStateHome) {
   const char* saved = std::getenv("XDG_STATE_HOME");
   const std::string previous = saved ? saved : "";
@@ -165,6 +205,7 @@ TEST(RecoveryFiles, TheFolderFollowsTheStateHome) {
     unsetenv("XDG_STATE_HOME");
   }
 }
+#endif
 
 TEST_F(RecoveryTest, EveryLostGameIsOfferedNewestFirstAndOnlyNoForgetsOne) {
   RunningGame();

@@ -1,8 +1,13 @@
 #include "storage/game_file.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 
 #include <bit>
 #include <cmath>
@@ -12,6 +17,7 @@
 
 #include "model/geometry.h"
 #include "storage/atomic_file.h"
+#include "storage/paths.h"
 #include "storage/picture_writer.h"
 #include "support/temp_folder.h"
 
@@ -96,7 +102,10 @@ TEST_F(GameFile, PositionsAreNormalisedByScaleAndScroll) {
 TEST_F(GameFile, RoundTripRestoresTheGameBitForBit) {
   MakeGame(5, 4);
   state.pixelScale = 1.0 / 700.0;
-  const std::string path = folder.File("round trip.pzz");
+  // Names outside ASCII open and save on every system.
+  const std::string path = folder.File("партия в пазл.pzz");
+  state.imagePath = folder.File("картинка.ppm");
+  std::filesystem::rename(FileSystemPath(folder.File("picture.ppm")), FileSystemPath(state.imagePath));
   ASSERT_TRUE(WriteGameFile(path, state, options));
   GameState loaded;
   loaded.pixelScale = state.pixelScale;
@@ -105,7 +114,7 @@ TEST_F(GameFile, RoundTripRestoresTheGameBitForBit) {
   GameOptions loadedOptions;
   Load(path, loaded, loadedOptions);
   EXPECT_EQ(loaded.selected, 3);
-  EXPECT_EQ(loaded.fileTitle, "round trip.pzz");
+  EXPECT_EQ(loaded.fileTitle, "партия в пазл.pzz");
   EXPECT_EQ(loaded.pixels.size(), 40u * 30 * 4);
   EXPECT_FALSE(loaded.imageFresh || loaded.gameRunning);
   GameState expected = loaded;
@@ -177,7 +186,8 @@ TEST_F(GameFile, DamagedHostileOrOrphanedFilesAreRefused) {
 
 // Folder permissions do not bind root, so saves are made to fail in ways
 // that hold for every user: a write cut short by the file-size limit (as on
-// a full disk), a parent "folder" that is a file, a target that is a folder.
+// a full disk) or a target held open, a parent "folder" that is a file, a
+// target that is a folder.
 TEST_F(GameFile, SavingReplacesTheOldFileOnlyWhenComplete) {
   MakeGame(2, 2);
   const std::string path = folder.File("game.pzz");
@@ -185,6 +195,15 @@ TEST_F(GameFile, SavingReplacesTheOldFileOnlyWhenComplete) {
   ASSERT_TRUE(WriteGameFile(path, state, options));
   const auto saved = ReadBytes(path);
   EXPECT_EQ(saved, *EncodeGameFile(state, options));
+#ifdef _WIN32
+  // A process has no file-size limit there; a replace fails instead while
+  // another program holds the file open without letting it be replaced.
+  const HANDLE held = CreateFileW(std::filesystem::path(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const bool written = WriteGameFile(path, state, options);
+  CloseHandle(held);
+#else
   struct stat info {};
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   const mode_t mask = ::umask(0);
@@ -200,6 +219,7 @@ TEST_F(GameFile, SavingReplacesTheOldFileOnlyWhenComplete) {
   const bool written = WriteGameFile(path, state, options);
   ::setrlimit(RLIMIT_FSIZE, &before);
   std::signal(SIGXFSZ, handler);
+#endif
   EXPECT_FALSE(written);
   const std::string occupied = folder.File("occupied.pzz");
   std::filesystem::create_directories(occupied + "/inside");

@@ -5,6 +5,8 @@
 #include <random>
 #include <string>
 
+#include "storage/paths.h"
+
 namespace puzzle::testing {
 
 class TempFolder {
@@ -24,7 +26,8 @@ class TempFolder {
   TempFolder& operator=(const TempFolder&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  // The path of name (UTF-8) in the folder, as UTF-8.
+  std::string File(const std::string& name) const { return Utf8Path(path_ / FileSystemPath(name)); }
 
  private:
   std::filesystem::path path_;
