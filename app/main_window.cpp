@@ -102,9 +102,20 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
       OfferRecoveredGame(records, platform_, view_->Graphics(), app_.recovery, CurrentProcessId());
     }
     ShowTitle();
+    view_->update();
   };
-  connect(view_, &QOpenGLWidget::frameSwapped, this,
-          [this] { KeepRecovery(app_.recovery, app_.state, app_.options, app_.table, platform_.TickMs()); });
+  const auto keepRecovery = [this] {
+    KeepRecovery(app_.recovery, app_.state, app_.options, app_.table, platform_.TickMs());
+    if (app_.recovery.cadence.pending && !recoveryTimer_.isActive()) recoveryTimer_.start();
+  };
+  recoveryTimer_.setSingleShot(true);
+  recoveryTimer_.setInterval(1000);
+  connect(&recoveryTimer_, &QTimer::timeout, this, keepRecovery);
+  connect(view_, &QOpenGLWidget::frameSwapped, this, keepRecovery);
+  // Whatever the player does anywhere in the game (the table, a menu, the
+  // Options dialog) may change the table: it is drawn again once the event
+  // is handled. At rest no event comes and nothing is drawn.
+  qApp->installEventFilter(this);
   if (const std::string folder = RecoveryFolder(); !folder.empty())
     app_.recovery.path = RecoveryFilePath(folder, CurrentProcessId());
   resize(800, 600);
@@ -121,6 +132,11 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   app_.bars.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   app_.options.angleStepRad = AngleStepToRadians(app_.options.angleStep);
   if (!app_.shell.commandLineGamePending) app_.state.gameFilePath.clear();
+}
+
+MainWindow::~MainWindow() {
+  // The table goes before the window's own object does.
+  qApp->removeEventFilter(this);
 }
 
 FileCommandRecords MainWindow::FileRecords() {
@@ -143,6 +159,7 @@ void MainWindow::Command(int commandId) {
   const bool ru = options.russianUi;
   if (const auto turn = TurnForCommand(commandId)) {
     RotateSelected(state, app_.history, platform_, turn->angle, turn->axisCode);
+    view_->update();
     return;
   }
   auto records = FileRecords();
@@ -190,6 +207,7 @@ void MainWindow::Command(int commandId) {
   if (commandId == CMD_OPEN || commandId == CMD_SAVE || commandId == CMD_SAVE_AS)
     DropRecoveryOfSavedGame(app_.recovery, state);
   ShowTitle();
+  view_->update();
 }
 
 void MainWindow::FillRecentGames(QMenu& menu) {
@@ -229,6 +247,18 @@ void MainWindow::OpenOptions() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+    case QEvent::Leave: view_->update(); break;
+    case QEvent::MouseMove:
+      if (watched == view_) view_->update();
+      break;
+    default: break;
+  }
   if (watched == view_) {
     switch (event->type()) {
       case QEvent::KeyPress: return OnKeyPress(static_cast<QKeyEvent*>(event)->key());
@@ -261,7 +291,7 @@ bool MainWindow::OnMouse(QEvent* event) {
     case QEvent::MouseMove:
       // A moving pointer means someone is playing: the branded caption waits
       // for the next idle spell.
-      app_.timing.idleFrames = 0;
+      app_.timing.pointerMovedAt = platform_.TickMs();
       OnMouseMove(records, platform_, graphics, x, y);
       // While a piece is held the pointer stays over the table, so that the
       // drag rules see it on the border and scroll the table.

@@ -60,19 +60,16 @@ TEST(FrameTimingTest, AnimatedPictureShowsEachFrameLongerThanItsDelay) {
   EXPECT_EQ(ShownTexture(state, timing), 7u);
 }
 
-TEST(FrameTimingTest, CaptionNeedsMoreThan5000IdleFramesUnlessBranded) {
+TEST(FrameTimingTest, CaptionNeedsTheTimeOf5000FramesWithoutPointerMovesUnlessBranded) {
   GameOptions options;
   options.brandedBackground = false;
   FrameTiming timing;
-  EXPECT_TRUE(AdvanceIdleCaption(timing, options));  // shown from start-up
-  timing.idleFrames = 0;                             // the pointer moved
-  for (int frame = 1; frame <= 5000; ++frame) ASSERT_FALSE(AdvanceIdleCaption(timing, options)) << frame;
-  EXPECT_TRUE(AdvanceIdleCaption(timing, options));
-  EXPECT_TRUE(AdvanceIdleCaption(timing, options));
-
+  EXPECT_TRUE(IdleCaptionDue(timing, options, 10));  // shown from start-up
+  timing.pointerMovedAt = 0xFFFFFF00u;               // the pointer moved; the tick wraps meanwhile
+  EXPECT_FALSE(IdleCaptionDue(timing, options, 0xFFFFFF00u + 83333u));
+  EXPECT_TRUE(IdleCaptionDue(timing, options, 0xFFFFFF00u + 83334u));
   options.brandedBackground = true;
-  timing.idleFrames = 0;
-  EXPECT_TRUE(AdvanceIdleCaption(timing, options));
+  EXPECT_TRUE(IdleCaptionDue(timing, options, 0xFFFFFF00u));
 }
 
 class TurnTest : public ::testing::Test {

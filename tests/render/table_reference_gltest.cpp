@@ -219,7 +219,7 @@ class TableReferenceTest : public testing::HeadlessGlTest, public ::testing::Wit
     // The picture is cut: the whole picture no longer shows beneath.
     state.imageFresh = false;
     state.gameRunning = true;
-    records.timing.idleFrames = 0;
+    records.timing.pointerMovedAt = 1000;
     scene.arrange(state, records);
     FrameRecords frame{state,        options,       view,          table,
                        records.bars, records.shell, records.edges, records.timing};
