@@ -83,6 +83,7 @@ void GameView::ReleaseGl() {
   if (context() == nullptr) return;
   makeCurrent();
   ClearTableMesh(app_.mesh);
+  ReleaseKeptLayer(app_.layer);
   DeletePictureTextures(app_.state);
   DeleteFonts(app_.fonts);
   doneCurrent();
@@ -189,7 +190,7 @@ void GameView::paintGL() {
   nextFrameTimer_.stop();
   AdvanceFrame(records, tick);
   if (turning && app_.state.rotationLeft == 0 && onTurnFinished) onTurnFinished();
-  DrawFrame(DrawingInputs(records, app_.fonts, app_.mesh));
+  DrawFrameKept(DrawingInputs(records, app_.fonts, app_.mesh), app_.layer);
   FinishFrame(records, tick);
   nextFrameDelay_ = NextFrameDelay(records, tick);
   ++framesDrawn_;
