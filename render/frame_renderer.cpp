@@ -365,7 +365,8 @@ void DrawFrameKept(const FrameInputs& r, KeptLayer& layer) {
     if (r.timing.captionDue) DrawBrandedCaption(r.fonts, r.view);
   }
   if (m >= 0) {
-    UpdateTableMesh(r.mesh, state.pieces);
+    // Every other piece is as the layer has it.
+    UpdateTablePiece(r.mesh, state.pieces, static_cast<std::size_t>(m));
     glBindTexture(GL_TEXTURE_2D, ShownTexture(state, r.timing));
     DrawTablePiece(r.mesh, static_cast<std::size_t>(m), SelectedColour(r.shell));
   }

@@ -430,23 +430,32 @@ bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& 
   return true;
 }
 
+namespace {
+
+void RemakePiece(TableMesh& mesh, std::size_t k, const PiecePose& pose) {
+  const PieceShape& shape = *mesh.shapes[k];
+  const TableMesh::Span& span = mesh.spans[k];
+  Place(pose, shape.points, 0.0f, mesh.facePositions.data() + 3 * static_cast<std::size_t>(span.faceVertex));
+  if (mesh.edges) {
+    float* edges = mesh.edgePositions.data() + 3 * static_cast<std::size_t>(span.edgeVertex);
+    Place(pose, shape.outline, EDGE_OFFSET, edges);
+    Place(pose, shape.outline, -EDGE_OFFSET, edges + 3 * shape.outline.size());
+  }
+  mesh.madeFor[k] = pose;
+  mesh.made[k] = 1;
+}
+
+}  // namespace
+
 void UpdateTableMesh(TableMesh& mesh, const std::vector<PiecePose>& poses) {
   const std::size_t count = std::min(poses.size(), mesh.spans.size());
   for (std::size_t k = 0; k < count; ++k) {
-    const PiecePose& pose = poses[k];
-    if (mesh.made[k] != 0 && SamePose(pose, mesh.madeFor[k])) continue;
-    const PieceShape& shape = *mesh.shapes[k];
-    const TableMesh::Span& span = mesh.spans[k];
-    Place(pose, shape.points, 0.0f,
-          mesh.facePositions.data() + 3 * static_cast<std::size_t>(span.faceVertex));
-    if (mesh.edges) {
-      float* edges = mesh.edgePositions.data() + 3 * static_cast<std::size_t>(span.edgeVertex);
-      Place(pose, shape.outline, EDGE_OFFSET, edges);
-      Place(pose, shape.outline, -EDGE_OFFSET, edges + 3 * shape.outline.size());
-    }
-    mesh.madeFor[k] = pose;
-    mesh.made[k] = 1;
+    if (mesh.made[k] == 0 || !SamePose(poses[k], mesh.madeFor[k])) RemakePiece(mesh, k, poses[k]);
   }
+}
+
+void UpdateTablePiece(TableMesh& mesh, const std::vector<PiecePose>& poses, std::size_t k) {
+  if (k < std::min(poses.size(), mesh.spans.size())) RemakePiece(mesh, k, poses[k]);
 }
 
 bool PosesChangedExcept(const TableMesh& mesh, const std::vector<PiecePose>& poses, std::int32_t except) {

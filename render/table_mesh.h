@@ -119,6 +119,9 @@ void LayOutTableMesh(TableMesh& mesh, std::vector<std::shared_ptr<const PieceSha
 // from the one they were made for. Pieces beyond the mesh are ignored.
 void UpdateTableMesh(TableMesh& mesh, const std::vector<PiecePose>& poses);
 
+// Makes the table-space vertices of piece k alone again.
+void UpdateTablePiece(TableMesh& mesh, const std::vector<PiecePose>& poses, std::size_t k);
+
 // True when a piece other than `except` has a pose its vertices were not
 // made for (or none made yet).
 bool PosesChangedExcept(const TableMesh& mesh, const std::vector<PiecePose>& poses, std::int32_t except);

@@ -12,6 +12,7 @@ namespace puzzle {
 HeadlessTable::~HeadlessTable() {
   if (context_.Width() == 0) return;
   ClearTableMesh(mesh);
+  ReleaseKeptLayer(layer);
   DeletePictureTextures(state);
   DeleteFonts(fonts);
 }
@@ -48,7 +49,7 @@ void HeadlessTable::DrawFrame(std::uint32_t tickMs) {
   SetClearColour(options);
   FrameRecords records{state, options, view, table, bars, shell, edges, timing};
   AdvanceFrame(records, tickMs);
-  puzzle::DrawFrame(DrawingInputs(records, fonts, mesh));
+  DrawFrameKept(DrawingInputs(records, fonts, mesh), layer);
   FinishFrame(records, tickMs);
   glFinish();
 }
