@@ -1,63 +1,9 @@
 #include "render/kept_layer.h"
 
-#include <GL/gl.h>
-#include <GL/glext.h>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <EGL/egl.h>
-#endif
+#include "render/framebuffer_calls.h"
 
 namespace puzzle {
 namespace {
-
-// Framebuffer objects are not part of GL 1.1: their entry points are looked
-// up in the context that is current.
-struct FramebufferCalls {
-  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-  PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC getAttachmentParameteriv = nullptr;
-  PFNGLGETRENDERBUFFERPARAMETERIVPROC getRenderbufferParameteriv = nullptr;
-  PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
-};
-
-template <typename F>
-bool Fetch(F& function, const char* name) {
-#ifdef _WIN32
-  function = reinterpret_cast<F>(wglGetProcAddress(name));
-#else
-  function = reinterpret_cast<F>(eglGetProcAddress(name));
-#endif
-  return function != nullptr;
-}
-
-std::optional<FramebufferCalls> Calls() {
-  FramebufferCalls gl;
-  // GL 3.0 has them all; without it the names may point nowhere.
-  const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  if (version == nullptr || version[0] < '3' || version[0] > '9' || version[1] != '.') return std::nullopt;
-  if (!Fetch(gl.genFramebuffers, "glGenFramebuffers") ||
-      !Fetch(gl.deleteFramebuffers, "glDeleteFramebuffers") ||
-      !Fetch(gl.bindFramebuffer, "glBindFramebuffer") || !Fetch(gl.genRenderbuffers, "glGenRenderbuffers") ||
-      !Fetch(gl.deleteRenderbuffers, "glDeleteRenderbuffers") ||
-      !Fetch(gl.bindRenderbuffer, "glBindRenderbuffer") ||
-      !Fetch(gl.renderbufferStorage, "glRenderbufferStorage") ||
-      !Fetch(gl.framebufferRenderbuffer, "glFramebufferRenderbuffer") ||
-      !Fetch(gl.checkFramebufferStatus, "glCheckFramebufferStatus") ||
-      !Fetch(gl.getAttachmentParameteriv, "glGetFramebufferAttachmentParameteriv") ||
-      !Fetch(gl.getRenderbufferParameteriv, "glGetRenderbufferParameteriv") ||
-      !Fetch(gl.blitFramebuffer, "glBlitFramebuffer"))
-    return std::nullopt;
-  return gl;
-}
 
 // The depth format of the framebuffer bound for drawing: a copy of depth
 // needs the very same on both sides.
@@ -97,7 +43,7 @@ void DeleteObjects(const FramebufferCalls& gl, KeptLayer& layer) {
 
 std::optional<std::uint32_t> BeginKeptLayer(KeptLayer& layer, std::int32_t width, std::int32_t height) {
   if (layer.unavailable || width <= 0 || height <= 0) return std::nullopt;
-  const auto gl = Calls();
+  const auto gl = FetchFramebufferCalls();
   if (!gl) {
     layer.unavailable = true;
     return std::nullopt;
@@ -138,11 +84,11 @@ std::optional<std::uint32_t> BeginKeptLayer(KeptLayer& layer, std::int32_t width
 }
 
 void EndKeptLayer(std::uint32_t target) {
-  if (const auto gl = Calls()) gl->bindFramebuffer(GL_FRAMEBUFFER, target);
+  if (const auto gl = FetchFramebufferCalls()) gl->bindFramebuffer(GL_FRAMEBUFFER, target);
 }
 
 bool CopyKeptLayer(KeptLayer& layer) {
-  const auto gl = Calls();
+  const auto gl = FetchFramebufferCalls();
   if (!gl || layer.framebuffer == 0) return false;
   GLint target = 0;
   glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
@@ -159,7 +105,7 @@ bool CopyKeptLayer(KeptLayer& layer) {
 }
 
 void ReleaseKeptLayer(KeptLayer& layer) {
-  if (const auto gl = Calls()) DeleteObjects(*gl, layer);
+  if (const auto gl = FetchFramebufferCalls()) DeleteObjects(*gl, layer);
   layer = KeptLayer{};
 }
 
