@@ -191,17 +191,22 @@ std::optional<std::uint32_t> NextFrameDelay(FrameRecords& r, std::uint32_t tickM
   const bool edgeScroll =
       r.edges.edgeScrollUp || r.edges.edgeScrollDown || r.edges.edgeScrollLeft || r.edges.edgeScrollRight;
   const bool moving =
-      r.options.brandedBackground || state.scatterRunning || state.settleRunning ||
+      state.scatterRunning || state.settleRunning ||
       (state.gameRunning && (state.promptShowing || state.rotationLeft != 0.0f || edgeScroll)) || heldTrack ||
       (caption != ScrollBar::ELEMENT_COUNT && bar->captionOpacity[caption] > 0);
-  r.timing.moving = moving;
+  r.timing.moving = moving || r.options.brandedBackground;
   if (moving) return 0;
+  // The background's colours move by one a sixtieth of a second whatever the
+  // frame rate; alone, they are drawn at a slower pace, a few steps a frame,
+  // where a step is too small to see.
   std::optional<std::uint32_t> delay;
+  if (r.options.brandedBackground) delay = BACKGROUND_FRAME_MS;
   if (state.frameCount > 1 && (state.gameRunning || state.imageFresh)) {
     // The shown frame changes once it has been shown longer than its delay.
     const auto index = static_cast<std::size_t>(std::max(r.timing.frameIndex, 0));
     const std::uint32_t shownFor = index < state.frameDelays.size() ? state.frameDelays[index] : 0;
-    delay = shownFor >= r.timing.frameElapsed ? shownFor - r.timing.frameElapsed + 1 : 0;
+    const std::uint32_t next = shownFor >= r.timing.frameElapsed ? shownFor - r.timing.frameElapsed + 1 : 0;
+    delay = delay ? std::min(*delay, next) : next;
   }
   if (!r.timing.captionDue && r.timing.pointerMovedAt) {
     const std::uint32_t rested = tickMs - *r.timing.pointerMovedAt;

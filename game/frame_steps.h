@@ -36,6 +36,9 @@ inline constexpr std::uint32_t CAPTION_IDLE_MS = 5000 * 1000 / 60;
 // stalled frame does not make a turn or a scroll jump.
 inline constexpr double ANIMATION_STEP_MS = 1000.0 / 60.0;
 inline constexpr std::int32_t MAX_STEPS_PER_FRAME = 60;
+// The pace of the frames while nothing but the branded background's colours
+// moves: three steps of the colours a frame.
+inline constexpr std::uint32_t BACKGROUND_FRAME_MS = 50;
 
 struct FrameTiming {
   std::uint32_t frameTick = 0;
@@ -93,8 +96,8 @@ void FinishFrame(FrameRecords& records, std::uint32_t tickMs);
 void AdvanceFrameTiming(FrameTiming& timing, std::uint32_t tickMs);
 
 // After FinishFrame: milliseconds until the picture changes by itself (0: in
-// the next frame the pacer allows; an animated picture's next frame; the
-// branded caption's return), or none when nothing changes until the player
+// the next frame the pacer allows; the background's slower pace; an animated
+// picture's next frame; the branded caption's return), or none when nothing changes until the player
 // acts. Records in timing whether the next frame follows at once.
 std::optional<std::uint32_t> NextFrameDelay(FrameRecords& records, std::uint32_t tickMs);
 
