@@ -17,6 +17,7 @@
 #include "model/records.h"
 #include "platform/platform.h"
 #include "render/fonts.h"
+#include "render/kept_layer.h"
 #include "render/table_mesh.h"
 #include "view/scrollbars.h"
 #include "view/table_view.h"
@@ -48,6 +49,7 @@ struct Application {
   FramePacer pacer;
   Fonts fonts;
   TableMesh mesh;
+  KeptLayer layer;
   ShellState shell;
   RecoveryKeeper recovery;
   // The colour chooser's custom colours, kept for the whole run (Options).

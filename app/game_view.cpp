@@ -64,7 +64,9 @@ double GameView::NowMs() const {
 }
 
 void GameView::ScheduleNextFrame() {
-  const double delay = FrameDelay(app_.pacer, NowMs());
+  // Nothing moves: the next frame waits for the player.
+  if (!nextFrameDelay_) return;
+  const double delay = std::max(FrameDelay(app_.pacer, NowMs()), static_cast<double>(*nextFrameDelay_));
   if (delay <= 0) {
     update();
     return;
@@ -81,6 +83,7 @@ void GameView::ReleaseGl() {
   if (context() == nullptr) return;
   makeCurrent();
   ClearTableMesh(app_.mesh);
+  ReleaseKeptLayer(app_.layer);
   DeletePictureTextures(app_.state);
   DeleteFonts(app_.fonts);
   doneCurrent();
@@ -189,10 +192,14 @@ void GameView::paintGL() {
   FrameDrawn(app_.pacer, NowMs());
   const std::uint32_t tick = platform_.TickMs();
   const bool turning = app_.state.rotationLeft != 0;
+  // Whatever woke this frame, the next is decided afresh below.
+  nextFrameTimer_.stop();
   AdvanceFrame(records, tick);
   if (turning && app_.state.rotationLeft == 0 && onTurnFinished) onTurnFinished();
-  DrawFrame(DrawingInputs(records, app_.fonts, app_.mesh));
+  DrawFrameKept(DrawingInputs(records, app_.fonts, app_.mesh), app_.layer);
   FinishFrame(records, tick);
+  nextFrameDelay_ = NextFrameDelay(records, tick);
+  ++framesDrawn_;
 }
 
 }  // namespace puzzle

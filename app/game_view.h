@@ -1,7 +1,10 @@
-// The GL table inside the main window. It redraws continuously (a new frame
-// as soon as the previous one is shown and the frame pacer allows, so events
-// are still handled between frames and an idle table does not keep the
-// processor busy), keeps the client size in step with the widget in device pixels,
+// The GL table inside the main window. It draws a frame when the picture
+// changes: at once after the player acts (the main window asks with
+// update()), and for as long as the game says something moves, a new frame as
+// soon as the previous one is shown and the frame pacer allows; an animated
+// picture or the branded caption wake it when their time comes. A table at
+// rest draws nothing and the process sleeps. It keeps the client size in step
+// with the widget in device pixels,
 // and owns the GL resources of the window's context: fonts, picture
 // textures and the piece mesh are released with it and built again for a new
 // context. What a resize means for the
@@ -11,7 +14,9 @@
 #include <QElapsedTimer>
 #include <QOpenGLWidget>
 #include <QTimer>
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "app/application.h"
 #include "game/commands.h"
@@ -61,6 +66,9 @@ class GameView : public QOpenGLWidget {
   // Device pixels of a length in widget coordinates.
   int DevicePixels(double logical) const;
 
+  // Frames drawn since the widget was made.
+  std::uint64_t FramesDrawn() const { return framesDrawn_; }
+
  protected:
   void initializeGL() override;
   void resizeGL(int w, int h) override;
@@ -68,7 +76,8 @@ class GameView : public QOpenGLWidget {
 
  private:
   void ReleaseGl();
-  // The frame just shown: the next is asked for once the pacer allows.
+  // The frame just shown: the next, when the game wants one, is asked for
+  // once the pacer and the game's delay allow.
   void ScheduleNextFrame();
   double NowMs() const;
   // After a context was made again: the picture's textures and the piece
@@ -84,6 +93,9 @@ class GameView : public QOpenGLWidget {
   // The pacer's clock; real time even where the game's tick is stepped.
   QElapsedTimer pacingClock_;
   QTimer nextFrameTimer_;
+  // What the last frame's game said of the next one (NextFrameDelay).
+  std::optional<std::uint32_t> nextFrameDelay_;
+  std::uint64_t framesDrawn_ = 0;
   bool depthChecked_ = false;
   // The pixels were read back from the textures of a lost context; they go
   // again once the next context holds them.

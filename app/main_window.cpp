@@ -104,9 +104,20 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
       OfferRecoveredGame(records, platform_, view_->Graphics(), app_.recovery, CurrentProcessId());
     }
     ShowTitle();
+    view_->update();
   };
-  connect(view_, &QOpenGLWidget::frameSwapped, this,
-          [this] { KeepRecovery(app_.recovery, app_.state, app_.options, app_.table, platform_.TickMs()); });
+  const auto keepRecovery = [this] {
+    KeepRecovery(app_.recovery, app_.state, app_.options, app_.table, platform_.TickMs());
+    if (app_.recovery.cadence.pending && !recoveryTimer_.isActive()) recoveryTimer_.start();
+  };
+  recoveryTimer_.setSingleShot(true);
+  recoveryTimer_.setInterval(1000);
+  connect(&recoveryTimer_, &QTimer::timeout, this, keepRecovery);
+  connect(view_, &QOpenGLWidget::frameSwapped, this, keepRecovery);
+  // Whatever the player does anywhere in the game (the table, a menu, the
+  // Options dialog) may change the table: it is drawn again once the event
+  // is handled. At rest no event comes and nothing is drawn.
+  qApp->installEventFilter(this);
   // The commands the scatter holds back wait under a busy pointer, so that
   // the player sees why they do nothing.
   connect(view_, &QOpenGLWidget::frameSwapped, this, [this] {
@@ -141,6 +152,11 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   if (!app_.shell.commandLineGamePending) app_.state.gameFilePath.clear();
 }
 
+MainWindow::~MainWindow() {
+  // The table goes before the window's own object does.
+  qApp->removeEventFilter(this);
+}
+
 FileCommandRecords MainWindow::FileRecords() {
   return {app_.state,         app_.options,     app_.history,
           app_.table,         app_.bars,        app_.input,
@@ -161,6 +177,7 @@ void MainWindow::Command(int commandId) {
   const bool ru = options.russianUi;
   if (const auto turn = TurnForCommand(commandId)) {
     RotateSelected(state, app_.history, platform_, turn->angle, turn->axisCode);
+    view_->update();
     return;
   }
   auto records = FileRecords();
@@ -216,6 +233,7 @@ void MainWindow::Command(int commandId) {
   if (commandId == CMD_OPEN || commandId == CMD_SAVE || commandId == CMD_SAVE_AS)
     DropRecoveryOfSavedGame(app_.recovery, state);
   ShowTitle();
+  view_->update();
 }
 
 void MainWindow::FillRecentGames(QMenu& menu) {
@@ -255,6 +273,18 @@ void MainWindow::OpenOptions() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+    case QEvent::Leave: view_->update(); break;
+    case QEvent::MouseMove:
+      if (watched == view_) view_->update();
+      break;
+    default: break;
+  }
   if (watched == view_) {
     switch (event->type()) {
       case QEvent::KeyPress: return OnKeyPress(static_cast<QKeyEvent*>(event)->key());
@@ -287,7 +317,7 @@ bool MainWindow::OnMouse(QEvent* event) {
     case QEvent::MouseMove:
       // A moving pointer means someone is playing: the branded caption waits
       // for the next idle spell.
-      app_.timing.idleFrames = 0;
+      app_.timing.pointerMovedAt = platform_.TickMs();
       OnMouseMove(records, platform_, graphics, x, y);
       // While a piece is held the pointer stays over the table, so that the
       // drag rules see it on the border and scroll the table.

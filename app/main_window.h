@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPointer>
+#include <QTimer>
 #include <QTranslator>
 #include <QWheelEvent>
 #include <functional>
@@ -40,6 +41,7 @@ class MainWindow : public QMainWindow {
   // window asks the player (the Qt one, or a scripted one in tests).
   MainWindow(Application& app, Platform& platform, ShellStorage storage,
              const QLocale& locale = QLocale::system());
+  ~MainWindow() override;
 
   GameView* view() const { return view_; }
   MenuActions& menuActions() { return menuActions_; }
@@ -79,6 +81,9 @@ class MainWindow : public QMainWindow {
   // The busy pointer shows while the scatter runs.
   bool busyPointer_ = false;
   QPointer<OptionsDialog> optionsDialog_;
+  // Looks at the pieces again while a recovery copy is pending, for the
+  // write once they rest, when no frame is drawn to do it.
+  QTimer recoveryTimer_;
   // Qt's own texts (standard buttons, file dialogs, colour chooser) in the
   // interface's language; installed only for Russian, so an English
   // interface stays English whatever the system's language.

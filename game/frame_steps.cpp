@@ -12,10 +12,19 @@ namespace puzzle {
 void AdvanceFrameTiming(FrameTiming& timing, std::uint32_t tickMs) {
   timing.previousFrameTick = timing.frameTick;
   timing.frameTick = tickMs;
-  if (timing.frameTick != timing.previousFrameTick) {
-    const std::uint32_t elapsed = timing.frameTick - timing.previousFrameTick;
-    timing.framesPerSecond = 1000.0f / static_cast<float>(elapsed);
+  if (!timing.moving) {
+    timing.stepsDue = 1;
+    timing.stepCarry = 0;
+    return;
   }
+  const std::uint32_t elapsed = timing.frameTick - timing.previousFrameTick;
+  if (elapsed != 0) timing.framesPerSecond = 1000.0f / static_cast<float>(elapsed);
+  // At least one step a frame, as many as the time holds when frames come
+  // slower than sixty a second; a frame that came early banks nothing.
+  const double due = timing.stepCarry + elapsed / ANIMATION_STEP_MS;
+  const double whole = std::max(1.0, std::floor(due));
+  timing.stepCarry = std::clamp(due - whole, 0.0, 1.0);
+  timing.stepsDue = static_cast<std::int32_t>(std::min(whole, static_cast<double>(MAX_STEPS_PER_FRAME)));
 }
 
 void AdvanceAnimatedPicture(FrameTiming& timing, const GameState& state) {
@@ -49,13 +58,9 @@ std::uint32_t ShownTexture(const GameState& state, const FrameTiming& timing) {
   return state.stillTexture;
 }
 
-bool AdvanceIdleCaption(FrameTiming& timing, const GameOptions& options) {
-  // Stops counting at the limit's far side so that a game left alone for
-  // days does not wrap into the negative.
-  if (timing.idleFrames <= CAPTION_IDLE_FRAMES) {
-    ++timing.idleFrames;
-  }
-  return timing.idleFrames > CAPTION_IDLE_FRAMES || options.brandedBackground;
+bool IdleCaptionDue(const FrameTiming& timing, const GameOptions& options, std::uint32_t tickMs) {
+  return options.brandedBackground || !timing.pointerMovedAt ||
+         tickMs - *timing.pointerMovedAt > CAPTION_IDLE_MS;
 }
 
 void EdgeScrollStep(GameState& state, TableView& table, ScrollBars& bars, const EdgeScrollFlags& edges,
@@ -150,22 +155,65 @@ void AdvanceFrame(FrameRecords& r, std::uint32_t tickMs) {
   AdvanceFrameTiming(r.timing, tickMs);
   AdvanceAnimatedPicture(r.timing, state);
   if (r.options.brandedBackground) TurnFanColours(r.view);
-  r.timing.captionDue = AdvanceIdleCaption(r.timing, r.options);
+  r.timing.captionDue = IdleCaptionDue(r.timing, r.options, tickMs);
+  const std::int32_t steps = r.timing.stepsDue;
   // Only a bar that shows can be held.
-  if (ShownBar(r.bars) != nullptr)
+  for (std::int32_t k = 0; k < steps && ShownBar(r.bars) != nullptr; ++k)
     ScrollHeldTrack(state, r.table, r.bars, r.shell.cursorX, r.shell.cursorY, r.edges);
   if (state.gameRunning) {
-    EdgeScrollStep(state, r.table, r.bars, r.edges, r.shell.cursorX, r.shell.cursorY);
-    AdvanceTurn(state, r.options);
+    for (std::int32_t k = 0; k < steps; ++k)
+      EdgeScrollStep(state, r.table, r.bars, r.edges, r.shell.cursorX, r.shell.cursorY);
+    for (std::int32_t k = 0; k < steps && state.rotationLeft != 0.0f; ++k) AdvanceTurn(state, r.options);
   }
 }
 
 void FinishFrame(FrameRecords& r, std::uint32_t tickMs) {
   GameState& state = r.state;
-  if (r.options.brandedBackground) StepFanColours(r.view);
+  if (r.options.brandedBackground) {
+    // The steps the frame skipped bounce as they would have frame by frame.
+    StepFanColours(r.view);
+    for (std::int32_t k = 1; k < r.timing.stepsDue; ++k) {
+      TurnFanColours(r.view);
+      StepFanColours(r.view);
+    }
+  }
   FadeShownCaption(r.bars, r.timing.framesPerSecond);
   if (state.gameRunning && state.promptShowing) AdvancePrompt(state, r.timing.framesPerSecond);
   AdvanceScatter(state, r.table, r.options, tickMs);
+}
+
+std::optional<std::uint32_t> NextFrameDelay(FrameRecords& r, std::uint32_t tickMs) {
+  const GameState& state = r.state;
+  const ScrollBar* bar = ShownBar(r.bars);
+  const ScrollBar::Element caption = ShownCaption(r.bars);
+  const bool heldTrack =
+      bar != nullptr && (bar->pressed[ScrollBar::TRACK_BEFORE] || bar->pressed[ScrollBar::TRACK_AFTER]);
+  const bool edgeScroll =
+      r.edges.edgeScrollUp || r.edges.edgeScrollDown || r.edges.edgeScrollLeft || r.edges.edgeScrollRight;
+  const bool moving =
+      state.scatterRunning || state.settleRunning ||
+      (state.gameRunning && (state.promptShowing || state.rotationLeft != 0.0f || edgeScroll)) || heldTrack ||
+      (caption != ScrollBar::ELEMENT_COUNT && bar->captionOpacity[caption] > 0);
+  r.timing.moving = moving || r.options.brandedBackground;
+  if (moving) return 0;
+  // The background's colours move by one a sixtieth of a second whatever the
+  // frame rate; alone, they are drawn at a slower pace, a few steps a frame,
+  // where a step is too small to see.
+  std::optional<std::uint32_t> delay;
+  if (r.options.brandedBackground) delay = BACKGROUND_FRAME_MS;
+  if (state.frameCount > 1 && (state.gameRunning || state.imageFresh)) {
+    // The shown frame changes once it has been shown longer than its delay.
+    const auto index = static_cast<std::size_t>(std::max(r.timing.frameIndex, 0));
+    const std::uint32_t shownFor = index < state.frameDelays.size() ? state.frameDelays[index] : 0;
+    const std::uint32_t next = shownFor >= r.timing.frameElapsed ? shownFor - r.timing.frameElapsed + 1 : 0;
+    delay = delay ? std::min(*delay, next) : next;
+  }
+  if (!r.timing.captionDue && r.timing.pointerMovedAt) {
+    const std::uint32_t rested = tickMs - *r.timing.pointerMovedAt;
+    const std::uint32_t returns = rested <= CAPTION_IDLE_MS ? CAPTION_IDLE_MS - rested + 1 : 0;
+    delay = delay ? std::min(*delay, returns) : returns;
+  }
+  return delay;
 }
 
 }  // namespace puzzle

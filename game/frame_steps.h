@@ -2,12 +2,16 @@
 // picture's frame switching, the idle count behind the branded caption, the
 // background's colour cycling, held scroll tracks and edge scrolling during a
 // drag, the turn or flip of the selected piece, the fading of the prompt and
-// of the key captions, and the scatter. Every animation moves by one step
-// per drawn frame: the window calls AdvanceFrame, then draws the frame from
-// the records (render/), then FinishFrame.
+// of the key captions, and the scatter. The window calls AdvanceFrame, then
+// draws the frame from the records (render/), then FinishFrame, and then asks
+// NextFrameDelay when the picture changes next: frames are drawn only while
+// something moves, so a table at rest costs nothing. The animations that move
+// a fixed amount per sixtieth of a second (turns, edge and held-track
+// scrolling, the background's colours) take as many steps as the time since
+// the last frame holds, so a slow frame does not slow them.
 //
 // FrameTiming lives in the application object and is written only here and by
-// the pointer-move handler, which sets idleFrames to 0. AdvanceFrame and
+// the pointer-move handler, which sets pointerMovedAt. AdvanceFrame and
 // FinishFrame write what FrameRecords names, each through the rule of its
 // own header.
 #pragma once
@@ -24,8 +28,17 @@
 
 namespace puzzle {
 
-// Frames drawn without pointer movement before the branded caption shows.
-inline constexpr std::int32_t CAPTION_IDLE_FRAMES = 5000;
+// Time without pointer movement before the branded caption shows: 5000
+// frames at sixty a second.
+inline constexpr std::uint32_t CAPTION_IDLE_MS = 5000 * 1000 / 60;
+// The time of one step of the animations that move once per sixtieth of a
+// second, and the most steps one frame takes (a second's worth), so that a
+// stalled frame does not make a turn or a scroll jump.
+inline constexpr double ANIMATION_STEP_MS = 1000.0 / 60.0;
+inline constexpr std::int32_t MAX_STEPS_PER_FRAME = 60;
+// The pace of the frames while nothing but the branded background's colours
+// moves: three steps of the colours a frame.
+inline constexpr std::uint32_t BACKGROUND_FRAME_MS = 50;
 
 struct FrameTiming {
   std::uint32_t frameTick = 0;
@@ -36,11 +49,19 @@ struct FrameTiming {
   // The shown frame of an animated picture and how long it has been shown.
   std::int32_t frameIndex = 0;
   std::uint32_t frameElapsed = 0;
-  // Starts above the limit so that the caption shows from start-up until the
-  // pointer first moves.
-  std::int32_t idleFrames = CAPTION_IDLE_FRAMES + 1;
+  // The tick of the pointer's last move; none until it first moves, so that
+  // the caption shows from start-up.
+  std::optional<std::uint32_t> pointerMovedAt;
   // The branded caption is due in the frame being drawn.
   bool captionDue = true;
+  // Steps of the once-per-sixtieth animations in the frame being drawn, and
+  // the fraction of a step carried to the next frame.
+  std::int32_t stepsDue = 1;
+  double stepCarry = 0;
+  // The previous frame asked for this one at once (something was moving):
+  // the time between them is animation time. After a rest the first frame
+  // takes one step and keeps the last measured rate.
+  bool moving = true;
 };
 
 // The records one frame reads and advances, gathered so that the window and
@@ -69,9 +90,16 @@ void AdvanceFrame(FrameRecords& records, std::uint32_t tickMs);
 // scatter and settle phases run.
 void FinishFrame(FrameRecords& records, std::uint32_t tickMs);
 
-// Takes the frame's tick and measures the rate (unsigned difference,
-// so the tick may wrap); the same millisecond keeps the previous rate.
+// Takes the frame's tick and, after a moving frame, measures the rate
+// (unsigned difference, so the tick may wrap; the same millisecond keeps the
+// previous rate) and the steps due; after a rest one step is due.
 void AdvanceFrameTiming(FrameTiming& timing, std::uint32_t tickMs);
+
+// After FinishFrame: milliseconds until the picture changes by itself (0: in
+// the next frame the pacer allows; the background's slower pace; an animated
+// picture's next frame; the branded caption's return), or none when nothing changes until the player
+// acts. Records in timing whether the next frame follows at once.
+std::optional<std::uint32_t> NextFrameDelay(FrameRecords& records, std::uint32_t tickMs);
 
 // Shows the next frame of an animated picture once the present one
 // has been shown longer than its delay, after the last frame the first again.
@@ -86,8 +114,9 @@ std::size_t FramePixelOffset(const GameState& state, std::int32_t frameIndex);
 // an animated picture.
 std::uint32_t ShownTexture(const GameState& state, const FrameTiming& timing);
 
-// Counts one more idle frame; true when the branded caption is due.
-bool AdvanceIdleCaption(FrameTiming& timing, const GameOptions& options);
+// True when the branded caption is due at tickMs: with the branded
+// background, or once the pointer has rested longer than CAPTION_IDLE_MS.
+bool IdleCaptionDue(const FrameTiming& timing, const GameOptions& options, std::uint32_t tickMs);
 
 // One pixel of edge scrolling per set direction (up before down,
 // left before right), each followed by the scroll update that keeps the

@@ -155,16 +155,18 @@ void DrawCentres(const GameState& state, const GameOptions& options) {
   glEnd();
 }
 
-void DrawPieces(const FrameInputs& r) {
+// The selected piece's edges show yellow, green while held.
+std::array<std::uint8_t, 3> SelectedColour(const ShellInput& shell) {
+  return shell.leftButtonDown ? std::array<std::uint8_t, 3>{0, 255, 0}
+                              : std::array<std::uint8_t, 3>{255, 255, 0};
+}
+
+void DrawPieces(const FrameInputs& r, std::int32_t skipped) {
   const GameState& state = r.state;
   UpdateTableMesh(r.mesh, state.pieces);
-  // One binding serves every piece; the selected piece's edges show yellow,
-  // green while held.
+  // One binding serves every piece.
   glBindTexture(GL_TEXTURE_2D, ShownTexture(state, r.timing));
-  const std::array<std::uint8_t, 3> selectedColour = r.shell.leftButtonDown
-                                                         ? std::array<std::uint8_t, 3>{0, 255, 0}
-                                                         : std::array<std::uint8_t, 3>{255, 255, 0};
-  DrawTableMesh(r.mesh, HeldPieces(state), state.selected, selectedColour);
+  DrawTableMesh(r.mesh, HeldPieces(state), state.selected, SelectedColour(r.shell), skipped);
 }
 
 void DrawPictureFrame(const GameState& state, const TableView& table, const GameOptions& options) {
@@ -241,18 +243,18 @@ void DrawScrollBars(const FrameInputs& r) {
   PrintBitmapText(r.fonts, Tr(*place.text, r.options.russianUi));
 }
 
-}  // namespace
-
-void DrawFrame(const FrameInputs& r) {
+// The frame in the order the pieces' depth ties need, without piece
+// `skipped`, the branded background and caption only with backdrop.
+void DrawScene(const FrameInputs& r, bool backdrop, std::int32_t skipped) {
   const GameState& state = r.state;
   const GameOptions& options = r.options;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
 
-  if (options.brandedBackground) {
+  if (backdrop && options.brandedBackground) {
     DrawBackgroundStar(r.view);
   }
-  if (r.timing.captionDue) {
+  if (backdrop && r.timing.captionDue) {
     DrawBrandedCaption(r.fonts, r.view);
   }
   DrawPreview(state, r.table, r.bars, r.timing);
@@ -262,13 +264,111 @@ void DrawFrame(const FrameInputs& r) {
     if (options.showCentres) {
       DrawCentres(state, options);
     }
-    DrawPieces(r);
+    DrawPieces(r, skipped);
     if (options.showFrame) {
       DrawPictureFrame(state, r.table, options);
     }
     if (state.promptShowing) {
       DrawPrompt(state, r.table, r.timing);
     }
+  }
+}
+
+// The piece drawn over the kept layer: the selected one while it is held or
+// turns; none at rest.
+std::int32_t MovingPiece(const FrameInputs& r) {
+  const GameState& state = r.state;
+  const bool moving = r.shell.leftButtonDown || state.rotationLeft != 0.0f;
+  if (!moving || state.selected < 0 || static_cast<std::size_t>(state.selected) >= HeldPieces(state) ||
+      static_cast<std::size_t>(state.selected) >= r.mesh.spans.size())
+    return -1;
+  return state.selected;
+}
+
+// Drawn last over the layer, piece m hides what lies beneath exactly as it
+// did drawn among the others: it lies above every resting piece (a flip
+// does not), and its texels are opaque (an opaque picture, and not at the
+// picture's edge, where the texture filter reaches into the transparent
+// padding of a texture larger than the picture).
+bool DrawnLastAlike(const FrameInputs& r, std::int32_t m) {
+  const GameState& state = r.state;
+  const PiecePose& pose = state.pieces[static_cast<std::size_t>(m)];
+  if (pose.z <= -TABLE_DEPTH || (state.rotationLeft != 0.0f && !state.turnInPlane)) return false;
+  if (!r.mesh.opaquePicture) return false;
+  if (state.textureWidth == state.imageWidth && state.textureHeight == state.imageHeight) return true;
+  const std::uint32_t rows = std::max<std::uint32_t>(state.rows, 1);
+  const std::uint32_t columns = std::max<std::uint32_t>(state.pieceCount / rows, 1);
+  const auto k = static_cast<std::uint32_t>(m);
+  const std::uint32_t i = k % columns, j = k / columns;
+  return i > 0 && j > 0 && i + 1 < columns && j + 1 < rows;
+}
+
+KeptLayerKey KeyOf(const FrameInputs& r, std::int32_t moving) {
+  KeptLayerKey key;
+  key.meshGeneration = r.mesh.generation;
+  key.moving = moving;
+  key.selected = r.state.selected;
+  key.selectedColour = SelectedColour(r.shell);
+  key.texture = ShownTexture(r.state, r.timing);
+  key.frameIndex = r.timing.frameIndex;
+  key.width = r.table.clientWidth;
+  key.height = r.table.clientHeight;
+  key.branded = r.options.brandedBackground;
+  // With the branded background the caption is drawn over the layer.
+  key.captionDue = r.timing.captionDue && !key.branded;
+  key.showCentres = r.options.showCentres;
+  key.showFrame = r.options.showFrame;
+  key.colors = r.options.colors;
+  key.backOffsetX = r.table.backOffsetX;
+  key.backOffsetY = r.table.backOffsetY;
+  return key;
+}
+
+}  // namespace
+
+void DrawFrame(const FrameInputs& r) {
+  DrawScene(r, true, -1);
+}
+
+void DrawFrameKept(const FrameInputs& r, KeptLayer& layer) {
+  const GameState& state = r.state;
+  const std::int32_t m = MovingPiece(r);
+  const bool usable = !layer.unavailable && state.gameRunning && !state.promptShowing && !state.imageFresh &&
+                      ShownBar(r.bars) == nullptr && !r.mesh.spans.empty() && (m < 0 || DrawnLastAlike(r, m));
+  if (!usable) {
+    layer.valid = false;
+    DrawFrame(r);
+    return;
+  }
+  const KeptLayerKey key = KeyOf(r, m);
+  const bool branded = r.options.brandedBackground;
+  if (!layer.valid || !(layer.key == key) || PosesChangedExcept(r.mesh, state.pieces, m)) {
+    const auto target = BeginKeptLayer(layer, r.table.clientWidth, r.table.clientHeight);
+    if (!target) {
+      DrawFrame(r);
+      return;
+    }
+    // The branded background changes every frame: it is drawn over the
+    // layer, where its depth leaves it behind everything else.
+    DrawScene(r, !branded, m);
+    EndKeptLayer(*target);
+    layer.key = key;
+    layer.valid = true;
+  }
+  if (!CopyKeptLayer(layer)) {
+    DrawFrame(r);
+    return;
+  }
+  glLoadIdentity();
+  if (branded) {
+    DrawBackgroundStar(r.view);
+    if (r.timing.captionDue) DrawBrandedCaption(r.fonts, r.view);
+  }
+  if (m >= 0) {
+    // Every other piece is as the layer has it.
+    UpdateTablePiece(r.mesh, state.pieces, static_cast<std::size_t>(m));
+    glBindTexture(GL_TEXTURE_2D, ShownTexture(state, r.timing));
+    DrawTablePiece(r.mesh, static_cast<std::size_t>(m), SelectedColour(r.shell));
   }
 }
 

@@ -13,6 +13,7 @@
 #include "game/picking.h"
 #include "model/records.h"
 #include "render/fonts.h"
+#include "render/kept_layer.h"
 #include "render/table_mesh.h"
 #include "view/scrollbars.h"
 #include "view/table_view.h"
@@ -38,7 +39,16 @@ inline FrameInputs DrawingInputs(const FrameRecords& records, const Fonts& fonts
           records.shell, records.timing,  fonts,        mesh};
 }
 
-// Draws one frame as the records stand.
+// Draws one frame as the records stand, every piece.
 void DrawFrame(const FrameInputs& frame);
+
+// Draws the same frame from the kept layer where it can: the layer (drawn
+// again only when something in it changed) is copied to the screen, then the
+// branded background and the held or turning piece are drawn over it. Where
+// the copy could differ from the whole frame by a pixel (the prompt, the
+// preview, a scroll bar, a moving piece that does not lie clear above the
+// others or shows the table through itself) or the GL has no offscreen
+// buffers, the frame is drawn whole.
+void DrawFrameKept(const FrameInputs& frame, KeptLayer& layer);
 
 }  // namespace puzzle

@@ -3,38 +3,20 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "render/framebuffer_calls.h"
 #include "render/native_context.h"
 
 namespace puzzle {
 
-// Framebuffer objects are not part of GL 1.1, so their entry points are
-// fetched once the context is current.
+// The framebuffer objects' entry points are fetched once the context is
+// current.
 struct HeadlessContext::Impl {
   NativeGlContext native;
   GLuint framebuffer = 0;
   GLuint colour = 0;
   GLuint depth = 0;
-  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-  PFNGLGETRENDERBUFFERPARAMETERIVPROC getRenderbufferParameteriv = nullptr;
+  FramebufferCalls calls;
 };
-
-namespace {
-
-template <typename F>
-bool Fetch(F& function, const char* name) {
-  function = reinterpret_cast<F>(NativeGlContext::Function(name));
-  return function != nullptr;
-}
-
-}  // namespace
 
 HeadlessContext::HeadlessContext() : impl_(std::make_unique<Impl>()) {}
 
@@ -47,21 +29,15 @@ bool HeadlessContext::Open(int width, int height, DepthFormat depth) {
   depthFormat_ = depth;
   Impl& gl = *impl_;
   if (!gl.native.Create(error_)) return false;
-  if (!Fetch(gl.genFramebuffers, "glGenFramebuffers") ||
-      !Fetch(gl.deleteFramebuffers, "glDeleteFramebuffers") ||
-      !Fetch(gl.bindFramebuffer, "glBindFramebuffer") || !Fetch(gl.genRenderbuffers, "glGenRenderbuffers") ||
-      !Fetch(gl.deleteRenderbuffers, "glDeleteRenderbuffers") ||
-      !Fetch(gl.bindRenderbuffer, "glBindRenderbuffer") ||
-      !Fetch(gl.renderbufferStorage, "glRenderbufferStorage") ||
-      !Fetch(gl.framebufferRenderbuffer, "glFramebufferRenderbuffer") ||
-      !Fetch(gl.checkFramebufferStatus, "glCheckFramebufferStatus") ||
-      !Fetch(gl.getRenderbufferParameteriv, "glGetRenderbufferParameteriv")) {
+  const auto calls = FetchFramebufferCalls();
+  if (!calls) {
     error_ = "the GL has no framebuffer objects";
     return false;
   }
-  gl.genFramebuffers(1, &gl.framebuffer);
-  gl.genRenderbuffers(1, &gl.colour);
-  gl.genRenderbuffers(1, &gl.depth);
+  gl.calls = *calls;
+  gl.calls.genFramebuffers(1, &gl.framebuffer);
+  gl.calls.genRenderbuffers(1, &gl.colour);
+  gl.calls.genRenderbuffers(1, &gl.depth);
   return AllocateStorage(width, height);
 }
 
@@ -76,20 +52,20 @@ bool HeadlessContext::AllocateStorage(int width, int height) {
     error_ = "the framebuffer needs at least one pixel";
     return false;
   }
-  gl.bindRenderbuffer(GL_RENDERBUFFER, gl.colour);
-  gl.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  gl.calls.bindRenderbuffer(GL_RENDERBUFFER, gl.colour);
+  gl.calls.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
   // The game asks for 32 depth bits; 24 is what most drivers grant.
-  gl.bindRenderbuffer(GL_RENDERBUFFER, gl.depth);
-  gl.renderbufferStorage(GL_RENDERBUFFER,
-                         depthFormat_ == DepthFormat::Bits16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
-                         width, height);
+  gl.calls.bindRenderbuffer(GL_RENDERBUFFER, gl.depth);
+  gl.calls.renderbufferStorage(
+      GL_RENDERBUFFER, depthFormat_ == DepthFormat::Bits16 ? GL_DEPTH_COMPONENT16 : GL_DEPTH_COMPONENT24,
+      width, height);
   GLint depthBits = 0;
-  gl.getRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_DEPTH_SIZE, &depthBits);
-  gl.bindRenderbuffer(GL_RENDERBUFFER, 0);
-  gl.bindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
-  gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gl.colour);
-  gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, gl.depth);
-  if (gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+  gl.calls.getRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_DEPTH_SIZE, &depthBits);
+  gl.calls.bindRenderbuffer(GL_RENDERBUFFER, 0);
+  gl.calls.bindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
+  gl.calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, gl.colour);
+  gl.calls.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, gl.depth);
+  if (gl.calls.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
     error_ = "the framebuffer is incomplete";
     return false;
   }
@@ -113,10 +89,10 @@ std::vector<std::uint8_t> HeadlessContext::ReadPixels() const {
 void HeadlessContext::Close() {
   Impl& gl = *impl_;
   if (gl.native.Current() && gl.framebuffer != 0) {
-    gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    gl.deleteFramebuffers(1, &gl.framebuffer);
-    gl.deleteRenderbuffers(1, &gl.colour);
-    gl.deleteRenderbuffers(1, &gl.depth);
+    gl.calls.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    gl.calls.deleteFramebuffers(1, &gl.framebuffer);
+    gl.calls.deleteRenderbuffers(1, &gl.colour);
+    gl.calls.deleteRenderbuffers(1, &gl.depth);
   }
   gl.native.Destroy();
   gl.framebuffer = gl.colour = gl.depth = 0;

@@ -356,7 +356,25 @@ void LayOutTableMesh(TableMesh& mesh, std::vector<std::shared_ptr<const PieceSha
   mesh.made.assign(count, 0);
 }
 
+namespace {
+
+// Every frame's alpha is 255 (each frame is followed by its two delay bytes).
+bool PictureOpaque(const GameState& state) {
+  const std::size_t frameBytes =
+      static_cast<std::size_t>(state.imageWidth) * static_cast<std::size_t>(state.imageHeight) * 4;
+  if (frameBytes == 0) return false;
+  for (std::size_t frame = 0; frame + frameBytes <= state.pixels.size(); frame += frameBytes + 2) {
+    for (std::size_t at = frame + 3; at < frame + frameBytes; at += 4) {
+      if (state.pixels[at] != 255) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options) {
+  const bool wasOpaque = mesh.opaquePicture;
   ClearTableMesh(mesh);
   const std::uint32_t count = state.pieceCount;
   if (options.form < 1 || options.form > 4 || options.columns < 2 || state.rows < 2 ||
@@ -375,6 +393,9 @@ bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& 
     shapes.push_back(shape);
   }
   LayOutTableMesh(mesh, std::move(shapes), options.showEdges);
+  // A reshaped game keeps its picture only in the textures: it is the same
+  // picture as before.
+  mesh.opaquePicture = state.pixels.empty() ? wasOpaque : PictureOpaque(state);
 
   // The texture coordinates map a piece's own coordinates to the picture
   // texel under them at home: one picture pixel is 2K table units. Form 1
@@ -403,36 +424,57 @@ bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& 
   return true;
 }
 
+namespace {
+
+void RemakePiece(TableMesh& mesh, std::size_t k, const PiecePose& pose) {
+  const PieceShape& shape = *mesh.shapes[k];
+  const TableMesh::Span& span = mesh.spans[k];
+  Place(pose, shape.points, 0.0f, mesh.facePositions.data() + 3 * static_cast<std::size_t>(span.faceVertex));
+  if (mesh.edges) {
+    float* edges = mesh.edgePositions.data() + 3 * static_cast<std::size_t>(span.edgeVertex);
+    Place(pose, shape.outline, EDGE_OFFSET, edges);
+    Place(pose, shape.outline, -EDGE_OFFSET, edges + 3 * shape.outline.size());
+  }
+  mesh.madeFor[k] = pose;
+  mesh.made[k] = 1;
+}
+
+}  // namespace
+
 void UpdateTableMesh(TableMesh& mesh, const std::vector<PiecePose>& poses) {
   const std::size_t count = std::min(poses.size(), mesh.spans.size());
   for (std::size_t k = 0; k < count; ++k) {
-    const PiecePose& pose = poses[k];
-    if (mesh.made[k] != 0 && SamePose(pose, mesh.madeFor[k])) continue;
-    const PieceShape& shape = *mesh.shapes[k];
-    const TableMesh::Span& span = mesh.spans[k];
-    Place(pose, shape.points, 0.0f,
-          mesh.facePositions.data() + 3 * static_cast<std::size_t>(span.faceVertex));
-    if (mesh.edges) {
-      float* edges = mesh.edgePositions.data() + 3 * static_cast<std::size_t>(span.edgeVertex);
-      Place(pose, shape.outline, EDGE_OFFSET, edges);
-      Place(pose, shape.outline, -EDGE_OFFSET, edges + 3 * shape.outline.size());
-    }
-    mesh.madeFor[k] = pose;
-    mesh.made[k] = 1;
+    if (mesh.made[k] == 0 || !SamePose(poses[k], mesh.madeFor[k])) RemakePiece(mesh, k, poses[k]);
   }
 }
 
-void DrawTableMesh(const TableMesh& mesh, std::size_t count, std::int32_t highlighted,
-                   const std::array<std::uint8_t, 3>& highlightColour) {
-  count = std::min(count, mesh.spans.size());
-  if (count == 0) return;
-  // Everything up to the end of the last piece drawn.
-  const TableMesh::Span& last = mesh.spans[count - 1];
-  const std::uint32_t faceIndices = last.faceIndex + last.faceIndexCount;
-  const std::uint32_t edgeIndices = last.edgeIndex + last.edgeIndexCount;
+void UpdateTablePiece(TableMesh& mesh, const std::vector<PiecePose>& poses, std::size_t k) {
+  if (k < std::min(poses.size(), mesh.spans.size())) RemakePiece(mesh, k, poses[k]);
+}
+
+bool PosesChangedExcept(const TableMesh& mesh, const std::vector<PiecePose>& poses, std::int32_t except) {
+  const std::size_t count = std::min(poses.size(), mesh.spans.size());
+  for (std::size_t k = 0; k < count; ++k) {
+    if (static_cast<std::int32_t>(k) == except) continue;
+    if (mesh.made[k] == 0 || !SamePose(poses[k], mesh.madeFor[k])) return true;
+  }
+  return false;
+}
+
+namespace {
+
+// Pieces [first, last) of the shared arrays, in index order.
+struct PieceRange {
+  std::size_t first;
+  std::size_t last;
+};
+
+// The faces, then the edges of the given pieces, in the order the ranges
+// come; piece `highlighted` has its edges in highlightColour.
+void DrawPieceRanges(const TableMesh& mesh, const std::vector<PieceRange>& ranges, std::int32_t highlighted,
+                     const std::array<std::uint8_t, 3>& highlightColour) {
   const auto faceVertices = static_cast<GLuint>(mesh.facePositions.size() / 3);
   const auto edgeVertices = static_cast<GLuint>(mesh.edgePositions.size() / 3);
-
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
@@ -446,34 +488,65 @@ void DrawTableMesh(const TableMesh& mesh, std::size_t count, std::int32_t highli
   glEnable(GL_TEXTURE_2D);
   // The range spares the GL a pass over the indices to find the vertices
   // they use.
-  glDrawRangeElements(GL_TRIANGLES, 0, faceVertices - 1, static_cast<GLsizei>(faceIndices), GL_UNSIGNED_INT,
-                      mesh.faceIndices.data());
+  for (const PieceRange& range : ranges) {
+    const std::uint32_t from = mesh.spans[range.first].faceIndex;
+    const TableMesh::Span& last = mesh.spans[range.last - 1];
+    glDrawRangeElements(GL_TRIANGLES, 0, faceVertices - 1,
+                        static_cast<GLsizei>(last.faceIndex + last.faceIndexCount - from), GL_UNSIGNED_INT,
+                        mesh.faceIndices.data() + from);
+  }
   glDisable(GL_TEXTURE_2D);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 
-  if (mesh.edges && edgeIndices > 0) {
+  if (mesh.edges && !mesh.edgeIndices.empty()) {
     glLineWidth(1.0f);
     glVertexPointer(3, GL_FLOAT, 0, mesh.edgePositions.data());
-    auto lines = [&](std::uint32_t from, std::uint32_t to) {
-      if (to > from) {
-        glDrawRangeElements(GL_LINES, 0, edgeVertices - 1, static_cast<GLsizei>(to - from), GL_UNSIGNED_INT,
-                            mesh.edgeIndices.data() + from);
-      }
+    auto lines = [&](std::size_t first, std::size_t last) {
+      if (last <= first) return;
+      const std::uint32_t from = mesh.spans[first].edgeIndex;
+      const TableMesh::Span& end = mesh.spans[last - 1];
+      glDrawRangeElements(GL_LINES, 0, edgeVertices - 1,
+                          static_cast<GLsizei>(end.edgeIndex + end.edgeIndexCount - from), GL_UNSIGNED_INT,
+                          mesh.edgeIndices.data() + from);
     };
     glColor3ub(0, 0, 0);
-    if (highlighted >= 0 && static_cast<std::size_t>(highlighted) < count) {
-      const TableMesh::Span& h = mesh.spans[static_cast<std::size_t>(highlighted)];
-      lines(0, h.edgeIndex);
-      glColor3ub(highlightColour[0], highlightColour[1], highlightColour[2]);
-      lines(h.edgeIndex, h.edgeIndex + h.edgeIndexCount);
-      glColor3ub(0, 0, 0);
-      lines(h.edgeIndex + h.edgeIndexCount, edgeIndices);
-    } else {
-      lines(0, edgeIndices);
+    for (const PieceRange& range : ranges) {
+      const auto h = static_cast<std::size_t>(highlighted);
+      if (highlighted >= 0 && h >= range.first && h < range.last) {
+        lines(range.first, h);
+        glColor3ub(highlightColour[0], highlightColour[1], highlightColour[2]);
+        lines(h, h + 1);
+        glColor3ub(0, 0, 0);
+        lines(h + 1, range.last);
+      } else {
+        lines(range.first, range.last);
+      }
     }
   }
   glDisableClientState(GL_VERTEX_ARRAY);
   glPopMatrix();
+}
+
+}  // namespace
+
+void DrawTableMesh(const TableMesh& mesh, std::size_t count, std::int32_t highlighted,
+                   const std::array<std::uint8_t, 3>& highlightColour, std::int32_t skipped) {
+  count = std::min(count, mesh.spans.size());
+  std::vector<PieceRange> ranges;
+  const auto skip = static_cast<std::size_t>(skipped);
+  if (skipped >= 0 && skip < count) {
+    if (skip > 0) ranges.push_back({0, skip});
+    if (skip + 1 < count) ranges.push_back({skip + 1, count});
+  } else if (count > 0) {
+    ranges.push_back({0, count});
+  }
+  if (ranges.empty()) return;
+  DrawPieceRanges(mesh, ranges, highlighted, highlightColour);
+}
+
+void DrawTablePiece(const TableMesh& mesh, std::size_t k, const std::array<std::uint8_t, 3>& edgeColour) {
+  if (k >= mesh.spans.size()) return;
+  DrawPieceRanges(mesh, {{k, k + 1}}, static_cast<std::int32_t>(k), edgeColour);
 }
 
 std::size_t TableMeshBytes(const TableMesh& mesh) {
@@ -491,7 +564,9 @@ std::size_t TableMeshBytes(const TableMesh& mesh) {
 }
 
 void ClearTableMesh(TableMesh& mesh) {
+  const std::uint32_t generation = mesh.generation;
   mesh = TableMesh{};
+  mesh.generation = generation + 1;
 }
 
 }  // namespace puzzle

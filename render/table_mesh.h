@@ -97,6 +97,13 @@ struct TableMesh {
   // for a piece whose vertices were never made.
   std::vector<PiecePose> madeFor;
   std::vector<std::uint8_t> made;
+  // Counts the layouts, so that whatever keeps a drawing of the pieces sees
+  // that they were made again (other edges, another game) even where every
+  // pose stayed.
+  std::uint32_t generation = 0;
+  // Every pixel of the picture was opaque when the mesh was built: a piece
+  // drawn over others hides them whatever order they were drawn in.
+  bool opaquePicture = false;
 };
 
 // Makes the mesh of every piece of the game laid out in state, replacing the
@@ -112,12 +119,23 @@ void LayOutTableMesh(TableMesh& mesh, std::vector<std::shared_ptr<const PieceSha
 // from the one they were made for. Pieces beyond the mesh are ignored.
 void UpdateTableMesh(TableMesh& mesh, const std::vector<PiecePose>& poses);
 
-// Draws the first `count` pieces as their vertices stand: the faces with the
-// bound texture, then the edges in black, those of piece `highlighted`
-// (none when out of range) in highlightColour. Leaves texturing off and the
-// client arrays disabled.
+// Makes the table-space vertices of piece k alone again.
+void UpdateTablePiece(TableMesh& mesh, const std::vector<PiecePose>& poses, std::size_t k);
+
+// True when a piece other than `except` has a pose its vertices were not
+// made for (or none made yet).
+bool PosesChangedExcept(const TableMesh& mesh, const std::vector<PiecePose>& poses, std::int32_t except);
+
+// Draws the first `count` pieces as their vertices stand, piece `skipped`
+// left out (none when out of range): the faces with the bound texture, then
+// the edges in black, those of piece `highlighted` (none when out of range)
+// in highlightColour. Leaves texturing off and the client arrays disabled.
 void DrawTableMesh(const TableMesh& mesh, std::size_t count, std::int32_t highlighted,
-                   const std::array<std::uint8_t, 3>& highlightColour);
+                   const std::array<std::uint8_t, 3>& highlightColour, std::int32_t skipped = -1);
+
+// Draws piece k alone as DrawTableMesh draws it among the others, its edges in
+// edgeColour.
+void DrawTablePiece(const TableMesh& mesh, std::size_t k, const std::array<std::uint8_t, 3>& edgeColour);
 
 // The heap the mesh holds, shapes included.
 std::size_t TableMeshBytes(const TableMesh& mesh);

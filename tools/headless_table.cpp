@@ -12,6 +12,7 @@ namespace puzzle {
 HeadlessTable::~HeadlessTable() {
   if (context_.Width() == 0) return;
   ClearTableMesh(mesh);
+  ReleaseKeptLayer(layer);
   DeletePictureTextures(state);
   DeleteFonts(fonts);
 }
@@ -30,7 +31,6 @@ bool HeadlessTable::Open(int width, int height) {
   // The pointer rests in the middle, away from the scroll-bar zones.
   shell.cursorX = static_cast<std::uint16_t>(width / 2);
   shell.cursorY = static_cast<std::uint16_t>(height / 2);
-  timing.idleFrames = 0;
   return true;
 }
 
@@ -45,11 +45,11 @@ bool HeadlessTable::PrepareGame() {
 
 void HeadlessTable::DrawFrame(std::uint32_t tickMs) {
   options.brandedBackground = false;
-  timing.idleFrames = 0;
+  timing.pointerMovedAt = tickMs;
   SetClearColour(options);
   FrameRecords records{state, options, view, table, bars, shell, edges, timing};
   AdvanceFrame(records, tickMs);
-  puzzle::DrawFrame(DrawingInputs(records, fonts, mesh));
+  DrawFrameKept(DrawingInputs(records, fonts, mesh), layer);
   FinishFrame(records, tickMs);
   glFinish();
 }

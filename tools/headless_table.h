@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "render/fonts.h"
 #include "render/headless_context.h"
+#include "render/kept_layer.h"
 #include "render/table_mesh.h"
 #include "view/scrollbars.h"
 #include "view/table_view.h"
@@ -33,6 +34,7 @@ class HeadlessTable {
   Fonts fonts;
   FrameTiming timing;
   TableMesh mesh;
+  KeptLayer layer;
 
   HeadlessTable() = default;
   ~HeadlessTable();
@@ -47,8 +49,9 @@ class HeadlessTable {
   // laid out in state; the game then runs, its scatter not started.
   bool PrepareGame();
 
-  // One frame by the game's renderer, finished; no background star and no
-  // caption, so that only the table and its pieces show.
+  // One frame by the game's renderer (from the kept layer, as the window
+  // draws it), finished; no background star and no caption, so that only the
+  // table and its pieces show.
   void DrawFrame(std::uint32_t tickMs);
 
   // The frame as RGB rows, top row first, as image files hold them.

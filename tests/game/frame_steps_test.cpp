@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+#include <utility>
+
 namespace puzzle {
 namespace {
 
@@ -60,19 +64,70 @@ TEST(FrameTimingTest, AnimatedPictureShowsEachFrameLongerThanItsDelay) {
   EXPECT_EQ(ShownTexture(state, timing), 7u);
 }
 
-TEST(FrameTimingTest, CaptionNeedsMoreThan5000IdleFramesUnlessBranded) {
+TEST(FrameTimingTest, CaptionNeedsTheTimeOf5000FramesWithoutPointerMovesUnlessBranded) {
   GameOptions options;
   options.brandedBackground = false;
   FrameTiming timing;
-  EXPECT_TRUE(AdvanceIdleCaption(timing, options));  // shown from start-up
-  timing.idleFrames = 0;                             // the pointer moved
-  for (int frame = 1; frame <= 5000; ++frame) ASSERT_FALSE(AdvanceIdleCaption(timing, options)) << frame;
-  EXPECT_TRUE(AdvanceIdleCaption(timing, options));
-  EXPECT_TRUE(AdvanceIdleCaption(timing, options));
-
+  EXPECT_TRUE(IdleCaptionDue(timing, options, 10));  // shown from start-up
+  timing.pointerMovedAt = 0xFFFFFF00u;               // the pointer moved; the tick wraps meanwhile
+  EXPECT_FALSE(IdleCaptionDue(timing, options, 0xFFFFFF00u + 83333u));
+  EXPECT_TRUE(IdleCaptionDue(timing, options, 0xFFFFFF00u + 83334u));
   options.brandedBackground = true;
-  timing.idleFrames = 0;
-  EXPECT_TRUE(AdvanceIdleCaption(timing, options));
+  EXPECT_TRUE(IdleCaptionDue(timing, options, 0xFFFFFF00u));
+}
+
+// What the last frame says of the next: nothing at rest, at once while
+// something moves, later for the background alone, an animated picture's next
+// frame and the caption's return; and the steps the time between frames holds.
+TEST(FrameTimingTest, NextFrameComesOnlyWhenThePictureChangesAndStepsFollowTheTime) {
+  GameState state;
+  GameOptions options;
+  ViewSetup view;
+  TableView table;
+  ScrollBars bars;
+  ShellInput shell;
+  EdgeScrollFlags edges;
+  FrameTiming timing;
+  FrameRecords records{state, options, view, table, bars, shell, edges, timing};
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    std::optional<std::uint32_t> delay;
+  };
+  const Case cases[] = {
+      {"at rest", [] {}, std::nullopt},
+      {"scatter", [&] { state.scatterRunning = true; }, 0u},
+      {"background alone", [&] { options.brandedBackground = true; }, BACKGROUND_FRAME_MS},
+      {"animated picture",
+       [&] {
+         state.gameRunning = true;
+         state.frameCount = 2;
+         state.frameDelays = {100, 100};
+         timing.frameElapsed = 30;
+       },
+       71u},
+      {"caption to return", [&] { timing.pointerMovedAt = 1000; }, CAPTION_IDLE_MS - 500 + 1},
+  };
+  for (const Case& c : cases) {
+    state = GameState{};
+    options.brandedBackground = false;
+    timing = FrameTiming{};
+    timing.captionDue = false;
+    c.arrange();
+    EXPECT_EQ(NextFrameDelay(records, 1500), c.delay) << c.what;
+  }
+
+  // After a rest one step; then as many as the time holds, at least one.
+  timing = FrameTiming{};
+  timing.moving = false;
+  AdvanceFrameTiming(timing, 10000);
+  EXPECT_EQ(timing.stepsDue, 1);
+  timing.moving = true;
+  for (const auto& [elapsed, steps] :
+       {std::pair{50u, 3}, {10u, 1}, {25u, 1}, {25u, 2}, {5000u, MAX_STEPS_PER_FRAME}}) {
+    AdvanceFrameTiming(timing, timing.frameTick + elapsed);
+    EXPECT_EQ(timing.stepsDue, steps) << elapsed;
+  }
 }
 
 class TurnTest : public ::testing::Test {

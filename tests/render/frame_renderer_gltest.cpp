@@ -32,7 +32,7 @@ class FrameRendererTest : public testing::HeadlessGlTest {
   void SetUp() override {
     OpenView(W, H);
     ASSERT_TRUE(BuildFonts(fonts, state.pixelScale));
-    timing.idleFrames = 0;
+    timing.pointerMovedAt = tick;
     options.brandedBackground = false;
     options.showFrame = false;
     options.showCentres = false;

@@ -21,9 +21,11 @@
 
 #include "game/frame_steps.h"
 #include "game/home_layout.h"
+#include "game/picking.h"
 #include "model/orientation.h"
 #include "render/frame_renderer.h"
 #include "render/gl_graphics_port.h"
+#include "render/kept_layer.h"
 #include "render/textures.h"
 #include "support/headless_gl.h"
 
@@ -219,7 +221,7 @@ class TableReferenceTest : public testing::HeadlessGlTest, public ::testing::Wit
     // The picture is cut: the whole picture no longer shows beneath.
     state.imageFresh = false;
     state.gameRunning = true;
-    records.timing.idleFrames = 0;
+    records.timing.pointerMovedAt = 1000;
     scene.arrange(state, records);
     FrameRecords frame{state,        options,       view,          table,
                        records.bars, records.shell, records.edges, records.timing};
@@ -275,6 +277,48 @@ TEST_P(TableReferenceTest, TableLooksAsInItsReferenceImage) {
   EXPECT_EQ(unexplained, 0);
   // Shifted edge pixels stay few.
   EXPECT_LE(differing, W * H / 1000) << differing << " pixels differ";
+}
+
+// A drag or a turn drawn over the kept layer shows the very pixels of the
+// whole table: the piece held above the others (edges on and off, selected
+// colours, every form), beneath them, turning in the plane, and a piece on the
+// picture's edge, where the layer is not used.
+TEST_P(TableReferenceTest, KeptLayerFramesMatchTheWholeTable) {
+  const Scene& scene = GetParam();
+  ASSERT_FALSE(Draw(scene).empty());
+  FrameRecords frame{state, options, view, table, records.bars, records.shell, records.edges, records.timing};
+  const FrameInputs inputs = DrawingInputs(frame, records.fonts, mesh);
+  KeptLayer layer;
+  struct Move {
+    const char* name;
+    std::size_t piece;
+    float z;  // 0: raised as a selected piece
+    float turn;
+    bool layered;
+  };
+  const float raised = static_cast<float>(RAISE_DEPTH_PICK) - TABLE_DEPTH;
+  const Move moves[] = {{"held over others", 14, raised, 0, !state.promptShowing},
+                        {"turning", 15, raised, 90, !state.promptShowing},
+                        {"held beneath others", 9, RestingDepth(PIECES) - 0.001f, 0, false},
+                        {"held on the edge", 0, raised, 0, false}};
+  for (const Move& move : moves) {
+    SCOPED_TRACE(move.name);
+    state.selected = static_cast<std::int32_t>(move.piece);
+    state.pieces[move.piece].z = move.z;
+    records.shell.leftButtonDown = move.turn == 0;
+    state.rotationLeft = move.turn;
+    state.turnInPlane = move.turn != 0;
+    for (int step = 0; step < 3; ++step) {
+      Shift(state, move.piece, 0.4f, -0.25f);
+      RotatePose(state.pieces[move.piece], 0, 0, 1, move.turn != 0 ? PI / 8 : 0);
+      DrawFrameKept(inputs, layer);
+      const std::vector<std::uint8_t> kept = context.ReadPixels();
+      EXPECT_EQ(layer.valid, move.layered);
+      DrawFrame(inputs);
+      ASSERT_EQ(kept, context.ReadPixels()) << "step " << step;
+    }
+  }
+  ReleaseKeptLayer(layer);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, TableReferenceTest, ::testing::ValuesIn(SCENES),

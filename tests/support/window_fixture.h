@@ -50,10 +50,13 @@ class WindowTest : public ::testing::Test {
     WaitFrames(2);
   }
 
-  // Lets the window draw n more frames (and handle the events between them).
+  // Has the window draw n more frames (and handle the events between them).
   void WaitFrames(int n) {
     QSignalSpy swapped(window->view(), &QOpenGLWidget::frameSwapped);
-    for (int i = 0; i < 200 && swapped.count() < n; ++i) swapped.wait(50);
+    for (int i = 0; i < 200 && swapped.count() < n; ++i) {
+      window->view()->update();
+      swapped.wait(50);
+    }
     ASSERT_GE(swapped.count(), n);
   }
 
