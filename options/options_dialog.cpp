@@ -363,6 +363,7 @@ void OptionsDialog::ApplyNow() {
 }
 
 void OptionsDialog::Apply() {
+  const GameOptions before = options_;
   if (!applyFromCancel_) {
     OptionsControls controls = ReadControls();
     TakeControls(controls, options_, colourBytes_);
@@ -375,6 +376,7 @@ void OptionsDialog::Apply() {
     // Start builds the meshes again.
     ApplyOptionsToGame(state_, table_, options_, port);
   });
+  MarkGameFileOptionsChange(state_, before, options_);
 }
 
 void OptionsDialog::RedrawPreview() {

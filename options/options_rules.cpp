@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "model/geometry.h"
 #include "storage/settings.h"
@@ -162,6 +163,13 @@ bool ApplyOptionsToGame(GameState& state, const TableView& view, GameOptions& op
   // A form outside 1-4 keeps the old homes; the meshes are rebuilt anyway.
   ComputeCellsAndHomes(state, options, view.viewOffsetX, view.viewOffsetY);
   return port.BuildPieceMeshes(state, options);
+}
+
+void MarkGameFileOptionsChange(GameState& state, const GameOptions& before, const GameOptions& after) {
+  if (!state.gameRunning) return;
+  if (std::tie(before.form, before.bulge, before.gameRotate, before.game3D) !=
+      std::tie(after.form, after.bulge, after.gameRotate, after.game3D))
+    state.gameChanged = true;
 }
 
 }  // namespace puzzle

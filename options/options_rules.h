@@ -118,4 +118,9 @@ void TakeControls(OptionsControls& controls, GameOptions& options, ColourBytes& 
 // left where they are. False when the meshes could not be rebuilt.
 bool ApplyOptionsToGame(GameState& state, const TableView& view, GameOptions& options, GraphicsPort& port);
 
+// The game file keeps the form, the bulge and the rotation and 3D games with
+// the pieces, so a running game whose options among these changed has
+// changes a save would write.
+void MarkGameFileOptionsChange(GameState& state, const GameOptions& before, const GameOptions& after);
+
 }  // namespace puzzle

@@ -37,6 +37,8 @@ TEST_F(OptionsWindowTest, ApplyNowReshapesTheRunningGameAndCancelBringsItBack) {
     return colour[1];
   };
 
+  // As if just saved: a new form is a change the game file would keep.
+  app.state.gameChanged = false;
   window->Command(CMD_OPTIONS);
   auto* dialog = window->findChild<OptionsDialog*>();
   ASSERT_NE(dialog, nullptr);
@@ -49,6 +51,7 @@ TEST_F(OptionsWindowTest, ApplyNowReshapesTheRunningGameAndCancelBringsItBack) {
   dialog->ApplyNow();
   WaitFrames(2);
   EXPECT_EQ(app.options.form, 3);
+  EXPECT_TRUE(state.gameChanged);
   EXPECT_NE(state.halfCellW, halfCellW);
   EXPECT_NEAR(clearGreen(), 128.0f / 255.0f, 1e-3f);
   EXPECT_GT(CountDifferent(before, window->view()->grabFramebuffer()), 1000);
