@@ -185,6 +185,7 @@ void GameView::paintGL() {
   const bool turning = app_.state.rotationLeft != 0;
   AdvanceFrame(records, tick);
   if (turning && app_.state.rotationLeft == 0 && onTurnFinished) onTurnFinished();
+  ShowPictureFrame(app_.state, app_.timing.frameIndex);
   DrawFrame(DrawingInputs(records, app_.fonts, app_.mesh));
   FinishFrame(records, tick);
 }

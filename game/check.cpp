@@ -90,7 +90,7 @@ void MoveAside(PiecePose& pose, const GameState& state, const TableView& view, A
 }
 
 bool HasPictureTexture(const GameState& state) {
-  return state.stillTexture != 0 || (!state.frameTextures.empty() && state.frameTextures.front() != 0);
+  return state.stillTexture != 0;
 }
 
 }  // namespace

@@ -41,14 +41,6 @@ std::size_t FramePixelOffset(const GameState& state, std::int32_t frameIndex) {
   return static_cast<std::size_t>(frameIndex) * frameBytes;
 }
 
-std::uint32_t ShownTexture(const GameState& state, const FrameTiming& timing) {
-  if (state.frameCount > 1) {
-    const auto index = static_cast<std::size_t>(std::max(timing.frameIndex, 0));
-    return index < state.frameTextures.size() ? state.frameTextures[index] : 0;
-  }
-  return state.stillTexture;
-}
-
 bool AdvanceIdleCaption(FrameTiming& timing, const GameOptions& options) {
   // Stops counting at the limit's far side so that a game left alone for
   // days does not wrap into the negative.

@@ -82,10 +82,6 @@ void AdvanceAnimatedPicture(FrameTiming& timing, const GameState& state);
 // followed by its two delay bytes).
 std::size_t FramePixelOffset(const GameState& state, std::int32_t frameIndex);
 
-// The texture of the shown frame: stillTexture, or the frame's own texture of
-// an animated picture.
-std::uint32_t ShownTexture(const GameState& state, const FrameTiming& timing);
-
 // Counts one more idle frame; true when the branded caption is due.
 bool AdvanceIdleCaption(FrameTiming& timing, const GameOptions& options);
 

@@ -160,7 +160,7 @@ void DrawPieces(const FrameInputs& r) {
   UpdateTableMesh(r.mesh, state.pieces);
   // One binding serves every piece; the selected piece's edges show yellow,
   // green while held.
-  glBindTexture(GL_TEXTURE_2D, ShownTexture(state, r.timing));
+  glBindTexture(GL_TEXTURE_2D, state.stillTexture);
   const std::array<std::uint8_t, 3> selectedColour = r.shell.leftButtonDown
                                                          ? std::array<std::uint8_t, 3>{0, 255, 0}
                                                          : std::array<std::uint8_t, 3>{255, 255, 0};
@@ -182,9 +182,9 @@ void DrawPictureFrame(const GameState& state, const TableView& table, const Game
   glEnd();
 }
 
-void DrawPrompt(const GameState& state, const TableView& table, const FrameTiming& timing) {
+void DrawPrompt(const GameState& state, const TableView& table) {
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, ShownTexture(state, timing));
+  glBindTexture(GL_TEXTURE_2D, state.stillTexture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   const float w = state.halfPicW;
   const float h = state.halfPicH;
@@ -267,7 +267,7 @@ void DrawFrame(const FrameInputs& r) {
       DrawPictureFrame(state, r.table, options);
     }
     if (state.promptShowing) {
-      DrawPrompt(state, r.table, r.timing);
+      DrawPrompt(state, r.table);
     }
   }
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <new>
 #include <utility>
 
 #include "model/geometry.h"
@@ -362,8 +363,9 @@ void LayOutTableMesh(TableMesh& mesh, std::vector<std::shared_ptr<const PieceSha
   mesh.made.assign(count, 0);
 }
 
-bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options) {
-  ClearTableMesh(mesh);
+namespace {
+
+bool FillTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options) {
   const std::uint32_t count = state.pieceCount;
   if (options.form < 1 || options.form > 4 || options.columns < 2 || state.rows < 2 ||
       static_cast<std::uint64_t>(options.columns) * state.rows != count || state.pieces.size() < count) {
@@ -407,6 +409,18 @@ bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& 
   }
   UpdateTableMesh(mesh, state.pieces);
   return true;
+}
+
+}  // namespace
+
+bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options) {
+  ClearTableMesh(mesh);
+  try {
+    if (FillTableMesh(mesh, state, options)) return true;
+  } catch (const std::bad_alloc&) {
+  }
+  ClearTableMesh(mesh);
+  return false;
 }
 
 void UpdateTableMesh(TableMesh& mesh, const std::vector<PiecePose>& poses) {

@@ -35,12 +35,7 @@ class FakeGraphicsPort : public GraphicsPort {
     ++uploads;
     if (watchedPlatform != nullptr) cursorDuringUpload = watchedPlatform->Cursor();
     if (!uploadSucceeds) return false;
-    const auto name = static_cast<std::uint32_t>(uploads);
-    if (state.frameCount > 1) {
-      state.frameTextures.assign(static_cast<std::size_t>(state.frameCount), name);
-    } else {
-      state.stillTexture = name;
-    }
+    state.stillTexture = static_cast<std::uint32_t>(uploads);
     return true;
   }
   bool BuildPieceMeshes(GameState& state, const GameOptions& options) override {
@@ -52,7 +47,6 @@ class FakeGraphicsPort : public GraphicsPort {
   void ReleasePictureTextures(GameState& state) override {
     if (state.stillTexture != 0) releasedTextures.push_back(state.stillTexture);
     state.stillTexture = 0;
-    state.frameTextures.clear();
   }
   bool CaptureFrame(GameState& state) override {
     ++captures;
