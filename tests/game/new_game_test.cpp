@@ -52,20 +52,23 @@ TEST_F(StartTest, PictureSizeLimitsGiveTheirMessages) {
     bool russian;
     const char* message;  // empty when accepted
     const char* caption;
+    bool driverRefuses = false;  // the GL cannot make the texture
   } cases[] = {{32, 32, false, "", ""},
                {2048, 100, false, "", ""},
                {31, 100, false, texts::IMAGE_TOO_SMALL.en, "Error"},
                {100, 2049, false, "should not exceed 2048 px.", "ERROR"},
-               {100, 2049, true, "не должна превышать 2048 px.", "ERROR"}};
+               {100, 2049, true, "не должна превышать 2048 px.", "ERROR"},
+               {64, 64, false, texts::TEXTURE_FAILED.en, "ERROR", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
     platform.shown.clear();
     graphics.uploads = 0;
+    graphics.uploadSucceeds = !c.driverRefuses;
     options.russianUi = c.russian;
     LoadPicture(c.w, c.h);
     const bool accepted = *c.message == '\0';
     EXPECT_EQ(Start(), accepted);
-    EXPECT_EQ(graphics.uploads, accepted ? 1 : 0);
+    EXPECT_EQ(graphics.uploads, accepted || c.driverRefuses ? 1 : 0);
     EXPECT_EQ(state.gameRunning, accepted);
     if (accepted) continue;
     ASSERT_EQ(platform.shown.size(), 1u);
@@ -150,11 +153,13 @@ TEST_F(StartTest, RestartRebuildsFromTheTexturesWithoutSizeChecks) {
   EXPECT_EQ(state.rotationLeft, 0.0f);
   EXPECT_TRUE(state.scatterRunning);
 
-  // A failure while building leaves no playable game, and the cursor back.
+  // A failure while building leaves no playable game, says so, and gives
+  // the cursor back.
   graphics.buildSucceeds = false;
   EXPECT_FALSE(Start());
   EXPECT_FALSE(state.gameRunning);
-  EXPECT_EQ(platform.shown.size(), 2u);  // only the restart questions
+  ASSERT_EQ(platform.shown.size(), 3u);  // two restart questions, then why
+  EXPECT_EQ(LastMessage().text, texts::OUT_OF_MEMORY.en);
   EXPECT_EQ(platform.cursor, CursorShape::Arrow);
 }
 

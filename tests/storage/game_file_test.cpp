@@ -191,10 +191,13 @@ TEST_F(GameFile, DamagedHostileOrOrphanedFilesAreRefused) {
   // The ends of the bulge range, the largest grid and a mirrored piece
   // are accepted.
   auto edge = good;
-  PutFloatAt(edge, n + 16, -1.0f);
   PutFloatAt(edge, n + 2, 0.45f);
   edge[n + 6] = 100, edge[n + 10] = 100;
   edge.resize(n + 16 + 44 * 10000);
+  for (std::size_t k = 0; k < 10000; ++k) {
+    for (std::size_t e = 0; e < 9; ++e) PutFloatAt(edge, n + 16 + 44 * k + 4 * e, e % 4 == 0 ? 1.0f : 0.0f);
+  }
+  PutFloatAt(edge, n + 16, -1.0f);
   EXPECT_TRUE(ParseGameFile(edge));
 }
 
