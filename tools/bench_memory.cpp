@@ -59,7 +59,7 @@ struct RunFigures {
 
 bool RunRender(const std::filesystem::path& render, const std::filesystem::path& picture,
                const std::filesystem::path& output, RunFigures& figures) {
-  std::vector<std::string> args{render.string(), "--picture", picture.string(), "--columns",    "100",
+  std::vector<std::string> args{render.string(), "--picture", picture.string(), "--columns",    "99",
                                 "--size",        "800x600",   "--out",          output.string()};
   std::vector<char*> argv;
   for (std::string& arg : args) argv.push_back(arg.data());
