@@ -196,6 +196,7 @@ void GameView::paintGL() {
   nextFrameTimer_.stop();
   AdvanceFrame(records, tick);
   if (turning && app_.state.rotationLeft == 0 && onTurnFinished) onTurnFinished();
+  ShowPictureFrame(app_.state, app_.timing.frameIndex);
   DrawFrameKept(DrawingInputs(records, app_.fonts, app_.mesh), app_.layer);
   FinishFrame(records, tick);
   nextFrameDelay_ = NextFrameDelay(records, tick);

@@ -100,7 +100,7 @@ std::int32_t SameView(std::int32_t scroll, std::int64_t roomBefore, std::int32_t
 }
 
 bool HasPictureTexture(const GameState& state) {
-  return state.stillTexture != 0 || (!state.frameTextures.empty() && state.frameTextures.front() != 0);
+  return state.stillTexture != 0;
 }
 
 }  // namespace

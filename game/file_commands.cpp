@@ -271,11 +271,9 @@ bool StartLoadedGame(FileCommandRecords& records, Platform& platform, GraphicsPo
   GameState next = state;
   state.pixels = std::move(runningPixels);
   next.stillTexture = 0;
-  next.frameTextures.clear();
   GameOptions nextOptions = records.options;
   InstallLoadedGame(std::move(loaded), path, next, nextOptions);
-  // Without a texture the game still opens, untextured and without the hint.
-  graphics.UploadPictureTexture(next);
+  if (!graphics.UploadPictureTexture(next)) return false;
   if (!graphics.BuildPieceMeshes(next, nextOptions)) {
     graphics.ReleasePictureTextures(next);
     // The failed build left no meshes; the running game's are made again.
@@ -290,8 +288,7 @@ bool StartLoadedGame(FileCommandRecords& records, Platform& platform, GraphicsPo
   ShowPrompt(state, records.framesPerSecond);
   platform.SetCursor(CursorShape::Arrow);
   state.gameRunning = true;
-  state.pixels.clear();
-  state.pixels.shrink_to_fit();
+  DropStillPicture(state);
   records.title = Tr(texts::TITLE_LOADED_GAME, records.options.russianUi) + state.fileTitle;
   state.capturedImage = false;
   state.gameChanged = false;

@@ -50,14 +50,6 @@ std::size_t FramePixelOffset(const GameState& state, std::int32_t frameIndex) {
   return static_cast<std::size_t>(frameIndex) * frameBytes;
 }
 
-std::uint32_t ShownTexture(const GameState& state, const FrameTiming& timing) {
-  if (state.frameCount > 1) {
-    const auto index = static_cast<std::size_t>(std::max(timing.frameIndex, 0));
-    return index < state.frameTextures.size() ? state.frameTextures[index] : 0;
-  }
-  return state.stillTexture;
-}
-
 bool IdleCaptionDue(const FrameTiming& timing, const GameOptions& options, std::uint32_t tickMs) {
   return options.brandedBackground || !timing.pointerMovedAt ||
          tickMs - *timing.pointerMovedAt > CAPTION_IDLE_MS;

@@ -110,10 +110,6 @@ void AdvanceAnimatedPicture(FrameTiming& timing, const GameState& state);
 // followed by its two delay bytes).
 std::size_t FramePixelOffset(const GameState& state, std::int32_t frameIndex);
 
-// The texture of the shown frame: stillTexture, or the frame's own texture of
-// an animated picture.
-std::uint32_t ShownTexture(const GameState& state, const FrameTiming& timing);
-
 // True when the branded caption is due at tickMs: with the branded
 // background, or once the pointer has rested longer than CAPTION_IDLE_MS.
 bool IdleCaptionDue(const FrameTiming& timing, const GameOptions& options, std::uint32_t tickMs);

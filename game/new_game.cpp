@@ -18,11 +18,6 @@ void Tell(Platform& platform, const std::string& text, const UiText& caption, Me
   platform.ShowMessage(Message{text, Tr(caption, russianUi), MessageButtons::Ok, icon, MessageOwner::None});
 }
 
-bool PictureTextureExists(const GameState& state) {
-  if (state.frameCount > 1) return !state.frameTextures.empty() && state.frameTextures[0] != 0;
-  return state.stillTexture != 0;
-}
-
 // The texture upload shows the wait cursor; whatever the outcome of Start, the
 // player gets the previous cursor back.
 class WaitCursor {
@@ -88,7 +83,10 @@ bool CheckAndUploadPicture(GameState& state, const GameOptions& options, Platfor
     return false;
   }
   cursor.Show();
-  return graphics.UploadPictureTexture(state);
+  if (graphics.UploadPictureTexture(state)) return true;
+  Tell(platform, Tr(texts::TEXTURE_FAILED, options.russianUi), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop,
+       options.russianUi);
+  return false;
 }
 
 // Cells about square, columns across. Nothing is written until the
@@ -157,6 +155,12 @@ bool PictureFitsTheGame(std::int32_t width, std::int32_t height, std::int32_t ma
   return true;
 }
 
+void DropStillPicture(GameState& state) {
+  if (state.frameCount > 1) return;
+  state.pixels.clear();
+  state.pixels.shrink_to_fit();
+}
+
 float ScatterSpeed(int draw) {
   const int v = draw < 15 ? draw + 15 : draw;
   const double speed = v * 0.00015;
@@ -168,7 +172,7 @@ bool StartGame(GameState& state, TableView& table, GameOptions& options, Platfor
   const bool ru = options.russianUi;
   WaitCursor cursor(platform);
 
-  if (PictureTextureExists(state)) {
+  if (state.stillTexture != 0) {
     const Message question{Tr(texts::RESTART_QUESTION, ru), Tr(texts::RESTART_CAPTION, ru),
                            MessageButtons::YesNo, MessageIcon::Question, MessageOwner::None};
     if (platform.ShowMessage(question) != MessageAnswer::Yes) return false;
@@ -196,7 +200,10 @@ bool StartGame(GameState& state, TableView& table, GameOptions& options, Platfor
   if (!ComputeCellsAndHomes(state, options)) return Abandon(state);
   PutPiecesOnHomes(state);
 
-  if (!graphics.BuildPieceMeshes(state, options)) return Abandon(state);
+  if (!graphics.BuildPieceMeshes(state, options)) {
+    Tell(platform, Tr(texts::OUT_OF_MEMORY, ru), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
+    return Abandon(state);
+  }
 
   state.scatterVX.assign(state.pieceCount, 0.0f);
   state.scatterVY.assign(state.pieceCount, 0.0f);
@@ -225,8 +232,7 @@ bool StartCommand(GameState& state, TableView& table, GameOptions& options, Plat
   state.imageFresh = false;
   state.gameRunning = true;
   state.scatterClockReset = true;
-  state.pixels.clear();
-  state.pixels.shrink_to_fit();
+  DropStillPicture(state);
   state.gameChanged = true;
   return true;
 }

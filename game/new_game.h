@@ -30,6 +30,10 @@ float ScatterSpeed(int draw);
 bool PictureFitsTheGame(std::int32_t width, std::int32_t height, std::int32_t maxTextureSize,
                         Platform& platform, bool russianUi);
 
+// Once its texture is made, a still picture lives on in the texture alone;
+// an animated one keeps its frames, which the texture shows one at a time.
+void DropStillPicture(GameState& state);
+
 // Sets up a new game. Returns false when refused (a message says why when the
 // player can act on it), when the restart is declined, or when the game could
 // not be built; a refusal before the grid is built leaves a running game as

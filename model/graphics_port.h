@@ -10,8 +10,9 @@ namespace puzzle {
 class GraphicsPort {
  public:
   virtual ~GraphicsPort() = default;
-  // Makes stillTexture or one texture per frame from pixels, and sets
-  // textureWidth/Height and texMaxS/T.
+  // Makes stillTexture from pixels (the first frame of an animated
+  // picture), and sets textureWidth/Height and texMaxS/T; false, with the
+  // state untouched, when the GL cannot make it.
   virtual bool UploadPictureTexture(GameState& state) = 0;
   // The drawing geometry of every piece from the homes and cell measures;
   // false when it cannot be made (nothing is drawn then).

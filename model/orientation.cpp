@@ -67,4 +67,16 @@ void SnapOrientation(PiecePose& pose) {
   for (float& v : pose.orient) v = SnapValue(v);
 }
 
+bool IsRotation(std::span<const float, 9> orient) {
+  for (int a = 0; a < 3; ++a) {
+    for (int b = a; b < 3; ++b) {
+      const double dot = static_cast<double>(orient[a]) * orient[b] +
+                         static_cast<double>(orient[3 + a]) * orient[3 + b] +
+                         static_cast<double>(orient[6 + a]) * orient[6 + b];
+      if (std::abs(dot - (a == b ? 1.0 : 0.0)) > ORIENTATION_TOLERANCE) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace puzzle

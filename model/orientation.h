@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 
 #include "model/records.h"
 
@@ -33,5 +34,12 @@ void RotatePose(PiecePose& pose, float ax, float ay, float az, float theta);
 // value: the only values the game's turns (multiples of 45 degrees in the
 // table plane, 180-degree flips) can produce.
 void SnapOrientation(PiecePose& pose);
+
+// Whether nine orientation floats are a turn, mirrored or not: columns of
+// length 1 at right angles to each other within ORIENTATION_TOLERANCE, so
+// a determinant of +-1. Anything else would scale, skew or flatten the
+// piece it is drawn with.
+inline constexpr float ORIENTATION_TOLERANCE = 1e-3f;
+bool IsRotation(std::span<const float, 9> orient);
 
 }  // namespace puzzle

@@ -61,8 +61,10 @@ struct GameState {
   std::vector<std::uint8_t> pixels;
   std::int32_t frameCount = 1;
   std::vector<std::uint16_t> frameDelays;  // milliseconds, one per frame
+  // The picture's one texture; for an animated picture it holds frame
+  // textureFrame, written again when another frame is shown.
   std::uint32_t stillTexture = 0;
-  std::vector<std::uint32_t> frameTextures;
+  std::int32_t textureFrame = 0;
   std::int32_t textureWidth = 0;
   std::int32_t textureHeight = 0;
   float texMaxS = 0;

@@ -54,6 +54,9 @@ inline constexpr UiText IMAGE_TOO_LARGE{
 inline constexpr UiText TOO_MANY_PIECES{
     "Too many of puzzles.\nNumber of puzzles should not exceed 10 000.",
     "Слишком большое число пазлов\nМаксимально число пазлов не должно превышать 10 000."};
+// The graphics driver could not make the picture's texture.
+inline constexpr UiText TEXTURE_FAILED{"Not enough graphics memory for this picture.",
+                                       "Недостаточно графической памяти для этой картинки."};
 inline constexpr UiText OUT_OF_MEMORY{"Out of memory. Too many of puzzles.",
                                       "Недостаточно памяти. Слишком большое число пазлов."};
 // More columns than the picture has pixels would give cells of no width.

@@ -64,7 +64,8 @@ OptionsDialog::OptionsDialog(QWidget* owner, GameOptions& options, GameState& st
       customColours_(customColours),
       withTableGl_(std::move(withTableGl)),
       colourBytes_(ColourBytesOf(options)),
-      savedOptions_(SaveForCancel(options)) {
+      savedOptions_(SaveForCancel(options)),
+      appliedOptions_(options) {
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
   setWindowTitle(Text(texts::OPTIONS_TITLE, options_.russianUi));
@@ -363,7 +364,6 @@ void OptionsDialog::ApplyNow() {
 }
 
 void OptionsDialog::Apply() {
-  const GameOptions before = options_;
   if (!applyFromCancel_) {
     OptionsControls controls = ReadControls();
     TakeControls(controls, options_, colourBytes_);
@@ -376,7 +376,8 @@ void OptionsDialog::Apply() {
     // Start builds the meshes again.
     ApplyOptionsToGame(state_, table_, options_, port);
   });
-  MarkGameFileOptionsChange(state_, before, options_);
+  MarkGameFileOptionsChange(state_, appliedOptions_, options_);
+  appliedOptions_ = options_;
 }
 
 void OptionsDialog::RedrawPreview() {

@@ -90,6 +90,9 @@ class OptionsDialog : public QDialog {
   SavedOptions savedOptions_;
   // Cancel applies the saved values; the controls are then not read.
   bool applyFromCancel_ = false;
+  // The options the table's game was last shaped with: the form and bulge
+  // buttons write options_ at once for the preview.
+  GameOptions appliedOptions_;
 
   FormPreview* preview_ = nullptr;
   QButtonGroup* formButtons_ = nullptr;

@@ -165,7 +165,7 @@ void DrawPieces(const FrameInputs& r, std::int32_t skipped) {
   const GameState& state = r.state;
   UpdateTableMesh(r.mesh, state.pieces);
   // One binding serves every piece.
-  glBindTexture(GL_TEXTURE_2D, ShownTexture(state, r.timing));
+  glBindTexture(GL_TEXTURE_2D, state.stillTexture);
   DrawTableMesh(r.mesh, HeldPieces(state), state.selected, SelectedColour(r.shell), skipped);
 }
 
@@ -184,9 +184,9 @@ void DrawPictureFrame(const GameState& state, const TableView& table, const Game
   glEnd();
 }
 
-void DrawPrompt(const GameState& state, const TableView& table, const FrameTiming& timing) {
+void DrawPrompt(const GameState& state, const TableView& table) {
   glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, ShownTexture(state, timing));
+  glBindTexture(GL_TEXTURE_2D, state.stillTexture);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   const float w = state.halfPicW;
   const float h = state.halfPicH;
@@ -269,7 +269,7 @@ void DrawScene(const FrameInputs& r, bool backdrop, std::int32_t skipped) {
       DrawPictureFrame(state, r.table, options);
     }
     if (state.promptShowing) {
-      DrawPrompt(state, r.table, r.timing);
+      DrawPrompt(state, r.table);
     }
   }
 }
@@ -309,7 +309,7 @@ KeptLayerKey KeyOf(const FrameInputs& r, std::int32_t moving) {
   key.moving = moving;
   key.selected = r.state.selected;
   key.selectedColour = SelectedColour(r.shell);
-  key.texture = ShownTexture(r.state, r.timing);
+  key.texture = r.state.stillTexture;
   key.frameIndex = r.timing.frameIndex;
   key.width = r.table.clientWidth;
   key.height = r.table.clientHeight;
@@ -367,7 +367,7 @@ void DrawFrameKept(const FrameInputs& r, KeptLayer& layer) {
   if (m >= 0) {
     // Every other piece is as the layer has it.
     UpdateTablePiece(r.mesh, state.pieces, static_cast<std::size_t>(m));
-    glBindTexture(GL_TEXTURE_2D, ShownTexture(state, r.timing));
+    glBindTexture(GL_TEXTURE_2D, state.stillTexture);
     DrawTablePiece(r.mesh, static_cast<std::size_t>(m), SelectedColour(r.shell));
   }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <map>
+#include <new>
 #include <utility>
 
 #include "model/geometry.h"
@@ -371,11 +372,7 @@ bool PictureOpaque(const GameState& state) {
   return true;
 }
 
-}  // namespace
-
-bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options) {
-  const bool wasOpaque = mesh.opaquePicture;
-  ClearTableMesh(mesh);
+bool FillTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options, bool wasOpaque) {
   const std::uint32_t count = state.pieceCount;
   if (options.form < 1 || options.form > 4 || options.columns < 2 || state.rows < 2 ||
       static_cast<std::uint64_t>(options.columns) * state.rows != count || state.pieces.size() < count) {
@@ -424,8 +421,6 @@ bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& 
   return true;
 }
 
-namespace {
-
 void RemakePiece(TableMesh& mesh, std::size_t k, const PiecePose& pose) {
   const PieceShape& shape = *mesh.shapes[k];
   const TableMesh::Span& span = mesh.spans[k];
@@ -440,6 +435,17 @@ void RemakePiece(TableMesh& mesh, std::size_t k, const PiecePose& pose) {
 }
 
 }  // namespace
+
+bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options) {
+  const bool wasOpaque = mesh.opaquePicture;
+  ClearTableMesh(mesh);
+  try {
+    if (FillTableMesh(mesh, state, options, wasOpaque)) return true;
+  } catch (const std::bad_alloc&) {
+  }
+  ClearTableMesh(mesh);
+  return false;
+}
 
 void UpdateTableMesh(TableMesh& mesh, const std::vector<PiecePose>& poses) {
   const std::size_t count = std::min(poses.size(), mesh.spans.size());

@@ -108,7 +108,8 @@ struct TableMesh {
 
 // Makes the mesh of every piece of the game laid out in state, replacing the
 // previous one. False, with the mesh left empty (nothing is drawn), when the
-// form is not 1-4 or the grid does not match the piece count.
+// form is not 1-4, the grid does not match the piece count or memory is
+// short.
 bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options);
 
 // Lays the arrays out for pieces of the given shapes, in index order: the

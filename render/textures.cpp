@@ -1,11 +1,9 @@
 #include "render/textures.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -22,21 +20,87 @@ std::int32_t PowerOfTwoAtLeast(std::int32_t side, bool& exact) {
   return std::max(size, MIN_TEXTURE_SIDE);
 }
 
-std::size_t FrameStride(const GameState& state) {
-  const std::size_t frameBytes =
-      static_cast<std::size_t>(state.imageWidth) * static_cast<std::size_t>(state.imageHeight) * 4;
-  return state.frameCount > 1 ? frameBytes + 2 : frameBytes;
+std::size_t FrameBytes(const GameState& state) {
+  return static_cast<std::size_t>(state.imageWidth) * static_cast<std::size_t>(state.imageHeight) * 4;
 }
 
-GLuint MakeTexture(const TextureSize& size, const std::uint8_t* pixels) {
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+std::size_t FrameStride(const GameState& state) {
+  return state.frameCount > 1 ? FrameBytes(state) + 2 : FrameBytes(state);
+}
+
+// An error left by an earlier call is not this upload's.
+void ForgetGlErrors() {
+  for (int k = 0; k < 16 && glGetError() != GL_NO_ERROR; ++k) {
+  }
+}
+
+// Rows of the picture are whole RGBA pixels, read from the start of their
+// block.
+struct UnpackRows {
+  UnpackRows() {
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+  }
+  ~UnpackRows() { glPopClientAttrib(); }
+  UnpackRows(const UnpackRows&) = delete;
+  UnpackRows& operator=(const UnpackRows&) = delete;
+};
+
+// The texels beside and above the picture are written transparent black,
+// from a block of zeros of at most a megabyte whatever the texture's size.
+bool ClearAroundPicture(const TextureSize& size, std::int32_t width, std::int32_t height) {
+  if (size.exact) return true;
+  const std::size_t row = static_cast<std::size_t>(size.width) * 4;
+  const auto rowsAtOnce = static_cast<std::int32_t>(std::max<std::size_t>(1, (1u << 20) / row));
+  std::vector<std::uint8_t> zeros;
+  try {
+    zeros.assign(row * static_cast<std::size_t>(std::min(rowsAtOnce, size.height)), 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  auto clear = [&](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    const std::int32_t step = static_cast<std::int32_t>(zeros.size() / (static_cast<std::size_t>(w) * 4));
+    for (std::int32_t from = y; w > 0 && from < y + h; from += step) {
+      glTexSubImage2D(GL_TEXTURE_2D, 0, x, from, w, std::min(step, y + h - from), GL_RGBA, GL_UNSIGNED_BYTE,
+                      zeros.data());
+    }
+  };
+  clear(width, 0, size.width - width, height);
+  clear(0, height, size.width, size.height - height);
+  return true;
+}
+
+// An empty texture of the size, bound; 0 when the GL cannot make it.
+GLuint MakeTexture(const TextureSize& size) {
+  GLint largest = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+  if (size.width > largest || size.height > largest) return 0;
+  ForgetGlErrors();
+  glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA8, size.width, size.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               nullptr);
+  GLint proxyWidth = 0;
+  glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
+  if (proxyWidth == 0) return 0;
   GLuint name = 0;
   glGenTextures(1, &name);
   glBindTexture(GL_TEXTURE_2D, name);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  gluBuild2DMipmaps(GL_TEXTURE_2D, 4, size.width, size.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size.width, size.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  if (glGetError() != GL_NO_ERROR) {
+    glDeleteTextures(1, &name);
+    return 0;
+  }
   return name;
+}
+
+void WriteFrame(const GameState& state, std::int32_t frame) {
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, state.imageWidth, state.imageHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                  state.pixels.data() + static_cast<std::size_t>(frame) * FrameStride(state));
 }
 
 }  // namespace
@@ -51,96 +115,76 @@ TextureSize ChooseTextureSize(std::int32_t imageWidth, std::int32_t imageHeight)
   return size;
 }
 
-void StageFrame(const GameState& state, const TextureSize& size, std::int32_t frame, std::uint8_t* staging) {
-  const std::uint8_t* source = state.pixels.data() + static_cast<std::size_t>(frame) * FrameStride(state);
-  const std::size_t textureRow = static_cast<std::size_t>(size.width) * 4;
-  const std::size_t textureBytes = textureRow * static_cast<std::size_t>(size.height);
-  if (size.exact) {
-    std::memcpy(staging, source, textureBytes);
-    return;
-  }
-  const std::size_t imageRow = static_cast<std::size_t>(state.imageWidth) * 4;
-  std::memset(staging, 0, textureBytes);
-  for (std::int32_t r = 0; r < state.imageHeight; ++r) {
-    std::memcpy(staging + static_cast<std::size_t>(r) * textureRow,
-                source + static_cast<std::size_t>(r) * imageRow, imageRow);
-  }
-}
-
 bool UploadPictureTexture(GameState& state) {
+  // The last frame needs no delay bytes behind it, so a still picture's
+  // pixels are exactly one frame.
+  const std::int32_t frames = std::max(state.frameCount, 1);
+  if (state.imageWidth < 1 || state.imageHeight < 1 ||
+      state.pixels.size() < (static_cast<std::size_t>(frames) - 1) * FrameStride(state) + FrameBytes(state)) {
+    return false;
+  }
   const TextureSize size = ChooseTextureSize(state.imageWidth, state.imageHeight);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  const GLuint name = MakeTexture(size);
+  if (name == 0) return false;
+  bool written = false;
+  {
+    UnpackRows rows;
+    written = ClearAroundPicture(size, state.imageWidth, state.imageHeight);
+    if (written) WriteFrame(state, 0);
+  }
+  if (!written || glGetError() != GL_NO_ERROR) {
+    glDeleteTextures(1, &name);
+    return false;
+  }
+  // The texture still named here would otherwise be lost with its name.
+  DeletePictureTextures(state);
+  state.stillTexture = name;
+  state.textureFrame = 0;
   state.textureWidth = size.width;
   state.textureHeight = size.height;
   state.texMaxS = static_cast<float>(static_cast<double>(state.imageWidth) / size.width);
   state.texMaxT = static_cast<float>(static_cast<double>(state.imageHeight) / size.height);
-
-  // The last frame needs no delay bytes behind it, so a still picture's
-  // pixels are exactly one frame.
-  const std::int32_t frames = std::max(state.frameCount, 1);
-  const std::size_t frameBytes =
-      static_cast<std::size_t>(state.imageWidth) * static_cast<std::size_t>(state.imageHeight) * 4;
-  if (state.imageWidth < 1 || state.imageHeight < 1 ||
-      state.pixels.size() < (static_cast<std::size_t>(frames) - 1) * FrameStride(state) + frameBytes) {
-    return false;
-  }
-  const std::size_t textureBytes =
-      static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 4;
-  // One frame at a time: the staging block of an animated picture would
-  // otherwise grow with its frame count.
-  std::unique_ptr<std::uint8_t[]> staging(new (std::nothrow) std::uint8_t[textureBytes]);
-  if (!staging) return false;
-
-  // Textures still named here would otherwise be lost with their names.
-  DeletePictureTextures(state);
-  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-  if (frames > 1) {
-    state.frameTextures.reserve(static_cast<std::size_t>(frames));
-    for (std::int32_t k = 0; k < frames; ++k) {
-      StageFrame(state, size, k, staging.get());
-      state.frameTextures.push_back(MakeTexture(size, staging.get()));
-    }
-  } else {
-    StageFrame(state, size, 0, staging.get());
-    state.stillTexture = MakeTexture(size, staging.get());
-  }
-  glPopClientAttrib();
   return true;
 }
 
+void ShowPictureFrame(GameState& state, std::int32_t frame) {
+  if (state.frameCount <= 1 || state.stillTexture == 0 || frame == state.textureFrame || frame < 0 ||
+      frame >= state.frameCount ||
+      state.pixels.size() < static_cast<std::size_t>(frame) * FrameStride(state) + FrameBytes(state)) {
+    return;
+  }
+  glBindTexture(GL_TEXTURE_2D, state.stillTexture);
+  UnpackRows rows;
+  WriteFrame(state, frame);
+  state.textureFrame = frame;
+}
+
 bool ReadBackPictureTextures(GameState& state) {
-  std::vector<std::uint32_t> names = state.frameTextures;
-  if (names.empty() && state.stillTexture != 0) names.push_back(state.stillTexture);
-  if (names.empty() || state.imageWidth < 1 || state.imageHeight < 1 ||
+  if (state.stillTexture == 0 || state.frameCount > 1 || state.imageWidth < 1 || state.imageHeight < 1 ||
       state.textureWidth < state.imageWidth || state.textureHeight < state.imageHeight) {
     return false;
   }
   const std::size_t textureRow = static_cast<std::size_t>(state.textureWidth) * 4;
   const std::size_t imageRow = static_cast<std::size_t>(state.imageWidth) * 4;
-  const std::size_t stride = names.size() > 1 ? FrameStride(state) : imageRow * state.imageHeight;
-  std::vector<std::uint8_t> staging;
   std::vector<std::uint8_t> pixels;
   try {
-    staging.resize(textureRow * static_cast<std::size_t>(state.textureHeight));
-    pixels.resize((names.size() - 1) * stride + imageRow * static_cast<std::size_t>(state.imageHeight));
+    pixels.resize(textureRow * static_cast<std::size_t>(state.textureHeight));
   } catch (const std::bad_alloc&) {
     return false;
   }
   glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    glBindTexture(GL_TEXTURE_2D, names[k]);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, staging.data());
-    for (std::int32_t r = 0; r < state.imageHeight; ++r) {
-      std::memcpy(pixels.data() + k * stride + static_cast<std::size_t>(r) * imageRow,
-                  staging.data() + static_cast<std::size_t>(r) * textureRow, imageRow);
-    }
-  }
+  glBindTexture(GL_TEXTURE_2D, state.stillTexture);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   glPopClientAttrib();
+  // The picture's rows close up in place, each moving down the block.
+  for (std::int32_t r = 1; r < state.imageHeight; ++r) {
+    std::memmove(pixels.data() + static_cast<std::size_t>(r) * imageRow,
+                 pixels.data() + static_cast<std::size_t>(r) * textureRow, imageRow);
+  }
+  pixels.resize(imageRow * static_cast<std::size_t>(state.imageHeight));
   state.pixels = std::move(pixels);
   return true;
 }
@@ -148,10 +192,6 @@ bool ReadBackPictureTextures(GameState& state) {
 void DeletePictureTextures(GameState& state) {
   if (state.stillTexture != 0 && glIsTexture(state.stillTexture)) glDeleteTextures(1, &state.stillTexture);
   state.stillTexture = 0;
-  if (!state.frameTextures.empty()) {
-    glDeleteTextures(static_cast<GLsizei>(state.frameTextures.size()), state.frameTextures.data());
-  }
-  state.frameTextures.clear();
 }
 
 }  // namespace puzzle

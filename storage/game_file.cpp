@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "model/geometry.h"
+#include "model/orientation.h"
 #include "storage/atomic_file.h"
 #include "storage/paths.h"
 #include "storage/settings.h"
@@ -100,6 +101,7 @@ std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> byte
       if (!std::isfinite(value)) return std::nullopt;
       in += 4;
     }
+    if (!IsRotation(std::span<const float, 9>(record.data(), 9))) return std::nullopt;
   }
   return contents;
 }
@@ -124,6 +126,11 @@ GameReadResult DecodeGameFile(std::span<const std::uint8_t> bytes,
   auto picture = DecodePictureFile(contents->imagePath);
   if (!picture) {
     result.failure = GameReadFailure::Picture;
+    return result;
+  }
+  // Start makes no cell narrower or lower than a pixel of the picture.
+  if (contents->columns > static_cast<std::uint32_t>(picture->width) ||
+      contents->rows > static_cast<std::uint32_t>(picture->height)) {
     return result;
   }
   result.game = LoadedGame{std::move(*contents), std::move(*picture)};

@@ -82,11 +82,13 @@ bool WriteGameFile(const std::string& path, const GameState& state, const GameOp
 // Checks every field: the size is exactly N + 16 + 44 x columns x rows, the
 // path ends within 260 bytes, form is 1-4, columns and rows at least 2 with
 // at most MAX_PIECES pieces, bulge finite and within 0.21-0.45, every float
-// finite. Flags other than 0 are read as set.
+// finite, every orientation a turn (IsRotation). Flags other than 0 are read
+// as set.
 std::optional<GameFileContents> ParseGameFile(std::span<const std::uint8_t> bytes);
 
 // Reads and checks the file, then decodes the picture it names (a path of
-// fewer than 4 bytes names none). Shows nothing: the result says what failed.
+// fewer than 4 bytes names none); a grid with more columns or rows than the
+// picture has pixels is refused as the file's fault. Shows nothing: the result says what failed.
 // pictureInstead, when given, is decoded in place of the stored picture (one
 // that has moved) and becomes the loaded game's picture path.
 GameReadResult ReadGameFile(const std::string& path, const std::optional<std::string>& pictureInstead = {});

@@ -1,11 +1,13 @@
 #include "storage/image_loader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 
 #include "storage/atomic_file.h"
 #include "storage/paths.h"
@@ -116,54 +118,6 @@ void FlipAllFrames(Picture& picture) {
   for (std::int32_t f = 0; f < picture.frameCount; ++f) {
     FlipRows(picture.height, picture.width, picture.pixels.data() + f * step);
   }
-}
-
-// Every frame comes back as the full canvas. The reader needs the frame two
-// back for "restore to previous", so frames are kept apart until the end and
-// then laid out with their delay bytes, one frame freed after the other.
-std::optional<Picture> DecodeGif(stbi__context& context, const DecoderAllowance& allowance) {
-  auto reader = std::make_unique<GifReader>();
-  std::vector<std::vector<std::uint8_t>> frames;
-  std::vector<std::uint16_t> hundredths;
-  std::size_t frameBytes = 0;
-  int channels = 0;
-  while (frames.size() < static_cast<std::size_t>(MAX_FRAMES)) {
-    stbi_uc* twoBack = frames.size() >= 2 ? frames[frames.size() - 2].data() : nullptr;
-    stbi_uc* frame = stbi__gif_load_next(&context, &reader->gif, &channels, 4, twoBack);
-    if (frame == nullptr || frame == reinterpret_cast<stbi_uc*>(&context)) break;
-    if (frames.empty()) {
-      if (reader->gif.w <= 0 || reader->gif.h <= 0) return std::nullopt;
-      frameBytes = static_cast<std::size_t>(reader->gif.w) * static_cast<std::size_t>(reader->gif.h) * 4;
-    }
-    // The frames kept so far count with the reader's own buffers.
-    if (allowance.inUse + (frames.size() + 1) * (frameBytes + 2) > allowance.budget) return std::nullopt;
-    frames.emplace_back(frame, frame + frameBytes);
-    // This version of the reader keeps delays in milliseconds, read from
-    // hundredths of a second, so the division is exact.
-    hundredths.push_back(static_cast<std::uint16_t>(std::clamp(reader->gif.delay / 10, 0, 0xFFFF)));
-  }
-  if (frames.empty()) return std::nullopt;
-
-  Picture picture;
-  picture.width = reader->gif.w;
-  picture.height = reader->gif.h;
-  picture.frameCount = static_cast<std::int32_t>(frames.size());
-  reader.reset();
-  if (frames.size() == 1) {
-    picture.pixels = std::move(frames.front());
-  } else {
-    picture.pixels.resize(frames.size() * (frameBytes + 2));
-    std::uint8_t* out = picture.pixels.data();
-    for (std::size_t f = 0; f < frames.size(); ++f) {
-      std::memcpy(out, frames[f].data(), frameBytes);
-      std::vector<std::uint8_t>().swap(frames[f]);
-      out += frameBytes;
-      *out++ = static_cast<std::uint8_t>(hundredths[f] & 0xFF);
-      *out++ = static_cast<std::uint8_t>(hundredths[f] >> 8);
-      picture.frameDelays.push_back(static_cast<std::uint16_t>(std::min(hundredths[f] * 10, 0xFFFF)));
-    }
-  }
-  return picture;
 }
 
 // This decoder version builds a JPEG Huffman table without checking that
@@ -301,31 +255,46 @@ std::uint64_t DivideUp(std::uint64_t a, std::uint64_t b) {
 // memory is taken. Each bound is what the tightest encoding could achieve,
 // so no valid file falls below it. A GIF has none: its frames may cover a
 // small part of a large canvas, whose allocation is counted like any other.
+bool StartsWith(std::span<const std::uint8_t> data, std::initializer_list<std::uint8_t> magic) {
+  return data.size() >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin());
+}
+
+enum class Format { Png, Jpeg, Bmp, Psd, PortableMap, Gif, Tga };
+
+// By the magic numbers; what has none of them is taken for a TGA, the one
+// format without one.
+Format Sniff(std::span<const std::uint8_t> data) {
+  if (StartsWith(data, {0x89, 'P', 'N', 'G'})) return Format::Png;
+  if (StartsWith(data, {0xFF, 0xD8})) return Format::Jpeg;
+  if (StartsWith(data, {'B', 'M'})) return Format::Bmp;
+  if (StartsWith(data, {'8', 'B', 'P', 'S'})) return Format::Psd;
+  if (IsPortableMap(data)) return Format::PortableMap;
+  if (StartsWith(data, {'G', 'I', 'F'})) return Format::Gif;
+  return Format::Tga;
+}
+
 std::uint64_t SmallestFileFor(std::span<const std::uint8_t> data, std::uint64_t width, std::uint64_t height) {
-  const std::size_t size = data.size();
-  auto starts = [&](std::initializer_list<std::uint8_t> magic) {
-    return size >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin());
-  };
-  if (starts({0x89, 'P', 'N', 'G'})) {
+  const Format format = Sniff(data);
+  if (format == Format::Png) {
     // Deflate expands a stream by at most 1032 times.
     static constexpr std::uint64_t CHANNELS[] = {1, 0, 3, 1, 2, 0, 4};
     const std::uint64_t type = data.size() > 25 ? data[25] : 0;
     const std::uint64_t bits = (type < 7 ? CHANNELS[type] : 1) * (data.size() > 24 ? data[24] : 1);
     return height * (1 + DivideUp(width * bits, 8)) / 1032;
   }
-  if (starts({0xFF, 0xD8})) {
+  if (format == Format::Jpeg) {
     // At least one Huffman-coded bit for each 8 x 8 block of the first
     // component, even in a progressive file (the first DC scan).
     return DivideUp(DivideUp(width, 8) * DivideUp(height, 8), 8);
   }
-  if (starts({'B', 'M'})) {
+  if (format == Format::Bmp) {
     const std::uint64_t headerSize = LittleEndian(data, 14, 4);
     const std::uint64_t bits = LittleEndian(data, headerSize == 12 ? 24 : 28, 2);
     const std::uint64_t rowBytes = DivideUp(width * bits, 32) * 4;
     // The last row's padding may be missing.
     return 14 + headerSize + rowBytes * (height - 1) + DivideUp(width * bits, 8);
   }
-  if (starts({'8', 'B', 'P', 'S'})) {
+  if (format == Format::Psd) {
     const std::uint64_t channels = BigEndian(data, 12, 2);
     const std::uint64_t depth = BigEndian(data, 22, 2);
     std::uint64_t at = PsdCompressionAt(data);
@@ -337,12 +306,12 @@ std::uint64_t SmallestFileFor(std::span<const std::uint8_t> data, std::uint64_t 
     // 128 samples.
     return at + height * channels * 2 + height * planes * DivideUp(width, 128) * 2;
   }
-  if (IsPortableMap(data)) {
+  if (format == Format::PortableMap) {
     const auto header = ReadPortableMapHeader(data);
     const std::uint64_t channels = data[1] == '6' ? 3 : 1;
     return header->dataStart + width * height * channels * (header->maximum > 255 ? 2 : 1);
   }
-  if (starts({'G', 'I', 'F'})) return 0;
+  if (format == Format::Gif) return 0;
   // What remains is a TGA: header, identifier, colour map, then the pixels,
   // run-length packets holding up to 128 pixels.
   const std::uint64_t entryBytes = DivideUp(LittleEndian(data, 7, 1), 8);
@@ -387,7 +356,252 @@ int BmpHeight(std::span<const std::uint8_t> data, int height) {
   return static_cast<int>(std::min<std::int64_t>(std::abs(stored), std::numeric_limits<int>::max()));
 }
 
-std::optional<Picture> DecodeDeepPortableMap(std::span<const std::uint8_t> data, std::uint64_t pixelCount) {
+// The frames a GIF holds, counted by walking its blocks without decoding
+// them, so that the whole animation is known to fit before any frame is
+// decoded. The walk stops where the reader would: at the trailer or at a
+// block it does not know.
+std::uint64_t GifFrameCount(std::span<const std::uint8_t> data) {
+  const std::size_t size = data.size();
+  if (size < 13) return 0;
+  std::size_t at = 13;
+  if ((data[10] & 0x80) != 0) at += std::size_t{3} << ((data[10] & 7) + 1);
+  auto skipSubBlocks = [&] {
+    while (at < size && data[at] != 0) at += 1u + data[at];
+    ++at;
+  };
+  std::uint64_t frames = 0;
+  while (at < size) {
+    const std::uint8_t block = data[at++];
+    if (block == 0x2C) {
+      const std::uint8_t flags = at + 8 < size ? data[at + 8] : 0;
+      at += 9;
+      if ((flags & 0x80) != 0) at += std::size_t{3} << ((flags & 7) + 1);
+      ++at;  // the LZW code size
+      skipSubBlocks();
+      ++frames;
+    } else if (block == 0x21) {
+      ++at;  // the extension's label
+      skipSubBlocks();
+    } else {
+      break;
+    }
+  }
+  return frames;
+}
+
+// Every frame comes back as the full canvas, laid out in one block with its
+// delay bytes. The block is sized from the counted frames before the first
+// is decoded, and it counts with the reader's canvas buffers (four bytes a
+// pixel for the canvas and its background, one for its history): an
+// animation that would not fit is refused before any frame is decoded. The
+// reader needs the frame two back for "restore to previous", so the frames
+// are flipped only at the end.
+std::optional<Picture> DecodeGif(stbi__context& context, std::span<const std::uint8_t> data,
+                                 DecoderAllowance& allowance) {
+  const std::uint64_t width = LittleEndian(data, 6, 2);
+  const std::uint64_t height = LittleEndian(data, 8, 2);
+  const std::uint64_t frames = std::min<std::uint64_t>(GifFrameCount(data), MAX_FRAMES);
+  const std::uint64_t frameBytes = width * height * 4;
+  const std::uint64_t stride = frames > 1 ? frameBytes + 2 : frameBytes;
+  const std::uint64_t blockBytes = frames * stride;
+  if (frames == 0 || width == 0 || height == 0 ||
+      blockBytes + width * height * 9 > allowance.budget - allowance.inUse) {
+    return std::nullopt;
+  }
+  Picture picture;
+  try {
+    picture.pixels.resize(static_cast<std::size_t>(blockBytes));
+    picture.frameDelays.reserve(static_cast<std::size_t>(frames));
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  // The block is the decoder's too while the frames are read into it.
+  struct Held {
+    DecoderAllowance& allowance;
+    std::uint64_t bytes;
+    Held(DecoderAllowance& a, std::uint64_t b) : allowance(a), bytes(b) {
+      allowance.inUse += bytes;
+      allowance.peak = std::max(allowance.peak, allowance.inUse);
+    }
+    ~Held() { allowance.inUse -= bytes; }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+  } held(allowance, blockBytes);
+
+  auto reader = std::make_unique<GifReader>();
+  std::uint64_t decoded = 0;
+  int channels = 0;
+  while (decoded < frames) {
+    stbi_uc* twoBack = decoded >= 2 ? picture.pixels.data() + (decoded - 2) * stride : nullptr;
+    stbi_uc* frame = stbi__gif_load_next(&context, &reader->gif, &channels, 4, twoBack);
+    if (frame == nullptr || frame == reinterpret_cast<stbi_uc*>(&context)) break;
+    // The canvas is the one the header gave; a reader that disagrees has
+    // met a damaged file.
+    if (static_cast<std::uint64_t>(reader->gif.w) != width ||
+        static_cast<std::uint64_t>(reader->gif.h) != height)
+      return std::nullopt;
+    std::uint8_t* out = picture.pixels.data() + decoded * stride;
+    std::memcpy(out, frame, static_cast<std::size_t>(frameBytes));
+    // This version of the reader keeps delays in milliseconds, read from
+    // hundredths of a second, so the division is exact.
+    const auto hundredths = static_cast<std::uint16_t>(std::clamp(reader->gif.delay / 10, 0, 0xFFFF));
+    if (frames > 1) {
+      out[frameBytes] = static_cast<std::uint8_t>(hundredths & 0xFF);
+      out[frameBytes + 1] = static_cast<std::uint8_t>(hundredths >> 8);
+      picture.frameDelays.push_back(static_cast<std::uint16_t>(std::min(hundredths * 10, 0xFFFF)));
+    }
+    ++decoded;
+  }
+  if (decoded == 0) return std::nullopt;
+  picture.width = static_cast<std::int32_t>(width);
+  picture.height = static_cast<std::int32_t>(height);
+  picture.frameCount = static_cast<std::int32_t>(decoded);
+  if (decoded == 1) {
+    // One frame left of an animation: a still picture, without delay bytes.
+    picture.pixels.resize(static_cast<std::size_t>(frameBytes));
+    picture.frameDelays.clear();
+  } else {
+    picture.pixels.resize(static_cast<std::size_t>(decoded * stride));
+  }
+  return picture;
+}
+
+// The orientation tag of the first IFD of a TIFF block (EXIF's own
+// layout), 1 to 8; 1 (rows as stored) when there is none or it is damaged.
+int TiffOrientation(std::span<const std::uint8_t> tiff) {
+  const bool little = StartsWith(tiff, {'I', 'I'});
+  if (!little && !StartsWith(tiff, {'M', 'M'})) return 1;
+  auto read = [&](std::uint64_t at, int bytes) {
+    if (at > tiff.size()) return std::uint64_t{0};
+    const auto from = static_cast<std::size_t>(at);
+    return little ? LittleEndian(tiff, from, bytes) : BigEndian(tiff, from, bytes);
+  };
+  if (read(2, 2) != 42) return 1;
+  const std::uint64_t ifd = read(4, 4);
+  const std::uint64_t entries = read(ifd, 2);
+  for (std::uint64_t e = 0; e < entries && ifd + 2 + 12 * (e + 1) <= tiff.size(); ++e) {
+    const std::uint64_t entry = ifd + 2 + 12 * e;
+    constexpr std::uint64_t ORIENTATION = 0x0112, SHORT = 3;
+    if (read(entry, 2) == ORIENTATION && read(entry + 2, 2) == SHORT) {
+      const std::uint64_t value = read(entry + 8, 2);
+      return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+    }
+  }
+  return 1;
+}
+
+// How the stored rows must be turned or mirrored to show the picture as it
+// was meant, as an EXIF orientation: a phone keeps a photo taken upright
+// sideways with this tag, and a TGA may store its rows right to left.
+int StoredOrientation(std::span<const std::uint8_t> data, Format format) {
+  if (format == Format::Tga) return data.size() > 17 && (data[17] & 0x10) != 0 ? 2 : 1;
+  if (format != Format::Jpeg) return 1;
+  // The EXIF block is an APP1 segment before the first scan.
+  std::size_t at = 2;
+  while (at + 4 <= data.size() && data[at] == 0xFF) {
+    const int marker = data[at + 1];
+    if (marker == 0xFF) {
+      ++at;
+      continue;
+    }
+    if (marker == 0xDA || marker == 0xD9) break;
+    const auto length = static_cast<std::size_t>(BigEndian(data, at + 2, 2));
+    if (length < 2) break;
+    static constexpr std::uint8_t EXIF[] = {'E', 'x', 'i', 'f', 0, 0};
+    const std::size_t payload = at + 4;
+    if (marker == 0xE1 && length >= 8 && payload + 6 <= data.size() &&
+        std::equal(EXIF, EXIF + 6, data.begin() + static_cast<std::ptrdiff_t>(payload))) {
+      const std::size_t tiff = payload + 6;
+      return TiffOrientation(data.subspan(tiff, std::min(length - 8, data.size() - tiff)));
+    }
+    at += 2 + length;
+  }
+  return 1;
+}
+
+// A colour-mapped TGA's pixels index its map from the map's first index on;
+// this decoder version takes that index for bytes to skip before the map.
+// Such a file is given to it with the map starting at index 0, the entries
+// below the first black. Empty when the file needs no change; nothing when
+// the map would outgrow its 16-bit length.
+std::optional<std::vector<std::uint8_t>> TgaMapFromZero(std::span<const std::uint8_t> data) {
+  if (data.size() < 18 || data[1] != 1) return std::vector<std::uint8_t>{};
+  const std::uint64_t first = LittleEndian(data, 3, 2);
+  const std::uint64_t entries = LittleEndian(data, 5, 2);
+  if (first == 0) return std::vector<std::uint8_t>{};
+  if (first + entries > 0xFFFF) return std::nullopt;
+  const std::size_t mapAt = std::min<std::size_t>(18 + data[0], data.size());
+  const std::size_t padding = static_cast<std::size_t>(first * DivideUp(data[7], 8));
+  std::vector<std::uint8_t> patched;
+  patched.reserve(data.size() + padding);
+  patched.insert(patched.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(mapAt));
+  patched.insert(patched.end(), padding, 0);
+  patched.insert(patched.end(), data.begin() + static_cast<std::ptrdiff_t>(mapAt), data.end());
+  const std::uint64_t length = first + entries;
+  patched[3] = patched[4] = 0;
+  patched[5] = static_cast<std::uint8_t>(length & 0xFF);
+  patched[6] = static_cast<std::uint8_t>(length >> 8);
+  return patched;
+}
+
+// A PPM or PGM sample runs from 0 to the header's maximum value, which is
+// shown as full intensity; samples above it are taken as the maximum.
+std::uint8_t ScaledSample(std::uint64_t sample, std::uint64_t maximum) {
+  return static_cast<std::uint8_t>((std::min(sample, maximum) * 255 + maximum / 2) / maximum);
+}
+
+// Lays the decoder's rows (top row first) out bottom-up as the game holds
+// them, turned or mirrored by an EXIF orientation on the way, so that this
+// copy is the only one made. A 16-bit map is handled apart; `maximum` scales
+// the samples of an 8-bit one.
+bool LayOut(const std::uint8_t* source, int width, int height, int orientation, std::uint64_t maximum,
+            Picture& picture) {
+  const bool turned = orientation >= 5;
+  picture.width = turned ? height : width;
+  picture.height = turned ? width : height;
+  const auto shownWidth = static_cast<std::size_t>(picture.width);
+  const auto sourceWidth = static_cast<std::size_t>(width);
+  try {
+    picture.pixels.resize(shownWidth * static_cast<std::size_t>(picture.height) * 4);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  std::array<std::uint8_t, 256> levels{};
+  for (std::uint64_t v = 0; v < 256; ++v) levels[v] = ScaledSample(v, maximum);
+  // x, y: a pixel of the picture as shown, from its top left.
+  for (int y = 0; y < picture.height; ++y) {
+    std::uint8_t* out =
+        picture.pixels.data() + static_cast<std::size_t>(picture.height - 1 - y) * shownWidth * 4;
+    if (orientation == 1 || orientation == 4) {
+      const auto row = static_cast<std::size_t>(orientation == 1 ? y : height - 1 - y);
+      std::memcpy(out, source + row * sourceWidth * 4, sourceWidth * 4);
+    } else {
+      for (int x = 0; x < picture.width; ++x) {
+        int sx = x, sy = y;
+        switch (orientation) {
+          case 2: sx = width - 1 - x; break;
+          case 3: sx = width - 1 - x, sy = height - 1 - y; break;
+          case 5: sx = y, sy = x; break;
+          case 6: sx = y, sy = height - 1 - x; break;
+          case 7: sx = width - 1 - y, sy = height - 1 - x; break;
+          default: sx = width - 1 - y, sy = x; break;
+        }
+        std::memcpy(out + static_cast<std::size_t>(x) * 4,
+                    source + (static_cast<std::size_t>(sy) * sourceWidth + static_cast<std::size_t>(sx)) * 4,
+                    4);
+      }
+    }
+    if (maximum != 255) {
+      for (std::size_t i = 0; i < shownWidth * 4; ++i) {
+        if (i % 4 != 3) out[i] = levels[out[i]];
+      }
+    }
+  }
+  return true;
+}
+
+std::optional<Picture> DecodeDeepPortableMap(std::span<const std::uint8_t> data, std::uint64_t pixelCount,
+                                             std::uint64_t maximum) {
   int width = 0;
   int height = 0;
   int channels = 0;
@@ -401,32 +615,52 @@ std::optional<Picture> DecodeDeepPortableMap(std::span<const std::uint8_t> data,
   // The samples are still in the file's byte order: high byte first.
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(samples.get());
   const std::size_t step = static_cast<std::size_t>(channels) * 2;
+  auto sample = [&](int channel) {
+    const std::uint8_t* at = bytes + (channels == 1 ? 0 : 2 * channel);
+    return ScaledSample(static_cast<std::uint64_t>(at[0]) << 8 | at[1], maximum);
+  };
   Picture picture;
   picture.width = width;
   picture.height = height;
   picture.pixels.resize(pixelCount * 4);
   for (std::uint64_t p = 0; p < pixelCount; ++p, bytes += step) {
     std::uint8_t* rgba = picture.pixels.data() + p * 4;
-    rgba[0] = bytes[0];
-    rgba[1] = channels == 1 ? bytes[0] : bytes[2];
-    rgba[2] = channels == 1 ? bytes[0] : bytes[4];
+    rgba[0] = sample(0);
+    rgba[1] = sample(1);
+    rgba[2] = sample(2);
     rgba[3] = 255;
   }
+  FlipRows(height, width, picture.pixels.data());
   return picture;
 }
 
-std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, DecoderAllowance& allowance) {
+// `owned`, when not empty, holds the bytes `data` shows; it is let go once
+// the decoder has read them, before the picture is laid out.
+std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, std::vector<std::uint8_t> owned,
+                                     DecoderAllowance& allowance) {
   if (data.empty() || data.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
     return std::nullopt;
+  }
+  const Format format = Sniff(data);
+  if (format == Format::Tga) {
+    auto patched = TgaMapFromZero(data);
+    if (!patched) return std::nullopt;
+    if (!patched->empty()) {
+      owned = std::move(*patched);
+      data = owned;
+    }
   }
   const int length = static_cast<int>(data.size());
   int width = 0;
   int height = 0;
   int channels = 0;
-  if (!JpegSegmentsFit(data) || (IsPortableMap(data) && !ReadPortableMapHeader(data)) ||
-      IsDeepRunLengthPsd(data) || PngDataStartsEmpty(data)) {
-    return std::nullopt;
+  std::uint64_t maximum = 255;
+  if (format == Format::PortableMap) {
+    const auto header = ReadPortableMapHeader(data);
+    if (!header || header->maximum == 0) return std::nullopt;
+    maximum = header->maximum;
   }
+  if (!JpegSegmentsFit(data) || IsDeepRunLengthPsd(data) || PngDataStartsEmpty(data)) return std::nullopt;
   // The header alone tells the size, so an oversized picture, or one the
   // file is too short to hold, is refused before any pixel memory is taken.
   if (!stbi_info_from_memory(data.data(), length, &width, &height, &channels)) return std::nullopt;
@@ -442,29 +676,25 @@ std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, Decoder
 
   stbi__context context;
   stbi__start_mem(&context, data.data(), length);
-  std::optional<Picture> picture;
   if (stbi__gif_test(&context)) {
-    picture = DecodeGif(context, allowance);
-  } else {
-    // This decoder version mishandles 16-bit PPM and PGM files: it converts
-    // their channels as if they had 8 bits (reading past its buffer) and
-    // keeps their big-endian samples unswapped. Such files are taken raw
-    // and narrowed here to the high byte of each sample.
-    if (stbi__pnm_test(&context) && stbi__pnm_is16(&context)) {
-      picture = DecodeDeepPortableMap(data, pixelCount);
-    } else {
-      StbPixels pixels(stbi_load_from_memory(data.data(), length, &width, &height, &channels, 4));
-      if (!pixels || width <= 0 || height <= 0 ||
-          static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) != pixelCount) {
-        return std::nullopt;
-      }
-      picture.emplace();
-      picture->width = width;
-      picture->height = height;
-      picture->pixels.assign(pixels.get(), pixels.get() + pixelCount * 4);
-    }
+    auto picture = DecodeGif(context, data, allowance);
+    if (picture) FlipAllFrames(*picture);
+    return picture;
   }
-  if (picture) FlipAllFrames(*picture);
+  // This decoder version mishandles 16-bit PPM and PGM files: it converts
+  // their channels as if they had 8 bits (reading past its buffer) and
+  // keeps their big-endian samples unswapped. Such files are taken raw.
+  if (stbi__pnm_test(&context) && stbi__pnm_is16(&context))
+    return DecodeDeepPortableMap(data, pixelCount, maximum);
+  const int orientation = StoredOrientation(data, format);
+  StbPixels pixels(stbi_load_from_memory(data.data(), length, &width, &height, &channels, 4));
+  std::vector<std::uint8_t>().swap(owned);
+  if (!pixels || width <= 0 || height <= 0 ||
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) != pixelCount) {
+    return std::nullopt;
+  }
+  Picture picture;
+  if (!LayOut(pixels.get(), width, height, orientation, maximum, picture)) return std::nullopt;
   return picture;
 }
 
@@ -477,8 +707,10 @@ void FlipRows(std::int32_t height, std::int32_t width, std::uint8_t* frame) {
   }
 }
 
-std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::uint64_t budget,
-                                     std::uint64_t* peakBytes) {
+namespace {
+
+std::optional<Picture> DecodeWithin(std::span<const std::uint8_t> data, std::vector<std::uint8_t> owned,
+                                    std::uint64_t budget, std::uint64_t* peakBytes) {
   DecoderAllowance allowance{budget};
   struct Counting {
     DecoderAllowance* previous;
@@ -487,16 +719,26 @@ std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::ui
     Counting(const Counting&) = delete;
     Counting& operator=(const Counting&) = delete;
   } counting(allowance);
-  auto picture = DecodeCounted(data, allowance);
+  auto picture = DecodeCounted(data, std::move(owned), allowance);
   if (peakBytes != nullptr) *peakBytes = allowance.peak;
   return picture;
+}
+
+}  // namespace
+
+std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data, std::uint64_t budget,
+                                     std::uint64_t* peakBytes) {
+  return DecodeWithin(data, {}, budget, peakBytes);
 }
 
 std::optional<Picture> DecodePictureFile(const std::string& path) {
   // A compressed file larger than the budget cannot decode within it.
   auto bytes = ReadWholeFile(path, DECODE_MEMORY_BUDGET);
   if (!bytes) return std::nullopt;
-  auto picture = DecodePicture(*bytes);
+  // The file's bytes go as soon as they are decoded, before the picture is
+  // laid out beside the decoder's pixels.
+  const std::span<const std::uint8_t> data(*bytes);
+  auto picture = DecodeWithin(data, std::move(*bytes), DECODE_MEMORY_BUDGET, nullptr);
   if (!picture) return std::nullopt;
   picture->path = path;
   RememberFileTitle(path, picture->fileTitle);

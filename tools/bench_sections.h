@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tools/bench_frame.h"
+#include "tools/bench_memory.h"
 #include "tools/bench_meshes.h"
 #include "tools/bench_storage.h"
 
@@ -19,6 +20,7 @@ inline constexpr BenchSection BENCH_SECTIONS[] = {
     {"storage", BenchStorage},
     {"meshes", BenchMeshes},
     {"frame", BenchFrame},
+    {"memory", BenchMemory},
 };
 
 }  // namespace puzzle

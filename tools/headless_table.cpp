@@ -49,6 +49,7 @@ void HeadlessTable::DrawFrame(std::uint32_t tickMs) {
   SetClearColour(options);
   FrameRecords records{state, options, view, table, bars, shell, edges, timing};
   AdvanceFrame(records, tickMs);
+  ShowPictureFrame(state, timing.frameIndex);
   DrawFrameKept(DrawingInputs(records, fonts, mesh), layer);
   FinishFrame(records, tickMs);
   glFinish();

@@ -347,18 +347,24 @@ TEST_F(FileCommandsTest, AGameWhosePictureStartWouldRefuseChangesNothing) {
   }
 }
 
-// The new game's meshes are built before it replaces anything: when that
-// fails the running game keeps its pieces, options and texture, and its
-// meshes are made again.
-TEST_F(FileCommandsTest, AGameWhoseMeshesCannotBeBuiltLeavesTheRunningGame) {
+// The new game's texture and meshes are made before it replaces anything:
+// when either fails the running game keeps its pieces, options and texture,
+// and its meshes are made again.
+TEST_F(FileCommandsTest, AGameWhoseTextureOrMeshesCannotBeMadeLeavesTheRunningGame) {
   PlayedGame();
   const std::string path = folder.File("cat.pzz");
   options.form = 2;
   ASSERT_TRUE(WriteGameFile(path, state, options));
   options.form = 3;
   const GameState before = state;
-  graphics.buildSucceeds = false;
   auto records = Records();
+  graphics.uploadSucceeds = false;
+  EXPECT_EQ(LoadGame(records, platform, graphics, path), LoadResult::Failed);
+  EXPECT_EQ(state.stillTexture, before.stillTexture);
+  EXPECT_EQ(state.pieces[5].x, before.pieces[5].x);
+  EXPECT_TRUE(graphics.releasedTextures.empty());
+  graphics.uploadSucceeds = true;
+  graphics.buildSucceeds = false;
   EXPECT_EQ(LoadGame(records, platform, graphics, path), LoadResult::Failed);
   EXPECT_EQ(state.stillTexture, before.stillTexture);
   EXPECT_EQ(state.pieces[5].x, before.pieces[5].x);

@@ -52,21 +52,24 @@ TEST_F(StartTest, PictureSizeLimitsGiveTheirMessages) {
     bool russian;
     const char* message;  // empty when accepted
     const char* caption;
+    bool driverRefuses = false;  // the GL cannot make the texture
   } cases[] = {{32, 32, false, "", ""},
                {2048, 100, false, "", ""},
                {31, 100, false, texts::IMAGE_TOO_SMALL.en, "Error"},
                {100, 2049, false, "should not exceed 2048 px.", "ERROR"},
-               {100, 2049, true, "не должна превышать 2048 px.", "ERROR"}};
+               {100, 2049, true, "не должна превышать 2048 px.", "ERROR"},
+               {64, 64, false, texts::TEXTURE_FAILED.en, "ERROR", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
     platform.shown.clear();
     graphics.uploads = 0;
+    graphics.uploadSucceeds = !c.driverRefuses;
     options.russianUi = c.russian;
     LoadPicture(c.w, c.h);
     const bool accepted = *c.message == '\0';
     EXPECT_EQ(Start(), accepted);
     EXPECT_EQ(std::make_pair(graphics.uploads, state.gameRunning),
-              std::make_pair(accepted ? 1 : 0, accepted));
+              std::make_pair(accepted || c.driverRefuses ? 1 : 0, accepted));
     if (accepted) continue;
     ASSERT_EQ(platform.shown.size(), 1u);
     EXPECT_NE(LastMessage().text.find(c.message), std::string::npos);
@@ -156,12 +159,14 @@ TEST_F(StartTest, RestartRebuildsFromTheTexturesWithoutSizeChecksAndEmptiesTheHi
   EXPECT_TRUE(history.undoHistory.empty() && history.redoHistory.empty());
   EXPECT_FALSE(platform.menuEnabled.at(CMD_UNDO) || platform.menuEnabled.at(CMD_REDO));
 
-  // A failure while building leaves no playable game, and the cursor back.
+  // A failure while building leaves no playable game, says so, and gives
+  // the cursor back.
   graphics.buildSucceeds = false;
   EXPECT_FALSE(Start());
-  // Of messages, only the three restart questions.
+  // Of messages, the three restart questions, then why.
   EXPECT_EQ(std::make_tuple(state.gameRunning, platform.shown.size(), platform.cursor),
-            std::make_tuple(false, std::size_t{3}, CursorShape::Arrow));
+            std::make_tuple(false, std::size_t{4}, CursorShape::Arrow));
+  EXPECT_EQ(LastMessage().text, texts::OUT_OF_MEMORY.en);
 }
 
 TEST_F(StartTest, AfterCheckEveryPieceCanBeScrolledTo) {

@@ -334,7 +334,7 @@ TEST_F(Play, CheckClearsMisplacedPiecesIntoRowsAndColumnsAroundThePicture) {
 
 TEST_F(Play, PromptNeedsAPictureHoldsOneSecondThenFadesOut) {
   EXPECT_FALSE(ShowPrompt(state, 50));
-  state.frameTextures = {7, 8};
+  state.stillTexture = 7;
   state.selected = 4;
   state.pieces[4].z = 0.00001f - TABLE_DEPTH;  // raised as selected
   ASSERT_TRUE(ShowPrompt(state, 50));

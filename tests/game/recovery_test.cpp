@@ -6,6 +6,7 @@
 #include <windows.h>
 #endif
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -142,7 +143,9 @@ TEST(RecoveryFiles, EveryCopyOfAGoneRunIsListedNewestFirstAndNothingElse) {
   LeaveCopy(state, 14, {4}, 200);
   ASSERT_TRUE(WriteBytes(state + "/notes.pzz", {5}));
   ASSERT_TRUE(WriteBytes(state + "/recovery-x1.pzz", {6}));
+#ifndef _WIN32
   std::filesystem::create_symlink(state + "/notes.pzz", RecoveryFilePath(state, 15));
+#endif
   std::filesystem::create_directory(RecoveryFilePath(state, 16));
 
   std::vector<std::int64_t> offered;
@@ -288,6 +291,7 @@ TEST_F(RecoveryTest, ACopyIsKeptUnlessThePlayerSaysNo) {
        },
        {},
        {"The unfinished game kept in " + copy + " cannot be read: it is not a complete game file."}},
+#ifndef _WIN32
       {"not readable by its owner",
        [&] {
          LeaveCopy(state_folder, 77, bytes, 10);
@@ -303,6 +307,7 @@ TEST_F(RecoveryTest, ACopyIsKeptUnlessThePlayerSaysNo) {
        },
        {},
        {}},
+#endif
   };
   for (const Case& c : cases) {
     c.spoil();
@@ -317,10 +322,15 @@ TEST_F(RecoveryTest, ACopyIsKeptUnlessThePlayerSaysNo) {
     EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(copy))) << c.name;
     EXPECT_TRUE(state.gameRunning) << c.name << ": the game on the table stays";
   }
+#ifdef _WIN32
+  std::printf("Not run on Windows: a copy its owner may not read and a link in its place, which the "
+              "permission bits and links of this system cannot make.\n");
+#else
   // Nor does this run's copy go through the link to the game it leads to.
   keeper.path = copy;
   Play(3000, [&] { state.pieces[5].x += 0.25f; });
   EXPECT_EQ(ReadWholeFile(game, 1 << 20), bytes);
+#endif
 }
 
 }  // namespace

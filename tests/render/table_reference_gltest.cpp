@@ -226,6 +226,7 @@ class TableReferenceTest : public testing::HeadlessGlTest, public ::testing::Wit
     FrameRecords frame{state,        options,       view,          table,
                        records.bars, records.shell, records.edges, records.timing};
     AdvanceFrame(frame, 1000);
+    ShowPictureFrame(state, records.timing.frameIndex);
     DrawFrame(DrawingInputs(frame, records.fonts, mesh));
     const std::vector<std::uint8_t> rgba = context.ReadPixels();
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(W) * H * 3);

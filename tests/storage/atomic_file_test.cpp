@@ -47,7 +47,13 @@ std::vector<std::uint8_t> GameNaming(const std::string& picture) {
   bytes.push_back(0);
   // Form 1, bulge 0.33, 2 x 2 pieces, no rotation, flat.
   bytes.insert(bytes.end(), {1, 0xC3, 0xF5, 0xA8, 0x3E, 2, 0, 0, 0, 2, 0, 0, 0, 0, 0});
-  bytes.resize(bytes.size() + 4 * GAME_FILE_RECORD_SIZE);
+  for (int piece = 0; piece < 4; ++piece) {
+    // Unturned: 1.0f on the orientation's diagonal, the rest 0.
+    for (int entry = 0; entry < 11; ++entry) {
+      const bool one = entry == 0 || entry == 4 || entry == 8;
+      bytes.insert(bytes.end(), {0, 0, std::uint8_t(one ? 0x80 : 0), std::uint8_t(one ? 0x3F : 0)});
+    }
+  }
   return bytes;
 }
 #endif

@@ -159,6 +159,18 @@ TEST_F(GameFile, DamagedHostileOrOrphanedFilesAreRefused) {
        [n](auto& b) { b[n + 6] = 101, b[n + 10] = 100, b.resize(n + 16 + 44 * 10100); });
   with("infinite position", [n](auto& b) { PutFloatAt(b, n + 16 + 44 + 36, INFINITY); });
   with("orientation not a number", [n](auto& b) { PutFloatAt(b, n + 16 + 4, NAN); });
+  // Orientations that would scale, skew or flatten a piece (piece 0 lies
+  // unturned: the identity).
+  auto orientation = [&](const char* name, std::initializer_list<std::pair<int, float>> entries) {
+    with(name, [n, entries](auto& b) {
+      for (const auto& [at, value] : entries) PutFloatAt(b, n + 16 + 4 * static_cast<std::size_t>(at), value);
+    });
+  };
+  orientation("orientation scaled, one bit changed", {{0, 3.0f}});
+  orientation("orientation zero", {{0, 0}, {4, 0}, {8, 0}});
+  orientation("orientation skewed", {{1, 0.5f}});
+  orientation("orientation flattened", {{8, 0}});
+  orientation("orientation slightly long", {{0, 1.01f}});
   const std::string path = folder.File("hostile.pzz");
   for (const auto& [name, bytes] : cases) {
     EXPECT_FALSE(ParseGameFile(bytes)) << name;
@@ -176,11 +188,25 @@ TEST_F(GameFile, DamagedHostileOrOrphanedFilesAreRefused) {
   EXPECT_EQ(pictureGone.failure, GameReadFailure::Picture);
   EXPECT_EQ(pictureGone.imagePath, state.imagePath);
 
-  // The ends of the bulge range and the largest grid are accepted.
+  // A grid Start would not cut from the 40 x 30 picture.
+  for (const auto& [columns, rows] : {std::pair(41u, 2u), std::pair(2u, 31u)}) {
+    MakeGame(columns, rows);
+    ASSERT_TRUE(WriteGameFile(path, state, options));
+    const GameReadResult tooFine = ReadGameFile(path);
+    EXPECT_FALSE(tooFine.game) << columns << " x " << rows;
+    EXPECT_EQ(tooFine.failure, GameReadFailure::File);
+  }
+
+  // The ends of the bulge range, the largest grid and a mirrored piece
+  // are accepted.
   auto edge = good;
   PutFloatAt(edge, n + 2, 0.45f);
   edge[n + 6] = 100, edge[n + 10] = 100;
   edge.resize(n + 16 + 44 * 10000);
+  for (std::size_t k = 0; k < 10000; ++k) {
+    for (std::size_t e = 0; e < 9; ++e) PutFloatAt(edge, n + 16 + 44 * k + 4 * e, e % 4 == 0 ? 1.0f : 0.0f);
+  }
+  PutFloatAt(edge, n + 16, -1.0f);
   EXPECT_TRUE(ParseGameFile(edge));
 }
 

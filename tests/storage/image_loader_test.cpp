@@ -25,12 +25,49 @@ std::vector<T> Rows(const std::vector<T>& top, const std::vector<T>& bottom) {
   return out;
 }
 
-// A 16-bit PPM or PGM of 3 x 2, samples high byte first.
-std::vector<std::uint8_t> Deep(const char* magic, const std::vector<std::uint16_t>& samples) {
-  const std::string header = std::string(magic) + "\n3 2\n65535\n";
+// A PPM or PGM of 3 x 2 with the given maximum value; 16-bit samples (high
+// byte first) above 255.
+std::vector<std::uint8_t> Map(const char* magic, int maximum, const std::vector<std::uint16_t>& samples) {
+  const std::string header = std::string(magic) + "\n3 2\n" + std::to_string(maximum) + "\n";
   std::vector<std::uint8_t> bytes(header.begin(), header.end());
-  for (std::uint16_t s : samples) bytes.insert(bytes.end(), {std::uint8_t(s >> 8), std::uint8_t(s)});
+  for (std::uint16_t s : samples) {
+    if (maximum > 255) bytes.push_back(std::uint8_t(s >> 8));
+    bytes.push_back(std::uint8_t(s));
+  }
   return bytes;
+}
+
+// An uncompressed TGA of 3 x 2: true colour (BGR), or colour-mapped from
+// mapFirst with `map` (BGR entries) when the map is not empty.
+std::vector<std::uint8_t> Tga(std::uint8_t descriptor, const std::vector<std::uint8_t>& pixels,
+                              std::uint8_t mapFirst = 0, const std::vector<std::uint8_t>& map = {}) {
+  const std::uint8_t m = map.empty() ? 0 : 1, entries = static_cast<std::uint8_t>(map.size() / 3);
+  std::vector<std::uint8_t> out{
+      0, m, std::uint8_t(2 - m),       mapFirst,  0, entries, 0, std::uint8_t(24 * m), 0, 0, 0, 0, 3, 0,
+      2, 0, std::uint8_t(24 - 16 * m), descriptor};
+  out.insert(out.end(), map.begin(), map.end());
+  out.insert(out.end(), pixels.begin(), pixels.end());
+  return out;
+}
+
+// A JPEG of 64 x 32 in four flat quadrants, red and green on top, blue and
+// white below, with an EXIF orientation tag.
+std::vector<std::uint8_t> PhonePhoto(int orientation) {
+  std::vector<std::uint8_t> rgb;
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 64; ++x) {
+      const int quadrant = (y >= 16) * 2 + (x >= 32);
+      static constexpr std::uint8_t COLOURS[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+      rgb.insert(rgb.end(), COLOURS[quadrant], COLOURS[quadrant] + 3);
+    }
+  }
+  auto jpeg = EncodeWithStb(StbFormat::Jpg, 64, 32, 3, rgb.data());
+  const std::vector<std::uint8_t> exif{0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0,
+                                       'M',  'M',  0, 42, 0,   0,   0,   8,   0, 1,
+                                       0x01, 0x12, 0, 3,  0,   0,   0,   1,   0, std::uint8_t(orientation),
+                                       0,    0,    0, 0,  0,   0};
+  jpeg.insert(jpeg.begin() + 2, exif.begin(), exif.end());
+  return jpeg;
 }
 
 // A raw RGB PSD of 3 x 2, planes one after the other.
@@ -65,14 +102,6 @@ TEST(ImageDecoding, EveryFormatGivesBottomUpRgba) {
       {"psd", EncodePsd(rgb), RED, BLUE},
       {"single-frame gif", EncodeGif(3, 2, {{255, 0, 0}, {0, 0, 255}}, {GifFrame{{0, 0, 0, 1, 1, 1}, 0}}),
        RED, BLUE},
-      // Deep maps are narrowed here to the high bytes: the decoder's own
-      // conversion of them reads past its buffer.
-      {"16-bit ppm", Deep("P6", Rows<std::uint16_t>({0xFFFF, 0x00FF, 0x00FF}, {0x00FF, 0x00FF, 0xFFFF})), RED,
-       BLUE},
-      {"16-bit pgm",
-       Deep("P5", Rows<std::uint16_t>({0xFF00}, {0x10FF})),
-       {255, 255, 255, 255},
-       {16, 16, 16, 255}},
   };
   for (const auto& [name, bytes, top, bottom] : cases) {
     SCOPED_TRACE(name);
@@ -84,6 +113,83 @@ TEST(ImageDecoding, EveryFormatGivesBottomUpRgba) {
     EXPECT_EQ(picture->pixels,
               Rows({bottom.begin(), bottom.end()}, {top.begin(), top.end()}));  // no delay bytes
   }
+}
+
+// Corners as shown, from the top left: top left, top right, bottom left,
+// bottom right.
+using Corners = std::array<Rgba, 4>;
+
+TEST(ImageDecoding, PicturesStandAndShowAsTheirFilesMeanThem) {
+  constexpr Rgba R{255, 0, 0, 255}, G{0, 255, 0, 255}, B{0, 0, 255, 255}, W{255, 255, 255, 255},
+      K{0, 0, 0, 255};
+  const std::vector<std::uint8_t> bgr{0, 0, 255, 0,   255, 0,   255, 0, 0,   // red green blue
+                                      0, 0, 0,   255, 255, 255, 0,   0, 0};  // black white black
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    int width, height, tolerance;
+    Corners corners;
+  };
+  const Case cases[] = {
+      {"pgm of maximum 1", Map("P5", 1, {1, 0, 0, 0, 0, 1}), 3, 2, 0, {W, K, K, W}},
+      {"ppm of maximum 15",
+       Map("P6", 15, Rows<std::uint16_t>({15, 7, 0}, {0, 0, 20})),
+       3,
+       2,
+       0,
+       {Rgba{255, 119, 0, 255}, Rgba{255, 119, 0, 255}, B, B}},
+      {"pgm of maximum 256",
+       Map("P5", 256, {256, 0, 0, 128, 0, 0}),
+       3,
+       2,
+       0,
+       {W, K, Rgba{128, 128, 128, 255}, K}},
+      // High byte first, and every bit of it counts.
+      {"16-bit ppm",
+       Map("P6", 65535, Rows<std::uint16_t>({0xFFFF, 0x00FF, 0}, {0, 0, 0xFFFF})),
+       3,
+       2,
+       0,
+       {Rgba{255, 1, 0, 255}, Rgba{255, 1, 0, 255}, B, B}},
+      {"16-bit pgm",
+       Map("P5", 65535, Rows<std::uint16_t>({0xFF00}, {0x10FF})),
+       3,
+       2,
+       0,
+       {Rgba{254, 254, 254, 255}, Rgba{254, 254, 254, 255}, Rgba{17, 17, 17, 255}, Rgba{17, 17, 17, 255}}},
+      {"tga from the top", Tga(0x20, bgr), 3, 2, 0, {R, B, K, K}},
+      {"tga from the bottom", Tga(0x00, bgr), 3, 2, 0, {K, K, R, B}},
+      {"tga from the top, right to left", Tga(0x30, bgr), 3, 2, 0, {B, R, K, K}},
+      {"tga from the bottom, right to left", Tga(0x10, bgr), 3, 2, 0, {K, K, B, R}},
+      {"tga whose map starts at 10",
+       Tga(0x20, {10, 11, 11, 11, 11, 10}, 10, {0, 0, 255, 255, 0, 0}),
+       3,
+       2,
+       0,
+       {R, B, B, R}},
+      {"jpeg 1", PhonePhoto(1), 64, 32, 48, {R, G, B, W}},
+      {"jpeg 2: mirrored", PhonePhoto(2), 64, 32, 48, {G, R, W, B}},
+      {"jpeg 3: upside down", PhonePhoto(3), 64, 32, 48, {W, B, G, R}},
+      {"jpeg 4: flipped", PhonePhoto(4), 64, 32, 48, {B, W, R, G}},
+      {"jpeg 5: transposed", PhonePhoto(5), 32, 64, 48, {R, B, G, W}},
+      {"jpeg 6: turned right", PhonePhoto(6), 32, 64, 48, {B, R, W, G}},
+      {"jpeg 7: transversed", PhonePhoto(7), 32, 64, 48, {W, G, B, R}},
+      {"jpeg 8: turned left", PhonePhoto(8), 32, 64, 48, {G, W, R, B}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto picture = DecodePicture(c.bytes);
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(std::pair(picture->width, picture->height), std::pair(c.width, c.height));
+    const int w = c.width, h = c.height;
+    // Rows are held bottom-up.
+    const std::pair<int, int> at[] = {{0, h - 1}, {w - 1, h - 1}, {0, 0}, {w - 1, 0}};
+    for (int k = 0; k < 4; ++k) {
+      const std::uint8_t* pixel = picture->pixels.data() + (at[k].second * w + at[k].first) * 4;
+      for (int i = 0; i < 4; ++i) EXPECT_NEAR(pixel[i], c.corners[k][i], c.tolerance) << "corner " << k;
+    }
+  }
+  EXPECT_FALSE(DecodePicture(Map("P5", 0, {0, 0, 0, 0, 0, 0})));
 }
 
 // The decoder would write past its Huffman table for a DHT segment whose
@@ -159,12 +265,16 @@ TEST(ImageDecoding, PicturesBeyondTheBudgetOrDamagedAreRefused) {
   EXPECT_TRUE(DecodePicture(png, peak));
   EXPECT_FALSE(DecodePicture(png, peak - 1));
 
-  // The kept frames of an animation count with the reader's canvas.
-  const GifFrame frame{std::vector<std::uint8_t>(64, 0), 1};
-  const auto gif = EncodeGif(8, 8, {{1, 1, 1}}, {frame, frame});
+  // Every frame of an animation counts with the reader's canvas, and an
+  // animation that would not fit is refused before any frame is decoded.
+  const auto gif =
+      EncodeGif(8, 8, {{1, 1, 1}}, std::vector(2000, GifFrame{std::vector<std::uint8_t>(64, 0), 1}));
+  constexpr std::uint64_t NEEDED = 2000 * (256 + 2) + 8 * 8 * 9;
   ASSERT_TRUE(DecodePicture(gif, DECODE_MEMORY_BUDGET, &peak));
-  EXPECT_TRUE(DecodePicture(gif, peak + 2 * (256 + 2)));
-  EXPECT_FALSE(DecodePicture(gif, 8 * 8 * 9));  // the canvas, and no room for a frame
+  EXPECT_GE(peak, NEEDED);
+  EXPECT_TRUE(DecodePicture(gif, peak));
+  EXPECT_FALSE(DecodePicture(gif, NEEDED - 1, &peak));
+  EXPECT_LT(peak, 2000u * 256);  // the header read, no frame
 
   // A header that claims a huge picture with no data behind it.
   auto huge = EncodeWithStb(StbFormat::Bmp, 2, 2, 3, grey.data());

@@ -32,12 +32,8 @@ class FakeGraphicsPort : public GraphicsPort {
   bool UploadPictureTexture(GameState& state) override {
     ++uploads;
     if (watchedPlatform != nullptr) cursorDuringUpload = watchedPlatform->Cursor();
-    const auto name = static_cast<std::uint32_t>(uploads);
-    if (state.frameCount > 1) {
-      state.frameTextures.assign(static_cast<std::size_t>(state.frameCount), name);
-    } else {
-      state.stillTexture = name;
-    }
+    if (!uploadSucceeds) return false;
+    state.stillTexture = static_cast<std::uint32_t>(uploads);
     return true;
   }
   bool BuildPieceMeshes(GameState& state, const GameOptions& options) override {
@@ -49,7 +45,6 @@ class FakeGraphicsPort : public GraphicsPort {
   void ReleasePictureTextures(GameState& state) override {
     if (state.stillTexture != 0) releasedTextures.push_back(state.stillTexture);
     state.stillTexture = 0;
-    state.frameTextures.clear();
   }
   bool CaptureFrame(GameState& state) override {
     ++captures;
