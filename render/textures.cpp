@@ -1,6 +1,7 @@
 #include "render/textures.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <cstring>

@@ -22,6 +22,7 @@ class FakeGraphicsPort : public GraphicsPort {
   std::uint8_t builtForm = 0;
   std::vector<float> builtHomeX;
   bool buildSucceeds = true;
+  bool uploadSucceeds = true;
   // The cursor shown while the texture was made, when a platform is watched.
   const Platform* watchedPlatform = nullptr;
   CursorShape cursorDuringUpload = CursorShape::Arrow;
