@@ -21,8 +21,8 @@ class FakeGraphicsPort : public GraphicsPort {
   // What the meshes were last built from.
   std::uint8_t builtForm = 0;
   std::vector<float> builtHomeX;
-  bool uploadSucceeds = true;
   bool buildSucceeds = true;
+  bool uploadSucceeds = true;
   // The cursor shown while the texture was made, when a platform is watched.
   const Platform* watchedPlatform = nullptr;
   CursorShape cursorDuringUpload = CursorShape::Arrow;
