@@ -52,10 +52,8 @@ TEST_F(FileCommandsTest, LoadNewImageTakesThePictureAndForgetsTheOldGame) {
   state.gameChanged = false;
   LoadPicture("dog.png", 1000, 40);
   EXPECT_EQ(title, "Puzzle - New Image: dog.png 1000 x 40");
-  EXPECT_TRUE(state.imageFresh);
-  EXPECT_FALSE(state.gameRunning);
-  EXPECT_EQ(table.thumbW, 800 * 800 / 1000);
-  EXPECT_EQ(textureDeletions, 2);
+  EXPECT_EQ(std::tuple(state.imageFresh, state.gameRunning, table.thumbW, textureDeletions),
+            std::tuple(true, false, 800 * 800 / 1000, 2));
   EXPECT_TRUE(history.undoHistory.empty());
   EXPECT_FALSE(platform.menuEnabled.at(CMD_UNDO));
   EXPECT_EQ(options.imageDirectory, folder.Path().string());
@@ -88,9 +86,8 @@ TEST_F(FileCommandsTest, SaveQuestionAnswersAndAFailedSaveBehindYes) {
     platform.answers = {MessageAnswer::Yes};
     EXPECT_FALSE(PromptForSave(records, platform, asker));
     ASSERT_EQ(platform.shown.size(), 2u);
-    EXPECT_EQ(platform.shown[0].text, "Save current Game?");
-    EXPECT_EQ(platform.shown[1].text, "Failed to save file.");
-    EXPECT_TRUE(state.gameChanged);
+    EXPECT_EQ(std::tie(platform.shown[0].text, platform.shown[1].text, state.gameChanged),
+              std::tuple("Save current Game?", "Failed to save file.", true));
   }
 
   platform.answers = {MessageAnswer::No};
@@ -111,8 +108,8 @@ TEST_F(FileCommandsTest, GameOnAScreenCaptureIsNeverSaved) {
   SaveCommand(records, platform, true);
   ASSERT_EQ(platform.shown.size(), 2u);
   EXPECT_EQ(platform.shown[0].text, "Cannot save this game.\nPlease load an image and restart the game.");
-  EXPECT_EQ(platform.shown[0].caption, "ERROR");
-  EXPECT_EQ(platform.fileRequests.size(), requests);
+  EXPECT_EQ(std::tuple(platform.shown[0].caption, platform.fileRequests.size()),
+            std::tuple("ERROR", requests));
 }
 
 }  // namespace
