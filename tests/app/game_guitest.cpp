@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "app/dialogs.h"
 #include "app/menus.h"
@@ -18,6 +19,8 @@
 
 namespace puzzle::testing {
 namespace {
+
+constexpr const char* CONGRATULATIONS = "Congratulations! \n It was a god game and you have won!";
 
 class GameWindowTest : public WindowTest {
  protected:
@@ -59,15 +62,15 @@ class GameWindowTest : public WindowTest {
     Open();
   }
 
+  std::string Title() const { return window->windowTitle().toStdString(); }
+
   void ExpectPieces(const std::vector<PiecePose>& expected) {
     ASSERT_EQ(app.state.pieces.size(), expected.size());
     for (std::size_t k = 0; k < expected.size(); ++k) {
-      EXPECT_EQ(std::memcmp(app.state.pieces[k].orient.data(), expected[k].orient.data(),
-                            sizeof(expected[k].orient)),
-                0)
-          << k;
-      EXPECT_NEAR(app.state.pieces[k].x, expected[k].x, 1e-6) << k;
-      EXPECT_NEAR(app.state.pieces[k].y, expected[k].y, 1e-6) << k;
+      const PiecePose &got = app.state.pieces[k], &want = expected[k];
+      EXPECT_EQ(std::memcmp(got.orient.data(), want.orient.data(), sizeof want.orient), 0) << k;
+      EXPECT_NEAR(got.x, want.x, 1e-6) << k;
+      EXPECT_NEAR(got.y, want.y, 1e-6) << k;
     }
   }
 };
@@ -77,7 +80,7 @@ class GameWindowTest : public WindowTest {
 // failing save behind Yes is the file commands' test.)
 TEST_F(GameWindowTest, ScatterRestartSaveOpenAndTheCommandLineGame) {
   SmallGame();
-  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - New Image: quarters.png 240 x 160");
+  EXPECT_EQ(Title(), "Puzzle - New Image: quarters.png 240 x 160");
   const GameState& state = app.state;
   const double vx = app.table.clientWidth * state.pixelScale * TABLE_DEPTH / NEAR_PLANE;
   const double vy = app.table.clientHeight * state.pixelScale * TABLE_DEPTH / NEAR_PLANE;
@@ -90,16 +93,13 @@ TEST_F(GameWindowTest, ScatterRestartSaveOpenAndTheCommandLineGame) {
     EXPECT_LE(std::fabs(pose.x), vx - state.halfCellW + 0.015) << k;
     EXPECT_LE(std::fabs(pose.y), vy - state.halfCellH + 0.015) << k;
   }
-  EXPECT_GT(away, 0);
-  EXPECT_TRUE(state.gameChanged);
-  EXPECT_TRUE(state.pixels.empty());
+  EXPECT_EQ(std::tuple(away > 0, state.gameChanged, state.pixels.size()), std::tuple(true, true, 0u));
 
   const std::vector<PiecePose> scattered = state.pieces;
   platform.answers = {MessageAnswer::No};
   window->Command(CMD_START);
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Restart this game?");
-  EXPECT_FALSE(state.scatterRunning);
+  EXPECT_EQ(std::tie(platform.shown[0].text, state.scatterRunning), std::tuple("Restart this game?", false));
   // 200 columns of one pixel give 200 x 160 = 32 000 pieces.
   app.options.pendingColumns = 200;
   window->Command(CMD_START);
@@ -120,12 +120,11 @@ TEST_F(GameWindowTest, ScatterRestartSaveOpenAndTheCommandLineGame) {
   platform.openResults.push_back(gamePath);
   window->Command(CMD_OPEN);
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Save current Game?");
-  EXPECT_EQ(platform.shown[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(std::tie(platform.shown[0].text, platform.shown[0].buttons),
+            std::tuple("Save current Game?", MessageButtons::YesNo));
   ExpectPieces(scattered);
-  EXPECT_TRUE(state.promptShowing);
-  EXPECT_FALSE(platform.menuEnabled.at(CMD_REDO));
-  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - Загружена Игра: game.pzz");
+  EXPECT_EQ(std::tuple(state.promptShowing, platform.menuEnabled.at(CMD_REDO), Title()),
+            std::tuple(true, false, "Puzzle - Загружена Игра: game.pzz"));
   WaitFrames(3);
 
   // While the pieces fly the pointer is busy; Exit does not wait: the
@@ -141,17 +140,14 @@ TEST_F(GameWindowTest, ScatterRestartSaveOpenAndTheCommandLineGame) {
   EXPECT_EQ(platform.shown.back().buttons, MessageButtons::YesNoCancel);
   platform.shown.clear();
   ReopenWithCommandLine(gamePath);
-  EXPECT_TRUE(platform.shown.empty());
-  EXPECT_TRUE(app.state.gameRunning);
+  EXPECT_EQ(std::tuple(platform.shown.size(), app.state.gameRunning, app.options.gameDirectory, Title()),
+            std::tuple(0u, true, folder.Path().string(), "Puzzle - Загружена Игра: game.pzz"));
   ExpectPieces(scattered);
-  EXPECT_EQ(app.options.gameDirectory, folder.Path().string());
-  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - Загружена Игра: game.pzz");
   ReopenWithCommandLine(folder.File("gone.pzz"));
   WaitFrames(3);
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Failed to open file.");
-  EXPECT_FALSE(app.state.gameRunning);
-  EXPECT_TRUE(app.state.gameFilePath.empty());
+  EXPECT_EQ(std::tie(platform.shown[0].text, app.state.gameRunning, app.state.gameFilePath),
+            std::tuple("Failed to open file.", false, ""));
 }
 
 // Each action alone on a game just opened from its file: whatever a save
@@ -290,16 +286,13 @@ TEST_F(GameWindowTest, KeysPieceMenuAndAWholeGameToTheCongratulation) {
   }
   EXPECT_TRUE(platform.menuEnabled.at(CMD_UNDO));
   // The last drop finished the picture, which said so once by itself.
-  const auto congratulations = [&] {
-    return std::count_if(platform.shown.begin(), platform.shown.end(), [](const Message& message) {
-      return message.text == "Congratulations! \n It was a god game and you have won!";
-    });
-  };
-  EXPECT_EQ(congratulations(), 1);
+  EXPECT_EQ(std::count_if(platform.shown.begin(), platform.shown.end(),
+                          [](const Message& message) { return message.text == CONGRATULATIONS; }),
+            1);
   window->Command(CMD_CHECK);
   ASSERT_FALSE(platform.shown.empty());
-  EXPECT_EQ(platform.shown.back().text, "Congratulations! \n It was a god game and you have won!");
-  EXPECT_EQ(platform.shown.back().caption, "All right");
+  EXPECT_EQ(std::tie(platform.shown.back().text, platform.shown.back().caption),
+            std::tuple(CONGRATULATIONS, "All right"));
 }
 
 // The standard keys go through the menu items, and each command keeps its
@@ -337,20 +330,18 @@ TEST_F(GameWindowTest, StandardShortcutsActAsTheirMenuItems) {
   ASSERT_NE(moved.x, before.x);
   // The scripted platform only records what the Qt one would grey, so Undo
   // is still greyed here though the drag can be undone: it refuses its key.
-  press("Ctrl+Z");
-  EXPECT_EQ(state.pieces[piece].x, moved.x);
-  const auto showMenuState = [&] {
+  // After each key the menu shows what the platform was told.
+  const auto pressShown = [&](const char* keys) {
+    press(keys);
     for (int id : {CMD_UNDO, CMD_REDO}) window->menuActions().SetEnabled(id, platform.menuEnabled.at(id));
   };
-  showMenuState();
-  press("Ctrl+Z");
-  showMenuState();
-  EXPECT_EQ(state.pieces[piece].x, before.x);
-  press("Ctrl+Y");
+  pressShown("Ctrl+Z");
   EXPECT_EQ(state.pieces[piece].x, moved.x);
-  showMenuState();
-  press("Ctrl+Z");
-  showMenuState();
+  pressShown("Ctrl+Z");
+  EXPECT_EQ(state.pieces[piece].x, before.x);
+  pressShown("Ctrl+Y");
+  EXPECT_EQ(state.pieces[piece].x, moved.x);
+  pressShown("Ctrl+Z");
   press("Ctrl+Shift+Z");
   EXPECT_EQ(state.pieces[piece].x, moved.x);
 
@@ -360,8 +351,8 @@ TEST_F(GameWindowTest, StandardShortcutsActAsTheirMenuItems) {
   platform.openResults.push_back(gamePath);
   press("Ctrl+O");
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Save current Game?");
-  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - Загружена Игра: keys.pzz");
+  EXPECT_EQ(std::tuple(platform.shown[0].text, Title()),
+            std::tuple("Save current Game?", "Puzzle - Загружена Игра: keys.pzz"));
 
   press("F1");
   EXPECT_NE(window->findChild<QPushButton*>(MANUAL_BUTTON_NAME), nullptr);
@@ -378,8 +369,8 @@ TEST_F(GameWindowTest, StandardShortcutsActAsTheirMenuItems) {
   const std::size_t requestsWhileBusy = platform.fileRequests.size();
   const std::size_t messagesWhileBusy = platform.shown.size();
   press("Ctrl+Shift+S");
-  EXPECT_EQ(platform.fileRequests.size(), requestsWhileBusy);
-  EXPECT_EQ(platform.shown.size(), messagesWhileBusy);
+  EXPECT_EQ(std::pair(platform.fileRequests.size(), platform.shown.size()),
+            std::pair(requestsWhileBusy, messagesWhileBusy));
 
   // Exit ends the scatter and asks about the changed game; Cancel keeps the
   // window.
@@ -429,8 +420,7 @@ TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
   const auto orient = state.pieces[piece].orient;
   state.gameChanged = false;
   wheel(PixelOf(state.pieces[piece].x, state.pieces[piece].y), {0, -120}, Qt::ControlModifier);
-  EXPECT_EQ(state.rotationLeft, -45.0f);
-  EXPECT_TRUE(state.gameChanged) << "a save would write the turn";
+  EXPECT_EQ(std::tuple(state.rotationLeft, state.gameChanged), std::tuple(-45.0f, true));  // a save writes it
   ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
   EXPECT_NE(state.pieces[piece].orient, orient);
   EXPECT_TRUE(platform.menuEnabled.at(CMD_UNDO));
@@ -442,11 +432,8 @@ TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
   // the picture brings the congratulation, once. (The end of the Undo turn
   // is judged first, on the table as it was.)
   WaitFrames(2);
-  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
-    state.pieces[k].x = state.homeX[k];
-    state.pieces[k].y = state.homeY[k];
-    state.pieces[k].orient = IDENTITY_ORIENT;
-  }
+  for (std::uint32_t k = 0; k < state.pieceCount; ++k)
+    state.pieces[k] = {IDENTITY_ORIENT, state.homeX[k], state.homeY[k], state.pieces[k].z};
   platform.shown.clear();
   // The pointer reads the depth of the frame last drawn: the pieces must
   // show at home first.
@@ -504,10 +491,9 @@ TEST_F(GameWindowTest, AMovedPictureIsFoundAndRecentGamesReopen) {
   platform.answers = {MessageAnswer::No};
   recent->actions().front()->trigger();
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Save current Game?");
-  EXPECT_EQ(app.state.imagePath, games + "/quarters.png");
+  EXPECT_EQ(std::tuple(platform.shown[0].text, app.state.imagePath, Title()),
+            std::tuple("Save current Game?", games + "/quarters.png", "Puzzle - Загружена Игра: moved.pzz"));
   ExpectPieces(saved);
-  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - Загружена Игра: moved.pzz");
   WaitFrames(2);
 
   // Kept by the settings store for the next run.

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <tuple>
 
 #include "support/temp_folder.h"
 
@@ -46,9 +47,8 @@ TEST(QtSettingsStore, OptionsSurviveTheFileAsTypedValuesAndHandEditsFallBackAlon
   const std::string edited = folder.File("Edited.conf");
   std::ofstream(edited) << "[General]\nNumber=twenty\nCentres=maybe\nTimeScatter=30\n";
   ReadSettings(QtSettingsStore(edited), read);
-  EXPECT_EQ(read.columns, GameOptions{}.columns);
-  EXPECT_FALSE(read.showCentres);
-  EXPECT_EQ(read.scatterSeconds, 30);
+  EXPECT_EQ(std::tuple(read.columns, read.showCentres, read.scatterSeconds),
+            std::tuple(GameOptions{}.columns, false, 30));
 }
 
 // What sits where the settings file should be decides whether the store
@@ -87,15 +87,13 @@ TEST(QtSettingsStore, OnlyARegularFileOrALinkToOneIsReadAndWritten) {
       pending.wait();
       ADD_FAILURE() << "blocked";
     }
-    EXPECT_EQ(read.columns, used ? 20u : GameOptions{}.columns);
-    EXPECT_EQ(read.firstRun, !used);
+    EXPECT_EQ(std::tuple(read.columns, read.firstRun), std::tuple(used ? 20u : GameOptions{}.columns, !used));
   }
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   GameOptions again;
   ReadSettings(QtSettingsStore(target), again);
   EXPECT_EQ(again.columns, 33u);
-  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
-  EXPECT_TRUE(std::filesystem::is_symlink(linkToFifo));
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo) && std::filesystem::is_symlink(linkToFifo));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <tuple>
 
 #include "game/commands.h"
 #include "support/window_fixture.h"
@@ -53,21 +54,18 @@ TEST_F(RecoveryWindowTest, AGameLostWithoutTheSaveQuestionComesBackOnceWithEvery
   // pose (turns bit for bit, positions as the file keeps them): saving the
   // restored game writes the very file the lost one would have.
   EXPECT_EQ(EncodeGameFile(app.state, app.options, app.table.viewOffsetX, app.table.viewOffsetY), playedFile);
-  EXPECT_TRUE(app.state.gameFilePath.empty());
-  EXPECT_EQ(window->windowTitle().toStdString(), "Puzzle - Загружена Игра: cat.png");
-  EXPECT_EQ(Copies(), 1u);
+  EXPECT_EQ(std::tuple(app.state.gameFilePath, window->windowTitle().toStdString(), Copies()),
+            std::tuple("", "Puzzle - Загружена Игра: cat.png", 1u));
 
   // Exit asks the save question; No leaves nothing to recover.
   platform.shown.clear();
   platform.answers = {MessageAnswer::No};
   EXPECT_TRUE(window->close());
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Save current Game?");
-  EXPECT_EQ(Copies(), 0u);
+  EXPECT_EQ(std::tuple(platform.shown[0].text, Copies()), std::tuple("Save current Game?", 0u));
   Crash();
   Open();
-  EXPECT_TRUE(platform.shown.empty());
-  EXPECT_FALSE(app.state.gameRunning);
+  EXPECT_EQ(std::tuple(platform.shown.size(), app.state.gameRunning), std::tuple(0u, false));
 }
 
 TEST_F(RecoveryWindowTest, SaveDropsTheCopyAndACommandLineGameLeavesIt) {
@@ -96,9 +94,7 @@ TEST_F(RecoveryWindowTest, SaveDropsTheCopyAndACommandLineGameLeavesIt) {
   app.state.gameFilePath = game;
   app.shell.commandLineGamePending = true;
   Open();
-  EXPECT_TRUE(platform.shown.empty());
-  EXPECT_EQ(app.state.gameFilePath, game);
-  EXPECT_EQ(Copies(), 1u);
+  EXPECT_EQ(std::tuple(platform.shown.size(), app.state.gameFilePath, Copies()), std::tuple(0u, game, 1u));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/scripted_platform.h"
 
 namespace puzzle {
@@ -22,17 +24,15 @@ TEST(NumberOfPiecesTest, BelowTwoOrNotANumberIsRefusedElseWaitsForTheNextStart) 
     GameOptions options;
     options.pendingColumns = 7;
     EXPECT_FALSE(TakeNumberOfPieces(options, platform, entry)) << entry;
-    EXPECT_EQ(options.columns, 12u);
-    EXPECT_EQ(options.pendingColumns, 0u);
+    EXPECT_EQ(std::pair(options.columns, options.pendingColumns), std::pair(12u, 0u));
     ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_EQ(platform.shown[0].text, "Number of puzzles in horizontal edge must be more than one.");
-    EXPECT_EQ(platform.shown[0].caption, "Error");
+    EXPECT_EQ(std::tie(platform.shown[0].text, platform.shown[0].caption),
+              std::tuple("Number of puzzles in horizontal edge must be more than one.", "Error"));
   }
   testing::ScriptedPlatform platform;
   GameOptions options;
   EXPECT_TRUE(TakeNumberOfPieces(options, platform, "  +15 pieces\n3"));
-  EXPECT_EQ(options.pendingColumns, 15u);
-  EXPECT_EQ(options.columns, 12u);
+  EXPECT_EQ(std::pair(options.pendingColumns, options.columns), std::pair(15u, 12u));
   EXPECT_TRUE(TakeNumberOfPieces(options, platform, "99999999999999"));
   EXPECT_EQ(options.pendingColumns, 2147483647u);
   EXPECT_TRUE(platform.shown.empty());
@@ -62,8 +62,7 @@ TEST(WheelTest, ANotchScrollsAsFortyArrowPressesInTheKeysDirections) {
     ApplyWheel(wheeled, c.deltaX, c.deltaY, c.shift);
     TableView keyed;
     for (int i = 0; i < c.presses; ++i) ApplyScrollKey(keyed, c.key, false);
-    EXPECT_EQ(wheeled.scrollX, keyed.scrollX);
-    EXPECT_EQ(wheeled.scrollY, keyed.scrollY);
+    EXPECT_EQ(std::pair(wheeled.scrollX, wheeled.scrollY), std::pair(keyed.scrollX, keyed.scrollY));
     EXPECT_NE(wheeled.scrollX + wheeled.scrollY, 0);
   }
 
@@ -76,16 +75,14 @@ TEST(WheelTest, ANotchScrollsAsFortyArrowPressesInTheKeysDirections) {
     EXPECT_FALSE(TakeWheelTurn(options, pending));
   }
   pending -= 70;
-  EXPECT_EQ(TakeWheelTurn(options, pending), 46);
-  EXPECT_EQ(pending, 0);
+  EXPECT_EQ(std::tuple(TakeWheelTurn(options, pending), pending), std::tuple(46, 0));
   pending += 240;
   EXPECT_EQ(TakeWheelTurn(options, pending), 45);
   EXPECT_EQ(TakeWheelTurn(options, pending), 45);
   EXPECT_FALSE(TakeWheelTurn(options, pending));
   options.gameRotate = false;
   pending = 200;
-  EXPECT_FALSE(TakeWheelTurn(options, pending));
-  EXPECT_EQ(pending, 0);
+  EXPECT_EQ(std::tuple(TakeWheelTurn(options, pending), pending), std::tuple(std::nullopt, 0));
 }
 
 TEST(ManualPageTest, WithoutABrowserThePlayerLearnsWhereTheManualLies) {
@@ -108,8 +105,8 @@ TEST(ManualPageTest, WithoutABrowserThePlayerLearnsWhereTheManualLies) {
       continue;
     }
     ASSERT_EQ(platform.shown.size(), 1u);
-    EXPECT_EQ(platform.shown[0].text, c.text);
-    EXPECT_EQ(platform.shown[0].caption, c.russian ? "Помощь On-Line" : "Help On-Line");
+    EXPECT_EQ(std::tie(platform.shown[0].text, platform.shown[0].caption),
+              std::tuple(c.text, c.russian ? "Помощь On-Line" : "Help On-Line"));
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 namespace puzzle {
@@ -15,8 +16,7 @@ TEST(FrameTimingTest, RateFollowsTheTickAndSurvivesTheSameMillisecondAndWrapArou
   AdvanceFrameTiming(timing, 1020);
   EXPECT_FLOAT_EQ(timing.framesPerSecond, 50.0f);
   AdvanceFrameTiming(timing, 1020);
-  EXPECT_FLOAT_EQ(timing.framesPerSecond, 50.0f);
-  EXPECT_EQ(timing.previousFrameTick, 1020u);
+  EXPECT_EQ(std::pair(timing.framesPerSecond, timing.previousFrameTick), std::pair(50.0f, 1020u));
 
   timing.frameTick = 0xFFFFFFF6u;
   AdvanceFrameTiming(timing, 0);  // 10 ms across the wrap
@@ -53,13 +53,12 @@ TEST(FrameTimingTest, AnimatedPictureShowsEachFrameLongerThanItsDelay) {
 
   // A frame index left over from a longer or an animated picture starts
   // again at zero.
-  timing.frameIndex = 4;
-  AdvanceAnimatedPicture(timing, state);
-  EXPECT_EQ(timing.frameIndex, 0);
-  state.frameCount = 1;
-  timing.frameIndex = 1;
-  AdvanceAnimatedPicture(timing, state);
-  EXPECT_EQ(timing.frameIndex, 0);
+  for (const auto& [frames, index] : {std::pair{3, 4}, {1, 1}}) {
+    state.frameCount = frames;
+    timing.frameIndex = index;
+    AdvanceAnimatedPicture(timing, state);
+    EXPECT_EQ(timing.frameIndex, 0) << frames;
+  }
 }
 
 TEST(FrameTimingTest, CaptionNeedsTheTimeOf5000FramesWithoutPointerMovesUnlessBranded) {
@@ -167,10 +166,8 @@ TEST_F(TurnTest, TurnsTakeOneStepAFrameAboutTheirAxisAndEndSnapped) {
     UseStep(c.step);
     state.rotationLeft = c.degrees;
     state.*c.flag = true;
-    EXPECT_EQ(FramesToFinish(), c.frames);
-    EXPECT_FALSE(state.*c.flag);
-    EXPECT_EQ(state.pieces[1].orient, c.orient);
-    EXPECT_EQ(state.pieces[0].orient, IDENTITY_ORIENT);
+    EXPECT_EQ(std::tuple(FramesToFinish(), state.*c.flag, state.pieces[1].orient, state.pieces[0].orient),
+              std::tuple(c.frames, false, c.orient, IDENTITY_ORIENT));
   }
 }
 
@@ -184,10 +181,9 @@ TEST_F(TurnTest, PendingTurnWaitsForASelectedPieceAndEndsAtZeroWhenTheStepChange
   state.selected = 1;
   for (int i = 0; i < 3; ++i) AdvanceTurn(state, options);  // 43.5 left
   UseStep(9.0f);
-  EXPECT_EQ(FramesToFinish(), 5);
-  EXPECT_FALSE(state.turnInPlane);
+  EXPECT_EQ(std::tuple(FramesToFinish(), state.turnInPlane, state.pieces[0].orient),
+            std::tuple(5, false, IDENTITY_ORIENT));
   EXPECT_FLOAT_EQ(state.pieces[1].orient[0], 0.70710677f);
-  EXPECT_EQ(state.pieces[0].orient, IDENTITY_ORIENT);
 }
 
 // Where the fresh picture is drawn is checked on the screen by the frame
@@ -212,10 +208,7 @@ TEST(PreviewTest, ShownPartStaysInsideThePictureAndItsCurrentFrame) {
   bars.previewSkipY = -3;
   auto p = PlacePreview(state, table, bars, timing);
   ASSERT_TRUE(p);
-  EXPECT_EQ(p->skipColumns, 200);
-  EXPECT_EQ(p->columns, 800);
-  EXPECT_EQ(p->skipRows, 0);
-  EXPECT_EQ(p->rows, 600);
+  EXPECT_EQ(std::tie(p->skipColumns, p->columns, p->skipRows, p->rows), std::tuple(200, 800, 0, 600));
   state.imageFresh = false;
   EXPECT_FALSE(PlacePreview(state, table, bars, timing));
 

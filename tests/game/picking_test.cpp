@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "game/frame_steps.h"
 #include "support/fake_graphics_port.h"
@@ -68,6 +69,10 @@ class PickingTest : public ::testing::Test {
   void Press() { OnLeftButtonDown(records, platform); }
   void Release() { OnLeftButtonUp(records, platform, graphics); }
   bool RightClick(int x, int y) { return OnRightButtonDown(records, graphics, x, y); }
+  // The selection and the depths of pieces 0 and 1.
+  std::tuple<int, float, float> Raised() const {
+    return {state.selected, state.pieces[0].z, state.pieces[1].z};
+  }
   void Pick(double x, double y, double z) {
     picking.cursorTable = {x, y, z};
     PickPiece(state, options, view, picking);
@@ -93,15 +98,12 @@ TEST_F(PickingTest, HoverRaisesTheTopPieceAndLowersThePreviousOne) {
   // Piece 0 rests exactly on the table; its depth read back rounds to a hair
   // in front of it and must still count as a resting piece.
   Hover(0.03f, 0.0f);
-  EXPECT_EQ(state.selected, 0);
-  EXPECT_EQ(state.pieces[0].z, RAISED);
-  EXPECT_EQ(state.pieces[1].z, RestingDepth(1));
+  EXPECT_EQ(Raised(), std::tuple(0, RAISED, RestingDepth(1)));
   Hover(0.0f, 0.05f);  // over the raised piece the selection stays
   EXPECT_EQ(state.selected, 0);
   Hover(0.13f, 0.0f);  // only piece 1 shows
-  EXPECT_EQ(state.selected, 1);
-  EXPECT_EQ(state.pieces[1].z, RAISED);
-  EXPECT_EQ(state.pieces[0].z, RestingDepth(0));
+  EXPECT_EQ(std::tuple(state.selected, state.pieces[1].z, state.pieces[0].z),
+            std::tuple(1, RAISED, RestingDepth(0)));
 }
 
 // The outline test uses the form the pieces were cut with, not one an open
@@ -115,9 +117,7 @@ TEST_F(PickingTest, OutlinesAreThoseOfTheFormThePiecesWereCutWith) {
   options.bulge = 0.45f;
   // The depth read back rounded to piece 1's.
   Pick(-0.05, 0.0, RestingDepth(1));
-  EXPECT_EQ(state.selected, 0);
-  EXPECT_EQ(state.pieces[0].z, RAISED);
-  EXPECT_EQ(state.pieces[1].z, RestingDepth(1));
+  EXPECT_EQ(Raised(), std::tuple(0, RAISED, RestingDepth(1)));
 }
 
 TEST_F(PickingTest, DistancePickingTakesTheNearestCentreAndTheLowerIndexOnATie) {
@@ -126,9 +126,8 @@ TEST_F(PickingTest, DistancePickingTakesTheNearestCentreAndTheLowerIndexOnATie) 
   AddPiece(0.05f, 0.0f);
   AddPiece(0.02f, 0.0f);
   Hover(0.0f, 0.0f);
-  EXPECT_EQ(state.selected, 2);
-  EXPECT_EQ(state.pieces[2].z, static_cast<float>(0.0001 - TABLE_DEPTH));
-  EXPECT_EQ(graphics.depthReads, 0);
+  EXPECT_EQ(std::tuple(state.selected, state.pieces[2].z, graphics.depthReads),
+            std::tuple(2, static_cast<float>(0.0001 - TABLE_DEPTH), 0));
 
   state.pieces[2] = PiecePose{.x = 0.5f, .z = RestingDepth(2)};
   state.selected = -1;
@@ -158,10 +157,7 @@ TEST_F(PickingTest, DragThenReleaseRecordsOneMoveFromTheStart) {
   Release();
   EXPECT_FALSE(platform.confined || shell.leftButtonDown || shell.pieceMoved);
   const HistoryEntry& entry = history.undoHistory.at(0);
-  EXPECT_EQ(entry.piece, 0);
-  EXPECT_EQ(entry.kind, KIND_MOVE);
-  EXPECT_EQ(entry.a, 0.0f);
-  EXPECT_EQ(entry.b, 0.0f);
+  EXPECT_EQ(std::tie(entry.piece, entry.kind, entry.a, entry.b), std::tuple(0, KIND_MOVE, 0.0f, 0.0f));
   EXPECT_TRUE(platform.menuEnabled[CMD_UNDO]);
 
   Press();  // a click without a move records nothing
@@ -179,8 +175,7 @@ TEST_F(PickingTest, DragThenReleaseRecordsOneMoveFromTheStart) {
   EXPECT_EQ(state.pieces[0].x, x);
   EXPECT_EQ(history.undoHistory.size(), 1u);
   EXPECT_TRUE(RightClick(ClientX(-0.8), ClientY(-0.5)));
-  EXPECT_EQ(state.selected, -1);
-  EXPECT_EQ(state.pieces[0].z, RestingDepth(0));
+  EXPECT_EQ(std::tuple(state.selected, state.pieces[0].z), std::tuple(-1, RestingDepth(0)));
 }
 
 TEST_F(PickingTest, NothingIsPickedDuringTheScatterOrATurnButTheMenuPicks) {
@@ -252,12 +247,10 @@ TEST_F(ScrollBarPointerTest, ButtonsActOnAReleaseOverThemAndAMoveDragsTheThumb) 
     Press();
     if (c.toX != c.x || c.toY != c.y) MoveTo(c.toX, c.toY);
     Release();
-    EXPECT_EQ(table.scrollX, c.scrollX);
-    EXPECT_EQ(table.scrollY, c.scrollY);
-    EXPECT_FALSE(
-        std::any_of(bars.horizontal.pressed.begin(), bars.horizontal.pressed.end(),
-                    [](bool p) { return p; }) ||
-        std::any_of(bars.vertical.pressed.begin(), bars.vertical.pressed.end(), [](bool p) { return p; }));
+    EXPECT_EQ(std::pair(table.scrollX, table.scrollY), std::pair(c.scrollX, c.scrollY));
+    EXPECT_EQ(std::count(bars.horizontal.pressed.begin(), bars.horizontal.pressed.end(), true) +
+                  std::count(bars.vertical.pressed.begin(), bars.vertical.pressed.end(), true),
+              0);
   }
 }
 
@@ -290,8 +283,7 @@ TEST_F(ScrollBarPointerTest, RightClickOnATrackBringsTheThumbEdgeThere) {
     StartAt(0, 0);
     MoveTo(c.x, c.y);
     EXPECT_FALSE(RightClick(c.x, c.y));
-    EXPECT_EQ(table.scrollX, c.scrollX);
-    EXPECT_EQ(table.scrollY, c.scrollY);
+    EXPECT_EQ(std::pair(table.scrollX, table.scrollY), std::pair(c.scrollX, c.scrollY));
   }
   StartAt(0, 0);
   MoveTo(400, 589);  // on the thumb

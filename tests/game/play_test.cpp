@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "game/check.h"
@@ -16,6 +18,7 @@
 namespace puzzle {
 namespace {
 
+constexpr const char* CONGRATULATIONS = "Congratulations! \n It was a god game and you have won!";
 constexpr std::array<float, 9> TURNED_45{0.70710677f, 0.70710677f, 0, -0.70710677f, 0.70710677f, 0, 0, 0, 1};
 
 // A running game laid out like form 1 (cells tiling the picture), every
@@ -99,6 +102,8 @@ struct Play : ::testing::Test {
   void PlayOut() {
     for (int frame = 0; frame < 1000 && state.rotationLeft != 0; ++frame) AdvanceTurn(state, options);
   }
+  std::pair<float, float> At(std::size_t k) const { return {state.pieces[k].x, state.pieces[k].y}; }
+  std::pair<float, float> Home(std::size_t k) const { return {state.homeX[k], state.homeY[k]}; }
   void Place(std::size_t k, float x, float y) {
     state.pieces[k].x = x;
     state.pieces[k].y = y;
@@ -148,11 +153,10 @@ TEST_F(Play, AlignSnapsOntoTheNearestCellWithinTolerance) {
   Place(0, state.homeX[4] + 0.06f, state.homeY[4] - 0.07f);
   const PiecePose from = state.pieces[0];
   ASSERT_TRUE(Align());
-  EXPECT_EQ(state.pieces[0].x, state.homeX[4]);
-  EXPECT_EQ(state.pieces[0].y, state.homeY[4]);
+  EXPECT_EQ(At(0), Home(4));
   ASSERT_EQ(history.undoHistory.size(), 1u);
-  EXPECT_EQ(history.undoHistory[0].kind, KIND_MOVE);
-  EXPECT_TRUE(history.undoHistory[0].a == from.x && history.undoHistory[0].b == from.y);
+  const HistoryEntry& entry = history.undoHistory[0];
+  EXPECT_EQ(std::tie(entry.kind, entry.a, entry.b), std::tuple(KIND_MOVE, from.x, from.y));
 
   // On a cell corner (0.14 from the nearest centres, the tolerance is 0.1)
   // or off the picture nothing moves.
@@ -171,8 +175,7 @@ TEST_F(Play, AlignSnapsOntoTheNearestCellWithinTolerance) {
   state.selected = 7;
   Place(7, state.homeX[2] + 0.02f, state.homeY[2] + 0.01f);
   ASSERT_TRUE(Align());
-  EXPECT_EQ(state.pieces[7].x, state.homeX[2]);
-  EXPECT_EQ(state.pieces[7].y, state.homeY[2]);
+  EXPECT_EQ(At(7), Home(2));
 }
 
 TEST_F(Play, EightEighthTurnsComeBackExactly) {
@@ -200,10 +203,8 @@ TEST_F(Play, UndoAndRedoPlayTheTurnBackAndAgain) {
   state.pieces[2].z = raised;
   state.pieces[5].z = RestingDepth(5);
   ASSERT_TRUE(Undo());  // the opposite turn, on the turned piece
-  EXPECT_EQ(state.selected, 5);
-  EXPECT_EQ(state.pieces[2].z, RestingDepth(2));
-  EXPECT_EQ(state.pieces[5].z, raised);
-  EXPECT_EQ(state.rotationLeft, -90.0f);
+  EXPECT_EQ(std::tie(state.selected, state.pieces[2].z, state.pieces[5].z, state.rotationLeft),
+            std::tuple(5, RestingDepth(2), raised, -90.0f));
   EXPECT_EQ(history.redoHistory.back().a, -90.0f);
   PlayOut();
   EXPECT_EQ(state.pieces[5].orient, IDENTITY_ORIENT);
@@ -219,24 +220,20 @@ TEST_F(Play, UndoAndRedoPlayTheTurnBackAndAgain) {
   PlayOut();
   EXPECT_EQ(state.pieces[5].orient, (std::array<float, 9>{-1, 0, 0, 0, 1, 0, 0, 0, -1}));
   ASSERT_TRUE(Undo());
-  EXPECT_TRUE(state.flipAboutVertical);
-  EXPECT_EQ(state.rotationLeft, 180.0f);
+  EXPECT_EQ(std::tie(state.flipAboutVertical, state.rotationLeft), std::tuple(true, 180.0f));
   PlayOut();
   EXPECT_EQ(state.pieces[5].orient, IDENTITY_ORIENT);
 }
 
 TEST_F(Play, DragUndoneAndRedoneWithTheMenuItemsInStep) {
-  state.pieces[5].x = 1;
-  state.pieces[5].y = 1;
+  Place(5, 1, 1);
   Drag(5, 2, 3);
   EXPECT_TRUE(UndoEnabled());
   ASSERT_TRUE(Undo());
-  EXPECT_TRUE(state.pieces[5].x == 1.0f && state.pieces[5].y == 1.0f);
-  EXPECT_TRUE(!UndoEnabled() && RedoEnabled());
+  EXPECT_EQ(std::tuple(At(5), UndoEnabled(), RedoEnabled()), std::tuple(std::pair(1.0f, 1.0f), false, true));
   EXPECT_FALSE(Undo());
   ASSERT_TRUE(Redo());
-  EXPECT_TRUE(state.pieces[5].x == 2.0f && state.pieces[5].y == 3.0f);
-  EXPECT_TRUE(UndoEnabled() && !RedoEnabled());
+  EXPECT_EQ(std::tuple(At(5), UndoEnabled(), RedoEnabled()), std::tuple(std::pair(2.0f, 3.0f), true, false));
   EXPECT_TRUE(history.redoHistory.empty());
   EXPECT_EQ(state.selected, -1);  // a move does not change the selection
 
@@ -257,14 +254,10 @@ TEST_F(Play, CheckSettlesNearlyPlacedPiecesAndCongratulatesOnlyInPlay) {
   state.pieces[11].x -= 0.099f;
   state.rotationLeft = 45;  // a turn under way does not stop Check
   ASSERT_EQ(Check(), 0u);
-  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
-    EXPECT_EQ(state.pieces[k].x, state.homeX[k]) << k;
-    EXPECT_EQ(state.pieces[k].y, state.homeY[k]) << k;
-  }
+  for (std::uint32_t k = 0; k < state.pieceCount; ++k) EXPECT_EQ(At(k), Home(k)) << k;
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Congratulations! \n It was a god game and you have won!");
-  EXPECT_EQ(platform.shown[0].caption, "All right");
-  EXPECT_EQ(platform.shown[0].owner, MessageOwner::None);
+  EXPECT_EQ(std::tie(platform.shown[0].text, platform.shown[0].caption, platform.shown[0].owner),
+            std::tuple(CONGRATULATIONS, "All right", MessageOwner::None));
 
   // Outside play Check does nothing.
   platform.shown.clear();
@@ -284,17 +277,16 @@ TEST_F(Play, CheckCountsMisplacedTurnedAndSwappedPiecesWithATruncatedPercentage)
   state = RunningGame(7, 1);
   for (std::uint32_t k : {1u, 3u, 6u}) state.pieces[k].y += 0.5f;
   ASSERT_EQ(Check(), 3u);
-  EXPECT_EQ(platform.shown.at(0).text, "Total errors found: 3 or 42%.");
-  EXPECT_EQ(platform.shown[0].caption, "Found out errors:");
-  EXPECT_EQ(platform.shown[0].icon, MessageIcon::Information);
+  EXPECT_EQ(std::tie(platform.shown.at(0).text, platform.shown[0].caption, platform.shown[0].icon),
+            std::tuple("Total errors found: 3 or 42%.", "Found out errors:", MessageIcon::Information));
 
   // The three now lie beside the picture and still count; a turned piece on
   // its home is moved aside, not turned back.
   options.russianUi = true;
   state.pieces[2].orient = TURNED_45;
   ASSERT_EQ(Check(), 4u);
-  EXPECT_EQ(platform.shown.at(1).text, "Всего ошибок: 4 или 57%.");
-  EXPECT_EQ(platform.shown[1].caption, "Найдено ошибок:");
+  EXPECT_EQ(std::tie(platform.shown.at(1).text, platform.shown[1].caption),
+            std::tuple("Всего ошибок: 4 или 57%.", "Найдено ошибок:"));
   EXPECT_NE(state.pieces[2].x, state.homeX[2]);
   EXPECT_EQ(state.pieces[2].orient, TURNED_45);
 
@@ -314,10 +306,7 @@ TEST_F(Play, CheckClearsMisplacedPiecesIntoRowsAndColumnsAroundThePicture) {
                           {0.0f, 0.0f},  {0.0f, 0.5f},    // lower right, upper right
                           {-1.0f, 0.6f}, {-0.95f, 0.7f},  // upper left
                           {0.2f, 0.6f},  {0.1f, -0.1f}};  // upper right, lower right
-  for (std::size_t k = 0; k < 8; ++k) {
-    state.pieces[k].x = at[k][0];
-    state.pieces[k].y = at[k][1];
-  }
+  for (std::size_t k = 0; k < 8; ++k) Place(k, at[k][0], at[k][1]);
   ASSERT_EQ(Check(), 8u);
   const float left = -0.4f - 0.5f, right = 0.4f - 0.5f, bottom = -0.4f + 0.25f, top = 0.4f + 0.25f;
   const float expected[8][2] = {
@@ -346,8 +335,7 @@ TEST_F(Play, PromptNeedsAPictureHoldsOneSecondThenFadesOut) {
   for (; state.promptShowing && frames < 1000; ++frames) {
     AdvancePrompt(state, frames >= 50 && frames < 100 ? 0 : 50);
   }
-  EXPECT_GE(frames, 590);
-  EXPECT_LE(frames, 600);
+  EXPECT_TRUE(frames >= 590 && frames <= 600) << frames;
   EXPECT_EQ(state.pieces[0].z, -TABLE_DEPTH);
 }
 
@@ -401,11 +389,10 @@ TEST_F(Play, TheFinishAnnouncesItselfOnceUntilThePictureIsBrokenAndFinishedAnew)
   state.pieces[3].x -= 0.95f;
   state.gameChanged = false;
   EXPECT_TRUE(announce());
-  EXPECT_EQ(state.pieces[3].x, state.homeX[3]);
-  EXPECT_TRUE(state.gameChanged);
+  EXPECT_EQ(std::tie(state.pieces[3].x, state.gameChanged), std::tuple(state.homeX[3], true));
   ASSERT_EQ(platform.shown.size(), 1u);
-  EXPECT_EQ(platform.shown[0].text, "Congratulations! \n It was a god game and you have won!");
-  EXPECT_EQ(platform.shown[0].caption, "All right");
+  EXPECT_EQ(std::tie(platform.shown[0].text, platform.shown[0].caption),
+            std::tuple(CONGRATULATIONS, "All right"));
   EXPECT_FALSE(announce());  // another drop on a finished table
   // A turn under way is judged when it ends, not taken for a broken picture.
   state.rotationLeft = 45;
@@ -418,8 +405,8 @@ TEST_F(Play, TheFinishAnnouncesItselfOnceUntilThePictureIsBrokenAndFinishedAnew)
   state.pieces[3].x -= 1;
   options.russianUi = true;
   EXPECT_TRUE(announce());
-  EXPECT_EQ(platform.shown.back().caption, "Всё-как-в-танке");
-  EXPECT_EQ(platform.shown.size(), 2u);
+  EXPECT_EQ(std::tuple(platform.shown.size(), platform.shown.back().caption),
+            std::tuple(2u, "Всё-как-в-танке"));
 
   // Check's own congratulation counts as the announcement.
   state.pieces[3].x += 1;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "game/file_command_fixture.h"
 #include "game/new_game.h"
@@ -241,12 +242,9 @@ TEST_F(RecoveryTest, EveryLostGameIsOfferedNewestFirstAndOnlyNoForgetsOne) {
     EXPECT_EQ(state.pieces[k].orient, played[k].orient) << k;
     EXPECT_FLOAT_EQ(state.pieces[k].x, played[k].x) << k;
   }
-  EXPECT_EQ(options.columns, 4u);
-  EXPECT_TRUE(state.gameRunning);
-  EXPECT_TRUE(state.gameChanged);
-  EXPECT_EQ(state.gameFilePath, "");
-  EXPECT_EQ(options.gameDirectory, "/games");
-  EXPECT_EQ(title, "Puzzle - Загружена Игра: cat.png");
+  EXPECT_EQ(std::tie(options.columns, state.gameRunning, state.gameChanged, state.gameFilePath),
+            std::tuple(4u, true, true, ""));
+  EXPECT_EQ(std::tie(options.gameDirectory, title), std::tuple("/games", "Puzzle - Загружена Игра: cat.png"));
   EXPECT_TRUE(CopyExists());
   EXPECT_EQ(ListRecoveryCopies(state_folder).size(), 1u);
 }
@@ -323,8 +321,9 @@ TEST_F(RecoveryTest, ACopyIsKeptUnlessThePlayerSaysNo) {
     EXPECT_TRUE(state.gameRunning) << c.name << ": the game on the table stays";
   }
 #ifdef _WIN32
-  std::printf("Not run on Windows: a copy its owner may not read and a link in its place, which the "
-              "permission bits and links of this system cannot make.\n");
+  std::printf(
+      "Not run on Windows: a copy its owner may not read and a link in its place, which the "
+      "permission bits and links of this system cannot make.\n");
 #else
   // Nor does this run's copy go through the link to the game it leads to.
   keeper.path = copy;

@@ -108,8 +108,7 @@ TEST(ScatterTest, SpinsTakeTheirFramesAndEndTurnedBySameAngle) {
     int frames = 0;
     for (; state.angles[0] != 0.0f && frames < 1000; ++frames) SpinStep(state, Options(true, true), 0);
     SnapOrientation(state.pieces[0]);
-    EXPECT_EQ(frames, c.frames);
-    EXPECT_EQ(state.pieces[0].orient, c.orient);
+    EXPECT_EQ(std::tie(frames, state.pieces[0].orient), std::tie(c.frames, c.orient));
   }
 }
 

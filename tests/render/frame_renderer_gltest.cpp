@@ -136,10 +136,9 @@ TEST_F(FrameRendererTest, FreshPictureIsShownUnscaledOrThroughTheScrolledWindow)
   Picture(100, 60);  // in the middle of the window
   auto frame = Frame();
   const int left = W / 2 - 50, bottom = H / 2 - 30;
-  EXPECT_EQ(Rgb(frame, {left, bottom}), BLACK);
-  EXPECT_EQ(Rgb(frame, {left + 99, bottom + 59}), (Colour3{29, 49, 0}));
-  EXPECT_EQ(Rgb(frame, {left - 1, bottom}), BLUE);
-  EXPECT_EQ(Rgb(frame, {left, bottom + 60}), BLUE);
+  EXPECT_EQ((std::array{Rgb(frame, {left, bottom}), Rgb(frame, {left + 99, bottom + 59}),
+                        Rgb(frame, {left - 1, bottom}), Rgb(frame, {left, bottom + 60})}),
+            (std::array{BLACK, Colour3{29, 49, 0}, BLUE, BLUE}));
 
   Picture(500, 400);  // 100 rows and columns more than the window
   table.thumbW = W * W / 500;
@@ -147,17 +146,16 @@ TEST_F(FrameRendererTest, FreshPictureIsShownUnscaledOrThroughTheScrolledWindow)
   table.scrollX = W;   // clamped to the far right
   table.scrollY = -H;  // and the bottom
   UpdateScrollBars(state, table, bars, 0, 0, edges);
-  ASSERT_EQ(bars.previewSkipX, 100);
-  ASSERT_EQ(bars.previewSkipY, 0);
+  ASSERT_EQ(std::pair(bars.previewSkipX, bars.previewSkipY), std::pair(100, 0));
   frame = Frame();
-  EXPECT_EQ(Rgb(frame, {0, 0}), (Colour3{0, 50, 0}));
-  EXPECT_EQ(Rgb(frame, {W - 1, H - 1}), (Colour3{149, 249, 0}));
+  EXPECT_EQ((std::array{Rgb(frame, {0, 0}), Rgb(frame, {W - 1, H - 1})}),
+            (std::array{Colour3{0, 50, 0}, Colour3{149, 249, 0}}));
 
   table.scrollY = H;  // the top rows
   UpdateScrollBars(state, table, bars, 0, 0, edges);
   frame = Frame();
-  EXPECT_EQ(Rgb(frame, {0, 0}), (Colour3{50, 50, 0}));
-  EXPECT_EQ(Rgb(frame, {W - 1, H - 1}), (Colour3{199, 249, 0}));
+  EXPECT_EQ((std::array{Rgb(frame, {0, 0}), Rgb(frame, {W - 1, H - 1})}),
+            (std::array{Colour3{50, 50, 0}, Colour3{199, 249, 0}}));
 }
 
 TEST_F(FrameRendererTest, HoveredScrollBarShowsItsColoursAndKeyCaption) {

@@ -130,14 +130,12 @@ TEST_F(TableMeshTest, APiecePutBackIsPlacedExactlyAsBefore) {
   ASSERT_NE(mesh.facePositions, faces);
   state.pieces[5] = home;
   UpdateTableMesh(mesh, state.pieces);
-  EXPECT_EQ(mesh.facePositions, faces);
-  EXPECT_EQ(mesh.edgePositions, edges);
+  EXPECT_EQ(std::pair(mesh.facePositions, mesh.edgePositions), std::pair(faces, edges));
 
   // A form outside the four leaves nothing to draw.
   options.form = 7;
   EXPECT_FALSE(BuildTableMesh(mesh, state, options));
-  EXPECT_TRUE(mesh.spans.empty());
-  EXPECT_TRUE(mesh.facePositions.empty());
+  EXPECT_TRUE(mesh.spans.empty() && mesh.facePositions.empty());
 }
 
 // Picking reads the depth under the pointer: where pieces overlap it must

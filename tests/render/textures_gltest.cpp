@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <tuple>
+
 #include "support/headless_gl.h"
 
 namespace puzzle {
@@ -62,13 +64,10 @@ TEST_F(TexturesTest, PictureSitsBottomLeftOfAPowerOfTwoInTransparentBlack) {
     SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height);
     MakePicture(c.width, c.height);
     ASSERT_TRUE(UploadPictureTexture(state));
-    EXPECT_EQ(state.textureWidth, c.textureWidth);
-    EXPECT_EQ(state.textureHeight, c.textureHeight);
-    EXPECT_EQ(state.texMaxS, c.maxS);
-    EXPECT_EQ(state.texMaxT, c.maxT);
+    EXPECT_EQ(std::tie(state.textureWidth, state.textureHeight, state.texMaxS, state.texMaxT),
+              std::tie(c.textureWidth, c.textureHeight, c.maxS, c.maxT));
     const Texels t = ReadTexture(state.stillTexture);
-    ASSERT_EQ(t.width, c.textureWidth);
-    ASSERT_EQ(t.height, c.textureHeight);
+    ASSERT_EQ(std::pair(t.width, t.height), std::pair(c.textureWidth, c.textureHeight));
     const int w = c.width, h = c.height;
     EXPECT_EQ(t.At(0, 0), (Rgba{0, 0, 0, 255}));
     EXPECT_EQ(t.At(w - 1, h - 1),
@@ -77,9 +76,8 @@ TEST_F(TexturesTest, PictureSitsBottomLeftOfAPowerOfTwoInTransparentBlack) {
       EXPECT_EQ(t.rgba, state.pixels) << "the exact size is copied unchanged";
       continue;
     }
-    EXPECT_EQ(t.At(w, 0), (Rgba{0, 0, 0, 0}));
-    EXPECT_EQ(t.At(0, h), (Rgba{0, 0, 0, 0}));
-    EXPECT_EQ(t.At(t.width - 1, t.height - 1), (Rgba{0, 0, 0, 0}));
+    EXPECT_EQ(std::tuple(t.At(w, 0), t.At(0, h), t.At(t.width - 1, t.height - 1)),
+              std::tuple(Rgba{}, Rgba{}, Rgba{}));
   }
 }
 
@@ -91,9 +89,9 @@ TEST_F(TexturesTest, AnAnimationShowsItsFramesInOneTextureAndANewPictureReplaces
     ShowPictureFrame(state, f);
     EXPECT_EQ(state.stillTexture, name);
     const Texels t = ReadTexture(name);
-    EXPECT_EQ(t.At(0, 0), (Rgba{0, 0, f, 255})) << "frame " << int{f};
-    EXPECT_EQ(t.At(99, 69), (Rgba{99, 69, f, 255})) << "frame " << int{f};
-    EXPECT_EQ(t.At(100, 0), (Rgba{0, 0, 0, 0})) << "frame " << int{f};
+    EXPECT_EQ(std::tuple(t.At(0, 0), t.At(99, 69), t.At(100, 0)),
+              std::tuple(Rgba{0, 0, f, 255}, Rgba{99, 69, f, 255}, Rgba{}))
+        << "frame " << int{f};
   }
 
   MakePicture(100, 70);

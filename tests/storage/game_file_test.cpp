@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "model/geometry.h"
 #include "storage/atomic_file.h"
@@ -95,8 +96,7 @@ TEST_F(GameFile, PositionsAreNormalisedByScaleAndScroll) {
   other.selected = 4;  // beyond the loaded game
   GameOptions otherOptions;
   Load(path, other, otherOptions);
-  EXPECT_EQ(other.pieces[1].x, 0.46875f);
-  EXPECT_EQ(other.selected, -1);
+  EXPECT_EQ(std::tuple(other.pieces[1].x, other.selected), std::tuple(0.46875f, -1));
 }
 
 TEST_F(GameFile, RoundTripRestoresTheGameBitForBit) {
@@ -113,9 +113,8 @@ TEST_F(GameFile, RoundTripRestoresTheGameBitForBit) {
   loaded.imageFresh = loaded.gameRunning = true;
   GameOptions loadedOptions;
   Load(path, loaded, loadedOptions);
-  EXPECT_EQ(loaded.selected, 3);
-  EXPECT_EQ(loaded.fileTitle, "партия в пазл.pzz");
-  EXPECT_EQ(loaded.pixels.size(), 40u * 30 * 4);
+  EXPECT_EQ(std::tuple(loaded.selected, loaded.fileTitle, loaded.pixels.size()),
+            std::tuple(3, "партия в пазл.pzz", std::size_t{40 * 30 * 4}));
   EXPECT_FALSE(loaded.imageFresh || loaded.gameRunning);
   GameState expected = loaded;
   ComputePictureHalfSizes(expected);
@@ -178,23 +177,21 @@ TEST_F(GameFile, DamagedHostileOrOrphanedFilesAreRefused) {
     EXPECT_FALSE(ReadGameFile(path).game) << name;
   }
   const GameReadResult missing = ReadGameFile(folder.File("missing.pzz"));
-  EXPECT_FALSE(missing.game);
-  EXPECT_EQ(missing.failure, GameReadFailure::File);
+  EXPECT_EQ(std::tuple(bool(missing.game), missing.failure), std::tuple(false, GameReadFailure::File));
   // A good file whose picture is gone is refused naming the picture.
   ASSERT_TRUE(WriteBytes(path, good));
   std::filesystem::remove(state.imagePath);
   const GameReadResult pictureGone = ReadGameFile(path);
-  EXPECT_FALSE(pictureGone.game);
-  EXPECT_EQ(pictureGone.failure, GameReadFailure::Picture);
-  EXPECT_EQ(pictureGone.imagePath, state.imagePath);
+  EXPECT_EQ(std::tuple(bool(pictureGone.game), pictureGone.failure, pictureGone.imagePath),
+            std::tuple(false, GameReadFailure::Picture, state.imagePath));
 
   // A grid Start would not cut from the 40 x 30 picture.
   for (const auto& [columns, rows] : {std::pair(41u, 2u), std::pair(2u, 31u)}) {
     MakeGame(columns, rows);
     ASSERT_TRUE(WriteGameFile(path, state, options));
     const GameReadResult tooFine = ReadGameFile(path);
-    EXPECT_FALSE(tooFine.game) << columns << " x " << rows;
-    EXPECT_EQ(tooFine.failure, GameReadFailure::File);
+    EXPECT_EQ(std::tuple(bool(tooFine.game), tooFine.failure), std::tuple(false, GameReadFailure::File))
+        << columns << " x " << rows;
   }
 
   // The ends of the bulge range, the largest grid and a mirrored piece

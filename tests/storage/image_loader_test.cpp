@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "storage/paths.h"
 #include "storage/picture_writer.h"
@@ -107,9 +108,8 @@ TEST(ImageDecoding, EveryFormatGivesBottomUpRgba) {
     SCOPED_TRACE(name);
     const auto picture = DecodePicture(bytes);
     ASSERT_TRUE(picture);
-    EXPECT_EQ(std::pair(picture->width, picture->height), std::pair(3, 2));
-    EXPECT_EQ(picture->frameCount, 1);
-    EXPECT_TRUE(picture->frameDelays.empty());
+    EXPECT_EQ(std::tuple(picture->width, picture->height, picture->frameCount, picture->frameDelays.size()),
+              std::tuple(3, 2, 1, 0u));
     EXPECT_EQ(picture->pixels,
               Rows({bottom.begin(), bottom.end()}, {top.begin(), top.end()}));  // no delay bytes
   }
@@ -121,60 +121,42 @@ using Corners = std::array<Rgba, 4>;
 
 TEST(ImageDecoding, PicturesStandAndShowAsTheirFilesMeanThem) {
   constexpr Rgba R{255, 0, 0, 255}, G{0, 255, 0, 255}, B{0, 0, 255, 255}, W{255, 255, 255, 255},
-      K{0, 0, 0, 255};
+      K{0, 0, 0, 255}, ORANGE{255, 119, 0, 255}, GREY{128, 128, 128, 255}, NEAR_RED{255, 1, 0, 255},
+      LIGHT{254, 254, 254, 255}, DARK{17, 17, 17, 255};
   const std::vector<std::uint8_t> bgr{0, 0, 255, 0,   255, 0,   255, 0, 0,   // red green blue
                                       0, 0, 0,   255, 255, 255, 0,   0, 0};  // black white black
   struct Case {
     const char* name;
     std::vector<std::uint8_t> bytes;
-    int width, height, tolerance;
     Corners corners;
+    int width = 3, height = 2, tolerance = 0;
   };
   const Case cases[] = {
-      {"pgm of maximum 1", Map("P5", 1, {1, 0, 0, 0, 0, 1}), 3, 2, 0, {W, K, K, W}},
+      {"pgm of maximum 1", Map("P5", 1, {1, 0, 0, 0, 0, 1}), {W, K, K, W}},
       {"ppm of maximum 15",
        Map("P6", 15, Rows<std::uint16_t>({15, 7, 0}, {0, 0, 20})),
-       3,
-       2,
-       0,
-       {Rgba{255, 119, 0, 255}, Rgba{255, 119, 0, 255}, B, B}},
-      {"pgm of maximum 256",
-       Map("P5", 256, {256, 0, 0, 128, 0, 0}),
-       3,
-       2,
-       0,
-       {W, K, Rgba{128, 128, 128, 255}, K}},
+       {ORANGE, ORANGE, B, B}},
+      {"pgm of maximum 256", Map("P5", 256, {256, 0, 0, 128, 0, 0}), {W, K, GREY, K}},
       // High byte first, and every bit of it counts.
       {"16-bit ppm",
        Map("P6", 65535, Rows<std::uint16_t>({0xFFFF, 0x00FF, 0}, {0, 0, 0xFFFF})),
-       3,
-       2,
-       0,
-       {Rgba{255, 1, 0, 255}, Rgba{255, 1, 0, 255}, B, B}},
-      {"16-bit pgm",
-       Map("P5", 65535, Rows<std::uint16_t>({0xFF00}, {0x10FF})),
-       3,
-       2,
-       0,
-       {Rgba{254, 254, 254, 255}, Rgba{254, 254, 254, 255}, Rgba{17, 17, 17, 255}, Rgba{17, 17, 17, 255}}},
-      {"tga from the top", Tga(0x20, bgr), 3, 2, 0, {R, B, K, K}},
-      {"tga from the bottom", Tga(0x00, bgr), 3, 2, 0, {K, K, R, B}},
-      {"tga from the top, right to left", Tga(0x30, bgr), 3, 2, 0, {B, R, K, K}},
-      {"tga from the bottom, right to left", Tga(0x10, bgr), 3, 2, 0, {K, K, B, R}},
+       {NEAR_RED, NEAR_RED, B, B}},
+      {"16-bit pgm", Map("P5", 65535, Rows<std::uint16_t>({0xFF00}, {0x10FF})), {LIGHT, LIGHT, DARK, DARK}},
+      {"tga from the top", Tga(0x20, bgr), {R, B, K, K}},
+      {"tga from the bottom", Tga(0x00, bgr), {K, K, R, B}},
+      {"tga from the top, right to left", Tga(0x30, bgr), {B, R, K, K}},
+      {"tga from the bottom, right to left", Tga(0x10, bgr), {K, K, B, R}},
       {"tga whose map starts at 10",
        Tga(0x20, {10, 11, 11, 11, 11, 10}, 10, {0, 0, 255, 255, 0, 0}),
-       3,
-       2,
-       0,
        {R, B, B, R}},
-      {"jpeg 1", PhonePhoto(1), 64, 32, 48, {R, G, B, W}},
-      {"jpeg 2: mirrored", PhonePhoto(2), 64, 32, 48, {G, R, W, B}},
-      {"jpeg 3: upside down", PhonePhoto(3), 64, 32, 48, {W, B, G, R}},
-      {"jpeg 4: flipped", PhonePhoto(4), 64, 32, 48, {B, W, R, G}},
-      {"jpeg 5: transposed", PhonePhoto(5), 32, 64, 48, {R, B, G, W}},
-      {"jpeg 6: turned right", PhonePhoto(6), 32, 64, 48, {B, R, W, G}},
-      {"jpeg 7: transversed", PhonePhoto(7), 32, 64, 48, {W, G, B, R}},
-      {"jpeg 8: turned left", PhonePhoto(8), 32, 64, 48, {G, W, R, B}},
+      {"jpeg 1", PhonePhoto(1), {R, G, B, W}, 64, 32, 48},
+      {"jpeg 2: mirrored", PhonePhoto(2), {G, R, W, B}, 64, 32, 48},
+      {"jpeg 3: upside down", PhonePhoto(3), {W, B, G, R}, 64, 32, 48},
+      {"jpeg 4: flipped", PhonePhoto(4), {B, W, R, G}, 64, 32, 48},
+      {"jpeg 5: transposed", PhonePhoto(5), {R, B, G, W}, 32, 64, 48},
+      {"jpeg 6: turned right", PhonePhoto(6), {B, R, W, G}, 32, 64, 48},
+      {"jpeg 7: transversed", PhonePhoto(7), {W, G, B, R}, 32, 64, 48},
+      {"jpeg 8: turned left", PhonePhoto(8), {G, W, R, B}, 32, 64, 48},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -250,9 +232,9 @@ TEST(ImageDecoding, AnimationKeepsTheFrameLimitAndClampsLongDelaysInMilliseconds
   const std::vector<GifFrame> frames(static_cast<std::size_t>(MAX_FRAMES) + 5, GifFrame{{0}, 1});
   const auto picture = DecodePicture(EncodeGif(1, 1, {{9, 9, 9}}, frames));
   ASSERT_TRUE(picture);
-  EXPECT_EQ(picture->frameCount, MAX_FRAMES);
-  EXPECT_EQ(picture->pixels.size(), static_cast<std::size_t>(MAX_FRAMES) * 6);
-  EXPECT_EQ(picture->frameDelays.size(), static_cast<std::size_t>(MAX_FRAMES));
+  const auto most = static_cast<std::size_t>(MAX_FRAMES);
+  EXPECT_EQ(std::tuple(picture->frameCount, picture->pixels.size(), picture->frameDelays.size()),
+            std::tuple(MAX_FRAMES, most * 6, most));
 }
 
 TEST(ImageDecoding, PicturesBeyondTheBudgetOrDamagedAreRefused) {
@@ -436,8 +418,7 @@ TEST(PicturePaths, WithoutASeparatorTheFolderIsKeptAndTheRootStaysUsable) {
   std::string title;
   RememberDirectory("cat.png", folder);
   RememberFileTitle("cat.png", title);
-  EXPECT_EQ(folder, "kept");
-  EXPECT_EQ(title, "cat.png");
+  EXPECT_EQ(std::tie(folder, title), std::tuple("kept", "cat.png"));
   RememberDirectory("/cat.png", folder);
   EXPECT_EQ(folder, "/");
 }

@@ -115,10 +115,8 @@ TEST(Settings, ValuesOutOfRangeOrOfTheWrongKindTakeTheirDefaultAlone) {
   store.values["Window"] = std::vector<std::int64_t>{100, 50, 0, 400};
   GameOptions options;
   ReadSettings(store, options);
-  EXPECT_EQ(options.scatterSeconds, 1);
-  EXPECT_EQ(options.bulge, 0.21f);
-  EXPECT_EQ(options.angleStep, 45.0f);
-  EXPECT_FALSE(options.showEdges);
+  EXPECT_EQ(std::tuple(options.scatterSeconds, options.bulge, options.angleStep, options.showEdges),
+            std::tuple(1, 0.21f, 45.0f, false));
   EXPECT_EQ(options.windowRect, (std::array<std::int32_t, 4>{100, 50, 770, 400}));
 }
 
@@ -128,9 +126,9 @@ TEST(Settings, RecentGamesKeepTheLatestEightOnceEachAndReadBackWithoutUnusableEn
   for (int i = 0; i < 10; ++i) RememberRecentGame(recent, folder.File("g" + std::to_string(i) + ".pzz"));
   RememberRecentGame(recent, folder.File("g5.pzz"));
   ASSERT_EQ(recent.size(), RECENT_GAMES_KEPT);
-  EXPECT_EQ(recent[0], folder.File("g5.pzz"));
-  EXPECT_EQ(recent[1], folder.File("g9.pzz"));
-  EXPECT_EQ(recent[7], folder.File("g2.pzz"));  // g0 and g1 fell off the end, g5 moved up
+  // g0 and g1 fell off the end, g5 moved up.
+  EXPECT_EQ(std::tie(recent[0], recent[1], recent[7]),
+            std::tuple(folder.File("g5.pzz"), folder.File("g9.pzz"), folder.File("g2.pzz")));
   EXPECT_EQ(std::count(recent.begin(), recent.end(), folder.File("g5.pzz")), 1);
 
   // A relative path is remembered where it is now, not where the game may
@@ -156,8 +154,8 @@ TEST(Settings, RecentGamesKeepTheLatestEightOnceEachAndReadBackWithoutUnusableEn
   GameOptions options;
   ReadSettings(store, options);
   ASSERT_EQ(options.recentGames.size(), RECENT_GAMES_KEPT);
-  EXPECT_EQ(options.recentGames.front(), "/g0.pzz");
-  EXPECT_EQ(options.recentGames.back(), "/g7.pzz");
+  EXPECT_EQ(std::tie(options.recentGames.front(), options.recentGames.back()),
+            std::tuple("/g0.pzz", "/g7.pzz"));
 
   // Written by a second window: its own games first, then those the store
   // holds now, once each, eight in all.
