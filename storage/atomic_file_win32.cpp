@@ -188,14 +188,12 @@ bool RegularOrAbsent(const std::string& path) {
   return OpenRegular(name, 0).Valid();
 }
 
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t limit) {
-  Handle file = OpenRegular(Wide(path), GENERIC_READ);
-  LARGE_INTEGER size{};
-  if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
-      static_cast<std::uint64_t>(size.QuadPart) > limit) {
-    return std::nullopt;
-  }
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+namespace {
+
+// Reads the opened file of the given size; nothing when it shrinks while
+// read (one that grew is read as it was when measured).
+std::optional<std::vector<std::uint8_t>> ReadOpened(const Handle& file, std::uint64_t size) {
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   std::size_t got = 0;
   while (got < bytes.size()) {
     DWORD n = 0;
@@ -203,10 +201,20 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, 
     if (!ReadFile(file.Get(), bytes.data() + got, chunk, &n, nullptr) || n == 0) break;
     got += n;
   }
-  // A file that shrank while read is refused; one that grew is read as it
-  // was when measured.
   if (got != bytes.size()) return std::nullopt;
   return bytes;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t limit) {
+  Handle file = OpenRegular(Wide(path), GENERIC_READ);
+  LARGE_INTEGER size{};
+  if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+      static_cast<std::uint64_t>(size.QuadPart) > limit) {
+    return std::nullopt;
+  }
+  return ReadOpened(file, static_cast<std::uint64_t>(size.QuadPart));
 }
 
 void RemoveStaleTemporaries(const std::string& folder, std::chrono::seconds minAge) {
@@ -248,8 +256,7 @@ std::optional<std::vector<std::uint8_t>> ReadOwnFile(const std::string& path, st
     error = EFBIG;
     return std::nullopt;
   }
-  file.Close();
-  auto bytes = ReadWholeFile(path, limit);
+  auto bytes = ReadOpened(file, static_cast<std::uint64_t>(size.QuadPart));
   if (!bytes) error = EIO;
   return bytes;
 }
