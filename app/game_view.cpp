@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "model/texts.h"
+#include "render/application_commands.h"
 #include "render/fonts.h"
 #include "render/frame_renderer.h"
 #include "render/gl_view.h"
@@ -107,24 +108,7 @@ int GameView::DevicePixels(double logical) const {
 }
 
 void GameView::initializeGL() {
-  auto& state = app_.state;
-  TableView& table = app_.table;
-  SetClientSize(table, DevicePixels(width()), DevicePixels(height()));
-  // The first context fixes the scale of a pixel for the whole run: a
-  // context made again (the widget moved to another window) at another size
-  // must not change the size of everything on the table.
-  if (!app_.view.creationFixed) {
-    app_.view.creationWidth = table.clientWidth;
-    app_.view.creationHeight = table.clientHeight;
-    app_.view.creationFixed = true;
-  }
-  GLint maxTexture = 0;
-  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
-  state.maxTextureSize = maxTexture;
-  const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  app_.shell.glVersion = version != nullptr ? version : "";
-  InitGL(state, table, app_.options, app_.view);
-  BuildFonts(app_.fonts, state.pixelScale);
+  StartTableGl(app_, DevicePixels(width()), DevicePixels(height()));
   // The framebuffer the table is drawn into does not exist yet; its depth
   // is read with the first frame.
   depthChecked_ = false;
@@ -187,19 +171,11 @@ void GameView::resizeGL(int w, int h) {
 
 void GameView::paintGL() {
   CheckDepth();
-  FrameRecords records{app_.state, app_.options, app_.view,          app_.table,
-                       app_.bars,  app_.input,   app_.picking.edges, app_.timing};
-  FrameDrawn(app_.pacer, NowMs());
-  const std::uint32_t tick = platform_.TickMs();
-  const bool turning = app_.state.rotationLeft != 0;
   // Whatever woke this frame, the next is decided afresh below.
   nextFrameTimer_.stop();
-  AdvanceFrame(records, tick);
-  if (turning && app_.state.rotationLeft == 0 && onTurnFinished) onTurnFinished();
-  ShowPictureFrame(app_.state, app_.timing.frameIndex);
-  DrawFrameKept(DrawingInputs(records, app_.fonts, app_.mesh), app_.layer);
-  FinishFrame(records, tick);
-  nextFrameDelay_ = NextFrameDelay(records, tick);
+  bool turnFinished = false;
+  nextFrameDelay_ = DrawTableFrame(app_, platform_.TickMs(), NowMs(), turnFinished);
+  if (turnFinished && onTurnFinished) onTurnFinished();
   ++framesDrawn_;
 }
 

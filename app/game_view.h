@@ -18,7 +18,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/application.h"
+#include "render/application.h"
 #include "game/commands.h"
 #include "platform/platform.h"
 #include "render/gl_graphics_port.h"

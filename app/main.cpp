@@ -2,7 +2,7 @@
 #include <QSurfaceFormat>
 #include <string>
 
-#include "app/application.h"
+#include "render/application.h"
 #include "app/main_window.h"
 #include "app/qt_platform.h"
 #include "app/qt_settings_store.h"

@@ -24,6 +24,7 @@
 #include "game/scatter.h"
 #include "model/texts.h"
 #include "options/options_dialog.h"
+#include "render/application_commands.h"
 #include "render/textures.h"
 #include "resources/embedded.h"
 #include "storage/atomic_file.h"
@@ -64,11 +65,6 @@ std::optional<int> DigitOfKey(const QKeyEvent& key) {
   return std::nullopt;
 }
 
-// After a save or an open: a game that is all in its file needs no copy.
-void DropRecoveryOfSavedGame(RecoveryKeeper& keeper, const GameState& state) {
-  if (!state.gameChanged && !state.gameFilePath.empty()) DropRecovery(keeper, state);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storage, const QLocale& locale)
@@ -94,15 +90,7 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
         this, [this] { AnnounceIfFinished(app_.state, app_.options, platform_); }, Qt::QueuedConnection);
   };
   view_->afterFirstFrame = [this] {
-    auto records = FileRecords();
-    // A game named on the command line wins; any recovery copy waits for a
-    // later start.
-    if (app_.shell.commandLineGamePending) {
-      app_.shell.commandLineGamePending = false;
-      OpenCommandLineGame(records, platform_, view_->Graphics());
-    } else {
-      OfferRecoveredGame(records, platform_, view_->Graphics(), app_.recovery, CurrentProcessId());
-    }
+    AfterFirstFrame(app_, platform_, view_->Graphics());
     ShowTitle();
     view_->update();
   };
@@ -132,12 +120,8 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
       view_->unsetCursor();
     }
   });
-  if (const std::string folder = RecoveryFolder(); !folder.empty()) {
-    app_.recovery.path = RecoveryFilePath(folder, CurrentProcessId());
-    RemoveStaleTemporaries(folder, STALE_TEMPORARY_AGE);
-  }
   resize(800, 600);
-  ReadSettings(storage_.settings, app_.options);
+  StartApplication(app_, storage_.settings);
   std::vector<ScreenRect> screens;
   for (const QScreen* screen : QGuiApplication::screens()) {
     const QRect area = screen->geometry();
@@ -148,8 +132,6 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   move(left, top);
   resize(width, height);
   app_.bars.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-  app_.options.angleStepRad = AngleStepToRadians(app_.options.angleStep);
-  if (!app_.shell.commandLineGamePending) app_.state.gameFilePath.clear();
 }
 
 MainWindow::~MainWindow() {
@@ -157,81 +139,24 @@ MainWindow::~MainWindow() {
   qApp->removeEventFilter(this);
 }
 
-FileCommandRecords MainWindow::FileRecords() {
-  return {app_.state,         app_.options,     app_.history,
-          app_.table,         app_.bars,        app_.input,
-          app_.picking.edges, app_.shell.title, app_.timing.framesPerSecond};
-}
-
-PointerRecords MainWindow::Pointer() {
-  return {app_.state, app_.options, app_.view, app_.table, app_.input, app_.picking, app_.bars, app_.history};
-}
-
 void MainWindow::ShowTitle() {
   setWindowTitle(QString::fromStdString(app_.shell.title));
 }
 
 void MainWindow::Command(int commandId) {
-  GameState& state = app_.state;
-  GameOptions& options = app_.options;
-  const bool ru = options.russianUi;
-  if (const auto turn = TurnForCommand(commandId)) {
-    RotateSelected(state, app_.history, platform_, turn->angle, turn->axisCode);
-    view_->update();
-    return;
+  const bool ru = app_.options.russianUi;
+  if (!RunCommand(app_, platform_, view_->Graphics(), commandId, [this] { view_->makeCurrent(); })) {
+    switch (commandId) {
+      case CMD_EXIT: close(); break;
+      case CMD_NUMBER_OF_PIECES: OpenNumberOfPiecesDialog(this, app_.options, platform_); break;
+      case CMD_OPTIONS:
+        if (!Busy(app_.state)) OpenOptions();
+        break;
+      case CMD_HELP: OpenQuickHelpDialog(this, ru, platform_); break;
+      case CMD_HELP_ONLINE: OpenManualPage(platform_, ru, HelpPageLocation(ru)); break;
+      default: break;
+    }
   }
-  auto records = FileRecords();
-  switch (commandId) {
-    case CMD_START:
-      if (StartCommand(state, app_.table, options, platform_, view_->Graphics(), app_.bars, app_.input,
-                       app_.history))
-        DropRecovery(app_.recovery, state);
-      break;
-    case CMD_PROMPT: ShowPrompt(state, app_.timing.framesPerSecond); break;
-    case CMD_CHECK:
-      if (state.gameRunning && !state.scatterRunning && !state.settleRunning)
-        CheckCommand(state, app_.table, app_.bars, app_.input, options, platform_);
-      break;
-    // A move taken back or again may finish the picture at once; a turn does
-    // when it ends (onTurnFinished).
-    case CMD_UNDO:
-      if (Undo(state, app_.view, app_.history, platform_)) AnnounceIfFinished(state, options, platform_);
-      break;
-    case CMD_REDO:
-      if (Redo(state, app_.view, app_.history, platform_)) AnnounceIfFinished(state, options, platform_);
-      break;
-    case piece_menu::ALIGN:
-      if (state.gameRunning && state.selected >= 0 && AlignSelected(state, app_.history, platform_))
-        AnnounceIfFinished(state, options, platform_);
-      break;
-    case CMD_LOAD_IMAGE:
-      if (Busy(state)) break;
-      // Once the save question is answered the game is saved or given up.
-      if (LoadNewImage(records, platform_, [this](GameState& s) {
-            view_->makeCurrent();
-            DeletePictureTextures(s);
-          }))
-        DropRecovery(app_.recovery, state);
-      break;
-    case CMD_OPEN:
-      if (!Busy(state)) OpenCommand(records, platform_, view_->Graphics());
-      break;
-    case CMD_SAVE:
-    case CMD_SAVE_AS:
-      if (!Busy(state) && state.gameRunning) SaveCommand(records, platform_, commandId == CMD_SAVE_AS);
-      break;
-    case CMD_EXIT: close(); break;
-    case CMD_NUMBER_OF_PIECES: OpenNumberOfPiecesDialog(this, options, platform_); break;
-    case CMD_OPTIONS:
-      if (!Busy(state)) OpenOptions();
-      break;
-    case CMD_HELP: OpenQuickHelpDialog(this, ru, platform_); break;
-    case CMD_HELP_ONLINE: OpenManualPage(platform_, ru, HelpPageLocation(ru)); break;
-    case CMD_ABOUT: ShowAbout(platform_, ru, app_.shell.glVersion, state.maxTextureSize); break;
-    default: break;
-  }
-  if (commandId == CMD_OPEN || commandId == CMD_SAVE || commandId == CMD_SAVE_AS)
-    DropRecoveryOfSavedGame(app_.recovery, state);
   ShowTitle();
   view_->update();
 }
@@ -248,10 +173,7 @@ void MainWindow::FillRecentGames(QMenu& menu) {
     // An ampersand in a path is shown, not taken for a mnemonic.
     const QString text = QString::fromStdString(path).replace(QLatin1Char('&'), QLatin1String("&&"));
     menu.addAction(text, this, [this, path] {
-      if (Busy(app_.state)) return;
-      auto records = FileRecords();
-      OpenRecentGame(records, platform_, view_->Graphics(), path);
-      DropRecoveryOfSavedGame(app_.recovery, app_.state);
+      OpenRecent(app_, platform_, view_->Graphics(), path);
       ShowTitle();
     });
   }
@@ -311,7 +233,7 @@ bool MainWindow::OnMouse(QEvent* event) {
   const auto* mouse = static_cast<QMouseEvent*>(event);
   const int x = view_->DevicePixels(mouse->position().x());
   const int y = view_->DevicePixels(mouse->position().y());
-  auto records = Pointer();
+  auto records = PointerRecordsOf(app_);
   GraphicsPort& graphics = view_->Graphics();
   switch (event->type()) {
     case QEvent::MouseMove:
@@ -404,26 +326,14 @@ void MainWindow::ScrollBarsChanged() {
 }
 
 void MainWindow::OnResized(const PreviousClient& previous) {
-  app_.bars.vertical.zone = false;
-  app_.bars.horizontal.zone = false;
-  RecomputeScrollRoom(app_.table, app_.state, app_.options, previous, app_.bars.scrollBarThickness);
-  ScrollBarsChanged();
-  PickFanScheme(app_.view, platform_.TickMs());
+  TableResized(app_, platform_, previous);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // Leaving does not wait for the scatter: it ends where it is.
-  EndScatterNow(app_.state, app_.options);
-  if (app_.state.gameRunning) {
-    auto records = FileRecords();
-    if (Busy(app_.state) || !PromptForSave(records, platform_, SaveAsker::Exit)) {
-      event->ignore();
-      return;
-    }
+  if (!LeaveGame(app_, platform_, storage_.settings)) {
+    event->ignore();
+    return;
   }
-  // The save question is answered (or was not needed): nothing to recover.
-  DropRecovery(app_.recovery, app_.state);
-  WriteSettings(storage_.settings, app_.options);
   if (storage_.registerGameFiles) storage_.registerGameFiles();
   event->accept();
 }

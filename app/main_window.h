@@ -14,11 +14,11 @@
 #include <functional>
 #include <optional>
 
-#include "app/application.h"
 #include "app/game_view.h"
 #include "app/menus.h"
 #include "game/file_commands.h"
 #include "platform/platform.h"
+#include "render/application.h"
 #include "storage/settings.h"
 
 namespace puzzle {
@@ -58,8 +58,6 @@ class MainWindow : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  FileCommandRecords FileRecords();
-  PointerRecords Pointer();
   void ShowTitle();
   void OnResized(const PreviousClient& previous);
   bool OnKeyPress(int key);

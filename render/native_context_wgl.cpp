@@ -2,6 +2,7 @@
 
 #include "render/gl_api.h"
 #include "render/native_context.h"
+#include "render/wgl_context.h"
 
 namespace puzzle {
 namespace {
@@ -9,6 +10,26 @@ namespace {
 constexpr const wchar_t* WINDOW_CLASS = L"QuorvanePuzzleHeadless";
 
 }  // namespace
+
+HGLRC CreateWglContext(HDC deviceContext, BYTE depthBits, std::string& error) {
+  PIXELFORMATDESCRIPTOR format{};
+  format.nSize = sizeof(format);
+  format.nVersion = 1;
+  format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  format.iPixelType = PFD_TYPE_RGBA;
+  format.cColorBits = 32;
+  format.cDepthBits = depthBits;
+  format.iLayerType = PFD_MAIN_PLANE;
+  const int chosen = ChoosePixelFormat(deviceContext, &format);
+  if (chosen == 0 || !SetPixelFormat(deviceContext, chosen, &format)) {
+    error = "no OpenGL pixel format for the window";
+    return nullptr;
+  }
+  // A context made the old way is a compatibility-profile one.
+  HGLRC context = wglCreateContext(deviceContext);
+  if (context == nullptr) error = "WGL refused a context";
+  return context;
+}
 
 // The window is never shown: it only lends its device context a pixel
 // format, and all drawing goes to the framebuffer object.
@@ -43,25 +64,8 @@ bool NativeGlContext::Create(std::string& error) {
     error = "no hidden window for the GL context";
     return false;
   }
-  PIXELFORMATDESCRIPTOR format{};
-  format.nSize = sizeof(format);
-  format.nVersion = 1;
-  format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  format.iPixelType = PFD_TYPE_RGBA;
-  format.cColorBits = 32;
-  format.cDepthBits = 24;
-  format.iLayerType = PFD_MAIN_PLANE;
-  const int chosen = ChoosePixelFormat(wgl.deviceContext, &format);
-  if (chosen == 0 || !SetPixelFormat(wgl.deviceContext, chosen, &format)) {
-    error = "no OpenGL pixel format for the hidden window";
-    return false;
-  }
-  // A context made the old way is a compatibility-profile one.
-  wgl.context = wglCreateContext(wgl.deviceContext);
-  if (wgl.context == nullptr) {
-    error = "WGL refused a context";
-    return false;
-  }
+  wgl.context = CreateWglContext(wgl.deviceContext, 24, error);
+  if (wgl.context == nullptr) return false;
   if (!wglMakeCurrent(wgl.deviceContext, wgl.context)) {
     error = "the WGL context cannot be made current";
     return false;

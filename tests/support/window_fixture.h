@@ -15,7 +15,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/application.h"
+#include "render/application.h"
 #include "app/main_window.h"
 #include "support/scripted_platform.h"
 #include "support/temp_folder.h"

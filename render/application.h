@@ -2,9 +2,9 @@
 // program. The window, the dialogs and the frame renderer receive references
 // to the records they need; nothing else holds game state.
 //
-// Writers: the shell (app/) writes the fields of ShellState and, through the
-// rules it calls, everything else; each rule header says which fields it
-// writes.
+// Writers: the window shell (app/ or win32/) writes the fields of ShellState
+// and, through the rules it calls, everything else; each rule header says
+// which fields it writes.
 #pragma once
 
 #include <string>
