@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, then starts the game (run), runs every
 # test (test, the Windows build's under Wine included) or makes the Debian
-# package build/puzzle_<version>_amd64.deb (package). Safe to repeat:
-# nothing is installed or rebuilt twice.
+# package build/puzzle_<version>_amd64.deb and the Windows installer and zip
+# build-win/puzzle-<version>-win64-setup.exe and -win64.zip (package). Safe
+# to repeat: nothing is installed or rebuilt twice.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
@@ -10,13 +11,15 @@ cd "$(dirname "$(readlink -f "$0")")"
 # named here: Qt's OpenGL module and its window-system plugins are only
 # recommended by qt6-base-dev; the X libraries Wine's display driver loads
 # are only recommended by Wine, as is 32-bit Wine (not needed: the Windows
-# build is 64-bit); googletest is the source the Windows tests build.
+# build is 64-bit); googletest is the source the Windows tests build; nsis
+# makes the Windows installer.
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins
   libgl-dev libglu1-mesa-dev
   libegl-dev libegl-mesa0 libgl1-mesa-dri libfreetype-dev libfontconfig-dev libstb-dev
   libgtest-dev fonts-liberation fonts-dejavu-core xvfb xauth shared-mime-info
   desktop-file-utils qt6-translations-l10n clang libclang-rt-14-dev dpkg-dev file
-  g++-mingw-w64-x86-64-posix googletest wine wine64 libxcursor1 libxi6 libxinerama1 libxcomposite1)
+  g++-mingw-w64-x86-64-posix googletest wine wine64 libxcursor1 libxi6 libxinerama1 libxcomposite1
+  nsis)
 
 install_missing() {
   local missing=()
@@ -111,7 +114,9 @@ case "${1:-}" in
     install_missing
     build
     (cd build && cpack -G DEB >/dev/null)
-    ls build/puzzle_*_amd64.deb
+    build_windows
+    cmake --build build-win --target windows-package
+    ls build/puzzle_*_amd64.deb build-win/puzzle-*-win64-setup.exe build-win/puzzle-*-win64.zip
     ;;
   *)
     echo "usage: $0 run | test | package" >&2

@@ -212,6 +212,39 @@ bool MemorySettingsStore::Set(const std::string& name, const SettingValue& value
   return true;
 }
 
+namespace {
+
+template <typename T>
+StoredLayout LayoutOf() {
+  using Encoding = StoredLayout::Encoding;
+  if constexpr (std::is_same_v<T, std::string>) {
+    return {Encoding::Text};
+  } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
+    return {Encoding::TextList};
+  } else if constexpr (std::is_same_v<T, std::array<float, 9>> ||
+                       std::is_same_v<T, std::array<std::int32_t, 4>>) {
+    StoredLayout layout = LayoutOf<typename T::value_type>();
+    layout.count = std::tuple_size_v<T>;
+    return layout;
+  } else if constexpr (std::is_floating_point_v<T>) {
+    return {Encoding::Real, sizeof(T), 1};
+  } else {
+    return {std::is_signed_v<T> ? Encoding::Signed : Encoding::Unsigned, sizeof(T), 1};
+  }
+}
+
+}  // namespace
+
+std::optional<StoredLayout> StoredLayoutOf(std::string_view name) {
+  for (const SettingDeclaration& declaration : Declarations()) {
+    if (name != declaration.name) continue;
+    return std::visit(
+        [](auto member) { return LayoutOf<std::remove_reference_t<decltype(GameOptions{}.*member)>>(); },
+        declaration.field);
+  }
+  return std::nullopt;
+}
+
 std::vector<std::string> SettingNames() {
   std::vector<std::string> names;
   for (const SettingDeclaration& declaration : Declarations()) names.emplace_back(declaration.name);

@@ -5,7 +5,8 @@
 //
 // ReadSettings writes the stored options, windowRect and firstRun of
 // GameOptions; WriteSettings only reads. The store behind them is an
-// interface: QtSettingsStore (app side) on disk, MemorySettingsStore in tests.
+// interface: QtSettingsStore (app side) on disk, RegistrySettingsStore
+// (storage/registry.h) on Windows, MemorySettingsStore in tests.
 #pragma once
 
 #include <array>
@@ -71,6 +72,19 @@ std::array<std::int32_t, 4> PlaceStoredWindow(const std::array<std::int32_t, 4>&
 
 // Names of the stored values in table order ("Window", "Number", ...).
 std::vector<std::string> SettingNames();
+
+// How a value is kept by a store of raw bytes (the Windows registry), as the
+// option's type in the declaration table gives it: numbers as `count`
+// little-endian elements of `width` bytes each (a flag is one unsigned
+// byte, a real an IEEE single), texts as texts.
+struct StoredLayout {
+  enum class Encoding { Unsigned, Signed, Real, Text, TextList };
+  Encoding encoding = Encoding::Unsigned;
+  std::size_t width = 0;
+  std::size_t count = 0;
+};
+// Nothing for a name the table does not declare.
+std::optional<StoredLayout> StoredLayoutOf(std::string_view name);
 
 // The range a stored number must lie in, as the declaration table gives it.
 // The Options dialog and the game-file checks read their limits from here,
