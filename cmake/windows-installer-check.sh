@@ -14,7 +14,7 @@ export WINEPREFIX WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver --kill 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
 
 fail() {
-  echo "FAILED: $*" >&2
+  printf 'FAILED: %s\n' "$*" >&2
   exit 1
 }
 # The default value of a key, or nothing when the key is missing.
@@ -51,4 +51,4 @@ wineserver --wait
 for key in 'HKCU\Software\Classes\.pzz' 'HKCU\Software\Classes\TessarineFiles' "$uninstall_key"; do
   ! "$wine" reg query "$key" >/dev/null 2>&1 || fail "$key is left"
 done
-echo "Installed and uninstalled in $folder"
+printf 'Installed and uninstalled in %s\n' "$folder"
