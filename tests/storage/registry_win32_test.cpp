@@ -42,13 +42,6 @@ std::vector<BYTE> Utf16(const std::wstring& text) {
   return bytes;
 }
 
-// The little-endian IEEE singles of a list.
-std::vector<BYTE> Bytes(const std::array<float, 9>& reals) {
-  std::vector<BYTE> bytes(sizeof reals);
-  std::memcpy(bytes.data(), reals.data(), bytes.size());
-  return bytes;
-}
-
 TEST(RegistrySettings, EveryValueHasItsTypeAndWidthAndReadsBack) {
   ScratchKey scratch(HKEY_CURRENT_USER);
   RegistrySettingsStore store(HKEY_CURRENT_USER, {HKEY_CURRENT_USER}, scratch.Path());
@@ -57,13 +50,15 @@ TEST(RegistrySettings, EveryValueHasItsTypeAndWidthAndReadsBack) {
   EXPECT_TRUE(read.firstRun);  // no key yet
   EXPECT_EQ(Stored(read), Stored(GameOptions{}));
 
-  WriteSettings(store, Changed());
+  const GameOptions changed = Changed();
+  WriteSettings(store, changed);
+  const auto* colors = reinterpret_cast<const BYTE*>(changed.colors.data());
   const std::pair<const wchar_t*, std::pair<DWORD, std::vector<BYTE>>> expected[] = {
       {L"Window", {REG_BINARY, {0xEC, 0xFF, 0xFF, 0xFF, 35, 0, 0, 0, 0, 4, 0, 0, 0xBC, 2, 0, 0}}},
       {L"Number", {REG_BINARY, {17, 0, 0, 0}}},
       {L"PuzzleForm", {REG_BINARY, {4}}},
       {L"Bulge", {REG_BINARY, {0x85, 0xEB, 0xD1, 0x3E}}},
-      {L"Colors", {REG_BINARY, Bytes(Changed().colors)}},
+      {L"Colors", {REG_BINARY, {colors, colors + sizeof changed.colors}}},  // nine IEEE singles
       {L"TimeScatter", {REG_BINARY, {0x2C, 1, 0, 0}}},
       {L"Edge", {REG_BINARY, {0}}},
       {L"Centres", {REG_BINARY, {1}}},
