@@ -12,14 +12,15 @@ cd "$(dirname "$(readlink -f "$0")")"
 # recommended by qt6-base-dev; the X libraries Wine's display driver loads
 # are only recommended by Wine, as is 32-bit Wine (not needed: the Windows
 # build is 64-bit); googletest is the source the Windows tests build; nsis
-# makes the Windows installer.
+# makes the Windows installer; xdotool, x11-utils, imagemagick and the
+# Russian locale play the Windows program under Wine.
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins
   libgl-dev libglu1-mesa-dev
   libegl-dev libegl-mesa0 libgl1-mesa-dri libfreetype-dev libfontconfig-dev libstb-dev
   libgtest-dev fonts-liberation fonts-dejavu-core xvfb xauth shared-mime-info
   desktop-file-utils qt6-translations-l10n clang libclang-rt-14-dev dpkg-dev file
   g++-mingw-w64-x86-64-posix googletest wine wine64 libxcursor1 libxi6 libxinerama1 libxcomposite1
-  nsis)
+  nsis xdotool x11-utils imagemagick locales)
 
 install_missing() {
   local missing=()
@@ -31,6 +32,8 @@ install_missing() {
     apt-get update
     DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
   fi
+  # Wine takes the program's language from the locale, which must exist.
+  locale -a | grep -qi '^ru_RU.utf-\?8$' || localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
 }
 
 build() {

@@ -172,6 +172,9 @@ bool MainWindow::Create(int showCommand) {
   std::vector<ACCEL> accelerators;
   FillMenu(menu_, MainMenu(), ru, true, accelerators, recentGames_);
   keys_ = CreateAcceleratorTableW(accelerators.data(), static_cast<int>(accelerators.size()));
+  // The Options dialog is not built for this window yet: its item says so
+  // by being greyed rather than doing nothing.
+  EnableMenuItem(menu_, CMD_OPTIONS, MF_BYCOMMAND | MF_GRAYED);
 
   StartApplication(app_, storage_.settings);
   std::vector<ScreenRect> screens;

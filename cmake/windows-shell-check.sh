@@ -1,0 +1,128 @@
+#!/bin/sh
+# The Windows program played under Wine as a player would, with xdotool on
+# the X display Wine draws on (the test runs under xvfb-run, in the fresh
+# Wine prefix that ./puzzle.sh test makes): in English it loads a picture,
+# starts, checks, saves the game with Save As (the file must have the size
+# its format gives) and exits with code 0, which writes the 16 settings
+# under HKCU; in Russian the next start opens the game named on the command
+# line, places the window where the stored settings say, shows the Russian
+# texts and exits with code 0.
+# Usage: windows-shell-check.sh PUZZLE_EXE PUZZLE_RENDER_EXE
+set -eu
+exe=$1
+render=$2
+run="$(dirname "$0")/wine-run.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/my games"
+
+fail() {
+  printf "FAILED: %s\n" "$*" >&2
+  import -window root "$work/screen.png" 2>/dev/null && cp "$work/screen.png" "${TMPDIR:-/tmp}/windows-shell-check-failure.png" &&
+    echo "screen: ${TMPDIR:-/tmp}/windows-shell-check-failure.png" >&2
+  exit 1
+}
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+# Waits up to 60 s for a window whose title holds $1, then gives it the
+# keyboard (there is no window manager to do so).
+wait_window() {
+  i=0
+  until xdotool search --name "$1" >/dev/null 2>&1; do
+    i=$((i + 1))
+    [ $i -le 120 ] || fail "no window named \"$1\""
+    sleep 0.5
+  done
+  sleep 1
+  focus "$1"
+}
+# Gives the keyboard to the window whose title holds $1: without a window
+# manager nothing does when a dialog closes.
+focus() {
+  xdotool search --name "$1" | head -n 1 | xargs -I{} xdotool windowfocus {} 2>/dev/null || true
+}
+# Keys for the game's window.
+game_keys() {
+  focus "^Puzzle - "
+  xdotool key "$@"
+}
+# Waits for the game to end; its exit code must be 0.
+wait_exit() {
+  wait "$1" || fail "the game ended with code $?"
+}
+
+"$run" "$render" --make-picture --size 320x240 --out "$work/pic.png"
+picture=$(windows_path "$work/pic.png")
+game=$(windows_path "$work/my games/check.pzz")
+
+# English (Wine takes the language from the C locale).
+LANG=C.UTF-8 LC_ALL=C.UTF-8 "$run" "$exe" &
+pid=$!
+wait_window "Puzzle - QUORVANE"
+game_keys F10 Down Return
+wait_window "Open"
+xdotool type --delay 20 "$picture"
+xdotool key Return
+wait_window "Puzzle - New Image: pic.png 320 x 240"
+game_keys F5
+# The scatter holds Check back until the pieces lie: asked again until it
+# answers.
+i=0
+until xdotool search --name "Found out errors:" >/dev/null 2>&1; do
+  i=$((i + 1))
+  [ $i -le 20 ] || fail "Check did not answer"
+  sleep 3
+  game_keys F10 Right Right Right Down Down Down Return
+done
+sleep 1
+focus "Found out errors:"
+xdotool key Return
+game_keys ctrl+shift+s
+wait_window "Save As"
+xdotool type --delay 20 "$game"
+xdotool key Return
+i=0
+until [ -s "$work/my games/check.pzz" ]; do
+  i=$((i + 1))
+  [ $i -le 60 ] || fail "Save As wrote no file"
+  sleep 0.5
+done
+sleep 1
+# The picture's path, the 16 bytes of its terminator and the header, and 44
+# bytes for each of the 12 x 9 pieces of the default 12 columns.
+size=$(stat -c %s "$work/my games/check.pzz")
+[ "$size" -eq $(( ${#picture} + 16 + 44 * 12 * 9 )) ] || fail "the saved game has $size bytes"
+game_keys ctrl+q
+wait_exit $pid
+
+settings=$("$run" reg query 'HKCU\Software\Quorvane\Puzzle')
+values=$(printf '%s\n' "$settings" | grep -c 'REG_')
+[ "$values" -eq 16 ] || fail "$values settings written, not 16: $settings"
+printf '%s\n' "$settings" | grep -q 'RecentGames *REG_MULTI_SZ *Z:.*check.pzz' || fail "no recent game: $settings"
+# The next start must place the window as stored: 640 x 480 at 40, 30.
+"$run" reg add 'HKCU\Software\Quorvane\Puzzle' /v Window /t REG_BINARY /d 280000001e00000080020000e0010000 /f >/dev/null
+
+# Russian, with the game on the command line (Wine quotes a path with a
+# blank, as the association does).
+if locale -a | grep -qi '^ru_RU.utf-\?8$'; then
+  LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 "$run" "$exe" "$game" &
+  pid=$!
+  wait_window "check.pzz"
+  width=$(xwininfo -id "$(xdotool search --name 'check.pzz' | head -n 1)" | sed -n 's/.*Width: //p')
+  [ "$width" -lt 700 ] || fail "the window is $width pixels wide, not as stored"
+  # Help, then its third item: About.
+  i=0
+  until xdotool search --name "О программе..." >/dev/null 2>&1; do
+    i=$((i + 1))
+    [ $i -le 20 ] || fail "About did not open"
+    game_keys Escape Escape F10 Right Right Down Down Down Return
+    sleep 3
+  done
+  sleep 1
+  focus "О программе..."
+  xdotool key Return
+  game_keys ctrl+q
+  wait_exit $pid
+else
+  fail "the ru_RU.UTF-8 locale is missing (./puzzle.sh test makes it)"
+fi
+echo "The Windows program played in English and Russian"
