@@ -35,9 +35,12 @@ using Clock = std::chrono::steady_clock;
 constexpr int PICTURE_SIDE = 1000;
 constexpr std::uint32_t COLUMNS = 100;
 // How long the window may take to draw its first frame, and the time it is
-// then given to open the game and come to rest before the count starts.
+// then given to open the game and come to rest before the count starts
+// (opening a 10 000-piece game and the frames after it take some ten seconds
+// of a busy machine).
 constexpr double START_SECONDS = 60;
-constexpr double SETTLE_SECONDS = 5;
+constexpr double SETTLE_SECONDS = 3;
+constexpr double SETTLE_GAME_SECONDS = 20;
 
 struct IdleCase {
   bool withGame;
@@ -190,7 +193,8 @@ std::optional<IdleFigures> MeasureCase(const std::filesystem::path& program,
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  std::this_thread::sleep_for(std::chrono::duration<double>(SETTLE_SECONDS));
+  std::this_thread::sleep_for(
+      std::chrono::duration<double>(c.withGame ? SETTLE_GAME_SECONDS : SETTLE_SECONDS));
   const auto cpuBefore = CpuSeconds(*pid);
   const std::size_t framesBefore = FramesDrawn(folder);
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
@@ -222,7 +226,7 @@ int BenchIdle(double seconds, const std::string& game) {
     std::filesystem::remove_all(folder);
     return 1;
   }
-  std::printf("idle: %s on display %s, each window left alone for %.0f s once at rest\n", program.c_str(),
+  std::printf("idle: %s on display %s, each window left alone for %.0f s once settled\n", program.c_str(),
               display, seconds);
   std::printf("%-24s %-12s %10s %10s %8s %9s\n", "table", "window", "background", "CPU s", "% core",
               "frames");

@@ -4,7 +4,9 @@
 // the frames it draws meanwhile. The game runs as a child process on the
 // current display, with a home, settings and game file of the bench's own in
 // a temporary folder, and prints a line for each frame it draws
-// (PUZZLE_PRINT_FRAMES). Returns 0, or 1 when a case could not be measured.
+// (PUZZLE_PRINT_FRAMES); the count starts 3 s after its first frame, 20 s
+// with a game, once it is at rest. Returns 0, or 1 when a case could not be
+// measured.
 #pragma once
 
 #include <string>
