@@ -45,6 +45,9 @@ float ViewGraphicsPort::ReadDepth(int x, int y) {
 GameView::GameView(Application& app, Platform& platform, QWidget* parent)
     : QOpenGLWidget(parent), app_(app), platform_(platform), graphics_(*this, app.mesh) {
   setFormat(RequestedFormat());
+  // The frame stays in the framebuffer: a frame that changes only the
+  // background's colours draws them over it (KeptLayer::targetKept).
+  setUpdateBehavior(QOpenGLWidget::PartialUpdate);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   pacingClock_.start();
@@ -112,6 +115,7 @@ void GameView::initializeGL() {
   // The framebuffer the table is drawn into does not exist yet; its depth
   // is read with the first frame.
   depthChecked_ = false;
+  app_.layer.targetKept = true;
   RebuildTableGl();
   // The context may go before the widget does (the widget moved to another
   // window); the mesh, textures and fonts go with it, and the next context
@@ -166,6 +170,8 @@ void GameView::resizeGL(int w, int h) {
   // A client area of no height still gets a one-pixel table.
   SetClientSize(app_.table, DevicePixels(w), DevicePixels(h));
   ResizeGL(state, app_.table, app_.view);
+  // The framebuffer was made anew.
+  app_.layer.shown = false;
   if (onResized) onResized(previous);
 }
 

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QSurfaceFormat>
+#include <cstdio>
 #include <string>
 
 #include "render/application.h"
@@ -36,6 +37,14 @@ int main(int argc, char* argv[]) {
   puzzle::MainWindow window(app, platform, {settings, registerGameFiles});
   platform.SetMainWindow(&window);
   platform.SetMenuActions(&window.menuActions());
+  // For the benchmark's count of the frames a window at rest draws: with
+  // PUZZLE_PRINT_FRAMES set, a line on standard output for every frame shown.
+  if (qEnvironmentVariableIsSet("PUZZLE_PRINT_FRAMES")) {
+    QObject::connect(window.view(), &QOpenGLWidget::frameSwapped, [&window] {
+      std::printf("frame %llu\n", static_cast<unsigned long long>(window.view()->FramesDrawn()));
+      std::fflush(stdout);
+    });
+  }
   window.show();
   // A game that ran and was closed ends with success; Qt reports its own
   // start-up failures (no display, no GL) with a non-zero code before this.

@@ -37,8 +37,10 @@ inline constexpr std::uint32_t CAPTION_IDLE_MS = 5000 * 1000 / 60;
 inline constexpr double ANIMATION_STEP_MS = 1000.0 / 60.0;
 inline constexpr std::int32_t MAX_STEPS_PER_FRAME = 60;
 // The pace of the frames while nothing but the branded background's colours
-// moves: three steps of the colours a frame.
-inline constexpr std::uint32_t BACKGROUND_FRAME_MS = 50;
+// moves: six steps of the colours a frame (a step is one level of 255), ten
+// frames a second; the window composes each frame whole, which costs the
+// software renderer more than the background itself.
+inline constexpr std::uint32_t BACKGROUND_FRAME_MS = 100;
 
 struct FrameTiming {
   std::uint32_t frameTick = 0;

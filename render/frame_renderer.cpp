@@ -335,6 +335,8 @@ void DrawFrameKept(const FrameInputs& r, KeptLayer& layer) {
   const std::int32_t m = MovingPiece(r);
   const bool usable = !layer.unavailable && state.gameRunning && !state.promptShowing && !state.imageFresh &&
                       ShownBar(r.bars) == nullptr && !r.mesh.spans.empty() && (m < 0 || DrawnLastAlike(r, m));
+  const bool shown = layer.shown;
+  layer.shown = false;
   if (!usable) {
     layer.valid = false;
     DrawFrame(r);
@@ -342,6 +344,7 @@ void DrawFrameKept(const FrameInputs& r, KeptLayer& layer) {
   }
   const KeptLayerKey key = KeyOf(r, m);
   const bool branded = r.options.brandedBackground;
+  bool onTarget = false;
   if (!layer.valid || !(layer.key == key) || PosesChangedExcept(r.mesh, state.pieces, m)) {
     const auto target = BeginKeptLayer(layer, r.table.clientWidth, r.table.clientHeight);
     if (!target) {
@@ -354,8 +357,13 @@ void DrawFrameKept(const FrameInputs& r, KeptLayer& layer) {
     EndKeptLayer(*target);
     layer.key = key;
     layer.valid = true;
+  } else {
+    // The target shows this layer under the last frame's background and
+    // caption: drawn again at their own depths they replace exactly their
+    // own pixels, and the pieces in front of them stay as they are.
+    onTarget = layer.targetKept && shown && m < 0;
   }
-  if (!CopyKeptLayer(layer)) {
+  if (!onTarget && !CopyKeptLayer(layer)) {
     DrawFrame(r);
     return;
   }
@@ -370,6 +378,7 @@ void DrawFrameKept(const FrameInputs& r, KeptLayer& layer) {
     glBindTexture(GL_TEXTURE_2D, state.stillTexture);
     DrawTablePiece(r.mesh, static_cast<std::size_t>(m), SelectedColour(r.shell));
   }
+  layer.shown = m < 0;
 }
 
 }  // namespace puzzle

@@ -48,7 +48,9 @@ void DrawFrame(const FrameInputs& frame);
 // the copy could differ from the whole frame by a pixel (the prompt, the
 // preview, a scroll bar, a moving piece that does not lie clear above the
 // others or shows the table through itself) or the GL has no offscreen
-// buffers, the frame is drawn whole.
+// buffers, the frame is drawn whole. Where the layer's owner keeps the target
+// (targetKept) and the last frame was this layer under the background, only
+// the background and its caption are drawn, over that frame.
 void DrawFrameKept(const FrameInputs& frame, KeptLayer& layer);
 
 }  // namespace puzzle

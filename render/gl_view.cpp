@@ -51,6 +51,10 @@ void ResizeGL(const GameState& state, const TableView& table, ViewSetup& view) {
 
 void DrawBackgroundStar(const ViewSetup& view) {
   const auto& [centre, colourA, colourB] = view.fanColours;
+  // Opaque: blending would give the very same pixels, and it is the dearest
+  // part of a frame the software renderer draws only for the background.
+  glPushAttrib(GL_ENABLE_BIT);
+  glDisable(GL_BLEND);
   for (int k = 0; k < FAN_SEGMENTS; ++k) {
     glBegin(GL_TRIANGLES);
     Colour(k % 2 == 0 ? colourB : colourA);
@@ -61,6 +65,7 @@ void DrawBackgroundStar(const ViewSetup& view) {
     glVertex3f(view.fanX[2 * k + 1], view.fanY[2 * k + 1], BACKGROUND_DEPTH);
     glEnd();
   }
+  glPopAttrib();
 }
 
 }  // namespace puzzle

@@ -24,8 +24,8 @@ void SetClearColour(const GameOptions& options);
 // that the video mode is obsolete: low precision on the first run.
 bool CheckDepthPrecision(ViewSetup& view, const GameOptions& options);
 
-// The star of 40 smooth-shaded triangles behind everything, in the colours
-// the frame's advance has cycled to.
+// The star of 40 smooth-shaded opaque triangles behind everything, in the
+// colours the frame's advance has cycled to.
 void DrawBackgroundStar(const ViewSetup& view);
 
 }  // namespace puzzle

@@ -53,6 +53,14 @@ struct KeptLayer {
   // The pixels match key and the poses the table mesh was last made for.
   bool valid = false;
   KeptLayerKey key;
+  // Set by the owner: the framebuffer the frames are drawn into keeps its
+  // pixels from one frame to the next, and nothing else draws into it.
+  bool targetKept = false;
+  // The last frame was the layer copied with nothing over it but the
+  // branded background and caption: where the target is kept, a frame in
+  // which only their colours change draws them again over it, without the
+  // copy. The owner clears it when the target is made anew.
+  bool shown = false;
 };
 
 // Binds the layer for drawing, made or remade for width x height and the

@@ -132,6 +132,30 @@ TEST_F(TableMeshTest, APiecePutBackIsPlacedExactlyAsBefore) {
   UpdateTableMesh(mesh, state.pieces);
   EXPECT_EQ(std::pair(mesh.facePositions, mesh.edgePositions), std::pair(faces, edges));
 
+  // A change of any piece but the moving one is seen, at either end and on
+  // either side of it; a pose made again is seen as unchanged, a sign of
+  // zero too, so that the kept table is not drawn again on every frame.
+  const auto last = static_cast<std::int32_t>(state.pieces.size()) - 1;
+  struct Change {
+    std::int32_t piece, except;
+    bool seen;
+  };
+  for (const Change c : {Change{0, -1, true},
+                         {last, -1, true},
+                         {0, 0, false},
+                         {last, last, false},
+                         {4, 5, true},
+                         {6, 5, true},
+                         {5, 5, false},
+                         {0, 5, true},
+                         {last, 5, true}}) {
+    PiecePose& pose = state.pieces[static_cast<std::size_t>(c.piece)];
+    pose.x = pose.x == 0.0f ? -pose.x : 0.0f;
+    EXPECT_EQ(PosesChangedExcept(mesh, state.pieces, c.except), c.seen) << c.piece << " beside " << c.except;
+    UpdateTableMesh(mesh, state.pieces);
+    EXPECT_FALSE(PosesChangedExcept(mesh, state.pieces, c.except)) << c.piece << " beside " << c.except;
+  }
+
   // A form outside the four leaves nothing to draw.
   options.form = 7;
   EXPECT_FALSE(BuildTableMesh(mesh, state, options));

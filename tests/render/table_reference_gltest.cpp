@@ -23,11 +23,13 @@
 #include "game/home_layout.h"
 #include "game/picking.h"
 #include "model/orientation.h"
+#include "render/fonts.h"
 #include "render/frame_renderer.h"
 #include "render/gl_graphics_port.h"
 #include "render/kept_layer.h"
 #include "render/textures.h"
 #include "support/headless_gl.h"
+#include "view/view.h"
 
 namespace puzzle {
 namespace {
@@ -319,6 +321,40 @@ TEST_P(TableReferenceTest, KeptLayerFramesMatchTheWholeTable) {
       ASSERT_EQ(kept, context.ReadPixels()) << "step " << step;
     }
   }
+
+  // At rest under the branded background and its caption, their colours
+  // cycling: drawn over the last frame, without the copy, a frame has the
+  // pixels and depth of the layer copied under them, where pieces cover the
+  // caption and where it shows.
+  state.selected = -1;
+  records.shell.leftButtonDown = false;
+  state.rotationLeft = 0;
+  state.turnInPlane = false;
+  options.brandedBackground = true;
+  records.timing.captionDue = true;
+  BuildFonts(records.fonts, state.pixelScale);
+  layer.targetKept = true;
+  const auto depth = [] {
+    std::vector<float> values(static_cast<std::size_t>(W) * H);
+    glReadPixels(0, 0, W, H, GL_DEPTH_COMPONENT, GL_FLOAT, values.data());
+    return values;
+  };
+  for (int step = 0; step < 4; ++step) {
+    // Then with the pieces moved aside, so that the caption shows.
+    if (step == 2)
+      for (PiecePose& pose : state.pieces) pose.x += 1.0f;
+    for (int k = 0; k < 7; ++k) {
+      TurnFanColours(view);
+      StepFanColours(view);
+    }
+    DrawFrameKept(inputs, layer);
+    const auto over = std::pair(context.ReadPixels(), depth());
+    EXPECT_EQ(layer.shown, !state.promptShowing);
+    layer.shown = false;
+    DrawFrameKept(inputs, layer);
+    ASSERT_TRUE(over == std::pair(context.ReadPixels(), depth())) << "step " << step;
+  }
+  DeleteFonts(records.fonts);
   ReleaseKeptLayer(layer);
 }
 
