@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "game/check.h"
 #include "game/scatter.h"
 #include "model/orientation.h"
+#include "storage/image_loader.h"
 
 namespace puzzle {
 
@@ -44,10 +46,34 @@ void AdvanceAnimatedPicture(FrameTiming& timing, const GameState& state) {
   }
 }
 
-std::size_t FramePixelOffset(const GameState& state, std::int32_t frameIndex) {
-  const std::size_t frameBytes =
-      static_cast<std::size_t>(state.imageWidth) * static_cast<std::size_t>(state.imageHeight) * 4 + 2;
-  return static_cast<std::size_t>(frameIndex) * frameBytes;
+void ComposePreviewFrame(GameState& state, std::int32_t frame) {
+  const auto width = static_cast<std::size_t>(state.imageWidth);
+  const std::size_t frameBytes = width * static_cast<std::size_t>(state.imageHeight) * 4;
+  if (frame == state.shownFrameIndex && state.shownFrame.size() == frameBytes) return;
+  if (state.shownFrameIndex < 0 || frame < state.shownFrameIndex || state.shownFrame.size() != frameBytes) {
+    state.shownFrameIndex = -1;
+    if (state.pixels.size() < frameBytes) {
+      state.shownFrame.clear();
+      return;
+    }
+    state.shownFrame.assign(state.pixels.begin(),
+                            state.pixels.begin() + static_cast<std::ptrdiff_t>(frameBytes));
+    state.shownFrameIndex = 0;
+  }
+  std::uint8_t* canvas = state.shownFrame.data();
+  const bool whole = WalkFrameChanges(
+      state.pixels, state.imageWidth, state.imageHeight, state.shownFrameIndex, frame,
+      [&](const FrameChange& change) {
+        const auto row = static_cast<std::size_t>(change.width) * 4;
+        for (std::int32_t r = 0; r < change.height; ++r) {
+          std::memcpy(
+              canvas +
+                  ((static_cast<std::size_t>(change.y + r)) * width + static_cast<std::size_t>(change.x)) * 4,
+              change.rgba + static_cast<std::size_t>(r) * row, row);
+        }
+      });
+  state.shownFrameIndex = whole ? frame : -1;
+  if (!whole) state.shownFrame.clear();
 }
 
 bool IdleCaptionDue(const FrameTiming& timing, const GameOptions& options, std::uint32_t tickMs) {
@@ -112,17 +138,17 @@ std::optional<PreviewPlacement> PlacePreview(const GameState& state, const Table
   if (!state.imageFresh || state.pixels.empty() || w <= 0 || h <= 0) {
     return std::nullopt;
   }
-  const std::int32_t frame = state.frameCount > 1 ? timing.frameIndex : 0;
-  const std::size_t offset = FramePixelOffset(state, frame);
+  const bool animated = state.frameCount > 1;
+  const std::vector<std::uint8_t>& shown = animated ? state.shownFrame : state.pixels;
   const std::size_t frameBytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
-  if (frame < 0 || offset + frameBytes > state.pixels.size()) {
+  if (shown.size() < frameBytes || (animated && state.shownFrameIndex != timing.frameIndex)) {
     return std::nullopt;
   }
   const std::int32_t cw = table.clientWidth;
   const std::int32_t ch = table.clientHeight;
   const double s = state.pixelScale;
   PreviewPlacement p;
-  p.pixelOffset = offset;
+  p.pixels = shown.data();
   if (w > cw) {
     p.rasterX = static_cast<float>(-cw * s);
     p.skipColumns = std::clamp(bars.previewSkipX, 0, w - cw);
@@ -146,6 +172,7 @@ void AdvanceFrame(FrameRecords& r, std::uint32_t tickMs) {
   GameState& state = r.state;
   AdvanceFrameTiming(r.timing, tickMs);
   AdvanceAnimatedPicture(r.timing, state);
+  if (state.imageFresh && state.frameCount > 1) ComposePreviewFrame(state, r.timing.frameIndex);
   if (r.options.brandedBackground) TurnFanColours(r.view);
   r.timing.captionDue = IdleCaptionDue(r.timing, r.options, tickMs);
   const std::int32_t steps = r.timing.stepsDue;

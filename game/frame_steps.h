@@ -108,9 +108,10 @@ std::optional<std::uint32_t> NextFrameDelay(FrameRecords& records, std::uint32_t
 // A frame index left over from a picture with more frames starts again at 0.
 void AdvanceAnimatedPicture(FrameTiming& timing, const GameState& state);
 
-// Byte offset of frame k in the picture's pixel block (every frame is
-// followed by its two delay bytes).
-std::size_t FramePixelOffset(const GameState& state, std::int32_t frameIndex);
+// Composes frame `frame` of a fresh animated picture into shownFrame for the
+// preview, from the frame it holds when that is not later, else from the
+// first. A damaged change leaves shownFrame empty.
+void ComposePreviewFrame(GameState& state, std::int32_t frame);
 
 // True when the branded caption is due at tickMs: with the branded
 // background, or once the pointer has rested longer than CAPTION_IDLE_MS.
@@ -137,10 +138,10 @@ struct PreviewPlacement {
   std::int32_t skipRows = 0;
   std::int32_t columns = 0;
   std::int32_t rows = 0;
-  std::size_t pixelOffset = 0;  // start of the shown frame in state.pixels
+  const std::uint8_t* pixels = nullptr;  // the shown frame, whole
 };
-// Nothing when no picture is held, it is not fresh, or the pixel block is too
-// short for the shown frame.
+// Nothing when no picture is held, it is not fresh, or the shown frame is not
+// at hand whole.
 std::optional<PreviewPlacement> PlacePreview(const GameState& state, const TableView& table,
                                              const ScrollBars& bars, const FrameTiming& timing);
 

@@ -56,11 +56,16 @@ struct GameState {
   std::string fileTitle;
   std::int32_t imageWidth = 0;
   std::int32_t imageHeight = 0;
-  // RGBA, rows bottom-up; for an animated picture every frame is followed by
-  // its two delay bytes. Empty when no decoded picture is held.
+  // RGBA, rows bottom-up; an animated picture holds its first frame and then
+  // the change of each later one (storage/image_loader.h). Empty when no
+  // decoded picture is held.
   std::vector<std::uint8_t> pixels;
   std::int32_t frameCount = 1;
   std::vector<std::uint16_t> frameDelays;  // milliseconds, one per frame
+  // While a fresh animated picture is previewed: its frame shownFrameIndex
+  // whole, composed from the first frame and the changes after it.
+  std::vector<std::uint8_t> shownFrame;
+  std::int32_t shownFrameIndex = -1;
   // The picture's one texture; for an animated picture it holds frame
   // textureFrame, written again when another frame is shown.
   std::uint32_t stillTexture = 0;

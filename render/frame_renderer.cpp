@@ -136,8 +136,7 @@ void DrawPreview(const GameState& state, const TableView& table, const ScrollBar
   glPixelStorei(GL_UNPACK_ROW_LENGTH, state.imageWidth);
   glPixelStorei(GL_UNPACK_SKIP_ROWS, placement->skipRows);
   glPixelStorei(GL_UNPACK_SKIP_PIXELS, placement->skipColumns);
-  glDrawPixels(placement->columns, placement->rows, GL_RGBA, GL_UNSIGNED_BYTE,
-               state.pixels.data() + placement->pixelOffset);
+  glDrawPixels(placement->columns, placement->rows, GL_RGBA, GL_UNSIGNED_BYTE, placement->pixels);
   // The texture upload reads whole rows from the start of its block.
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
   glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);

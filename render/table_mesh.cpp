@@ -9,6 +9,7 @@
 
 #include "model/geometry.h"
 #include "render/gl_api.h"
+#include "storage/image_loader.h"
 
 namespace puzzle {
 namespace {
@@ -364,17 +365,25 @@ void LayOutTableMesh(TableMesh& mesh, std::vector<std::shared_ptr<const PieceSha
 
 namespace {
 
-// Every frame's alpha is 255 (each frame is followed by its two delay bytes).
+// Every frame's alpha is 255: the first frame's and every change's.
 bool PictureOpaque(const GameState& state) {
   const std::size_t frameBytes =
       static_cast<std::size_t>(state.imageWidth) * static_cast<std::size_t>(state.imageHeight) * 4;
-  if (frameBytes == 0) return false;
-  for (std::size_t frame = 0; frame + frameBytes <= state.pixels.size(); frame += frameBytes + 2) {
-    for (std::size_t at = frame + 3; at < frame + frameBytes; at += 4) {
-      if (state.pixels[at] != 255) return false;
+  if (frameBytes == 0 || state.pixels.size() < frameBytes) return false;
+  auto opaque = [](const std::uint8_t* rgba, std::size_t bytes) {
+    for (std::size_t at = 3; at < bytes; at += 4) {
+      if (rgba[at] != 255) return false;
     }
-  }
-  return true;
+    return true;
+  };
+  bool all = opaque(state.pixels.data(), frameBytes);
+  const bool whole =
+      WalkFrameChanges(state.pixels, state.imageWidth, state.imageHeight, 0,
+                       std::max(state.frameCount, 1) - 1, [&](const FrameChange& change) {
+                         all = all && opaque(change.rgba, static_cast<std::size_t>(change.width) *
+                                                              static_cast<std::size_t>(change.height) * 4);
+                       });
+  return all && whole;
 }
 
 bool FillTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options, bool wasOpaque) {

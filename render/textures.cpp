@@ -8,6 +8,8 @@
 #include <new>
 #include <vector>
 
+#include "storage/image_loader.h"
+
 namespace puzzle {
 namespace {
 
@@ -23,10 +25,6 @@ std::int32_t PowerOfTwoAtLeast(std::int32_t side, bool& exact) {
 
 std::size_t FrameBytes(const GameState& state) {
   return static_cast<std::size_t>(state.imageWidth) * static_cast<std::size_t>(state.imageHeight) * 4;
-}
-
-std::size_t FrameStride(const GameState& state) {
-  return state.frameCount > 1 ? FrameBytes(state) + 2 : FrameBytes(state);
 }
 
 // An error left by an earlier call is not this upload's.
@@ -99,9 +97,21 @@ GLuint MakeTexture(const TextureSize& size) {
   return name;
 }
 
-void WriteFrame(const GameState& state, std::int32_t frame) {
+void WriteFirstFrame(const GameState& state) {
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, state.imageWidth, state.imageHeight, GL_RGBA, GL_UNSIGNED_BYTE,
-                  state.pixels.data() + static_cast<std::size_t>(frame) * FrameStride(state));
+                  state.pixels.data());
+}
+
+// Writes the changes of the frames after `from` up to `last` into the bound
+// texture; false when a record is damaged.
+bool WriteChanges(const GameState& state, std::int32_t from, std::int32_t last) {
+  return WalkFrameChanges(state.pixels, state.imageWidth, state.imageHeight, from, last,
+                          [](const FrameChange& change) {
+                            if (change.width > 0 && change.height > 0) {
+                              glTexSubImage2D(GL_TEXTURE_2D, 0, change.x, change.y, change.width,
+                                              change.height, GL_RGBA, GL_UNSIGNED_BYTE, change.rgba);
+                            }
+                          });
 }
 
 }  // namespace
@@ -117,13 +127,7 @@ TextureSize ChooseTextureSize(std::int32_t imageWidth, std::int32_t imageHeight)
 }
 
 bool UploadPictureTexture(GameState& state) {
-  // The last frame needs no delay bytes behind it, so a still picture's
-  // pixels are exactly one frame.
-  const std::int32_t frames = std::max(state.frameCount, 1);
-  if (state.imageWidth < 1 || state.imageHeight < 1 ||
-      state.pixels.size() < (static_cast<std::size_t>(frames) - 1) * FrameStride(state) + FrameBytes(state)) {
-    return false;
-  }
+  if (state.imageWidth < 1 || state.imageHeight < 1 || state.pixels.size() < FrameBytes(state)) return false;
   const TextureSize size = ChooseTextureSize(state.imageWidth, state.imageHeight);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   const GLuint name = MakeTexture(size);
@@ -132,7 +136,7 @@ bool UploadPictureTexture(GameState& state) {
   {
     UnpackRows rows;
     written = ClearAroundPicture(size, state.imageWidth, state.imageHeight);
-    if (written) WriteFrame(state, 0);
+    if (written) WriteFirstFrame(state);
   }
   if (!written || glGetError() != GL_NO_ERROR) {
     glDeleteTextures(1, &name);
@@ -151,14 +155,21 @@ bool UploadPictureTexture(GameState& state) {
 
 void ShowPictureFrame(GameState& state, std::int32_t frame) {
   if (state.frameCount <= 1 || state.stillTexture == 0 || frame == state.textureFrame || frame < 0 ||
-      frame >= state.frameCount ||
-      state.pixels.size() < static_cast<std::size_t>(frame) * FrameStride(state) + FrameBytes(state)) {
+      frame >= state.frameCount || state.pixels.size() < FrameBytes(state)) {
     return;
   }
   glBindTexture(GL_TEXTURE_2D, state.stillTexture);
   UnpackRows rows;
-  WriteFrame(state, frame);
-  state.textureFrame = frame;
+  // Changes apply forward only: an earlier frame starts again from the
+  // first.
+  std::int32_t from = state.textureFrame;
+  if (frame < from) {
+    WriteFirstFrame(state);
+    from = 0;
+  }
+  // A buffer with a damaged record shows its first frame.
+  state.textureFrame = WriteChanges(state, from, frame) ? frame : 0;
+  if (state.textureFrame == 0) WriteFirstFrame(state);
 }
 
 bool ReadBackPictureTextures(GameState& state) {

@@ -1,8 +1,9 @@
 // The picture's texture: one power-of-two texture (at least 64 texels a
 // side), the picture in the bottom-left corner and transparent black around
-// it. An animated picture keeps its frames in `pixels` and its texture
-// holds the frame shown, written again when the shown frame changes: the GL
-// holds one frame whatever the frame count. The table samples the texture
+// it. An animated picture keeps its first frame and the later frames'
+// changes in `pixels`; its texture holds the frame shown, and only what
+// changed is written when another frame is shown: the GL holds one frame
+// whatever the frame count. The table samples the texture
 // with linear filtering from its full size only, so no mipmaps are made.
 //
 // Writes the texture fields of GameState (stillTexture, textureFrame,
@@ -35,7 +36,8 @@ TextureSize ChooseTextureSize(std::int32_t imageWidth, std::int32_t imageHeight)
 bool UploadPictureTexture(GameState& state);
 
 // Writes frame `frame` of an animated picture into its texture unless the
-// texture holds it already. The shell calls it once the frame to show is
+// texture holds it already: the changes after the frame it holds, or after
+// the first frame for an earlier one. The shell calls it once the frame to show is
 // known, before the frame is drawn.
 void ShowPictureFrame(GameState& state, std::int32_t frame);
 

@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "storage/atomic_file.h"
 #include "storage/paths.h"
@@ -23,6 +24,13 @@ struct DecoderAllowance {
   std::uint64_t budget = 0;
   std::uint64_t inUse = 0;
   std::uint64_t peak = 0;
+  // The picture's own buffer, made (zeroed) and lent once to the decoder
+  // for the first block it asks of exactly this size: its finished pixels,
+  // so that they are decoded in place instead of copied beside the
+  // decoder's.
+  std::vector<std::uint8_t>* lendable = nullptr;
+  std::size_t lendableSize = 0;
+  std::uint8_t* lent = nullptr;
 };
 thread_local DecoderAllowance* currentAllowance = nullptr;
 
@@ -32,6 +40,18 @@ constexpr std::size_t BLOCK_HEADER = alignof(std::max_align_t);
 void* DecoderAllocate(std::size_t size) {
   DecoderAllowance* allowance = currentAllowance;
   if (allowance == nullptr || size > allowance->budget - allowance->inUse) return nullptr;
+  if (allowance->lendable != nullptr && size == allowance->lendableSize) {
+    try {
+      std::vector<std::uint8_t>* buffer = std::exchange(allowance->lendable, nullptr);
+      buffer->resize(size);
+      allowance->lent = buffer->data();
+    } catch (const std::bad_alloc&) {
+      return nullptr;
+    }
+    allowance->inUse += size;
+    allowance->peak = std::max(allowance->peak, allowance->inUse);
+    return allowance->lent;
+  }
   // Zeroed, so that a pixel the decoder never writes is black, never what
   // the heap held before.
   auto* block = static_cast<unsigned char*>(std::calloc(1, BLOCK_HEADER + size));
@@ -42,8 +62,22 @@ void* DecoderAllocate(std::size_t size) {
   return block + BLOCK_HEADER;
 }
 
+// The size of a block the decoder holds.
+std::size_t BlockSize(void* pointer) {
+  if (currentAllowance != nullptr && pointer == currentAllowance->lent) return currentAllowance->lendableSize;
+  std::size_t size = 0;
+  std::memcpy(&size, static_cast<unsigned char*>(pointer) - BLOCK_HEADER, sizeof size);
+  return size;
+}
+
 void DecoderFree(void* pointer) {
   if (pointer == nullptr) return;
+  if (currentAllowance != nullptr && pointer == currentAllowance->lent) {
+    // The picture's buffer goes back to the picture.
+    currentAllowance->lent = nullptr;
+    currentAllowance->inUse -= currentAllowance->lendableSize;
+    return;
+  }
   auto* block = static_cast<unsigned char*>(pointer) - BLOCK_HEADER;
   std::size_t size = 0;
   std::memcpy(&size, block, sizeof size);
@@ -55,8 +89,7 @@ void DecoderFree(void* pointer) {
 // count.
 void* DecoderReallocate(void* pointer, std::size_t size) {
   if (pointer == nullptr) return DecoderAllocate(size);
-  std::size_t oldSize = 0;
-  std::memcpy(&oldSize, static_cast<unsigned char*>(pointer) - BLOCK_HEADER, sizeof oldSize);
+  const std::size_t oldSize = BlockSize(pointer);
   void* moved = DecoderAllocate(size);
   if (moved == nullptr) return nullptr;
   std::memcpy(moved, pointer, std::min(oldSize, size));
@@ -111,14 +144,6 @@ struct GifReader {
   GifReader(const GifReader&) = delete;
   GifReader& operator=(const GifReader&) = delete;
 };
-
-void FlipAllFrames(Picture& picture) {
-  const std::size_t frameBytes = static_cast<std::size_t>(picture.width) * picture.height * 4;
-  const std::size_t step = picture.frameCount > 1 ? frameBytes + 2 : frameBytes;
-  for (std::int32_t f = 0; f < picture.frameCount; ++f) {
-    FlipRows(picture.height, picture.width, picture.pixels.data() + f * step);
-  }
-}
 
 // This decoder version builds a JPEG Huffman table without checking that
 // the code counts of a DHT segment sum to at most 256, and then writes past
@@ -389,80 +414,160 @@ std::uint64_t GifFrameCount(std::span<const std::uint8_t> data) {
   return frames;
 }
 
-// Every frame comes back as the full canvas, laid out in one block with its
-// delay bytes. The block is sized from the counted frames before the first
-// is decoded, and it counts with the reader's canvas buffers (four bytes a
-// pixel for the canvas and its background, one for its history): an
-// animation that would not fit is refused before any frame is decoded. The
-// reader needs the frame two back for "restore to previous", so the frames
-// are flipped only at the end.
+// Counts blocks the decoder holds for the picture handed back, so that they
+// weigh against the budget like the decoder's own.
+struct Held {
+  DecoderAllowance& allowance;
+  std::uint64_t bytes = 0;
+  explicit Held(DecoderAllowance& a) : allowance(a) {}
+  ~Held() { allowance.inUse -= bytes; }
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+  // False, with nothing changed, when `more` bytes would pass the budget.
+  bool Take(std::uint64_t more) {
+    if (more > allowance.budget - allowance.inUse) return false;
+    bytes += more;
+    allowance.inUse += more;
+    allowance.peak = std::max(allowance.peak, allowance.inUse);
+    return true;
+  }
+  void Give(std::uint64_t fewer) {
+    bytes -= fewer;
+    allowance.inUse -= fewer;
+  }
+};
+
+// Makes room for `more` bytes at the end of the block, counted: while the
+// block moves, the old and the new one both count.
+bool GrowCounted(std::vector<std::uint8_t>& block, std::size_t more, Held& held) {
+  const std::size_t needed = block.size() + more;
+  if (needed <= block.capacity()) return true;
+  const std::size_t old = block.capacity();
+  std::size_t wanted = std::max(needed, old * 2);
+  if (!held.Take(wanted)) {
+    wanted = needed;
+    if (!held.Take(wanted)) return false;
+  }
+  try {
+    block.reserve(wanted);
+  } catch (const std::bad_alloc&) {
+    held.Give(wanted);
+    return false;
+  }
+  held.Give(old);
+  return true;
+}
+
+void PutSide(std::uint8_t* at, std::size_t value) {
+  at[0] = static_cast<std::uint8_t>(value & 0xFF);
+  at[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+// Appends how `frame` differs from `before` (both full canvases, top row
+// first) as a change record: the smallest rectangle holding every changed
+// pixel, rows bottom-up like the rest of the block.
+bool AppendFrameChange(const std::uint8_t* before, const std::uint8_t* frame, std::size_t width,
+                       std::size_t height, std::vector<std::uint8_t>& block, Held& held) {
+  const std::size_t row = width * 4;
+  std::size_t top = 0, bottom = height, left = width, right = 0;
+  while (top < height && std::memcmp(before + top * row, frame + top * row, row) == 0) ++top;
+  while (bottom > top && std::memcmp(before + (bottom - 1) * row, frame + (bottom - 1) * row, row) == 0)
+    --bottom;
+  for (std::size_t y = top; y < bottom; ++y) {
+    const auto* a = reinterpret_cast<const std::uint32_t*>(before + y * row);
+    const auto* b = reinterpret_cast<const std::uint32_t*>(frame + y * row);
+    std::size_t x = 0;
+    while (x < left && a[x] == b[x]) ++x;
+    left = std::min(left, x);
+    x = width;
+    while (x > right && a[x - 1] == b[x - 1]) --x;
+    right = std::max(right, x);
+  }
+  const std::size_t w = top < bottom ? right - left : 0;
+  const std::size_t h = top < bottom ? bottom - top : 0;
+  if (!GrowCounted(block, FRAME_CHANGE_HEADER + w * h * 4, held)) return false;
+  const std::size_t at = block.size();
+  block.resize(at + FRAME_CHANGE_HEADER + w * h * 4);
+  std::uint8_t* out = block.data() + at;
+  PutSide(out, w > 0 ? left : 0);
+  PutSide(out + 2, h > 0 ? height - bottom : 0);
+  PutSide(out + 4, w);
+  PutSide(out + 6, h);
+  out += FRAME_CHANGE_HEADER;
+  for (std::size_t y = bottom; y > top; --y, out += w * 4)
+    std::memcpy(out, frame + (y - 1) * row + left * 4, w * 4);
+  return true;
+}
+
+// The first frame is kept whole and each later one as its change from the
+// frame before (see image_loader.h), so that an animation moving a few
+// pixels holds little more than one canvas. Each frame still costs the
+// reader passes over the whole canvas, so a GIF whose frames, counted by
+// walking its blocks, would not fit the budget as whole canvases is refused
+// before any is decoded: that bounds the work as well as the memory. The
+// reader needs the frame two back for "restore to previous", so the last
+// two frames are kept whole beside the block, counted with the reader's
+// canvas buffers (four bytes a pixel for the canvas and its background, one
+// for its history).
 std::optional<Picture> DecodeGif(stbi__context& context, std::span<const std::uint8_t> data,
                                  DecoderAllowance& allowance) {
   const std::uint64_t width = LittleEndian(data, 6, 2);
   const std::uint64_t height = LittleEndian(data, 8, 2);
   const std::uint64_t frames = std::min<std::uint64_t>(GifFrameCount(data), MAX_FRAMES);
   const std::uint64_t frameBytes = width * height * 4;
-  const std::uint64_t stride = frames > 1 ? frameBytes + 2 : frameBytes;
-  const std::uint64_t blockBytes = frames * stride;
   if (frames == 0 || width == 0 || height == 0 ||
-      blockBytes + width * height * 9 > allowance.budget - allowance.inUse) {
+      frames * frameBytes + width * height * 9 > allowance.budget - allowance.inUse) {
     return std::nullopt;
   }
+  Held held(allowance);
   Picture picture;
+  std::vector<std::uint8_t> last, twoBack;
   try {
-    picture.pixels.resize(static_cast<std::size_t>(blockBytes));
+    if (!held.Take(std::min<std::uint64_t>(frames, 3) * frameBytes)) return std::nullopt;
+    picture.pixels.reserve(static_cast<std::size_t>(frameBytes));
+    last.resize(frames > 1 ? static_cast<std::size_t>(frameBytes) : 0);
+    twoBack.resize(frames > 2 ? static_cast<std::size_t>(frameBytes) : 0);
     picture.frameDelays.reserve(static_cast<std::size_t>(frames));
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   }
-  // The block is the decoder's too while the frames are read into it.
-  struct Held {
-    DecoderAllowance& allowance;
-    std::uint64_t bytes;
-    Held(DecoderAllowance& a, std::uint64_t b) : allowance(a), bytes(b) {
-      allowance.inUse += bytes;
-      allowance.peak = std::max(allowance.peak, allowance.inUse);
-    }
-    ~Held() { allowance.inUse -= bytes; }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-  } held(allowance, blockBytes);
 
   auto reader = std::make_unique<GifReader>();
   std::uint64_t decoded = 0;
   int channels = 0;
+  const auto row = static_cast<std::size_t>(width) * 4;
   while (decoded < frames) {
-    stbi_uc* twoBack = decoded >= 2 ? picture.pixels.data() + (decoded - 2) * stride : nullptr;
-    stbi_uc* frame = stbi__gif_load_next(&context, &reader->gif, &channels, 4, twoBack);
+    stbi_uc* frame =
+        stbi__gif_load_next(&context, &reader->gif, &channels, 4, decoded >= 2 ? twoBack.data() : nullptr);
     if (frame == nullptr || frame == reinterpret_cast<stbi_uc*>(&context)) break;
     // The canvas is the one the header gave; a reader that disagrees has
     // met a damaged file.
     if (static_cast<std::uint64_t>(reader->gif.w) != width ||
         static_cast<std::uint64_t>(reader->gif.h) != height)
       return std::nullopt;
-    std::uint8_t* out = picture.pixels.data() + decoded * stride;
-    std::memcpy(out, frame, static_cast<std::size_t>(frameBytes));
+    if (decoded == 0) {
+      picture.pixels.resize(static_cast<std::size_t>(frameBytes));
+      for (std::size_t y = 0; y < height; ++y)
+        std::memcpy(picture.pixels.data() + (height - 1 - y) * row, frame + y * row, row);
+    } else if (!AppendFrameChange(last.data(), frame, width, height, picture.pixels, held)) {
+      return std::nullopt;
+    }
+    if (decoded + 1 < frames) {
+      if (!twoBack.empty()) last.swap(twoBack);
+      std::memcpy(last.data(), frame, static_cast<std::size_t>(frameBytes));
+    }
     // This version of the reader keeps delays in milliseconds, read from
     // hundredths of a second, so the division is exact.
-    const auto hundredths = static_cast<std::uint16_t>(std::clamp(reader->gif.delay / 10, 0, 0xFFFF));
-    if (frames > 1) {
-      out[frameBytes] = static_cast<std::uint8_t>(hundredths & 0xFF);
-      out[frameBytes + 1] = static_cast<std::uint8_t>(hundredths >> 8);
-      picture.frameDelays.push_back(static_cast<std::uint16_t>(std::min(hundredths * 10, 0xFFFF)));
-    }
+    const int hundredths = std::clamp(reader->gif.delay / 10, 0, 0xFFFF);
+    picture.frameDelays.push_back(static_cast<std::uint16_t>(std::min(hundredths * 10, 0xFFFF)));
     ++decoded;
   }
   if (decoded == 0) return std::nullopt;
   picture.width = static_cast<std::int32_t>(width);
   picture.height = static_cast<std::int32_t>(height);
   picture.frameCount = static_cast<std::int32_t>(decoded);
-  if (decoded == 1) {
-    // One frame left of an animation: a still picture, without delay bytes.
-    picture.pixels.resize(static_cast<std::size_t>(frameBytes));
-    picture.frameDelays.clear();
-  } else {
-    picture.pixels.resize(static_cast<std::size_t>(decoded * stride));
-  }
+  // One frame left of an animation is a still picture.
+  if (decoded == 1) picture.frameDelays.clear();
   return picture;
 }
 
@@ -551,31 +656,36 @@ std::uint8_t ScaledSample(std::uint64_t sample, std::uint64_t maximum) {
 }
 
 // Lays the decoder's rows (top row first) out bottom-up as the game holds
-// them, turned or mirrored by an EXIF orientation on the way, so that this
-// copy is the only one made. A 16-bit map is handled apart; `maximum` scales
-// the samples of an 8-bit one.
-bool LayOut(const std::uint8_t* source, int width, int height, int orientation, std::uint64_t maximum,
+// them, turned or mirrored by an EXIF orientation on the way. Rows as
+// stored are flipped in place; only a turned or mirrored picture is copied.
+// `maximum` scales the samples of an 8-bit map (a 16-bit one is handled
+// apart).
+bool LayOut(std::vector<std::uint8_t>& rows, int width, int height, int orientation, std::uint64_t maximum,
             Picture& picture) {
   const bool turned = orientation >= 5;
   picture.width = turned ? height : width;
   picture.height = turned ? width : height;
-  const auto shownWidth = static_cast<std::size_t>(picture.width);
-  const auto sourceWidth = static_cast<std::size_t>(width);
-  try {
-    picture.pixels.resize(shownWidth * static_cast<std::size_t>(picture.height) * 4);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  std::array<std::uint8_t, 256> levels{};
-  for (std::uint64_t v = 0; v < 256; ++v) levels[v] = ScaledSample(v, maximum);
-  // x, y: a pixel of the picture as shown, from its top left.
-  for (int y = 0; y < picture.height; ++y) {
-    std::uint8_t* out =
-        picture.pixels.data() + static_cast<std::size_t>(picture.height - 1 - y) * shownWidth * 4;
-    if (orientation == 1 || orientation == 4) {
-      const auto row = static_cast<std::size_t>(orientation == 1 ? y : height - 1 - y);
-      std::memcpy(out, source + row * sourceWidth * 4, sourceWidth * 4);
-    } else {
+  if (orientation == 1) {
+    FlipRows(height, width, rows.data());
+    picture.pixels = std::move(rows);
+  } else {
+    const std::uint8_t* source = rows.data();
+    const auto shownWidth = static_cast<std::size_t>(picture.width);
+    const auto sourceWidth = static_cast<std::size_t>(width);
+    try {
+      picture.pixels.resize(shownWidth * static_cast<std::size_t>(picture.height) * 4);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    // x, y: a pixel of the picture as shown, from its top left.
+    for (int y = 0; y < picture.height; ++y) {
+      std::uint8_t* out =
+          picture.pixels.data() + static_cast<std::size_t>(picture.height - 1 - y) * shownWidth * 4;
+      if (orientation == 4) {
+        std::memcpy(out, source + static_cast<std::size_t>(height - 1 - y) * sourceWidth * 4,
+                    sourceWidth * 4);
+        continue;
+      }
       for (int x = 0; x < picture.width; ++x) {
         int sx = x, sy = y;
         switch (orientation) {
@@ -591,10 +701,12 @@ bool LayOut(const std::uint8_t* source, int width, int height, int orientation, 
                     4);
       }
     }
-    if (maximum != 255) {
-      for (std::size_t i = 0; i < shownWidth * 4; ++i) {
-        if (i % 4 != 3) out[i] = levels[out[i]];
-      }
+  }
+  if (maximum != 255) {
+    std::array<std::uint8_t, 256> levels{};
+    for (std::uint64_t v = 0; v < 256; ++v) levels[v] = ScaledSample(v, maximum);
+    for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+      if (i % 4 != 3) picture.pixels[i] = levels[picture.pixels[i]];
     }
   }
   return true;
@@ -677,9 +789,7 @@ std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, std::ve
   stbi__context context;
   stbi__start_mem(&context, data.data(), length);
   if (stbi__gif_test(&context)) {
-    auto picture = DecodeGif(context, data, allowance);
-    if (picture) FlipAllFrames(*picture);
-    return picture;
+    return DecodeGif(context, data, allowance);
   }
   // This decoder version mishandles 16-bit PPM and PGM files: it converts
   // their channels as if they had 8 bits (reading past its buffer) and
@@ -687,18 +797,58 @@ std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, std::ve
   if (stbi__pnm_test(&context) && stbi__pnm_is16(&context))
     return DecodeDeepPortableMap(data, pixelCount, maximum);
   const int orientation = StoredOrientation(data, format);
+  std::vector<std::uint8_t> rows;
+  allowance.lendable = &rows;
+  allowance.lendableSize = static_cast<std::size_t>(pixelCount) * 4;
   StbPixels pixels(stbi_load_from_memory(data.data(), length, &width, &height, &channels, 4));
+  allowance.lendable = nullptr;
   std::vector<std::uint8_t>().swap(owned);
   if (!pixels || width <= 0 || height <= 0 ||
       static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) != pixelCount) {
     return std::nullopt;
   }
+  // Where the decoder made its pixels elsewhere, they are copied over.
+  if (pixels.get() != rows.data()) {
+    try {
+      rows.assign(pixels.get(), pixels.get() + allowance.lendableSize);
+    } catch (const std::bad_alloc&) {
+      return std::nullopt;
+    }
+  }
+  pixels.reset();
   Picture picture;
-  if (!LayOut(pixels.get(), width, height, orientation, maximum, picture)) return std::nullopt;
+  if (!LayOut(rows, width, height, orientation, maximum, picture)) return std::nullopt;
   return picture;
 }
 
 }  // namespace
+
+bool ReadFrameChange(std::span<const std::uint8_t> pixels, std::size_t& at, std::int32_t canvasWidth,
+                     std::int32_t canvasHeight, FrameChange& change) {
+  if (at > pixels.size() || pixels.size() - at < FRAME_CHANGE_HEADER) return false;
+  auto side = [&](std::size_t k) { return static_cast<std::int32_t>(LittleEndian(pixels, at + k, 2)); };
+  const FrameChange read{side(0), side(2), side(4), side(6), pixels.data() + at + FRAME_CHANGE_HEADER};
+  const std::size_t bytes = static_cast<std::size_t>(read.width) * static_cast<std::size_t>(read.height) * 4;
+  if (read.x + read.width > canvasWidth || read.y + read.height > canvasHeight ||
+      pixels.size() - at - FRAME_CHANGE_HEADER < bytes) {
+    return false;
+  }
+  change = read;
+  at += FRAME_CHANGE_HEADER + bytes;
+  return true;
+}
+
+bool WalkFrameChanges(std::span<const std::uint8_t> pixels, std::int32_t canvasWidth,
+                      std::int32_t canvasHeight, std::int32_t from, std::int32_t to,
+                      const std::function<void(const FrameChange&)>& apply) {
+  std::size_t at = static_cast<std::size_t>(canvasWidth) * static_cast<std::size_t>(canvasHeight) * 4;
+  FrameChange change;
+  for (std::int32_t f = 1; f <= to; ++f) {
+    if (!ReadFrameChange(pixels, at, canvasWidth, canvasHeight, change)) return false;
+    if (f > from) apply(change);
+  }
+  return true;
+}
 
 void FlipRows(std::int32_t height, std::int32_t width, std::uint8_t* frame) {
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
@@ -753,6 +903,8 @@ void TakePictureOver(GameState& state, Picture&& picture) {
   state.frameCount = picture.frameCount;
   state.pixels = std::move(picture.pixels);
   state.frameDelays = std::move(picture.frameDelays);
+  state.shownFrame.clear();
+  state.shownFrameIndex = -1;
 }
 
 }  // namespace puzzle

@@ -4,14 +4,18 @@
 // until TakePictureOver is called; a failed load leaves the game untouched.
 //
 // Buffer layout: rows bottom-up, 4 bytes a pixel, no padding. A still
-// picture is width x height x 4 bytes. An animated one holds every frame as
-// the full canvas, each followed by two bytes of delay in hundredths of a
-// second, low byte first; frameDelays then gives the same delays in
-// milliseconds (clamped to 65535).
+// picture is width x height x 4 bytes. An animated one holds its first frame
+// so, followed by one change record for each later frame: the rectangle in
+// which that frame differs from the one before, as FRAME_CHANGE_HEADER bytes
+// (left, bottom, width, height; 16 bits each, low byte first) and then the
+// rectangle's pixels, rows bottom-up. A frame equal to the one before has an
+// empty rectangle. frameDelays gives each frame's delay in milliseconds
+// (clamped to 65535).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,8 +29,9 @@ namespace puzzle {
 // and an allocation that would take the total above the budget fails the
 // decoding: a damaged or hostile file must not exhaust memory, whatever its
 // header claims or its compressed data expands to. A side above
-// MAX_PICTURE_SIDE is refused outright. The decoded picture handed back is a
-// copy outside the count, at most as large again.
+// MAX_PICTURE_SIDE is refused outright. A still picture's pixels are
+// decoded straight into the buffer handed back, counted while the decoder
+// writes them; once decoding ends, the picture is outside the count.
 inline constexpr std::uint64_t DECODE_MEMORY_BUDGET = std::uint64_t{1} << 30;
 inline constexpr int MAX_PICTURE_SIDE = 1 << 15;
 
@@ -34,6 +39,29 @@ inline constexpr int MAX_PICTURE_SIDE = 1 << 15;
 // write about ten, so a file with more than this is refused rather than let
 // cheap empty scans cost minutes of work.
 inline constexpr int MAX_JPEG_SCANS = 64;
+
+inline constexpr std::size_t FRAME_CHANGE_HEADER = 8;
+
+struct FrameChange {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  const std::uint8_t* rgba = nullptr;
+};
+
+// Reads the change record at `at` in an animated picture's buffer and moves
+// `at` past it. False, with `at` unchanged, when the record is cut short or
+// its rectangle leaves the canvas.
+bool ReadFrameChange(std::span<const std::uint8_t> pixels, std::size_t& at, std::int32_t canvasWidth,
+                     std::int32_t canvasHeight, FrameChange& change);
+
+// Calls `apply` with the change record of each frame after `from` up to
+// `to`, in order. False when a record is damaged; those before it have been
+// applied.
+bool WalkFrameChanges(std::span<const std::uint8_t> pixels, std::int32_t canvasWidth,
+                      std::int32_t canvasHeight, std::int32_t from, std::int32_t to,
+                      const std::function<void(const FrameChange&)>& apply);
 
 struct Picture {
   std::vector<std::uint8_t> pixels;

@@ -7,6 +7,8 @@
 #include <tuple>
 #include <utility>
 
+#include "storage/image_loader.h"
+
 namespace puzzle {
 namespace {
 
@@ -199,7 +201,8 @@ TEST(PreviewTest, ShownPartStaysInsideThePictureAndItsCurrentFrame) {
     state.imageWidth = w;
     state.imageHeight = h;
     state.frameCount = frames;
-    state.pixels.assign(static_cast<std::size_t>(frames) * (static_cast<std::size_t>(w) * h * 4 + 2), 0);
+    // The first frame and empty changes.
+    state.pixels.assign(static_cast<std::size_t>(w) * h * 4 + (frames - 1) * FRAME_CHANGE_HEADER, 0);
     state.imageFresh = true;
   };
   picture(1000, 800, 1);
@@ -212,12 +215,18 @@ TEST(PreviewTest, ShownPartStaysInsideThePictureAndItsCurrentFrame) {
   state.imageFresh = false;
   EXPECT_FALSE(PlacePreview(state, table, bars, timing));
 
+  // An animation is shown from the frame composed for it, and only that.
   picture(10, 10, 3);
   timing.frameIndex = 2;
+  EXPECT_FALSE(PlacePreview(state, table, bars, timing));
+  state.pixels[399] = 7;
+  ComposePreviewFrame(state, 2);
   p = PlacePreview(state, table, bars, timing);
   ASSERT_TRUE(p);
-  EXPECT_EQ(p->pixelOffset, 2u * 402u);
-  state.pixels.resize(state.pixels.size() - 3);  // the last frame cut short
+  EXPECT_EQ(std::pair(p->pixels, state.shownFrame[399]),
+            std::pair(static_cast<const std::uint8_t*>(state.shownFrame.data()), std::uint8_t{7}));
+  state.pixels.resize(state.pixels.size() - 3);  // the last change cut short
+  ComposePreviewFrame(state, 1);
   EXPECT_FALSE(PlacePreview(state, table, bars, timing));
 }
 

@@ -60,9 +60,6 @@ void AppendFrame(std::vector<std::uint8_t>& pixels, bool inverted) {
       }
     }
   }
-  // Each frame's delay, in milliseconds, follows it: long enough that the
-  // frame shown stays for the one frame drawn.
-  pixels.insert(pixels.end(), {0x30, 0x75});
 }
 
 struct Records {
@@ -204,7 +201,14 @@ class TableReferenceTest : public testing::HeadlessGlTest, public ::testing::Wit
     state.imageHeight = PICTURE_H;
     state.frameCount = scene.frames;
     state.pixels.clear();
-    for (int f = 0; f < scene.frames; ++f) AppendFrame(state.pixels, f == 1);
+    AppendFrame(state.pixels, false);
+    if (scene.frames == 2) {
+      // The second frame changes the whole picture.
+      state.pixels.insert(state.pixels.end(),
+                          {0, 0, 0, 0, PICTURE_W & 0xFF, PICTURE_W >> 8, PICTURE_H & 0xFF, PICTURE_H >> 8});
+      AppendFrame(state.pixels, true);
+    }
+    // Long enough that the frame shown stays for the one frame drawn.
     state.frameDelays.assign(static_cast<std::size_t>(scene.frames), 30000);
     state.imageFresh = true;
     options.form = scene.form;
