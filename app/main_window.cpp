@@ -228,6 +228,16 @@ void MainWindow::Command(int commandId) {
     case CMD_HELP: OpenQuickHelpDialog(this, ru, platform_); break;
     case CMD_HELP_ONLINE: OpenManualPage(platform_, ru, HelpPageLocation(ru)); break;
     case CMD_ABOUT: ShowAbout(platform_, ru, app_.shell.glVersion, state.maxTextureSize); break;
+    case CMD_ZOOM_IN:
+    case CMD_ZOOM_OUT:
+    case CMD_ZOOM_ACTUAL:
+    case CMD_WHOLE_TABLE:
+      // The keys and items zoom about the window's centre.
+      if (ZoomTable(app_.table, state, options, app_.bars.scrollBarThickness, commandId,
+                    app_.table.clientWidth / 2.0, app_.table.clientHeight / 2.0,
+                    app_.input.leftButtonDown && app_.picking.pieceUnderPointer))
+        ScrollBarsChanged();
+      break;
     default: break;
   }
   if (commandId == CMD_OPEN || commandId == CMD_SAVE || commandId == CMD_SAVE_AS)
@@ -292,7 +302,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Turns act once per release, not per auto-repeat.
         if (key->isAutoRepeat()) return true;
-        return OnKeyRelease(key->key(), DigitOfKey(*key));
+        // Ctrl with a digit is the View menu's (Ctrl+0), not a turn.
+        const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
+        return OnKeyRelease(key->key(), ctrl ? std::nullopt : DigitOfKey(*key));
       }
       case QEvent::MouseMove:
       case QEvent::MouseButtonPress:
@@ -352,13 +364,26 @@ bool MainWindow::OnMouse(QEvent* event) {
 
 bool MainWindow::OnWheel(const QWheelEvent& wheel) {
   const QPoint delta = wheel.angleDelta();
+  const bool pieceHeld =
+      app_.input.leftButtonDown && app_.state.selected >= 0 && app_.picking.pieceUnderPointer;
   if (wheel.modifiers().testFlag(Qt::ControlModifier)) {
-    // Only over the selected piece; the turn takes the piece menu's path, so
-    // its guards and its Undo record are the menu's.
-    app_.input.wheelTurnDelta += delta.y();
-    while (const auto turn = TakeWheelTurn(app_.options, app_.input.wheelTurnDelta)) {
-      if (app_.state.selected >= 0 && app_.picking.pieceUnderPointer) Command(*turn);
+    // About the pointer: the table point under it stays there.
+    const double x = view_->DevicePixels(wheel.position().x());
+    const double y = view_->DevicePixels(wheel.position().y());
+    app_.input.wheelZoomDelta += delta.y();
+    bool zoomed = false;
+    while (const auto notch = TakeWheelNotch(app_.input.wheelZoomDelta)) {
+      zoomed |= ZoomTable(app_.table, app_.state, app_.options, app_.bars.scrollBarThickness,
+                          *notch > 0 ? CMD_ZOOM_IN : CMD_ZOOM_OUT, x + 0.5, y + 0.5, pieceHeld);
     }
+    if (zoomed) ScrollBarsChanged();
+    return true;
+  }
+  if (pieceHeld) {
+    // The held piece turns; the turn takes the piece menu's path, so its
+    // guards and its Undo record are the menu's.
+    app_.input.wheelTurnDelta += delta.y();
+    while (const auto turn = TakeWheelTurn(app_.options, app_.input.wheelTurnDelta)) Command(*turn);
     return true;
   }
   ApplyWheel(app_.table, delta.x(), delta.y(), wheel.modifiers().testFlag(Qt::ShiftModifier));
