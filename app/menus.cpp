@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "game/commands.h"
+#include "game/menus.h"
 #include "model/texts.h"
 
 namespace puzzle {
@@ -29,66 +29,54 @@ bool RussianLocale(const QLocale& locale) {
   return language == QLocale::Russian || language == QLocale::Ukrainian || language == QLocale::Belarusian;
 }
 
-QList<QKeySequence> StandardShortcuts(int commandId) {
-  switch (commandId) {
-    case CMD_OPEN: return {QKeySequence(Qt::CTRL | Qt::Key_O)};
-    case CMD_SAVE: return {QKeySequence(Qt::CTRL | Qt::Key_S)};
-    case CMD_SAVE_AS: return {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)};
-    case CMD_EXIT: return {QKeySequence(Qt::CTRL | Qt::Key_Q)};
-    case CMD_HELP: return {QKeySequence(Qt::Key_F1)};
-    case CMD_START: return {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_N)};
-    case CMD_UNDO: return {QKeySequence(Qt::CTRL | Qt::Key_Z)};
-    case CMD_REDO:
-      return {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
-    default: return {};
+QList<QKeySequence> Shortcuts(const MainMenuItem& item) {
+  QList<QKeySequence> keys;
+  for (const MenuShortcut& shortcut : item.shortcuts) {
+    const int key =
+        shortcut.letter != 0 ? Qt::Key_A + (shortcut.letter - 'A') : Qt::Key_F1 + shortcut.functionKey - 1;
+    Qt::KeyboardModifiers modifiers;
+    if (shortcut.ctrl) modifiers |= Qt::ControlModifier;
+    if (shortcut.shift) modifiers |= Qt::ShiftModifier;
+    keys.push_back(QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(key))));
   }
+  return keys;
 }
 
 void BuildMainMenu(QMenuBar& bar, bool russianUi, MenuActions& actions,
                    const std::function<void(int)>& onCommand,
                    const std::function<void(QMenu&)>& fillRecentGames) {
-  const auto add = [&](QWidget& parent, const UiText& text, int id) {
-    auto* action = new QAction(QString::fromUtf8(Tr(text, russianUi)), &parent);
-    QObject::connect(action, &QAction::triggered, &parent, [onCommand, id] { onCommand(id); });
-    // The shortcut goes through the item itself, so a greyed item refuses it
-    // and the command's own guard applies as from the menu.
-    action->setShortcuts(StandardShortcuts(id));
-    parent.addAction(action);
-    actions.Register(id, action);
-    return action;
+  const auto text = [russianUi](const UiText& uiText) { return QString::fromUtf8(Tr(uiText, russianUi)); };
+  // parent is the bar for its own items (Undo, Redo), else a menu.
+  const auto add = [&](QWidget& parent, const MainMenuItem& item, const auto& self) -> void {
+    switch (item.kind) {
+      case MainMenuItemKind::Separator: static_cast<QMenu&>(parent).addSeparator(); break;
+      case MainMenuItemKind::RecentGames: {
+        QMenu* recent = static_cast<QMenu&>(parent).addMenu(text(item.text));
+        QObject::connect(recent, &QMenu::aboutToShow, recent,
+                         [recent, fillRecentGames] { fillRecentGames(*recent); });
+        break;
+      }
+      case MainMenuItemKind::Submenu: {
+        QMenu* menu = &parent == &bar ? bar.addMenu(text(item.text))
+                                      : static_cast<QMenu&>(parent).addMenu(text(item.text));
+        for (const MainMenuItem& child : item.items) self(*menu, child, self);
+        break;
+      }
+      case MainMenuItemKind::Command: {
+        auto* action = new QAction(text(item.text), &parent);
+        const int id = item.commandId;
+        QObject::connect(action, &QAction::triggered, &parent, [onCommand, id] { onCommand(id); });
+        // The shortcut goes through the item itself, so a greyed item refuses
+        // it and the command's own guard applies as from the menu.
+        action->setShortcuts(Shortcuts(item));
+        action->setEnabled(!item.startsGreyed);
+        parent.addAction(action);
+        actions.Register(id, action);
+        break;
+      }
+    }
   };
-  const auto menu = [&](const UiText& title) { return bar.addMenu(QString::fromUtf8(Tr(title, russianUi))); };
-
-  QMenu* file = menu(texts::MENU_FILE);
-  add(*file, texts::MENU_LOAD_IMAGE, CMD_LOAD_IMAGE);
-  add(*file, texts::MENU_OPEN, CMD_OPEN);
-  add(*file, texts::MENU_SAVE, CMD_SAVE);
-  add(*file, texts::MENU_SAVE_AS, CMD_SAVE_AS);
-  // Filled each time it opens, from the remembered games that still exist.
-  QMenu* recent = file->addMenu(QString::fromUtf8(Tr(texts::MENU_RECENT_GAMES, russianUi)));
-  QObject::connect(recent, &QMenu::aboutToShow, recent,
-                   [recent, fillRecentGames] { fillRecentGames(*recent); });
-  file->addSeparator();
-  add(*file, texts::MENU_EXIT, CMD_EXIT);
-
-  QMenu* change = menu(texts::MENU_CHANGE);
-  add(*change, texts::MENU_NUMBER_OF_PIECES, CMD_NUMBER_OF_PIECES);
-  add(*change, texts::MENU_OPTIONS, CMD_OPTIONS);
-
-  QMenu* help = menu(texts::MENU_HELP);
-  add(*help, texts::MENU_HELP_ITEM, CMD_HELP);
-  add(*help, texts::MENU_HELP_ONLINE, CMD_HELP_ONLINE);
-  help->addSeparator();
-  add(*help, texts::MENU_ABOUT, CMD_ABOUT);
-
-  QMenu* game = menu(texts::MENU_GAME);
-  add(*game, texts::MENU_START, CMD_START);
-  add(*game, texts::MENU_PROMPT, CMD_PROMPT);
-  add(*game, texts::MENU_CHECK, CMD_CHECK);
-
-  // Nothing can be undone or redone before the first move.
-  add(bar, texts::MENU_UNDO, CMD_UNDO)->setEnabled(false);
-  add(bar, texts::MENU_REDO, CMD_REDO)->setEnabled(false);
+  for (const MainMenuItem& item : MainMenu()) add(bar, item, add);
 }
 
 namespace {

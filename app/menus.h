@@ -11,6 +11,7 @@
 #include <map>
 #include <vector>
 
+#include "game/menus.h"
 #include "game/rotation.h"
 
 class QAction;
@@ -35,14 +36,12 @@ class MenuActions {
 // Russian, Ukrainian and Belarusian users get the Russian texts.
 bool RussianLocale(const QLocale& locale);
 
-// The desktop's usual keys for a main-menu command (Ctrl+O Open, F5 or
-// Ctrl+N Start, ...); none for the others.
-QList<QKeySequence> StandardShortcuts(int commandId);
+// The keys of a main-menu item as Qt names them; the first is the one shown.
+QList<QKeySequence> Shortcuts(const MainMenuItem& item);
 
-// Fills the bar: File (with its Recent games submenu, which fillRecentGames
-// fills each time it opens), Change, Help and Game, then the top-level Undo
-// and Redo items, which start greyed. Every item calls onCommand with its
-// identifier and answers its standard shortcuts.
+// Fills the bar from MainMenu() (game/menus.h); fillRecentGames fills the
+// Recent games submenu each time it opens. Every item calls onCommand with
+// its identifier and answers its shortcuts.
 void BuildMainMenu(QMenuBar& bar, bool russianUi, MenuActions& actions,
                    const std::function<void(int)>& onCommand,
                    const std::function<void(QMenu&)>& fillRecentGames);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <tuple>
+#include <vector>
 
+#include "game/menus.h"
 #include "support/scripted_platform.h"
 
 namespace puzzle {
@@ -108,6 +111,28 @@ TEST(ManualPageTest, WithoutABrowserThePlayerLearnsWhereTheManualLies) {
     EXPECT_EQ(std::tie(platform.shown[0].text, platform.shown[0].caption),
               std::tuple(c.text, c.russian ? "Помощь On-Line" : "Help On-Line"));
   }
+}
+
+// Both shells build their bars from this one description: an id or a key
+// given to two items would reach only one of them, and an empty text leaves
+// an item nobody can read.
+TEST(MainMenuTest, EveryItemHasItsOwnIdAndKeysAndTextsInBothLanguages) {
+  std::set<int> ids;
+  std::set<std::tuple<bool, bool, char, int>> keys;
+  std::vector<const MainMenuItem*> pending;
+  for (const MainMenuItem& item : MainMenu()) pending.push_back(&item);
+  while (!pending.empty()) {
+    const MainMenuItem& item = *pending.back();
+    pending.pop_back();
+    if (item.kind == MainMenuItemKind::Separator) continue;
+    EXPECT_TRUE(*item.text.en != '\0' && *item.text.ru != '\0') << item.commandId;
+    for (const MainMenuItem& child : item.items) pending.push_back(&child);
+    if (item.kind != MainMenuItemKind::Command) continue;
+    EXPECT_TRUE(ids.insert(item.commandId).second) << item.commandId;
+    for (const MenuShortcut& key : item.shortcuts)
+      EXPECT_TRUE(keys.insert({key.ctrl, key.shift, key.letter, key.functionKey}).second) << item.commandId;
+  }
+  EXPECT_EQ(ids.size(), 15u);
 }
 
 }  // namespace
