@@ -371,12 +371,12 @@ bool MainWindow::OnWheel(const QWheelEvent& wheel) {
     const double x = view_->DevicePixels(wheel.position().x());
     const double y = view_->DevicePixels(wheel.position().y());
     app_.input.wheelZoomDelta += delta.y();
-    bool zoomed = false;
     while (const auto notch = TakeWheelNotch(app_.input.wheelZoomDelta)) {
-      zoomed |= ZoomTable(app_.table, app_.state, app_.options, app_.bars.scrollBarThickness,
-                          *notch > 0 ? CMD_ZOOM_IN : CMD_ZOOM_OUT, x + 0.5, y + 0.5, pieceHeld);
+      // Each step starts from where the last one slid the table.
+      if (ZoomTable(app_.table, app_.state, app_.options, app_.bars.scrollBarThickness,
+                    *notch > 0 ? CMD_ZOOM_IN : CMD_ZOOM_OUT, x + 0.5, y + 0.5, pieceHeld))
+        ScrollBarsChanged();
     }
-    if (zoomed) ScrollBarsChanged();
     return true;
   }
   if (pieceHeld) {

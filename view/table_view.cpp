@@ -33,6 +33,12 @@ void RecomputeThumb(std::int32_t imageSize, std::int32_t margin, double zoom, st
   }
 }
 
+// Zoomed in, the table is at least what the window shows at 100 %, where
+// the pieces roam: any point seen there can be zoomed about and scrolled to.
+std::int32_t ZoomedInMargin(std::int32_t margin, std::int32_t image, std::int32_t client, double zoom) {
+  return zoom > 1.0 ? std::max(margin, client - image) : margin;
+}
+
 }  // namespace
 
 void SetClientSize(TableView& view, std::int32_t width, std::int32_t height) {
@@ -94,15 +100,14 @@ void SetUpGameScrollRoom(TableView& view, const GameState& state, const GameOpti
     m = static_cast<std::int32_t>(static_cast<std::uint32_t>(state.imageHeight) / state.rows +
                                   static_cast<std::uint32_t>(state.imageWidth) / options.columns);
   }
-  view.scrollMarginX = view.scrollMarginY = m;
-  if (state.imageWidth + m > shownW) {
-    view.thumbW =
-        ThumbLength(view.clientWidth, ZoomedRoom(std::int64_t{state.imageWidth} + m, view.zoom), thickness);
-  }
-  if (state.imageHeight + m > shownH) {
-    view.thumbH =
-        ThumbLength(view.clientHeight, ZoomedRoom(std::int64_t{state.imageHeight} + m, view.zoom), thickness);
-  }
+  view.scrollMarginX = ZoomedInMargin(m, state.imageWidth, view.clientWidth, view.zoom);
+  view.scrollMarginY = ZoomedInMargin(m, state.imageHeight, view.clientHeight, view.zoom);
+  const std::int64_t roomW = std::int64_t{state.imageWidth} + view.scrollMarginX;
+  const std::int64_t roomH = std::int64_t{state.imageHeight} + view.scrollMarginY;
+  if (static_cast<double>(roomW) > shownW)
+    view.thumbW = ThumbLength(view.clientWidth, ZoomedRoom(roomW, view.zoom), thickness);
+  if (static_cast<double>(roomH) > shownH)
+    view.thumbH = ThumbLength(view.clientHeight, ZoomedRoom(roomH, view.zoom), thickness);
 }
 
 void SetUpPreviewThumbs(TableView& view, const GameState& state, std::int32_t thickness) {
@@ -138,8 +143,10 @@ void RecomputeScrollRoom(TableView& view, const GameState& state, const GameOpti
     const auto reachY = static_cast<std::int32_t>(maxY / k + m);
     const auto shownW = static_cast<std::int32_t>(std::lround(ShownTable(view.clientWidth, view)));
     const auto shownH = static_cast<std::int32_t>(std::lround(ShownTable(view.clientHeight, view)));
-    view.scrollMarginX = ScrollMargin(reachX, state.imageWidth, shownW, cellPxW + cellPxH);
-    view.scrollMarginY = ScrollMargin(reachY, state.imageHeight, shownH, m);
+    view.scrollMarginX = ZoomedInMargin(ScrollMargin(reachX, state.imageWidth, shownW, cellPxW + cellPxH),
+                                        state.imageWidth, view.clientWidth, view.zoom);
+    view.scrollMarginY = ZoomedInMargin(ScrollMargin(reachY, state.imageHeight, shownH, m), state.imageHeight,
+                                        view.clientHeight, view.zoom);
   }
   const double zoom = running ? view.zoom : 1.0;
   if ((!running && state.imageWidth > view.clientWidth) ||

@@ -425,7 +425,11 @@ TEST_F(GameWindowTest, TheWheelScrollsZoomsAndTurnsTheHeldPiece) {
   const QPoint zoomed = PixelOf(state.pieces[piece].x, state.pieces[piece].y);
   EXPECT_LE((zoomed - at).manhattanLength(), 2);
   EXPECT_TRUE(Hover(at + QPoint(1, 0), static_cast<std::uint32_t>(piece)));
-  QTest::keyClick(window->view(), Qt::Key_0, Qt::ControlModifier);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->view()->setFocus();
+  QTest::keySequence(window.get(), QKeySequence("Ctrl+0"));
+  QCoreApplication::processEvents();
   EXPECT_EQ(std::tuple(table.zoom, state.rotationLeft), std::tuple(1.0, 0.0f));
   Hover(at, static_cast<std::uint32_t>(piece));
   WaitFrames(2);
