@@ -197,6 +197,7 @@ void GameView::paintGL() {
   AdvanceFrame(records, tick);
   if (turning && app_.state.rotationLeft == 0 && onTurnFinished) onTurnFinished();
   ShowPictureFrame(app_.state, app_.timing.frameIndex);
+  FilterPictureForZoom(app_.state, app_.table.zoom);
   DrawFrameKept(DrawingInputs(records, app_.fonts, app_.mesh), app_.layer);
   FinishFrame(records, tick);
   nextFrameDelay_ = NextFrameDelay(records, tick);

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include <QApplication>
@@ -147,7 +148,10 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   const auto [left, top, width, height] = PlaceStoredWindow(app_.options.windowRect, screens);
   move(left, top);
   resize(width, height);
-  app_.bars.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  // The table counts in device pixels: on a high-density screen the bars are
+  // as thick as the desktop's.
+  app_.bars.scrollBarThickness =
+      static_cast<int>(std::lround(style()->pixelMetric(QStyle::PM_ScrollBarExtent) * devicePixelRatioF()));
   app_.options.angleStepRad = AngleStepToRadians(app_.options.angleStep);
   if (!app_.shell.commandLineGamePending) app_.state.gameFilePath.clear();
 }
