@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include <QApplication>
@@ -131,7 +132,10 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   const auto [left, top, width, height] = PlaceStoredWindow(app_.options.windowRect, screens);
   move(left, top);
   resize(width, height);
-  app_.bars.scrollBarThickness = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  // The table counts in device pixels: on a high-density screen the bars are
+  // as thick as the desktop's.
+  app_.bars.scrollBarThickness =
+      static_cast<int>(std::lround(style()->pixelMetric(QStyle::PM_ScrollBarExtent) * devicePixelRatioF()));
 }
 
 MainWindow::~MainWindow() {
@@ -214,7 +218,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         // Turns act once per release, not per auto-repeat.
         if (key->isAutoRepeat()) return true;
-        return OnKeyRelease(key->key(), DigitOfKey(*key));
+        // Ctrl with a digit is the View menu's (Ctrl+0), not a turn.
+        const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
+        return OnKeyRelease(key->key(), ctrl ? std::nullopt : DigitOfKey(*key));
       }
       case QEvent::MouseMove:
       case QEvent::MouseButtonPress:
@@ -274,13 +280,26 @@ bool MainWindow::OnMouse(QEvent* event) {
 
 bool MainWindow::OnWheel(const QWheelEvent& wheel) {
   const QPoint delta = wheel.angleDelta();
+  const bool pieceHeld =
+      app_.input.leftButtonDown && app_.state.selected >= 0 && app_.picking.pieceUnderPointer;
   if (wheel.modifiers().testFlag(Qt::ControlModifier)) {
-    // Only over the selected piece; the turn takes the piece menu's path, so
-    // its guards and its Undo record are the menu's.
-    app_.input.wheelTurnDelta += delta.y();
-    while (const auto turn = TakeWheelTurn(app_.options, app_.input.wheelTurnDelta)) {
-      if (app_.state.selected >= 0 && app_.picking.pieceUnderPointer) Command(*turn);
+    // About the pointer: the table point under it stays there.
+    const double x = view_->DevicePixels(wheel.position().x());
+    const double y = view_->DevicePixels(wheel.position().y());
+    app_.input.wheelZoomDelta += delta.y();
+    while (const auto notch = TakeWheelNotch(app_.input.wheelZoomDelta)) {
+      // Each step starts from where the last one slid the table.
+      if (ZoomTable(app_.table, app_.state, app_.options, app_.bars.scrollBarThickness,
+                    *notch > 0 ? CMD_ZOOM_IN : CMD_ZOOM_OUT, x + 0.5, y + 0.5, pieceHeld))
+        ScrollBarsChanged();
     }
+    return true;
+  }
+  if (pieceHeld) {
+    // The held piece turns; the turn takes the piece menu's path, so its
+    // guards and its Undo record are the menu's.
+    app_.input.wheelTurnDelta += delta.y();
+    while (const auto turn = TakeWheelTurn(app_.options, app_.input.wheelTurnDelta)) Command(*turn);
     return true;
   }
   ApplyWheel(app_.table, delta.x(), delta.y(), wheel.modifiers().testFlag(Qt::ShiftModifier));

@@ -32,8 +32,8 @@ bool RussianLocale(const QLocale& locale) {
 QList<QKeySequence> Shortcuts(const MainMenuItem& item) {
   QList<QKeySequence> keys;
   for (const MenuShortcut& shortcut : item.shortcuts) {
-    const int key =
-        shortcut.letter != 0 ? Qt::Key_A + (shortcut.letter - 'A') : Qt::Key_F1 + shortcut.functionKey - 1;
+    // Qt numbers the letters, digits, '+', '-' and '=' by their characters.
+    const int key = shortcut.letter != 0 ? shortcut.letter : Qt::Key_F1 + shortcut.functionKey - 1;
     Qt::KeyboardModifiers modifiers;
     if (shortcut.ctrl) modifiers |= Qt::ControlModifier;
     if (shortcut.shift) modifiers |= Qt::ShiftModifier;

@@ -198,8 +198,9 @@ std::optional<std::uint32_t> CheckCommand(GameState& state, TableView& view, Scr
     const TableView before = view;
     RecomputeScrollRoom(view, state, options, CurrentClient(view), bars.scrollBarThickness);
     const auto room = [&](const TableView& v, bool x) {
-      return x ? std::int64_t{v.scrollMarginX} + state.imageWidth - v.clientWidth
-               : std::int64_t{v.scrollMarginY} + state.imageHeight - v.clientHeight;
+      return x ? std::int64_t{v.scrollMarginX} + state.imageWidth - std::llround(ShownTable(v.clientWidth, v))
+               : std::int64_t{v.scrollMarginY} + state.imageHeight -
+                     std::llround(ShownTable(v.clientHeight, v));
     };
     view.scrollX = SameView(before.scrollX, room(before, true), before.clientWidth - before.thumbW,
                             room(view, true), view.clientWidth - view.thumbW);

@@ -72,17 +72,50 @@ void ApplyWheel(TableView& table, int deltaX, int deltaY, bool shiftDown) {
   ScrollBy(table, -steps(deltaX), steps(deltaY));
 }
 
-std::optional<int> TakeWheelTurn(const GameOptions& options, int& pendingDelta) {
-  if (!options.gameRotate) pendingDelta = 0;
+std::optional<int> TakeWheelNotch(int& pendingDelta) {
   if (pendingDelta >= WHEEL_NOTCH_DELTA) {
     pendingDelta -= WHEEL_NOTCH_DELTA;
-    return 45;  // the piece menu's "+45"
+    return 1;
   }
   if (pendingDelta <= -WHEEL_NOTCH_DELTA) {
     pendingDelta += WHEEL_NOTCH_DELTA;
-    return 46;  // and its "-45"
+    return -1;
   }
   return std::nullopt;
+}
+
+std::optional<int> TakeWheelTurn(const GameOptions& options, int& pendingDelta) {
+  if (!options.gameRotate) pendingDelta = 0;
+  const auto notch = TakeWheelNotch(pendingDelta);
+  if (!notch) return std::nullopt;
+  return *notch > 0 ? 45 : 46;  // the piece menu's "+45" and "-45"
+}
+
+bool ZoomTable(TableView& table, const GameState& state, const GameOptions& options, std::int32_t thickness,
+               int commandId, double x, double y, bool pieceHeld) {
+  if (!state.gameRunning || pieceHeld) return false;
+  const double whole = WholeTableZoom(state, table);
+  const double centreX = table.clientWidth / 2.0;
+  const double centreY = table.clientHeight / 2.0;
+  double zoom = table.zoom;
+  switch (commandId) {
+    case CMD_ZOOM_IN: zoom = SteppedZoom(table.zoom, 1, whole); break;
+    case CMD_ZOOM_OUT: zoom = SteppedZoom(table.zoom, -1, whole); break;
+    case CMD_ZOOM_ACTUAL:
+      zoom = 1.0;
+      x = centreX;
+      y = centreY;
+      break;
+    case CMD_WHOLE_TABLE:
+      ZoomAbout(table, state, options, thickness, whole, centreX, centreY);
+      // The scroll room is centred on the picture, as the whole table is.
+      table.scrollX = table.scrollY = 0;
+      return true;
+    default: return false;
+  }
+  if (zoom == table.zoom) return false;
+  ZoomAbout(table, state, options, thickness, zoom, x, y);
+  return true;
 }
 
 bool TakeNumberOfPieces(GameOptions& options, Platform& platform, std::string_view text) {

@@ -29,6 +29,10 @@ inline constexpr int CMD_ABOUT = 108;
 inline constexpr int CMD_START = 1000;
 inline constexpr int CMD_PROMPT = 1001;
 inline constexpr int CMD_CHECK = 1002;
+inline constexpr int CMD_ZOOM_IN = 1010;
+inline constexpr int CMD_ZOOM_OUT = 1011;
+inline constexpr int CMD_ZOOM_ACTUAL = 1012;
+inline constexpr int CMD_WHOLE_TABLE = 1013;
 
 // The scatter or settle runs, or a piece is turning: most commands wait.
 inline bool Busy(const GameState& state) {
@@ -56,13 +60,25 @@ inline constexpr int WHEEL_NOTCH_DELTA = 120;
 inline constexpr int WHEEL_NOTCH_STEPS = 40;
 void ApplyWheel(TableView& table, int deltaX, int deltaY, bool shiftDown);
 
-// The piece-menu turn Ctrl with the wheel makes: the rotation game's step of
-// 45 degrees, counter-clockwise for a turn away from the player, for each
-// whole notch the wheel has turned. pendingDelta gathers the wheel's deltas
-// (a touchpad sends a notch in many small ones); each call takes one notch
-// from it. Nothing without the rotation game (which forgets what was
+// One whole notch of the wheel, +1 away from the player, -1 towards:
+// pendingDelta gathers the wheel's deltas (a touchpad sends a notch in many
+// small ones) and each call takes one notch from it; nothing before a whole
+// notch.
+std::optional<int> TakeWheelNotch(int& pendingDelta);
+
+// The piece-menu turn the wheel makes on the piece the left button holds: the
+// rotation game's step of 45 degrees, counter-clockwise for a notch away from
+// the player. Nothing without the rotation game (which forgets what was
 // gathered) or before a whole notch.
 std::optional<int> TakeWheelTurn(const GameOptions& options, int& pendingDelta);
+
+// The View menu and Ctrl with the wheel: a step in or out about client point
+// (x, y) (pixels, y down), back to 100 % about the window's centre, or the
+// whole table centred. Only for a running game and not while a piece is held
+// (it would leave the pointer). Returns whether the zoom changed; the caller
+// then runs UpdateScrollBars.
+bool ZoomTable(TableView& table, const GameState& state, const GameOptions& options, std::int32_t thickness,
+               int commandId, double x, double y, bool pieceHeld);
 
 // A decimal number as the player typed it into a dialog: leading blanks and
 // one sign are allowed, reading stops at the first non-digit, no digits give

@@ -46,6 +46,10 @@ const std::vector<MainMenuItem>& MainMenu() {
       Submenu(texts::MENU_GAME,
               {Command(texts::MENU_START, CMD_START, {FunctionKey(5), Ctrl('N')}),
                Command(texts::MENU_PROMPT, CMD_PROMPT), Command(texts::MENU_CHECK, CMD_CHECK)}),
+      Submenu(texts::MENU_VIEW, {Command(texts::MENU_ZOOM_IN, CMD_ZOOM_IN, {Ctrl('+'), Ctrl('=')}),
+                                 Command(texts::MENU_ZOOM_OUT, CMD_ZOOM_OUT, {Ctrl('-')}),
+                                 Command(texts::MENU_ZOOM_ACTUAL, CMD_ZOOM_ACTUAL, {Ctrl('0')}),
+                                 Command(texts::MENU_WHOLE_TABLE, CMD_WHOLE_TABLE, {Ctrl('9')})}),
       Command(texts::MENU_UNDO, CMD_UNDO, {Ctrl('Z')}, true),
       Command(texts::MENU_REDO, CMD_REDO, {Ctrl('Y'), Ctrl('Z', true)}, true),
   };

@@ -11,8 +11,8 @@
 
 namespace puzzle {
 
-// A key that acts as a menu item: Ctrl and Shift with a letter 'A'..'Z', or
-// a function key F1..F12 (letter 0).
+// A key that acts as a menu item: Ctrl and Shift with a letter 'A'..'Z', a
+// digit, '+', '-' or '=', or a function key F1..F12 (letter 0).
 struct MenuShortcut {
   bool ctrl = false;
   bool shift = false;
@@ -33,7 +33,7 @@ struct MainMenuItem {
   std::vector<MainMenuItem> items;      // submenus only
 };
 
-// The bar from left to right: File, Change, Help and Game, then Undo and
+// The bar from left to right: File, Change, Help, Game and View, then Undo and
 // Redo as items of the bar itself, greyed until there is a move to take back.
 const std::vector<MainMenuItem>& MainMenu();
 

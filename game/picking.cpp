@@ -92,8 +92,8 @@ void HoverPick(PointerRecords& r, GraphicsPort& graphics, int x, int y) {
     picking.pieceUnderPointer = SelectionValid(r.state) && OverPiece(PickDepth(picking, r.view));
     return;
   }
-  picking.pieceUnderPointer =
-      picking.cursorDepth != 1.0f && !OverPrompt(r) && PickPiece(r.state, r.options, r.view, picking);
+  picking.pieceUnderPointer = picking.cursorDepth != 1.0f && !OverPrompt(r) &&
+                              PickPiece(r.state, r.options, r.view, r.table, picking);
 }
 
 void DragStep(PointerRecords& r, int x, int y) {
@@ -234,9 +234,10 @@ float DrawnDepth(const PiecePose& pose, float offset) {
 // drawn later: edges after all faces, a higher index after a lower one.
 // Nothing where no outline is near: something else (the Prompt picture) is
 // drawn there.
-std::optional<std::size_t> PieceSeen(const GameState& state, const GameOptions& options, std::size_t count,
-                                     double wx, double wy, double wz) {
-  const double pixel = 2.0 * TABLE_DEPTH * state.pixelScale / NEAR_PLANE;
+std::optional<std::size_t> PieceSeen(const GameState& state, const GameOptions& options, double zoom,
+                                     std::size_t count, double wx, double wy, double wz) {
+  // One screen pixel on the table.
+  const double pixel = 2.0 * TABLE_DEPTH * state.pixelScale / NEAR_PLANE / zoom;
   // A pixel centre on a border (two pieces' common one, the picture's edge)
   // is the GL's to give to either side, and the faces of form 4, made of
   // parts, stray from the outline by a fraction of a pixel: a face is taken
@@ -285,7 +286,7 @@ bool OverPiece(double windowDepth) {
 
 std::array<double, 3> UnprojectPointer(const TableView& table, const ViewSetup& view, int x, int y,
                                        double windowDepth) {
-  const Frustum frustum = ResizedFrustum(view, table.clientWidth, table.clientHeight);
+  const Frustum frustum = TableFrustum(view, table);
   // The centre of the pixel, where the GL samples what it draws there.
   return UnprojectWindow(frustum, Viewport{table.clientWidth, table.clientHeight}, x + 0.5,
                          table.clientHeight - y - 0.5, windowDepth);
@@ -302,7 +303,7 @@ void SelectPiece(GameState& state, const ViewSetup& view, std::int32_t k) {
   state.pieces[static_cast<std::size_t>(k)].z = static_cast<float>(raise - TABLE_DEPTH);
 }
 
-bool PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view,
+bool PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view, const TableView& shown,
                const PickingState& picking) {
   const double table = TABLE_DEPTH;
   const double wx = picking.cursorTable[0];
@@ -321,7 +322,7 @@ bool PickPiece(GameState& state, const GameOptions& options, const ViewSetup& vi
       const auto s = static_cast<std::uint32_t>(state.selected);
       state.pieces[s].z = RestingDepth(s);
     }
-    const std::optional<std::size_t> seen = PieceSeen(state, options, count, wx, wy, wz);
+    const std::optional<std::size_t> seen = PieceSeen(state, options, shown.zoom, count, wx, wy, wz);
     if (seen) SelectPiece(state, view, static_cast<std::int32_t>(*seen));
     return seen.has_value();
   }

@@ -49,8 +49,10 @@ struct ShellInput {
   // The last pointer position in client pixels.
   std::uint16_t cursorX = 0;
   std::uint16_t cursorY = 0;
-  // Wheel deltas with Ctrl not yet turned into whole notches.
+  // Wheel deltas over a held piece not yet turned into whole notches.
   int wheelTurnDelta = 0;
+  // Wheel deltas with Ctrl not yet turned into whole zoom steps.
+  int wheelZoomDelta = 0;
 };
 
 struct PickingState {
@@ -102,10 +104,11 @@ void SelectPiece(GameState& state, const ViewSetup& view, std::int32_t k);
 // Selects and raises the piece under cursorTable: the piece drawn there by
 // the depth read (its face holds the pointer or its edge passes it; none
 // where something else is drawn over the pieces), or with lowDepthPrecision
-// the nearest centre within halfCellDiag (the lower index on a tie). Lowers
+// the nearest centre within halfCellDiag (the lower index on a tie); near
+// an outline means within a screen pixel at the table's zoom. Lowers
 // the previously selected piece to its resting depth. Returns whether a piece
 // lies under the pointer (it is then the selected one).
-bool PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view,
+bool PickPiece(GameState& state, const GameOptions& options, const ViewSetup& view, const TableView& shown,
                const PickingState& picking);
 
 // The pointer moved to client pixel (x, y): drags the selected piece while

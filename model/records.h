@@ -70,6 +70,8 @@ struct GameState {
   // textureFrame, written again when another frame is shown.
   std::uint32_t stillTexture = 0;
   std::int32_t textureFrame = 0;
+  // The GL has made the texture's mipmaps (for a table shown below 100 %).
+  bool textureMipmapped = false;
   std::int32_t textureWidth = 0;
   std::int32_t textureHeight = 0;
   float texMaxS = 0;

@@ -164,6 +164,11 @@ inline constexpr UiText MENU_ABOUT{"About...", "О программе..."};
 inline constexpr UiText MENU_START{"Start", "Начать"};
 inline constexpr UiText MENU_PROMPT{"Prompt", "Подсказка"};
 inline constexpr UiText MENU_CHECK{"Check", "Проверка"};
+inline constexpr UiText MENU_VIEW{"&View", "&Вид"};
+inline constexpr UiText MENU_ZOOM_IN{"Zoom in", "Крупнее"};
+inline constexpr UiText MENU_ZOOM_OUT{"Zoom out", "Мельче"};
+inline constexpr UiText MENU_ZOOM_ACTUAL{"Actual size (100 %)", "Настоящий размер (100 %)"};
+inline constexpr UiText MENU_WHOLE_TABLE{"Whole table", "Весь стол"};
 inline constexpr UiText MENU_UNDO{"&Undo", "&Отменить"};
 inline constexpr UiText MENU_REDO{"&Redo", "&Вернуть"};
 

@@ -93,6 +93,16 @@ bool RunCommand(Application& app, Platform& platform, GraphicsPort& graphics, in
       if (!Busy(state) && state.gameRunning) SaveCommand(records, platform, commandId == CMD_SAVE_AS);
       break;
     case CMD_ABOUT: ShowAbout(platform, ru, app.shell.glVersion, state.maxTextureSize); break;
+    case CMD_ZOOM_IN:
+    case CMD_ZOOM_OUT:
+    case CMD_ZOOM_ACTUAL:
+    case CMD_WHOLE_TABLE:
+      // The keys and items zoom about the window's centre.
+      if (ZoomTable(app.table, state, options, app.bars.scrollBarThickness, commandId,
+                    app.table.clientWidth / 2.0, app.table.clientHeight / 2.0,
+                    app.input.leftButtonDown && app.picking.pieceUnderPointer))
+        UpdateScrollBars(state, app.table, app.bars, app.input.cursorX, app.input.cursorY, app.picking.edges);
+      break;
     default: return false;
   }
   if (commandId == CMD_OPEN || commandId == CMD_SAVE || commandId == CMD_SAVE_AS)
@@ -169,6 +179,7 @@ std::optional<std::uint32_t> DrawTableFrame(Application& app, std::uint32_t tick
   AdvanceFrame(records, tick);
   turnFinished = turning && app.state.rotationLeft == 0;
   ShowPictureFrame(app.state, app.timing.frameIndex);
+  FilterPictureForZoom(app.state, app.table.zoom);
   DrawFrameKept(DrawingInputs(records, app.fonts, app.mesh), app.layer);
   FinishFrame(records, tick);
   return NextFrameDelay(records, tick);

@@ -249,6 +249,7 @@ void DrawScene(const FrameInputs& r, bool backdrop, std::int32_t skipped) {
   const GameOptions& options = r.options;
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
+  LoadWindowProjection(r.view, r.table);
 
   if (backdrop && options.brandedBackground) {
     DrawBackgroundStar(r.view);
@@ -260,6 +261,7 @@ void DrawScene(const FrameInputs& r, bool backdrop, std::int32_t skipped) {
   DrawScrollBars(r);
 
   if (state.gameRunning) {
+    LoadTableProjection(r.view, r.table);
     if (options.showCentres) {
       DrawCentres(state, options);
     }
@@ -320,6 +322,7 @@ KeptLayerKey KeyOf(const FrameInputs& r, std::int32_t moving) {
   key.colors = r.options.colors;
   key.backOffsetX = r.table.backOffsetX;
   key.backOffsetY = r.table.backOffsetY;
+  key.zoom = r.table.zoom;
   return key;
 }
 
@@ -368,10 +371,12 @@ void DrawFrameKept(const FrameInputs& r, KeptLayer& layer) {
   }
   glLoadIdentity();
   if (branded) {
+    LoadWindowProjection(r.view, r.table);
     DrawBackgroundStar(r.view);
     if (r.timing.captionDue) DrawBrandedCaption(r.fonts, r.view);
   }
   if (m >= 0) {
+    LoadTableProjection(r.view, r.table);
     // Every other piece is as the layer has it.
     UpdateTablePiece(r.mesh, state.pieces, static_cast<std::size_t>(m));
     glBindTexture(GL_TEXTURE_2D, state.stillTexture);

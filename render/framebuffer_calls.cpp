@@ -28,7 +28,7 @@ std::optional<FramebufferCalls> FetchFramebufferCalls() {
       !Fetch(gl.checkFramebufferStatus, "glCheckFramebufferStatus") ||
       !Fetch(gl.getAttachmentParameteriv, "glGetFramebufferAttachmentParameteriv") ||
       !Fetch(gl.getRenderbufferParameteriv, "glGetRenderbufferParameteriv") ||
-      !Fetch(gl.blitFramebuffer, "glBlitFramebuffer"))
+      !Fetch(gl.blitFramebuffer, "glBlitFramebuffer") || !Fetch(gl.generateMipmap, "glGenerateMipmap"))
     return std::nullopt;
   return gl;
 }

@@ -1,6 +1,6 @@
 // The framebuffer-object entry points of the GL context that is current:
 // they are not part of GL 1.1, so they are looked up by name. Used by the
-// headless context and by the kept layer.
+// headless context, the kept layer and the picture's mipmaps.
 #pragma once
 
 #include <GL/gl.h>
@@ -23,6 +23,7 @@ struct FramebufferCalls {
   PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC getAttachmentParameteriv = nullptr;
   PFNGLGETRENDERBUFFERPARAMETERIVPROC getRenderbufferParameteriv = nullptr;
   PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+  PFNGLGENERATEMIPMAPPROC generateMipmap = nullptr;
 };
 
 // All of them, or none where the current context is older than GL 3.0 or

@@ -45,8 +45,16 @@ void InitGL(GameState& state, const TableView& table, const GameOptions& options
 
 void ResizeGL(const GameState& state, const TableView& table, ViewSetup& view) {
   glViewport(0, 0, table.clientWidth, table.clientHeight);
-  LoadFrustum(ResizedFrustum(view, table.clientWidth, table.clientHeight));
+  LoadWindowProjection(view, table);
   BuildBackgroundFan(view, state.pixelScale, table.clientWidth, table.clientHeight);
+}
+
+void LoadWindowProjection(const ViewSetup& view, const TableView& table) {
+  LoadFrustum(ResizedFrustum(view, table.clientWidth, table.clientHeight));
+}
+
+void LoadTableProjection(const ViewSetup& view, const TableView& table) {
+  LoadFrustum(TableFrustum(view, table));
 }
 
 void DrawBackgroundStar(const ViewSetup& view) {

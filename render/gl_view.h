@@ -18,6 +18,11 @@ void ResizeGL(const GameState& state, const TableView& table, ViewSetup& view);
 
 void SetClearColour(const GameOptions& options);
 
+// The projection of what is fixed to the window (background, preview, scroll
+// bars, captions) and that of the game's table at its zoom.
+void LoadWindowProjection(const ViewSetup& view, const TableView& table);
+void LoadTableProjection(const ViewSetup& view, const TableView& table);
+
 // Reads the depth bits of the framebuffer bound now (the one the table is
 // drawn into, which is not the window's default framebuffer) and sets
 // lowDepthPrecision for 16 bits or fewer. True when the player is to be told

@@ -34,6 +34,7 @@ struct KeptLayerKey {
   std::array<float, 9> colors{};
   float backOffsetX = 0;
   float backOffsetY = 0;
+  double zoom = 1;
 
   bool operator==(const KeptLayerKey&) const = default;
 };

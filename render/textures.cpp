@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "render/framebuffer_calls.h"
 #include "storage/image_loader.h"
 
 namespace puzzle {
@@ -126,6 +127,23 @@ TextureSize ChooseTextureSize(std::int32_t imageWidth, std::int32_t imageHeight)
   return size;
 }
 
+void FilterPictureForZoom(GameState& state, double zoom) {
+  if (state.stillTexture == 0) return;
+  glBindTexture(GL_TEXTURE_2D, state.stillTexture);
+  // An animated picture's texture is written anew at every frame shown.
+  const bool minified = zoom < 1.0 && state.frameCount <= 1;
+  if (minified && !state.textureMipmapped) {
+    const auto calls = FetchFramebufferCalls();
+    if (!calls) return;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
+    calls->generateMipmap(GL_TEXTURE_2D);
+    state.textureMipmapped = true;
+  }
+  if (!state.textureMipmapped) return;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minified ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, minified ? 1000 : 0);
+}
+
 bool UploadPictureTexture(GameState& state) {
   if (state.imageWidth < 1 || state.imageHeight < 1 || state.pixels.size() < FrameBytes(state)) return false;
   const TextureSize size = ChooseTextureSize(state.imageWidth, state.imageHeight);
@@ -146,6 +164,7 @@ bool UploadPictureTexture(GameState& state) {
   DeletePictureTextures(state);
   state.stillTexture = name;
   state.textureFrame = 0;
+  state.textureMipmapped = false;
   state.textureWidth = size.width;
   state.textureHeight = size.height;
   state.texMaxS = static_cast<float>(static_cast<double>(state.imageWidth) / size.width);
@@ -204,6 +223,7 @@ bool ReadBackPictureTextures(GameState& state) {
 void DeletePictureTextures(GameState& state) {
   if (state.stillTexture != 0 && glIsTexture(state.stillTexture)) glDeleteTextures(1, &state.stillTexture);
   state.stillTexture = 0;
+  state.textureMipmapped = false;
 }
 
 }  // namespace puzzle

@@ -3,8 +3,10 @@
 // it. An animated picture keeps its first frame and the later frames'
 // changes in `pixels`; its texture holds the frame shown, and only what
 // changed is written when another frame is shown: the GL holds one frame
-// whatever the frame count. The table samples the texture
-// with linear filtering from its full size only, so no mipmaps are made.
+// whatever the frame count. The table samples the texture with linear
+// filtering from its full size; only a still picture shown below 100 % gets
+// mipmaps, made by the GL the first time they are needed, so that the memory
+// they take is spent only where they pay.
 //
 // Writes the texture fields of GameState (stillTexture, textureFrame,
 // textureWidth/Height, texMaxS/T) and nothing else; the piece meshes, the
@@ -47,6 +49,12 @@ void ShowPictureFrame(GameState& state, std::int32_t frame);
 // when no texture is named, the picture is animated (it keeps its frames)
 // or memory is short.
 bool ReadBackPictureTextures(GameState& state);
+
+// Before the table is drawn at `zoom`: below 100 % a still picture is
+// sampled through mipmaps (made now if the texture has none yet); at 100 %
+// and above, or where the GL cannot make them, from its full size alone,
+// exactly as a texture that never had any. Binds the texture.
+void FilterPictureForZoom(GameState& state, double zoom);
 
 // Deletes the texture the state names and forgets it. The shell calls it
 // before a new picture or a saved game takes its place and when the window

@@ -25,10 +25,12 @@ struct Axis {
   std::int32_t margin;
   std::int32_t thumb;
   bool holdSelected;
+  // Picture pixels of a game's table the client shows along the bar.
+  double shown;
 };
 
-bool BarExists(const GameState& state, std::int32_t image, std::int32_t margin, std::int32_t size) {
-  return state.gameRunning ? image + margin > size : image > size;
+bool BarExists(const GameState& state, const Axis& axis) {
+  return state.gameRunning ? axis.image + axis.margin > axis.shown : axis.image > axis.size;
 }
 
 void ShiftTable(GameState& state, Axis& axis, float delta, bool holdSelected) {
@@ -46,7 +48,7 @@ void ShiftTable(GameState& state, Axis& axis, float delta, bool holdSelected) {
 // The update for one direction: clamp, then slide the table or the preview;
 // false when the bar does not exist.
 bool UpdateAxis(GameState& state, Axis axis) {
-  if (!BarExists(state, axis.image, axis.margin, axis.size)) {
+  if (!BarExists(state, axis)) {
     // Without room nothing scrolls: a key pressed now must not leave a
     // position that makes the view jump once a bar appears.
     axis.scroll = 0;
@@ -71,8 +73,8 @@ bool UpdateAxis(GameState& state, Axis axis) {
     double viewOffset = 0;
     double backOffset = 0;
     if (range > 0) {
-      const double p =
-          2.0 * static_cast<double>(static_cast<std::int64_t>(axis.margin) + excess) * axis.scroll;
+      // The thumb's travel spans the room the zoomed window does not show.
+      const double p = 2.0 * (axis.margin + (axis.image - axis.shown)) * axis.scroll;
       backOffset = (FAR_PLANE - 0.0001) * p * state.pixelScale / NEAR_PLANE / range;
       viewOffset = p * state.pixelScale * static_cast<double>(TABLE_DEPTH) / NEAR_PLANE / range;
     }
@@ -241,9 +243,10 @@ std::array<std::int32_t, 6> SliderPlaces(std::int32_t centre, std::int32_t thumb
 void UpdateScrollBars(GameState& state, TableView& view, ScrollBars& bars, std::int32_t cursorX,
                       std::int32_t cursorY, const EdgeScrollFlags& edges) {
   const bool vertical = UpdateAxis(
-      state, Axis{view.scrollY, bars.halfRangeY, bars.previewSkipY, view.viewOffsetY, view.backOffsetY,
-                  state.homeY, &PiecePose::y, view.clientHeight, state.imageHeight, view.scrollMarginY,
-                  view.thumbH, edges.edgeScrollUp || edges.edgeScrollDown});
+      state,
+      Axis{view.scrollY, bars.halfRangeY, bars.previewSkipY, view.viewOffsetY, view.backOffsetY, state.homeY,
+           &PiecePose::y, view.clientHeight, state.imageHeight, view.scrollMarginY, view.thumbH,
+           edges.edgeScrollUp || edges.edgeScrollDown, ShownTable(view.clientHeight, view)});
   if (vertical) {
     HitTestVertical(view, bars, cursorX, cursorY);
   } else {
@@ -252,7 +255,8 @@ void UpdateScrollBars(GameState& state, TableView& view, ScrollBars& bars, std::
   const bool horizontal =
       UpdateAxis(state, Axis{view.scrollX, bars.halfRangeX, bars.previewSkipX, view.viewOffsetX,
                              view.backOffsetX, state.homeX, &PiecePose::x, view.clientWidth, state.imageWidth,
-                             view.scrollMarginX, view.thumbW, edges.edgeScrollLeft || edges.edgeScrollRight});
+                             view.scrollMarginX, view.thumbW, edges.edgeScrollLeft || edges.edgeScrollRight,
+                             ShownTable(view.clientWidth, view)});
   if (horizontal) {
     HitTestHorizontal(view, bars, cursorX, cursorY);
   } else {

@@ -3,6 +3,11 @@
 // picture, and the offsets by which the table (homes, pieces, picture frame)
 // has slid under the window.
 //
+// While a game is on the table the window shows it at a zoom (screen pixels
+// per picture pixel) about the window's centre; the picture before Start is
+// always shown one to one. The zoom is not part of a game: Start and an
+// opened game keep the one the player chose.
+//
 // One TableView lives in the application object. It is written only by the
 // functions of this header and by UpdateScrollBars (view/scrollbars.h), which
 // clamps the scroll position and alone writes the view and background
@@ -12,6 +17,7 @@
 #include <cstdint>
 
 #include "model/records.h"
+#include "view/view.h"
 
 namespace puzzle {
 
@@ -35,7 +41,13 @@ struct TableView {
   float viewOffsetY = 0;
   float backOffsetX = 0;
   float backOffsetY = 0;
+  // Screen pixels per picture pixel during a game.
+  double zoom = 1.0;
 };
+
+// The zoom's limits and its step: 100 % is one of the steps.
+inline constexpr double ZOOM_STEP = 1.25;
+inline constexpr double ZOOM_MAX = 4.0;
 
 enum class ScrollAxis { Horizontal, Vertical };
 enum class PageMove { Back, Forward, ToStart, ToEnd };
@@ -89,5 +101,29 @@ PreviousClient CurrentClient(const TableView& view);
 // UpdateScrollBars afterwards.
 void RecomputeScrollRoom(TableView& view, const GameState& state, const GameOptions& options,
                          const PreviousClient& previous, std::int32_t thickness);
+
+// Picture pixels of a running game's table that a client extent shows.
+double ShownTable(std::int32_t client, const TableView& view);
+
+// The frustum the game's table (pieces, homes, frame, prompt) is drawn and
+// picked with: the window's, narrowed by the zoom about the window's centre.
+// Scroll bars, captions, the preview and the background keep the window's.
+Frustum TableFrustum(const ViewSetup& setup, const TableView& view);
+
+// The zoom at which the whole table -- the picture's frame and every piece,
+// about the picture's centre, where the scroll room is centred too -- fits
+// the client; never above 1.
+double WholeTableZoom(const GameState& state, const TableView& view);
+
+// The zoom `steps` steps of ZOOM_STEP away (negative: smaller), on the grid
+// of powers of the step, kept between `smallest` (at most 1) and ZOOM_MAX.
+double SteppedZoom(double zoom, int steps, double smallest);
+
+// Sets the zoom of a running game and the scroll room it needs, keeping the
+// table point under client position (x, y) (pixels, y down) at that place as
+// far as the scroll room and whole thumb positions allow. The caller runs
+// UpdateScrollBars afterwards.
+void ZoomAbout(TableView& view, const GameState& state, const GameOptions& options, std::int32_t thickness,
+               double zoom, double x, double y);
 
 }  // namespace puzzle

@@ -384,9 +384,10 @@ TEST_F(GameWindowTest, StandardShortcutsActAsTheirMenuItems) {
 }
 
 // The wheel over the table: scrolling (the scroll room clamps it as it does
-// the keys), and with Ctrl a turn of the piece under the pointer that Undo
-// takes back.
-TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
+// the keys); with Ctrl a zoom about the pointer that keeps the piece under it
+// there, Ctrl+0 back to the frame of 100 %; over a held piece a turn that
+// Undo takes back.
+TEST_F(GameWindowTest, TheWheelScrollsZoomsAndTurnsTheHeldPiece) {
   Open();
   LoadPicture(WritePicture("large.png", 2000, 1500));
   const TableView& table = app.table;
@@ -407,19 +408,42 @@ TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
   app = Application{};
   settings.values.clear();
   app.options.gameRotate = true;
+  // The colour cycling would tell frames apart.
+  app.options.brandedBackground = false;
   SmallGame();
   GameState& state = app.state;
-  // Over the table beside the pieces, Ctrl with the wheel turns nothing.
-  wheel({2, 2}, {0, 120}, Qt::ControlModifier);
-  EXPECT_EQ(state.rotationLeft, 0.0f);
   for (std::uint32_t k = 0; k < state.pieceCount && state.selected < 0; ++k)
     Hover(PixelOf(state.pieces[k].x, state.pieces[k].y), k);
   ASSERT_GE(state.selected, 0);
-  ASSERT_TRUE(OverPiece(app.picking.cursorDepth));
   const auto piece = static_cast<std::size_t>(state.selected);
+  const QPoint at = PixelOf(state.pieces[piece].x, state.pieces[piece].y);
+  WaitFrames(2);
+  const QImage reference = window->view()->grabFramebuffer();
+  for (const int delta : {120, 120, -120, 120}) wheel(at, {0, delta}, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(table.zoom, ZOOM_STEP * ZOOM_STEP);
+  EXPECT_EQ(state.rotationLeft, 0.0f);
+  const QPoint zoomed = PixelOf(state.pieces[piece].x, state.pieces[piece].y);
+  EXPECT_LE((zoomed - at).manhattanLength(), 2);
+  EXPECT_TRUE(Hover(at + QPoint(1, 0), static_cast<std::uint32_t>(piece)));
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  window->view()->setFocus();
+  QTest::keySequence(window.get(), QKeySequence("Ctrl+0"));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(std::tuple(table.zoom, state.rotationLeft), std::tuple(1.0, 0.0f));
+  Hover(at, static_cast<std::uint32_t>(piece));
+  WaitFrames(2);
+  EXPECT_EQ(CountDifferent(window->view()->grabFramebuffer(), reference), 0);
+
+  // Beside the pieces, or over a piece not held, the wheel turns nothing.
+  wheel({2, 2}, {0, 120}, Qt::NoModifier);
+  wheel(at, {0, 120}, Qt::NoModifier);
+  EXPECT_EQ(state.rotationLeft, 0.0f);
   const auto orient = state.pieces[piece].orient;
   state.gameChanged = false;
-  wheel(PixelOf(state.pieces[piece].x, state.pieces[piece].y), {0, -120}, Qt::ControlModifier);
+  QTest::mousePress(window->view(), Qt::LeftButton, {}, at);
+  wheel(at, {0, -120}, Qt::NoModifier);
+  QTest::mouseRelease(window->view(), Qt::LeftButton, {}, at);
   EXPECT_EQ(std::tuple(state.rotationLeft, state.gameChanged), std::tuple(-45.0f, true));  // a save writes it
   ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
   EXPECT_NE(state.pieces[piece].orient, orient);
@@ -441,9 +465,10 @@ TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
   const QPoint home = PixelOf(state.homeX[piece], state.homeY[piece]);
   Hover(home + QPoint(3, 3), static_cast<std::uint32_t>(piece));
   ASSERT_TRUE(Hover(home, static_cast<std::uint32_t>(piece)));
-  ASSERT_TRUE(OverPiece(app.picking.cursorDepth));
   for (int delta : {120, -120}) {
-    wheel(home, {0, delta}, Qt::ControlModifier);
+    QTest::mousePress(window->view(), Qt::LeftButton, {}, home);
+    wheel(home, {0, delta}, Qt::NoModifier);
+    QTest::mouseRelease(window->view(), Qt::LeftButton, {}, home);
     EXPECT_NE(state.rotationLeft, 0.0f);
     ASSERT_TRUE(RunFramesUntil([&] { return state.rotationLeft == 0; }));
     WaitFrames(2);
@@ -453,7 +478,9 @@ TEST_F(GameWindowTest, TheWheelScrollsAndWithCtrlTurnsTheSelectedPiece) {
 
   // Without the rotation game the wheel turns nothing.
   app.options.gameRotate = false;
-  wheel(PixelOf(state.pieces[piece].x, state.pieces[piece].y), {0, 120}, Qt::ControlModifier);
+  QTest::mousePress(window->view(), Qt::LeftButton, {}, home);
+  wheel(home, {0, 120}, Qt::NoModifier);
+  QTest::mouseRelease(window->view(), Qt::LeftButton, {}, home);
   EXPECT_EQ(state.rotationLeft, 0.0f);
 }
 

@@ -35,7 +35,8 @@ TEST_F(ShellWindowTest, EnglishMenusSmallDialogsHelpAndScrollKeys) {
   EXPECT_EQ(
       MenuText(window->menuBar()->actions()),
       "&File[Load New Image|Open...|Save|Save As...|Recent games[]|-|Exit]|&Change[Number of pieces|Options]|"
-      "&Help[Help|Help On-Line|-|About...]|Game[Start|Prompt|Check]|&Undo*|&Redo*");
+      "&Help[Help|Help On-Line|-|About...]|Game[Start|Prompt|Check]|"
+      "&View[Zoom in|Zoom out|Actual size (100 %)|Whole table]|&Undo*|&Redo*");
   EXPECT_EQ(StandardButtonTexts(), (std::vector<std::string>{"&Yes", "&No", "Cancel", "OK"}));
 
   // Entries in a fresh Number-of-pieces box: below two is refused, fifteen
@@ -115,7 +116,8 @@ TEST_F(ShellWindowTest, RussianUkrainianAndBelarusianUsersGetRussianEverywhere) 
   EXPECT_EQ(MenuText(window->menuBar()->actions()),
             "&Файл[Загрузить новое изображение|Открыть|Сохранить|Сохранить как...|Последние игры[]|-|Выход]|"
             "&Изменить[Число пазлов|Опции]|&Помощь[Помощь|Помощь On-Line|-|О программе...]|"
-            "Игра[Начать|Подсказка|Проверка]|&Отменить*|&Вернуть*");
+            "Игра[Начать|Подсказка|Проверка]|&Вид[Крупнее|Мельче|Настоящий размер (100 %)|Весь стол]|"
+            "&Отменить*|&Вернуть*");
   EXPECT_EQ(StandardButtonTexts(), (std::vector<std::string>{"&Да", "&Нет", "Отмена", "OK"}));
 
   window->Command(CMD_NUMBER_OF_PIECES);

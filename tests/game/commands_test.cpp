@@ -132,7 +132,7 @@ TEST(MainMenuTest, EveryItemHasItsOwnIdAndKeysAndTextsInBothLanguages) {
     for (const MenuShortcut& key : item.shortcuts)
       EXPECT_TRUE(keys.insert({key.ctrl, key.shift, key.letter, key.functionKey}).second) << item.commandId;
   }
-  EXPECT_EQ(ids.size(), 15u);
+  EXPECT_EQ(ids.size(), 19u);
 }
 
 }  // namespace

@@ -9,9 +9,12 @@
 
 #include "game/check.h"
 #include "game/commands.h"
+#include "game/picking.h"
+#include "game/scatter.h"
 #include "model/texts.h"
 #include "support/fake_graphics_port.h"
 #include "support/scripted_platform.h"
+#include "view/unproject.h"
 
 namespace puzzle {
 namespace {
@@ -206,6 +209,71 @@ TEST_F(StartTest, AfterCheckEveryPieceCanBeScrolledTo) {
     }
   }
   for (std::size_t k = 0; k < state.pieceCount; ++k) EXPECT_TRUE(seen[k]) << "piece " << k;
+}
+
+// A picture several windows large: the whole table shows every piece after
+// the scatter and after Check; a zoom step about a piece keeps it under the
+// pointer, which unprojects through the zoomed frustum onto the piece, at
+// every scale and scroll position the steps pass.
+TEST_F(StartTest, WholeTableShowsEveryPieceAndZoomKeepsThePointerOnItsPiece) {
+  LoadPicture(2000, 1500);
+  options.pendingColumns = 30;
+  ASSERT_TRUE(Start());
+  EndScatterNow(state, options);
+  const double pixel = 2.0 * TABLE_DEPTH * state.pixelScale / NEAR_PLANE;
+  const std::int32_t t = bars.scrollBarThickness;
+  const auto screen = [&](std::size_t k) {
+    return std::pair{table.clientWidth / 2.0 + state.pieces[k].x / pixel * table.zoom,
+                     table.clientHeight / 2.0 - state.pieces[k].y / pixel * table.zoom};
+  };
+  const auto zoom = [&](int command, std::pair<double, double> at) {
+    ZoomTable(table, state, options, t, command, at.first, at.second, false);
+    UpdateScrollBars(state, table, bars, 0, 0, EdgeScrollFlags{});
+  };
+  for (const bool checked : {false, true}) {
+    if (checked) {
+      for (std::size_t k = 0; k < state.pieceCount; ++k) {
+        state.pieces[k].x = state.homeX[(k + 31) % state.pieceCount];
+        state.pieces[k].y = state.homeY[(k + 31) % state.pieceCount];
+      }
+      CheckCommand(state, table, bars, shell, options, platform);
+    }
+    zoom(CMD_WHOLE_TABLE, {0, 0});
+    EXPECT_LT(table.zoom, 0.5);
+    const double reach = 2.0 * state.halfCellDiag / pixel * table.zoom - 0.01;
+    for (std::size_t k = 0; k < state.pieceCount; ++k) {
+      const auto [x, y] = screen(k);
+      EXPECT_TRUE(x >= reach && x <= table.clientWidth - reach && y >= reach &&
+                  y <= table.clientHeight - reach)
+          << checked << " piece " << k << " at " << x << ", " << y;
+    }
+    // In and out again, each step about another piece. Where the room lets
+    // the thumb move freely the piece stays under the pointer within half a
+    // thumb pixel's worth of table.
+    for (std::size_t step = 0; step < 16; ++step) {
+      const std::size_t k = (step * 97 + 13) % state.pieceCount;
+      const auto at = screen(k);
+      if (at.first < 0 || at.second < 0 || at.first >= table.clientWidth || at.second >= table.clientHeight)
+        continue;
+      zoom(step < 8 ? CMD_ZOOM_IN : CMD_ZOOM_OUT, at);
+      const auto [x, y] = screen(k);
+      const auto kept = [&](std::int32_t image, std::int32_t margin, std::int32_t client, std::int32_t thumb,
+                            std::int32_t scroll, std::int32_t halfRange, double got, double want) {
+        const double excess = (image + margin) * table.zoom - client;
+        if (excess <= 0 || std::abs(scroll) >= halfRange) return;
+        EXPECT_NEAR(got, want, 0.5 * excess / (client - thumb) + 0.5) << step;
+      };
+      kept(state.imageWidth, table.scrollMarginX, table.clientWidth, table.thumbW, table.scrollX,
+           bars.halfRangeX, x, at.first);
+      kept(state.imageHeight, table.scrollMarginY, table.clientHeight, table.thumbH, table.scrollY,
+           bars.halfRangeY, y, at.second);
+      const Frustum frustum = TableFrustum(ViewSetup{.creationWidth = 800, .creationHeight = 600}, table);
+      const auto back = UnprojectWindow(frustum, Viewport{table.clientWidth, table.clientHeight}, x,
+                                        table.clientHeight - y, WindowDepthOf(frustum, -TABLE_DEPTH));
+      EXPECT_NEAR(back[0], state.pieces[k].x, 1e-5);
+      EXPECT_NEAR(back[1], state.pieces[k].y, 1e-5);
+    }
+  }
 }
 
 TEST_F(StartTest, ScrollKeysDoNothingWhereThereIsNoRoom) {

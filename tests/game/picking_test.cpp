@@ -75,7 +75,7 @@ class PickingTest : public ::testing::Test {
   }
   void Pick(double x, double y, double z) {
     picking.cursorTable = {x, y, z};
-    PickPiece(state, options, view, picking);
+    PickPiece(state, options, view, table, picking);
   }
 
   GameState state;

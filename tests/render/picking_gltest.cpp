@@ -2,6 +2,8 @@
 // picks k, and no pixel of the Prompt hint picks anything.
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "game/check.h"
 #include "game/home_layout.h"
 #include "render/frame_renderer.h"
@@ -119,14 +121,20 @@ class PickingGlTest : public testing::HeadlessGlTest {
   }
 };
 
-TEST_F(PickingGlTest, EveryPixelOfAPiecePicksItAndTheHintPicksNothing) {
-  // 3 columns make pieces of 66 pixels, 15 of about 13.
+TEST_F(PickingGlTest, EveryPixelOfAPiecePicksItAndTheHintPicksNothingAtEveryZoom) {
+  // 3 columns make pieces of 66 pixels, 15 of about 13: at 50 % about 6
+  // screen pixels, at 200 % the picture reaches past the window.
+  const struct {
+    double zoom;
+    std::uint32_t columns;
+  } cases[] = {{1.0, 3}, {1.0, 15}, {0.5, 15}, {2.0, 3}};
   for (std::uint8_t form = 1; form <= 4; ++form) {
     for (bool edges : {false, true}) {
-      for (std::uint32_t columns : {3u, 15u}) {
+      for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << "form " << int{form} << (edges ? " with" : " without")
-                                          << " edges, " << columns << " columns");
-        LayOut(form, edges, columns);
+                                          << " edges, " << c.columns << " columns at " << c.zoom);
+        table.zoom = c.zoom;
+        LayOut(form, edges, c.columns);
         DrawTable();
         const std::vector<std::uint32_t> ids = DrawPieceIds();
         int shown = 0;
@@ -145,9 +153,11 @@ TEST_F(PickingGlTest, EveryPixelOfAPiecePicksItAndTheHintPicksNothing) {
         // no piece is raised through it.
         ASSERT_TRUE(ShowPrompt(state, 60.0f));
         DrawTable();
+        const int halfW = std::min(W / 2, static_cast<int>(PICTURE_W * c.zoom / 2));
+        const int halfH = std::min(H / 2, static_cast<int>(PICTURE_H * c.zoom / 2));
         int pierced = 0;
-        for (int y = (H - PICTURE_H) / 2 + 1; y < (H + PICTURE_H) / 2 - 1; ++y) {
-          for (int x = (W - PICTURE_W) / 2 + 1; x < (W + PICTURE_W) / 2 - 1; ++x) pierced += !Picks(x, y, -1);
+        for (int y = H / 2 - halfH + 1; y < H / 2 + halfH - 1; ++y) {
+          for (int x = W / 2 - halfW + 1; x < W / 2 + halfW - 1; ++x) pierced += !Picks(x, y, -1);
         }
         EXPECT_EQ(pierced, 0);
         state.promptShowing = false;

@@ -114,9 +114,10 @@ class WindowTest : public ::testing::Test {
     return text;
   }
 
-  // The view's pixel over the table point (x, y).
+  // The view's pixel over the table point (x, y) at the table's zoom.
   QPoint PixelOf(float x, float y) const {
-    const double k = 2.0 * static_cast<double>(TABLE_DEPTH) * app.state.pixelScale / NEAR_PLANE;
+    const double k =
+        2.0 * static_cast<double>(TABLE_DEPTH) * app.state.pixelScale / NEAR_PLANE / app.table.zoom;
     return {static_cast<int>(app.table.clientWidth / 2 + x / k),
             static_cast<int>(app.table.clientHeight / 2 - y / k)};
   }
