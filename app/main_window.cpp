@@ -280,30 +280,9 @@ bool MainWindow::OnMouse(QEvent* event) {
 
 bool MainWindow::OnWheel(const QWheelEvent& wheel) {
   const QPoint delta = wheel.angleDelta();
-  const bool pieceHeld =
-      app_.input.leftButtonDown && app_.state.selected >= 0 && app_.picking.pieceUnderPointer;
-  if (wheel.modifiers().testFlag(Qt::ControlModifier)) {
-    // About the pointer: the table point under it stays there.
-    const double x = view_->DevicePixels(wheel.position().x());
-    const double y = view_->DevicePixels(wheel.position().y());
-    app_.input.wheelZoomDelta += delta.y();
-    while (const auto notch = TakeWheelNotch(app_.input.wheelZoomDelta)) {
-      // Each step starts from where the last one slid the table.
-      if (ZoomTable(app_.table, app_.state, app_.options, app_.bars.scrollBarThickness,
-                    *notch > 0 ? CMD_ZOOM_IN : CMD_ZOOM_OUT, x + 0.5, y + 0.5, pieceHeld))
-        ScrollBarsChanged();
-    }
-    return true;
-  }
-  if (pieceHeld) {
-    // The held piece turns; the turn takes the piece menu's path, so its
-    // guards and its Undo record are the menu's.
-    app_.input.wheelTurnDelta += delta.y();
-    while (const auto turn = TakeWheelTurn(app_.options, app_.input.wheelTurnDelta)) Command(*turn);
-    return true;
-  }
-  ApplyWheel(app_.table, delta.x(), delta.y(), wheel.modifiers().testFlag(Qt::ShiftModifier));
-  ScrollBarsChanged();
+  WheelOnTable(app_, delta.x(), delta.y(), wheel.modifiers().testFlag(Qt::ControlModifier),
+               wheel.modifiers().testFlag(Qt::ShiftModifier), view_->DevicePixels(wheel.position().x()) + 0.5,
+               view_->DevicePixels(wheel.position().y()) + 0.5, [this](int id) { Command(id); });
   return true;
 }
 

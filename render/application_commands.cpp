@@ -110,6 +110,29 @@ bool RunCommand(Application& app, Platform& platform, GraphicsPort& graphics, in
   return true;
 }
 
+void WheelOnTable(Application& app, int deltaX, int deltaY, bool ctrl, bool shift, double x, double y,
+                  const std::function<void(int)>& runCommand) {
+  const bool pieceHeld = app.input.leftButtonDown && app.state.selected >= 0 && app.picking.pieceUnderPointer;
+  if (ctrl) {
+    app.input.wheelZoomDelta += deltaY;
+    while (const auto notch = TakeWheelNotch(app.input.wheelZoomDelta)) {
+      // Each step starts from where the last one slid the table.
+      if (ZoomTable(app.table, app.state, app.options, app.bars.scrollBarThickness,
+                    *notch > 0 ? CMD_ZOOM_IN : CMD_ZOOM_OUT, x, y, pieceHeld))
+        UpdateScrollBars(app.state, app.table, app.bars, app.input.cursorX, app.input.cursorY,
+                         app.picking.edges);
+    }
+    return;
+  }
+  if (pieceHeld) {
+    app.input.wheelTurnDelta += deltaY;
+    while (const auto turn = TakeWheelTurn(app.options, app.input.wheelTurnDelta)) runCommand(*turn);
+    return;
+  }
+  ApplyWheel(app.table, deltaX, deltaY, shift);
+  UpdateScrollBars(app.state, app.table, app.bars, app.input.cursorX, app.input.cursorY, app.picking.edges);
+}
+
 void OpenRecent(Application& app, Platform& platform, GraphicsPort& graphics, const std::string& path) {
   if (Busy(app.state)) return;
   auto records = FileRecordsOf(app);

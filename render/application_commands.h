@@ -33,6 +33,14 @@ PointerRecords PointerRecordsOf(Application& app);
 bool RunCommand(Application& app, Platform& platform, GraphicsPort& graphics, int commandId,
                 const std::function<void()>& makeCurrent);
 
+// The wheel over the table. With Ctrl it zooms about (x, y), in the
+// table's device pixels, so that the table point under the pointer stays
+// there; over a piece the left button holds it turns that piece, each turn a
+// piece menu command given to runCommand (so its guards and its Undo record
+// are the menu's); otherwise it scrolls, sideways with Shift.
+void WheelOnTable(Application& app, int deltaX, int deltaY, bool ctrl, bool shift, double x, double y,
+                  const std::function<void(int)>& runCommand);
+
 // A game of the Recent games submenu; nothing while the scatter runs or a
 // piece turns.
 void OpenRecent(Application& app, Platform& platform, GraphicsPort& graphics, const std::string& path);

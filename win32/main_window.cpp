@@ -64,6 +64,19 @@ std::wstring KeyName(const MenuShortcut& key) {
   return name + L"F" + std::to_wstring(key.functionKey);
 }
 
+// The virtual key of a shortcut's character: letters and digits are their
+// own; '+' and '=' share the key right of the main row's 0 (Ctrl with either
+// zooms in), '-' is the key beside it.
+WORD VirtualKeyOf(const MenuShortcut& key) {
+  switch (key.letter) {
+    case 0: return static_cast<WORD>(VK_F1 + key.functionKey - 1);
+    case '+':
+    case '=': return VK_OEM_PLUS;
+    case '-': return VK_OEM_MINUS;
+    default: return static_cast<WORD>(key.letter);
+  }
+}
+
 // The bar's menus and items from the shared description; each shortcut
 // becomes an accelerator, so that a greyed item refuses its key as it
 // refuses a click.
@@ -90,7 +103,7 @@ void FillMenu(HMENU menu, const std::vector<MainMenuItem>& items, bool russianUi
           ACCEL accelerator{};
           accelerator.fVirt =
               static_cast<BYTE>(FVIRTKEY | (key.ctrl ? FCONTROL : 0) | (key.shift ? FSHIFT : 0));
-          accelerator.key = static_cast<WORD>(key.letter != 0 ? key.letter : VK_F1 + key.functionKey - 1);
+          accelerator.key = VirtualKeyOf(key);
           accelerator.cmd = static_cast<WORD>(item.commandId);
           accelerators.push_back(accelerator);
         }
@@ -284,12 +297,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_MOUSEWHEEL:
-      OnWheel(0, GET_WHEEL_DELTA_WPARAM(wParam), GET_KEYSTATE_WPARAM(wParam));
+      OnWheel(0, GET_WHEEL_DELTA_WPARAM(wParam), GET_KEYSTATE_WPARAM(wParam), lParam);
       Redraw();
       return 0;
     case WM_MOUSEHWHEEL:
       // Windows counts a tilt to the right as positive, the rules away.
-      OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), 0, GET_KEYSTATE_WPARAM(wParam));
+      OnWheel(-GET_WHEEL_DELTA_WPARAM(wParam), 0, GET_KEYSTATE_WPARAM(wParam), lParam);
       Redraw();
       return 0;
     case WM_KEYDOWN:
@@ -455,19 +468,12 @@ void MainWindow::ShowPieceMenu() {
   if (chosen != 0) Command(chosen);
 }
 
-void MainWindow::OnWheel(int deltaX, int deltaY, WPARAM keys) {
-  if ((keys & MK_CONTROL) != 0) {
-    // Only over the selected piece; the turn takes the piece menu's path, so
-    // its guards and its Undo record are the menu's.
-    app_.input.wheelTurnDelta += deltaY;
-    while (const auto turn = TakeWheelTurn(app_.options, app_.input.wheelTurnDelta)) {
-      if (app_.state.selected >= 0 && app_.picking.pieceUnderPointer) Command(*turn);
-    }
-    return;
-  }
-  ApplyWheel(app_.table, deltaX, deltaY, (keys & MK_SHIFT) != 0);
-  UpdateScrollBars(app_.state, app_.table, app_.bars, app_.input.cursorX, app_.input.cursorY,
-                   app_.picking.edges);
+void MainWindow::OnWheel(int deltaX, int deltaY, WPARAM keys, LPARAM screenPoint) {
+  // The wheel's messages carry the pointer in screen coordinates.
+  POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  ScreenToClient(window_, &at);
+  WheelOnTable(app_, deltaX, deltaY, (keys & MK_CONTROL) != 0, (keys & MK_SHIFT) != 0, at.x + 0.5, at.y + 0.5,
+               [this](int id) { Command(id); });
 }
 
 bool MainWindow::OnKey(UINT message, WPARAM key) {

@@ -51,7 +51,7 @@ class MainWindow {
   void ShowTitle();
   void OnSize(int width, int height);
   bool OnMouse(UINT message, int x, int y);
-  void OnWheel(int deltaX, int deltaY, WPARAM keys);
+  void OnWheel(int deltaX, int deltaY, WPARAM keys, LPARAM screenPoint);
   bool OnKey(UINT message, WPARAM key);
   void ShowPieceMenu();
   void FillRecentGames(HMENU menu);
