@@ -7,6 +7,8 @@
 # under HKCU; in Russian the next start opens the game named on the command
 # line, places the window where the stored settings say, shows the Russian
 # texts and exits with code 0.
+# Before that it checks the program holds its two icons in the order the
+# association counts them.
 # Usage: windows-shell-check.sh PUZZLE_EXE PUZZLE_RENDER_EXE
 set -eu
 exe=$1
@@ -49,6 +51,11 @@ game_keys() {
 wait_exit() {
   wait "$1" || fail "the game ended with code $?"
 }
+
+# The window's icon (1500) and the game files' (1501) are the program's only
+# icon groups, in that order: the association names the second "puzzle.exe,1".
+icons=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n '/^[0-9a-f]*   Entry: ID: 0x00000e,/,/^[0-9a-f]*   Entry/s/^[0-9a-f]*     Entry: ID: 0x\([0-9a-f]*\),.*/\1/p' | tr '\n' ' ')
+[ "$icons" = "0005dc 0005dd " ] || fail "the program's icon groups are \"$icons\", not 1500 and 1501"
 
 "$run" "$render" --make-picture --size 320x240 --out "$work/pic.png"
 picture=$(windows_path "$work/pic.png")

@@ -5,6 +5,7 @@
 
 #include "game/commands.h"
 #include "model/texts.h"
+#include "win32/icons.h"
 #include "win32/win32_platform.h"
 
 namespace puzzle {
@@ -78,6 +79,7 @@ using DialogCommand = std::function<bool(HWND dialog, WORD id)>;
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIcon(PUZZLE_WINDOW_ICON)));
     return TRUE;
   }
   if (message != WM_COMMAND) return FALSE;

@@ -24,6 +24,7 @@
 #include "render/wgl_context.h"
 #include "storage/settings.h"
 #include "win32/dialogs.h"
+#include "win32/icons.h"
 
 namespace puzzle {
 namespace {
@@ -174,8 +175,8 @@ bool MainWindow::Create(int showCommand) {
   windowClass.style = CS_OWNDC | CS_DBLCLKS;
   windowClass.lpfnWndProc = Procedure;
   windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-  if (windowClass.hIcon == nullptr) windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(PUZZLE_WINDOW_ICON));
+  windowClass.hIconSm = SmallIcon(PUZZLE_WINDOW_ICON);
   windowClass.hCursor = nullptr;  // WM_SETCURSOR picks the shape
   windowClass.lpszClassName = WINDOW_CLASS;
   if (RegisterClassExW(&windowClass) == 0) return false;

@@ -119,6 +119,12 @@ HCURSOR CursorOf(CursorShape shape) {
   return LoadCursorW(nullptr, IDC_ARROW);
 }
 
+HICON SmallIcon(int resourceId) {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
+                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                       LR_SHARED));
+}
+
 void Win32Platform::SetCursor(CursorShape shape) {
   cursor_ = shape;
   ::SetCursor(CursorOf(shape));

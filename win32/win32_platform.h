@@ -46,4 +46,8 @@ class Win32Platform : public Platform {
 // The system cursor for a shape.
 HCURSOR CursorOf(CursorShape shape);
 
+// One of the program's icons (win32/icons.h) at the size of a caption's
+// small icon; LoadIcon would give the large one. Shared, never destroyed.
+HICON SmallIcon(int resourceId);
+
 }  // namespace puzzle
