@@ -44,7 +44,7 @@ class BenchPlatform : public WindowlessPlatform {
   std::uint32_t TickMs() const override { return NowMs(); }
 };
 
-void MakePicture(GameState& state, int side = PICTURE_SIDE) {
+void MakePicture(GameState& state, int side) {
   state.imageWidth = side;
   state.imageHeight = side;
   state.frameCount = 1;
@@ -59,18 +59,18 @@ void MakePicture(GameState& state, int side = PICTURE_SIDE) {
   state.imageFresh = true;
 }
 
-// One form's game: the scatter, a piece dragged at rest, a piece turning.
-int BenchForm(std::uint8_t form) {
-  HeadlessTable table;
+// A game of the picture cut into `columns` started on the table, its
+// scatter long enough that every measured frame falls inside it; false, and
+// why printed, when it cannot be had.
+bool StartGame(HeadlessTable& table, int side, std::uint32_t columns, std::uint8_t form) {
   if (!table.Open(CLIENT_WIDTH, CLIENT_HEIGHT)) {
     std::fprintf(stderr, "frame: no headless GL context: %s\n", table.Error().c_str());
-    return 1;
+    return false;
   }
-  MakePicture(table.state);
-  table.options.columns = COLUMNS;
-  table.options.pendingColumns = COLUMNS;
+  MakePicture(table.state, side);
+  table.options.columns = columns;
+  table.options.pendingColumns = columns;
   table.options.form = form;
-  // Long enough that every measured frame falls inside the scatter.
   table.options.scatterSeconds = 3600;
   BenchPlatform platform;
   GlGraphicsPort graphics(table.mesh);
@@ -78,8 +78,15 @@ int BenchForm(std::uint8_t form) {
   if (!StartCommand(table.state, table.table, table.options, platform, graphics, table.bars, table.shell,
                     history)) {
     std::fprintf(stderr, "frame: the game could not be started\n");
-    return 1;
+    return false;
   }
+  return true;
+}
+
+// One form's game: the scatter, a piece dragged at rest, a piece turning.
+int BenchForm(std::uint8_t form) {
+  HeadlessTable table;
+  if (!StartGame(table, PICTURE_SIDE, COLUMNS, form)) return 1;
   ReferenceBuffers reference;
   if (!reference.Build(table.state, table.options)) {
     std::fprintf(stderr, "frame: the GL has no vertex buffers\n");
@@ -145,24 +152,8 @@ int BenchForm(std::uint8_t form) {
 
 int BenchZoom() {
   HeadlessTable table;
-  if (!table.Open(CLIENT_WIDTH, CLIENT_HEIGHT)) {
-    std::fprintf(stderr, "frame: no headless GL context: %s\n", table.Error().c_str());
-    return 1;
-  }
-  MakePicture(table.state, LARGE_PICTURE_SIDE);
   // 41-pixel cells: the most pieces, short of 10 000, the picture can make.
-  table.options.columns = LARGE_COLUMNS;
-  table.options.pendingColumns = LARGE_COLUMNS;
-  table.options.form = 4;
-  table.options.scatterSeconds = 3600;
-  BenchPlatform platform;
-  GlGraphicsPort graphics(table.mesh);
-  History history;
-  if (!StartCommand(table.state, table.table, table.options, platform, graphics, table.bars, table.shell,
-                    history)) {
-    std::fprintf(stderr, "frame: the game could not be started\n");
-    return 1;
-  }
+  if (!StartGame(table, LARGE_PICTURE_SIDE, LARGE_COLUMNS, 4)) return 1;
   table.state.scatterRunning = false;
   std::printf("zoom: a %d x %d picture in %u pieces at home, %d x %d, every piece drawn again each frame\n",
               LARGE_PICTURE_SIDE, LARGE_PICTURE_SIDE, table.state.pieceCount, CLIENT_WIDTH, CLIENT_HEIGHT);
