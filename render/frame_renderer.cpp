@@ -165,7 +165,8 @@ void DrawPieces(const FrameInputs& r, std::int32_t skipped) {
   UpdateTableMesh(r.mesh, state.pieces);
   // One binding serves every piece.
   glBindTexture(GL_TEXTURE_2D, state.stillTexture);
-  DrawTableMesh(r.mesh, HeldPieces(state), state.selected, SelectedColour(r.shell), skipped);
+  const Frustum shown = TableFrustum(r.view, r.table);
+  DrawTableMesh(r.mesh, HeldPieces(state), state.selected, SelectedColour(r.shell), skipped, &shown);
 }
 
 void DrawPictureFrame(const GameState& state, const TableView& table, const GameOptions& options) {

@@ -1,6 +1,7 @@
 #include "render/table_mesh.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -359,6 +360,18 @@ void LayOutTableMesh(TableMesh& mesh, std::vector<std::shared_ptr<const PieceSha
   }
   mesh.facePositions.resize(3 * static_cast<std::size_t>(next.faceVertex));
   mesh.edgePositions.resize(3 * static_cast<std::size_t>(next.edgeVertex));
+  // The edges stand EDGE_OFFSET off the face; a hundredth more allows for the
+  // rounding of the placed vertices and of turned orientations.
+  float reach = 0;
+  const PieceShape* last = nullptr;
+  for (const auto& shape : mesh.shapes) {
+    if (shape.get() == last) continue;
+    last = shape.get();
+    for (const auto* points : {&shape->points, &shape->outline}) {
+      for (const Point2& p : *points) reach = std::max(reach, std::hypot(p.x, p.y));
+    }
+  }
+  mesh.reach = (reach + (edges ? EDGE_OFFSET : 0.0f)) * 1.01f;
   mesh.madeFor.resize(count);
   mesh.made.assign(count, 0);
 }
@@ -498,6 +511,11 @@ void DrawPieceRanges(const TableMesh& mesh, const std::vector<PieceRange>& range
                      const std::array<std::uint8_t, 3>& highlightColour) {
   const auto faceVertices = static_cast<GLuint>(mesh.facePositions.size() / 3);
   const auto edgeVertices = static_cast<GLuint>(mesh.edgePositions.size() / 3);
+  // The vertices of pieces [first, last) lie together: the range names only
+  // them, as a GL copies the whole range of client arrays it is given.
+  auto endVertex = [&](std::size_t last, std::uint32_t TableMesh::Span::*start, GLuint total) {
+    return last < mesh.spans.size() ? static_cast<GLuint>(mesh.spans[last].*start) : total;
+  };
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
@@ -514,7 +532,8 @@ void DrawPieceRanges(const TableMesh& mesh, const std::vector<PieceRange>& range
   for (const PieceRange& range : ranges) {
     const std::uint32_t from = mesh.spans[range.first].faceIndex;
     const TableMesh::Span& last = mesh.spans[range.last - 1];
-    glDrawRangeElements(GL_TRIANGLES, 0, faceVertices - 1,
+    glDrawRangeElements(GL_TRIANGLES, mesh.spans[range.first].faceVertex,
+                        endVertex(range.last, &TableMesh::Span::faceVertex, faceVertices) - 1,
                         static_cast<GLsizei>(last.faceIndex + last.faceIndexCount - from), GL_UNSIGNED_INT,
                         mesh.faceIndices.data() + from);
   }
@@ -528,7 +547,8 @@ void DrawPieceRanges(const TableMesh& mesh, const std::vector<PieceRange>& range
       if (last <= first) return;
       const std::uint32_t from = mesh.spans[first].edgeIndex;
       const TableMesh::Span& end = mesh.spans[last - 1];
-      glDrawRangeElements(GL_LINES, 0, edgeVertices - 1,
+      glDrawRangeElements(GL_LINES, mesh.spans[first].edgeVertex,
+                          endVertex(last, &TableMesh::Span::edgeVertex, edgeVertices) - 1,
                           static_cast<GLsizei>(end.edgeIndex + end.edgeIndexCount - from), GL_UNSIGNED_INT,
                           mesh.edgeIndices.data() + from);
     };
@@ -550,18 +570,37 @@ void DrawPieceRanges(const TableMesh& mesh, const std::vector<PieceRange>& range
   glPopMatrix();
 }
 
+// Every vertex of a piece lies within `reach` of its centre, and the
+// frustum (symmetric about the eye's axis, looking down -z) widens with
+// depth: a piece whose box lies beyond the frustum's extent at the box's
+// farthest depth shows nowhere.
+bool OutsideFrustum(const PiecePose& pose, float reach, const Frustum& f) {
+  const double farthest = reach - static_cast<double>(pose.z);
+  if (farthest <= f.nearPlane) return true;
+  const double k = farthest / f.nearPlane;
+  return pose.x - reach > f.right * k || pose.x + reach < f.left * k || pose.y - reach > f.top * k ||
+         pose.y + reach < f.bottom * k;
+}
+
 }  // namespace
 
 void DrawTableMesh(const TableMesh& mesh, std::size_t count, std::int32_t highlighted,
-                   const std::array<std::uint8_t, 3>& highlightColour, std::int32_t skipped) {
+                   const std::array<std::uint8_t, 3>& highlightColour, std::int32_t skipped,
+                   const Frustum* shown) {
   count = std::min(count, mesh.spans.size());
-  std::vector<PieceRange> ranges;
   const auto skip = static_cast<std::size_t>(skipped);
-  if (skipped >= 0 && skip < count) {
-    if (skip > 0) ranges.push_back({0, skip});
-    if (skip + 1 < count) ranges.push_back({skip + 1, count});
-  } else if (count > 0) {
-    ranges.push_back({0, count});
+  // Where the vertices were made they were made from madeFor.
+  auto drawn = [&](std::size_t k) {
+    return k != skip &&
+           (shown == nullptr || mesh.made[k] == 0 || !OutsideFrustum(mesh.madeFor[k], mesh.reach, *shown));
+  };
+  // Runs of drawn pieces, one draw call each.
+  std::vector<PieceRange> ranges;
+  for (std::size_t k = 0; k < count;) {
+    while (k < count && !drawn(k)) ++k;
+    const std::size_t first = k;
+    while (k < count && drawn(k)) ++k;
+    if (k > first) ranges.push_back({first, k});
   }
   if (ranges.empty()) return;
   DrawPieceRanges(mesh, ranges, highlighted, highlightColour);

@@ -21,6 +21,7 @@
 
 #include "model/records.h"
 #include "shapes/outline.h"
+#include "view/view.h"
 
 namespace puzzle {
 
@@ -104,6 +105,9 @@ struct TableMesh {
   // Every pixel of the picture was opaque when the mesh was built: a piece
   // drawn over others hides them whatever order they were drawn in.
   bool opaquePicture = false;
+  // No vertex of any piece lies farther than this from its centre, whatever
+  // its pose: the bound by which a piece out of view is left undrawn.
+  float reach = 0;
 };
 
 // Makes the mesh of every piece of the game laid out in state, replacing the
@@ -130,9 +134,13 @@ bool PosesChangedExcept(const TableMesh& mesh, const std::vector<PiecePose>& pos
 // Draws the first `count` pieces as their vertices stand, piece `skipped`
 // left out (none when out of range): the faces with the bound texture, then
 // the edges in black, those of piece `highlighted` (none when out of range)
-// in highlightColour. Leaves texturing off and the client arrays disabled.
+// in highlightColour. Where `shown` gives the frustum the pieces are drawn
+// with, a piece that lies wholly outside it is left out too, so that a table
+// much larger than the window costs what the window shows. Leaves texturing
+// off and the client arrays disabled.
 void DrawTableMesh(const TableMesh& mesh, std::size_t count, std::int32_t highlighted,
-                   const std::array<std::uint8_t, 3>& highlightColour, std::int32_t skipped = -1);
+                   const std::array<std::uint8_t, 3>& highlightColour, std::int32_t skipped = -1,
+                   const Frustum* shown = nullptr);
 
 // Draws piece k alone as DrawTableMesh draws it among the others, its edges in
 // edgeColour.

@@ -3,10 +3,12 @@
 #include <chrono>
 #include <cstdio>
 
+#include "game/commands.h"
 #include "game/new_game.h"
 #include "game/picking.h"
 #include "platform/platform.h"
 #include "render/gl_graphics_port.h"
+#include "render/gl_view.h"
 #include "render/kept_layer.h"
 #include "render/table_mesh.h"
 #include "tools/bench_reference.h"
@@ -20,6 +22,8 @@ constexpr int CLIENT_HEIGHT = 600;
 // A square picture of 100 columns makes 100 rows: the 10 000-piece limit.
 constexpr int PICTURE_SIDE = 1000;
 constexpr std::uint32_t COLUMNS = 100;
+constexpr int LARGE_PICTURE_SIDE = 4096;
+constexpr std::uint32_t LARGE_COLUMNS = 99;
 constexpr int MEASURED_FRAMES = 30;
 // A drag frame takes well under a millisecond: many, for a steady median.
 constexpr int LEAST_FRAMES = 300;
@@ -40,33 +44,33 @@ class BenchPlatform : public WindowlessPlatform {
   std::uint32_t TickMs() const override { return NowMs(); }
 };
 
-void MakePicture(GameState& state) {
-  state.imageWidth = PICTURE_SIDE;
-  state.imageHeight = PICTURE_SIDE;
+void MakePicture(GameState& state, int side) {
+  state.imageWidth = side;
+  state.imageHeight = side;
   state.frameCount = 1;
-  const auto pixels = static_cast<std::size_t>(PICTURE_SIDE) * PICTURE_SIDE;
+  const auto pixels = static_cast<std::size_t>(side) * side;
   state.pixels.assign(pixels * 4 + 2, 0);
   for (std::size_t i = 0; i < pixels; ++i) {
-    state.pixels[i * 4] = static_cast<std::uint8_t>(i % PICTURE_SIDE / 4);
-    state.pixels[i * 4 + 1] = static_cast<std::uint8_t>(i / PICTURE_SIDE / 4);
+    state.pixels[i * 4] = static_cast<std::uint8_t>(i % side * 250 / side);
+    state.pixels[i * 4 + 1] = static_cast<std::uint8_t>(i / side * 250 / side);
     state.pixels[i * 4 + 2] = 128;
     state.pixels[i * 4 + 3] = 255;
   }
   state.imageFresh = true;
 }
 
-// One form's game: the scatter, a piece dragged at rest, a piece turning.
-int BenchForm(std::uint8_t form) {
-  HeadlessTable table;
+// A game of the picture cut into `columns` started on the table, its
+// scatter long enough that every measured frame falls inside it; false, and
+// why printed, when it cannot be had.
+bool StartGame(HeadlessTable& table, int side, std::uint32_t columns, std::uint8_t form) {
   if (!table.Open(CLIENT_WIDTH, CLIENT_HEIGHT)) {
     std::fprintf(stderr, "frame: no headless GL context: %s\n", table.Error().c_str());
-    return 1;
+    return false;
   }
-  MakePicture(table.state);
-  table.options.columns = COLUMNS;
-  table.options.pendingColumns = COLUMNS;
+  MakePicture(table.state, side);
+  table.options.columns = columns;
+  table.options.pendingColumns = columns;
   table.options.form = form;
-  // Long enough that every measured frame falls inside the scatter.
   table.options.scatterSeconds = 3600;
   BenchPlatform platform;
   GlGraphicsPort graphics(table.mesh);
@@ -74,8 +78,15 @@ int BenchForm(std::uint8_t form) {
   if (!StartCommand(table.state, table.table, table.options, platform, graphics, table.bars, table.shell,
                     history)) {
     std::fprintf(stderr, "frame: the game could not be started\n");
-    return 1;
+    return false;
   }
+  return true;
+}
+
+// One form's game: the scatter, a piece dragged at rest, a piece turning.
+int BenchForm(std::uint8_t form) {
+  HeadlessTable table;
+  if (!StartGame(table, PICTURE_SIDE, COLUMNS, form)) return 1;
   ReferenceBuffers reference;
   if (!reference.Build(table.state, table.options)) {
     std::fprintf(stderr, "frame: the GL has no vertex buffers\n");
@@ -138,6 +149,46 @@ int BenchForm(std::uint8_t form) {
 }
 
 }  // namespace
+
+int BenchZoom() {
+  HeadlessTable table;
+  // 41-pixel cells: the most pieces, short of 10 000, the picture can make.
+  if (!StartGame(table, LARGE_PICTURE_SIDE, LARGE_COLUMNS, 4)) return 1;
+  table.state.scatterRunning = false;
+  std::printf("zoom: a %d x %d picture in %u pieces at home, %d x %d, every piece drawn again each frame\n",
+              LARGE_PICTURE_SIDE, LARGE_PICTURE_SIDE, table.state.pieceCount, CLIENT_WIDTH, CLIENT_HEIGHT);
+  std::printf("%-27s %10s %10s %10s %10s\n", "", "median f/s", "p95 f/s", "median ms", "p95 ms");
+  auto report = [](const char* what, double zoom, const FrameTimes& t) {
+    std::printf("at %5.1f %% %-17s %10.1f %10.1f %10.1f %10.1f\n", zoom * 100, what, 1000.0 / t.median,
+                1000.0 / t.p95, t.median, t.p95);
+  };
+  for (const int command : {CMD_ZOOM_ACTUAL, CMD_WHOLE_TABLE}) {
+    ZoomTable(table.table, table.state, table.options, table.bars.scrollBarThickness, command, 0, 0, false);
+    UpdateScrollBars(table.state, table.table, table.bars, -1, -1, table.edges);
+    const auto [game, none] = TimeFramesInTurn(
+        MEASURED_FRAMES,
+        [&] {
+          table.layer.valid = false;
+          table.DrawFrame(NowMs());
+        },
+        [] {});
+    report("game frame", table.table.zoom, game);
+    // The pieces alone, those out of view left out as the game leaves them
+    // out and, in turn, every piece drawn.
+    const Frustum shown = TableFrustum(table.view, table.table);
+    auto pieces = [&](const Frustum* frustum) {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      LoadTableProjection(table.view, table.table);
+      glBindTexture(GL_TEXTURE_2D, table.state.stillTexture);
+      DrawTableMesh(table.mesh, table.state.pieceCount, -1, {}, -1, frustum);
+    };
+    const auto [culled, every] = TimeFramesInTurn(
+        MEASURED_FRAMES, [&] { pieces(&shown); }, [&] { pieces(nullptr); });
+    report("pieces in view", table.table.zoom, culled);
+    report("every piece", table.table.zoom, every);
+  }
+  return 0;
+}
 
 int BenchFrame() {
   std::printf(

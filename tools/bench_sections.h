@@ -30,6 +30,7 @@ inline constexpr BenchSection BENCH_SECTIONS[] = {
     {"storage", [](const BenchOptions&) { return BenchStorage(); }},
     {"meshes", [](const BenchOptions&) { return BenchMeshes(); }},
     {"frame", [](const BenchOptions&) { return BenchFrame(); }},
+    {"zoom", [](const BenchOptions&) { return BenchZoom(); }},
     {"memory", [](const BenchOptions&) { return BenchMemory(); }},
     {"idle", [](const BenchOptions& o) { return BenchIdle(o.idleSeconds, o.game); }},
 };

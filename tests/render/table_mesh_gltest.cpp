@@ -8,8 +8,10 @@
 #include <random>
 
 #include "game/home_layout.h"
+#include "game/picking.h"
 #include "model/geometry.h"
 #include "model/orientation.h"
+#include "render/gl_view.h"
 #include "render/textures.h"
 #include "support/headless_gl.h"
 
@@ -54,13 +56,13 @@ class TableMeshTest : public testing::HeadlessGlTest {
 
   // The pieces as the frame renderer draws them, over a table coloured so
   // that it differs from any picture texel it shows through.
-  std::vector<std::uint8_t> DrawTable() {
+  std::vector<std::uint8_t> DrawTable(const Frustum* shown = nullptr) {
     glClearColor(1.0f, 0.0f, 1.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glBindTexture(GL_TEXTURE_2D, state.stillTexture);
     UpdateTableMesh(mesh, state.pieces);
-    DrawTableMesh(mesh, state.pieceCount, -1, {});
+    DrawTableMesh(mesh, state.pieceCount, -1, {}, -1, shown);
     return context.ReadPixels();
   }
 
@@ -160,6 +162,38 @@ TEST_F(TableMeshTest, APiecePutBackIsPlacedExactlyAsBefore) {
   options.form = 7;
   EXPECT_FALSE(BuildTableMesh(mesh, state, options));
   EXPECT_TRUE(mesh.spans.empty() && mesh.facePositions.empty());
+}
+
+// Pieces out of view are left undrawn: zoomed in and slid, with pieces
+// across every edge of the view, raised and tilted towards the eye, the
+// frame is the one every piece makes.
+TEST_F(TableMeshTest, PiecesOutOfViewLeftOutChangeNoPixel) {
+  LoadNoisePicture(200, 150);
+  const double pixel = 2 * HalfPixelOnTable(state.pixelScale);
+  const struct {
+    double zoom;
+    float slideX, slideY;  // picture pixels
+  } views[] = {{2.0, 0, 0}, {3.0, 37.5f, -21.25f}, {4.0, -80, 55}, {0.5, 300, 0}};
+  for (const std::uint8_t form : {std::uint8_t{1}, std::uint8_t{4}}) {
+    ASSERT_TRUE(StartOnHomes(form, 0.45f, 16, true));
+    const std::vector<PiecePose> homes = state.pieces;
+    for (const auto& v : views) {
+      state.pieces = homes;
+      for (PiecePose& pose : state.pieces) {
+        pose.x += static_cast<float>(v.slideX * pixel);
+        pose.y += static_cast<float>(v.slideY * pixel);
+      }
+      // Raised pieces, one turned about an axis in the table's plane.
+      for (const std::size_t k : {std::size_t{0}, state.pieces.size() / 2, state.pieces.size() - 1}) {
+        state.pieces[k].z = static_cast<float>(RAISE_DEPTH_PICK) - TABLE_DEPTH;
+      }
+      RotatePose(state.pieces[0], 0, 1, 0, 1.0f);
+      table.zoom = v.zoom;
+      LoadTableProjection(view, table);
+      const Frustum shown = TableFrustum(view, table);
+      EXPECT_EQ(DrawTable(&shown), DrawTable()) << "form " << int{form} << " at " << v.zoom;
+    }
+  }
 }
 
 // Picking reads the depth under the pointer: where pieces overlap it must
