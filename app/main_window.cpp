@@ -301,7 +301,7 @@ bool MainWindow::OnKeyPress(int key) {
   }
   const auto scroll = ScrollKeyOf(key);
   if (!scroll) return false;
-  ApplyScrollKey(app_.table, *scroll, app_.input.modifierDown);
+  ApplyScrollKey(app_.table, app_.state, *scroll, app_.input.modifierDown);
   ScrollBarsChanged();
   return true;
 }

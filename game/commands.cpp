@@ -49,27 +49,27 @@ std::optional<std::string> CommandLineGamePath(std::string_view commandLine) {
   return std::string(commandLine.substr(quote + 1, n - 2 - quote));
 }
 
-void ApplyScrollKey(TableView& table, ScrollKey key, bool modifierDown) {
+void ApplyScrollKey(TableView& table, const GameState& state, ScrollKey key, bool modifierDown) {
   const ScrollAxis pageAxis = modifierDown ? ScrollAxis::Horizontal : ScrollAxis::Vertical;
   switch (key) {
     case ScrollKey::PageUp: MovePage(table, pageAxis, PageMove::Back); break;
     case ScrollKey::PageDown: MovePage(table, pageAxis, PageMove::Forward); break;
     case ScrollKey::Home: MovePage(table, pageAxis, PageMove::ToStart); break;
     case ScrollKey::End: MovePage(table, pageAxis, PageMove::ToEnd); break;
-    case ScrollKey::Left: ScrollBy(table, -1, 0); break;
-    case ScrollKey::Up: ScrollBy(table, 0, 1); break;
-    case ScrollKey::Right: ScrollBy(table, 1, 0); break;
-    case ScrollKey::Down: ScrollBy(table, 0, -1); break;
+    case ScrollKey::Left: ScrollByScreenPixels(table, state, -1, 0); break;
+    case ScrollKey::Up: ScrollByScreenPixels(table, state, 0, 1); break;
+    case ScrollKey::Right: ScrollByScreenPixels(table, state, 1, 0); break;
+    case ScrollKey::Down: ScrollByScreenPixels(table, state, 0, -1); break;
   }
 }
 
-void ApplyWheel(TableView& table, int deltaX, int deltaY, bool shiftDown) {
+void ApplyWheel(TableView& table, const GameState& state, int deltaX, int deltaY, bool shiftDown) {
   const auto steps = [](int delta) { return delta * WHEEL_NOTCH_STEPS / WHEEL_NOTCH_DELTA; };
   if (shiftDown) {
-    ScrollBy(table, -steps(deltaY != 0 ? deltaY : deltaX), 0);
+    ScrollByScreenPixels(table, state, -steps(deltaY != 0 ? deltaY : deltaX), 0);
     return;
   }
-  ScrollBy(table, -steps(deltaX), steps(deltaY));
+  ScrollByScreenPixels(table, state, -steps(deltaX), steps(deltaY));
 }
 
 std::optional<int> TakeWheelNotch(int& pendingDelta) {

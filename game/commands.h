@@ -47,18 +47,20 @@ std::optional<std::string> CommandLineGamePath(std::string_view commandLine);
 enum class ScrollKey { PageUp, PageDown, End, Home, Left, Up, Right, Down };
 
 // Moves scrollX/scrollY for one scroll key; with Ctrl or Alt held the page
-// and end keys act horizontally. The caller then clamps with UpdateScrollBars.
-void ApplyScrollKey(TableView& table, ScrollKey key, bool modifierDown);
+// and end keys act horizontally, and an arrow key moves the table one screen
+// pixel (or one thumb position where that is more). The caller then clamps
+// with UpdateScrollBars.
+void ApplyScrollKey(TableView& table, const GameState& state, ScrollKey key, bool modifierDown);
 
 // The mouse wheel over the table: delta in eighths of a degree, 120 for one
-// notch, positive away from the player. A notch scrolls as far as forty
-// presses of an arrow key: the vertical wheel as Up and Down, or with Shift
-// as Left (away) and Right; a tilting wheel's horizontal delta as Left
-// (away) and Right. The caller clamps with UpdateScrollBars, which keeps the
+// notch, positive away from the player. A notch scrolls forty screen pixels
+// at every zoom: the vertical wheel as Up and Down, or with Shift as Left
+// (away) and Right; a tilting wheel's horizontal delta as Left (away) and
+// Right. The caller clamps with UpdateScrollBars, which keeps the
 // table within its scroll room.
 inline constexpr int WHEEL_NOTCH_DELTA = 120;
 inline constexpr int WHEEL_NOTCH_STEPS = 40;
-void ApplyWheel(TableView& table, int deltaX, int deltaY, bool shiftDown);
+void ApplyWheel(TableView& table, const GameState& state, int deltaX, int deltaY, bool shiftDown);
 
 // One whole notch of the wheel, +1 away from the player, -1 towards:
 // pendingDelta gathers the wheel's deltas (a touchpad sends a notch in many

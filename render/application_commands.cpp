@@ -129,7 +129,7 @@ void WheelOnTable(Application& app, int deltaX, int deltaY, bool ctrl, bool shif
     while (const auto turn = TakeWheelTurn(app.options, app.input.wheelTurnDelta)) runCommand(*turn);
     return;
   }
-  ApplyWheel(app.table, deltaX, deltaY, shift);
+  ApplyWheel(app.table, app.state, deltaX, deltaY, shift);
   UpdateScrollBars(app.state, app.table, app.bars, app.input.cursorX, app.input.cursorY, app.picking.edges);
 }
 

@@ -81,6 +81,34 @@ void ScrollBy(TableView& view, std::int32_t dx, std::int32_t dy) {
   view.scrollY += dy;
 }
 
+namespace {
+
+// Thumb positions for `pixels` screen pixels along one axis, as
+// UpdateScrollBars maps positions to slides: the picture at 100 % before
+// Start, the zoomed room after it. Without room the pixels stay as they are;
+// UpdateScrollBars then holds the position at 0.
+std::int32_t ThumbSteps(std::int32_t pixels, std::int32_t image, std::int32_t margin, std::int32_t client,
+                        std::int32_t thumb, const TableView& view, bool running) {
+  const double zoom = running ? view.zoom : 1.0;
+  const double excess = running ? image + margin - ShownTable(client, view) : image - client;
+  const std::int32_t range = client - thumb;
+  if (pixels == 0 || excess <= 0 || range <= 0) return pixels;
+  const double steps = std::clamp(std::round(pixels * range / (excess * zoom)), -static_cast<double>(range),
+                                  static_cast<double>(range));
+  if (steps != 0) return static_cast<std::int32_t>(steps);
+  return pixels > 0 ? 1 : -1;
+}
+
+}  // namespace
+
+void ScrollByScreenPixels(TableView& view, const GameState& state, std::int32_t dx, std::int32_t dy) {
+  const bool running = state.gameRunning;
+  view.scrollX +=
+      ThumbSteps(dx, state.imageWidth, view.scrollMarginX, view.clientWidth, view.thumbW, view, running);
+  view.scrollY +=
+      ThumbSteps(dy, state.imageHeight, view.scrollMarginY, view.clientHeight, view.thumbH, view, running);
+}
+
 void BringThumbEdgeTo(TableView& view, ScrollAxis axis, bool before, std::int32_t pointer) {
   if (axis == ScrollAxis::Vertical) {
     view.scrollY = before ? (view.clientHeight - view.thumbH) / 2 - pointer

@@ -73,6 +73,12 @@ void MovePage(TableView& view, ScrollAxis axis, PageMove move);
 // tracks, edge scrolling, thumb drags and panning the preview.
 void ScrollBy(TableView& view, std::int32_t dx, std::int32_t dy);
 
+// Screen pixels of scrolling, x to the right and y upwards, as whole thumb
+// positions: the wheel and the arrow keys move the shown table as far at
+// every zoom and picture size. A position slides the table by the room the
+// window does not show over the thumb's travel, so a move takes at least one.
+void ScrollByScreenPixels(TableView& view, const GameState& state, std::int32_t dx, std::int32_t dy);
+
 // A right click on a track brings the thumb's near edge under the pointer
 // (client pixels, y down); `before` names the track above or left of the
 // thumb.

@@ -486,7 +486,7 @@ bool MainWindow::OnKey(UINT message, WPARAM key) {
   if (down) {
     const auto scroll = ScrollKeyOf(key);
     if (!scroll) return false;
-    ApplyScrollKey(app_.table, *scroll, app_.input.modifierDown);
+    ApplyScrollKey(app_.table, app_.state, *scroll, app_.input.modifierDown);
     UpdateScrollBars(app_.state, app_.table, app_.bars, app_.input.cursorX, app_.input.cursorY,
                      app_.picking.edges);
     return true;

@@ -41,8 +41,9 @@ TEST(NumberOfPiecesTest, BelowTwoOrNotANumberIsRefusedElseWaitsForTheNextStart) 
   EXPECT_TRUE(platform.shown.empty());
 }
 
-// The wheel scrolls as forty arrow-key presses a notch, the way the keys
-// go; what lies beyond the scroll room is UpdateScrollBars' to clamp.
+// Where a thumb position is a screen pixel the wheel scrolls as forty
+// arrow-key presses a notch, the way the keys go; what lies beyond the
+// scroll room is UpdateScrollBars' to clamp.
 TEST(WheelTest, ANotchScrollsAsFortyArrowPressesInTheKeysDirections) {
   struct Case {
     const char* name;
@@ -59,12 +60,13 @@ TEST(WheelTest, ANotchScrollsAsFortyArrowPressesInTheKeysDirections) {
       {"tilted left", 120, 0, false, ScrollKey::Left, 40},
       {"half a notch", 0, 60, false, ScrollKey::Up, 20},
   };
+  const GameState none;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TableView wheeled;
-    ApplyWheel(wheeled, c.deltaX, c.deltaY, c.shift);
+    ApplyWheel(wheeled, none, c.deltaX, c.deltaY, c.shift);
     TableView keyed;
-    for (int i = 0; i < c.presses; ++i) ApplyScrollKey(keyed, c.key, false);
+    for (int i = 0; i < c.presses; ++i) ApplyScrollKey(keyed, none, c.key, false);
     EXPECT_EQ(std::pair(wheeled.scrollX, wheeled.scrollY), std::pair(keyed.scrollX, keyed.scrollY));
     EXPECT_NE(wheeled.scrollX + wheeled.scrollY, 0);
   }

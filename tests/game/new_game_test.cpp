@@ -276,12 +276,43 @@ TEST_F(StartTest, WholeTableShowsEveryPieceAndZoomKeepsThePointerOnItsPiece) {
   }
 }
 
+// The wheel scrolls forty screen pixels a notch and an arrow key the least
+// a thumb position allows, at every zoom; on a picture several windows large
+// a thumb position is several table pixels.
+TEST_F(StartTest, TheWheelAndArrowsScrollByScreenPixelsAtEveryZoom) {
+  const struct {
+    int w, h;
+    double zoom, arrowMost;  // arrowMost: screen pixels of one thumb position
+  } cases[] = {{2000, 1500, 0.5, 2}, {2000, 1500, 1.0, 3.1}, {2000, 1500, 2.0, 6.2}, {900, 700, 1.0, 1.5}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.w << "x" << c.h << " at " << c.zoom);
+    LoadPicture(c.w, c.h);
+    table = TableView{.clientWidth = 800, .clientHeight = 600, .zoom = c.zoom};
+    ASSERT_TRUE(Start());
+    EndScatterNow(state, options);
+    const double pixel = 2.0 * TABLE_DEPTH * state.pixelScale / NEAR_PLANE;
+    for (const bool shift : {false, true}) {
+      float& offset = shift ? table.viewOffsetX : table.viewOffsetY;
+      const auto moved = [&](const auto& scroll) {
+        const float before = offset;
+        scroll();
+        UpdateScrollBars(state, table, bars, 0, 0, EdgeScrollFlags{});
+        return std::abs(offset - before) / pixel * c.zoom;
+      };
+      EXPECT_NEAR(moved([&] { ApplyWheel(table, state, 0, -120, shift); }), 40.0, 3.0);
+      const double arrow =
+          moved([&] { ApplyScrollKey(table, state, shift ? ScrollKey::Right : ScrollKey::Down, false); });
+      EXPECT_TRUE(arrow > 0 && arrow <= c.arrowMost) << arrow;
+    }
+  }
+}
+
 TEST_F(StartTest, ScrollKeysDoNothingWhereThereIsNoRoom) {
   LoadPicture(600, 400);  // fits the window: no bars
   ASSERT_TRUE(Start());
   state.scatterRunning = false;
   for (ScrollKey key : {ScrollKey::Right, ScrollKey::Right, ScrollKey::Up, ScrollKey::End}) {
-    ApplyScrollKey(table, key, true);
+    ApplyScrollKey(table, state, key, true);
     UpdateScrollBars(state, table, bars, 0, 0, EdgeScrollFlags{});
     EXPECT_EQ(std::make_pair(table.scrollX, table.scrollY), std::make_pair(0, 0));
   }
