@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "options/form_preview_shapes.h"
+#include "game/form_preview_shapes.h"
 
 class QPainter;
 

@@ -26,8 +26,8 @@
 #include <array>
 #include <functional>
 
+#include "game/options_rules.h"
 #include "model/graphics_port.h"
-#include "options/options_rules.h"
 #include "platform/platform.h"
 
 class QAbstractButton;

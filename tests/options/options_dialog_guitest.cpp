@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "options/form_preview.h"
-#include "options/small_game.h"
+#include "game/small_game.h"
 #include "support/fake_graphics_port.h"
 #include "support/scripted_platform.h"
 #include "support/window_fixture.h"

@@ -1,4 +1,4 @@
-#include "options/options_rules.h"
+#include "game/options_rules.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "options/options_rules.h"
+#include "game/options_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <tuple>
 #include <utility>
 
+#include "game/small_game.h"
 #include "model/geometry.h"
-#include "options/small_game.h"
 #include "support/fake_graphics_port.h"
 
 namespace puzzle {

@@ -1,4 +1,4 @@
-#include "options/form_preview_shapes.h"
+#include "game/form_preview_shapes.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "options/options_rules.h"
+#include "game/options_rules.h"
 #include "platform/platform.h"
 
 namespace puzzle {
