@@ -1,9 +1,9 @@
 // The schematic drawing of the four piece forms in the Options dialog, as a
 // list of plain shapes in pixels. All positions come from the same integer
 // arithmetic (x in 200ths of the width, y in 50ths of the height, truncated,
-// then pixel offsets), so the drawing is tested here without a display and
-// painted by form_preview.h. Owns nothing; reads the dialog's colour bytes
-// and the options it is given.
+// then pixel offsets), so the drawing is tested without a display and each
+// shell paints the same list (QPainter in options/, GDI in win32/). Owns
+// nothing; reads the dialog's colour bytes and the options it is given.
 #pragma once
 
 #include <optional>

@@ -1,8 +1,9 @@
 // The rules of the Options dialog without its widgets: how option values
 // become control positions and texts and back, the live replacement rules of
 // the scatter-time and colour fields, what Cancel keeps, and applying the
-// options to a running game. The Qt dialog (options_dialog.h) only moves
-// values between these records and its controls.
+// options to a running game. The dialogs of both shells (options/ for Qt,
+// win32/ for Windows) only move values between these records and their
+// controls.
 //
 // Writers: TakeControls and RestoreSaved write GameOptions (the options the
 // dialog shows); ApplyOptionsToGame writes angleStepRad and, for a running
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -110,6 +112,12 @@ OptionsControls DefaultControls(const OptionsControls& current);
 // An unchecked form and a speed position outside 0-8 leave their option as
 // it was.
 void TakeControls(OptionsControls& controls, GameOptions& options, ColourBytes& colorBytes);
+
+// GL work of applying: it sets the clear colour and rebuilds the meshes.
+using TableGlWork = std::function<void(GraphicsPort&)>;
+// Runs the work with the table's GL context current and the port that builds
+// the piece meshes on it.
+using WithTableGl = std::function<void(const TableGlWork&)>;
 
 // The game side of Apply, with the table's GL context current: angleStepRad
 // from angleStep; for a running game, the cell measures and homes for the

@@ -19,7 +19,7 @@
 #include "game/commands.h"
 #include "model/texts.h"
 #include "options/form_preview.h"
-#include "render/gl_view.h"
+#include "render/application_commands.h"
 
 namespace puzzle {
 
@@ -370,14 +370,8 @@ void OptionsDialog::Apply() {
     scatterField_->setText(QString::fromStdString(controls.scatterText));
     RedrawPreview();
   }
-  withTableGl_([this](GraphicsPort& port) {
-    SetClearColour(options_);
-    // No message was ever defined for a failed rebuild; the next Apply or
-    // Start builds the meshes again.
-    ApplyOptionsToGame(state_, table_, options_, port);
-  });
-  MarkGameFileOptionsChange(state_, appliedOptions_, options_);
-  appliedOptions_ = options_;
+  withTableGl_(
+      [this](GraphicsPort& port) { ApplyOptionsOnTable(state_, table_, options_, appliedOptions_, port); });
 }
 
 void OptionsDialog::RedrawPreview() {

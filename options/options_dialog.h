@@ -41,12 +41,6 @@ namespace puzzle {
 class FormPreview;
 class ColourSwatch;
 
-// GL work of applying: it sets the clear colour and rebuilds the meshes.
-using TableGlWork = std::function<void(GraphicsPort&)>;
-// Runs the work with the table's GL context current and the port that builds
-// the piece meshes on it.
-using WithTableGl = std::function<void(const TableGlWork&)>;
-
 class OptionsDialog : public QDialog {
   Q_OBJECT
  public:

@@ -165,6 +165,16 @@ bool LeaveGame(Application& app, Platform& platform, SettingsStore& settings) {
   return true;
 }
 
+void ApplyOptionsOnTable(GameState& state, const TableView& table, GameOptions& options, GameOptions& applied,
+                         GraphicsPort& port) {
+  SetClearColour(options);
+  // No message was ever defined for a failed rebuild; the next Apply or
+  // Start builds the meshes again.
+  ApplyOptionsToGame(state, table, options, port);
+  MarkGameFileOptionsChange(state, applied, options);
+  applied = options;
+}
+
 void StartTableGl(Application& app, int clientWidth, int clientHeight) {
   TableView& table = app.table;
   SetClientSize(table, clientWidth, clientHeight);

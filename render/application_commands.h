@@ -11,6 +11,7 @@
 #include <string>
 
 #include "game/file_commands.h"
+#include "game/options_rules.h"
 #include "game/picking.h"
 #include "platform/platform.h"
 #include "render/application.h"
@@ -57,6 +58,13 @@ bool LeaveGame(Application& app, Platform& platform, SettingsStore& settings);
 // The window's GL context was made and is current: the client size (device
 // pixels) and, once per run, the scale of a pixel; the driver's limits and
 // version; the table's GL state and fonts.
+// The table's side of the Options dialog's Apply, with the table's GL context
+// current: the clear colour, the running game reshaped for the options, and
+// the game marked changed when the options its file keeps moved since the
+// last Apply (applied, which then takes the options).
+void ApplyOptionsOnTable(GameState& state, const TableView& table, GameOptions& options, GameOptions& applied,
+                         GraphicsPort& port);
+
 void StartTableGl(Application& app, int clientWidth, int clientHeight);
 
 // The client area changed (clientWidth/Height and the projection are already

@@ -5,68 +5,15 @@
 
 #include "game/commands.h"
 #include "model/texts.h"
+#include "win32/dialog_template.h"
 #include "win32/icons.h"
 #include "win32/win32_platform.h"
 
 namespace puzzle {
 namespace {
 
-constexpr WORD BUTTON_CLASS = 0x0080;
-constexpr WORD EDIT_CLASS = 0x0081;
-constexpr WORD STATIC_CLASS = 0x0082;
 constexpr WORD NUMBER_EDIT_ID = 200;
 constexpr WORD MANUAL_BUTTON_ID = 201;
-
-// A dialog template as DialogBoxIndirectParam reads it: the header with the
-// caption and the dialog font, then each control on a 4-byte boundary. Sizes
-// are in dialog units.
-class DialogTemplate {
- public:
-  DialogTemplate(const std::wstring& caption, short width, short height) {
-    AddLong(DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU);
-    AddLong(0);
-    words_.push_back(0);  // the number of controls, counted by Add
-    for (short value : {short{0}, short{0}, width, height}) words_.push_back(static_cast<WORD>(value));
-    words_.push_back(0);  // no menu
-    words_.push_back(0);  // the standard dialog class
-    AddText(caption);
-    words_.push_back(8);
-    AddText(L"MS Shell Dlg");
-  }
-
-  void Add(WORD control, DWORD style, short x, short y, short width, short height, WORD id,
-           const std::wstring& text) {
-    if (words_.size() % 2 != 0) words_.push_back(0);
-    AddLong(style | WS_CHILD | WS_VISIBLE);
-    AddLong(0);
-    for (short value : {x, y, width, height}) words_.push_back(static_cast<WORD>(value));
-    words_.push_back(id);
-    words_.push_back(0xFFFF);
-    words_.push_back(control);
-    AddText(text);
-    words_.push_back(0);  // no creation data
-    ++words_[4];
-  }
-
-  INT_PTR Run(HWND owner, DLGPROC procedure, void* context) const {
-    // The template is read-only to the system; it is built here and not kept.
-    std::vector<WORD> copy = words_;
-    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(copy.data()),
-                                   owner, procedure, reinterpret_cast<LPARAM>(context));
-  }
-
- private:
-  void AddLong(DWORD value) {
-    words_.push_back(LOWORD(value));
-    words_.push_back(HIWORD(value));
-  }
-  void AddText(const std::wstring& text) {
-    words_.insert(words_.end(), text.begin(), text.end());
-    words_.push_back(0);
-  }
-
-  std::vector<WORD> words_;
-};
 
 std::wstring Text(const UiText& text, bool russianUi) {
   return Widen(Tr(text, russianUi));

@@ -186,9 +186,6 @@ bool MainWindow::Create(int showCommand) {
   std::vector<ACCEL> accelerators;
   FillMenu(menu_, MainMenu(), ru, true, accelerators, recentGames_);
   keys_ = CreateAcceleratorTableW(accelerators.data(), static_cast<int>(accelerators.size()));
-  // The Options dialog is not built for this window yet: its item says so
-  // by being greyed rather than doing nothing.
-  EnableMenuItem(menu_, CMD_OPTIONS, MF_BYCOMMAND | MF_GRAYED);
 
   StartApplication(app_, storage_.settings);
   std::vector<ScreenRect> screens;
@@ -233,6 +230,11 @@ bool MainWindow::StartGl() {
 int MainWindow::Run() {
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    // The modeless Options dialog takes its own keys (Tab, Enter, Esc)
+    // before the table's shortcuts see them.
+    if (optionsWindow_ && optionsWindow_->Window() != nullptr &&
+        IsDialogMessageW(optionsWindow_->Window(), &message))
+      continue;
     if (window_ != nullptr && TranslateAcceleratorW(window_, keys_, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
@@ -389,6 +391,9 @@ void MainWindow::Command(int commandId) {
     const bool ru = app_.options.russianUi;
     switch (commandId) {
       case CMD_EXIT: PostMessageW(window_, WM_CLOSE, 0, 0); break;
+      case CMD_OPTIONS:
+        if (!Busy(app_.state)) OpenOptions();
+        break;
       case CMD_NUMBER_OF_PIECES: RunNumberOfPiecesDialog(window_, app_.options, platform_); break;
       case CMD_HELP: RunQuickHelpDialog(window_, ru, platform_); break;
       case CMD_HELP_ONLINE: OpenManualPage(platform_, ru, HelpPageLocation(ru)); break;
@@ -397,6 +402,21 @@ void MainWindow::Command(int commandId) {
   }
   ShowTitle();
   Redraw();
+}
+
+void MainWindow::OpenOptions() {
+  // One Options dialog at a time: its Cancel restores the options it found.
+  if (optionsWindow_ && optionsWindow_->Window() != nullptr) {
+    SetActiveWindow(optionsWindow_->Window());
+    return;
+  }
+  optionsWindow_ = std::make_unique<OptionsWindow>(app_.options, app_.state, app_.table, platform_,
+                                                   app_.customColours, [this](const TableGlWork& work) {
+                                                     wglMakeCurrent(deviceContext_, context_);
+                                                     work(graphics_);
+                                                     Redraw();
+                                                   });
+  optionsWindow_->Open(window_);
 }
 
 void MainWindow::FillRecentGames(HMENU menu) {

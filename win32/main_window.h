@@ -10,12 +10,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "platform/platform.h"
 #include "render/application.h"
 #include "render/gl_graphics_port.h"
 #include "storage/settings.h"
+#include "win32/options_dialog.h"
 #include "win32/win32_platform.h"
 
 namespace puzzle {
@@ -53,6 +55,7 @@ class MainWindow {
   bool OnMouse(UINT message, int x, int y);
   void OnWheel(int deltaX, int deltaY, WPARAM keys, LPARAM screenPoint);
   bool OnKey(UINT message, WPARAM key);
+  void OpenOptions();
   void ShowPieceMenu();
   void FillRecentGames(HMENU menu);
   void RememberPlacement();
@@ -73,6 +76,8 @@ class MainWindow {
   std::optional<std::uint32_t> nextFrameDelay_;
   LARGE_INTEGER clockStart_{};
   LARGE_INTEGER clockFrequency_{};
+  // The one Options dialog; kept after it closes until the next opens.
+  std::unique_ptr<OptionsWindow> optionsWindow_;
 };
 
 }  // namespace puzzle

@@ -99,7 +99,9 @@ std::optional<Rgb> Win32Platform::ChooseColour(Rgb initial, std::array<Rgb, 16>&
     custom[i] = RGB(customColours[i][0], customColours[i][1], customColours[i][2]);
   CHOOSECOLORW dialog{};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = window_;
+  // Owned by the window that asked (the Options dialog), which then waits.
+  const HWND active = GetActiveWindow();
+  dialog.hwndOwner = active != nullptr ? active : window_;
   dialog.rgbResult = RGB(initial[0], initial[1], initial[2]);
   dialog.lpCustColors = custom.data();
   dialog.Flags = CC_RGBINIT | CC_FULLOPEN;
