@@ -6,34 +6,12 @@
 #include <cstring>
 #include <utility>
 
+#include "storage/wide_text.h"
+
 namespace puzzle {
 namespace {
 
 using Encoding = StoredLayout::Encoding;
-
-// Texts are UTF-8 inside the game and UTF-16 in the registry; a text that
-// does not convert cleanly is refused rather than stored or read mangled.
-std::optional<std::wstring> Wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
-  if (length <= 0) return std::nullopt;
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), length);
-  return wide;
-}
-
-std::optional<std::string> Narrow(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const int size = static_cast<int>(wide.size());
-  const int length =
-      WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return std::nullopt;
-  std::string text(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size, text.data(), length, nullptr,
-                      nullptr);
-  return text;
-}
 
 struct RawValue {
   DWORD type = REG_NONE;
@@ -78,7 +56,7 @@ std::optional<SettingValue> DecodeText(const RawValue& value) {
   if (!units) return std::nullopt;
   // The terminator is optional in the registry.
   if (!units->empty() && units->back() == L'\0') units->pop_back();
-  if (auto text = Narrow(*units)) return SettingValue{std::move(*text)};
+  if (auto text = Utf8Text(*units)) return SettingValue{std::move(*text)};
   return std::nullopt;
 }
 
@@ -91,7 +69,7 @@ std::optional<SettingValue> DecodeTexts(const RawValue& value) {
   while (start < units->size()) {
     const std::size_t end = std::min(units->find(L'\0', start), units->size());
     if (end > start) {
-      auto text = Narrow(units->substr(start, end - start));
+      auto text = Utf8Text(units->substr(start, end - start));
       if (!text) return std::nullopt;
       texts.push_back(std::move(*text));
     }
@@ -171,7 +149,7 @@ std::optional<RawValue> EncodeNumbers(const StoredLayout& layout, const SettingV
 std::optional<RawValue> Encode(const StoredLayout& layout, const SettingValue& value) {
   if (layout.encoding == Encoding::Text) {
     const auto* text = std::get_if<std::string>(&value);
-    const auto wide = text ? Wide(*text) : std::nullopt;
+    const auto wide = text ? WideText(*text) : std::nullopt;
     if (!wide || wide->find(L'\0') != std::wstring::npos) return std::nullopt;
     return FromUnits(REG_SZ, *wide);
   }
@@ -181,7 +159,7 @@ std::optional<RawValue> Encode(const StoredLayout& layout, const SettingValue& v
     std::wstring units;
     for (const std::string& text : *texts) {
       // An empty entry would end the list early.
-      const auto wide = Wide(text);
+      const auto wide = WideText(text);
       if (!wide || wide->empty() || wide->find(L'\0') != std::wstring::npos) return std::nullopt;
       units += *wide + L'\0';
     }
@@ -213,7 +191,7 @@ bool RegistrySettingsStore::Exists() const {
 
 std::optional<SettingValue> RegistrySettingsStore::Get(const std::string& name, SettingKind) const {
   const auto layout = StoredLayoutOf(name);
-  const auto wideName = Wide(name);
+  const auto wideName = WideText(name);
   if (readKey_ == nullptr || !layout || !wideName) return std::nullopt;
   const auto value = Query(readKey_, wideName->c_str());
   if (!value) return std::nullopt;
@@ -226,7 +204,7 @@ std::optional<SettingValue> RegistrySettingsStore::Get(const std::string& name, 
 
 bool RegistrySettingsStore::Set(const std::string& name, const SettingValue& value) {
   const auto layout = StoredLayoutOf(name);
-  const auto wideName = Wide(name);
+  const auto wideName = WideText(name);
   const auto raw = layout ? Encode(*layout, value) : std::nullopt;
   if (!raw || !wideName) return false;
   if (writeKey_ == nullptr &&
@@ -263,7 +241,7 @@ std::string RunningProgramPath() {
     // A path the buffer cut short is never handed on.
     if (length < path.size()) {
       path.resize(length);
-      return Narrow(path).value_or(std::string());
+      return Utf8Text(path).value_or(std::string());
     }
     if (path.size() >= 32768) return {};
     path.resize(path.size() * 2);
@@ -271,7 +249,7 @@ std::string RunningProgramPath() {
 }
 
 int WriteRegistryFileAssociation(const RegistryAssociationTarget& target) {
-  const auto program = Wide(target.programPath);
+  const auto program = WideText(target.programPath);
   if (!program || program->empty()) return 0;
   const std::wstring progId = GAME_FILE_PROG_ID;
   const std::pair<std::wstring, std::wstring> defaults[] = {

@@ -5,6 +5,7 @@
 
 #include "game/commands.h"
 #include "model/texts.h"
+#include "storage/wide_text.h"
 #include "win32/dialog_template.h"
 #include "win32/icons.h"
 #include "win32/win32_platform.h"
@@ -16,7 +17,7 @@ constexpr WORD NUMBER_EDIT_ID = 200;
 constexpr WORD MANUAL_BUTTON_ID = 201;
 
 std::wstring Text(const UiText& text, bool russianUi) {
-  return Widen(Tr(text, russianUi));
+  return ShownText(Tr(text, russianUi));
 }
 
 // The dialog's handler: a command of one of its controls, with the dialog;
@@ -59,7 +60,9 @@ std::string HelpPageLocation(bool russianUi) {
   program.erase(program.find_last_of(L"\\/") + 1);
   // The program lies in bin\ when installed and in win32\ of the build
   // tree, which holds a copy of the pages at the same relative place.
-  std::string page = Narrow(program) + "..\\" PUZZLE_DOC_DIR "\\tessarine\\";
+  // A folder whose name is not valid text leaves a page that is not found,
+  // which Help On-Line says.
+  std::string page = Utf8Text(program).value_or(std::string()) + "..\\" PUZZLE_DOC_DIR "\\tessarine\\";
   for (char& c : page) c = c == '/' ? '\\' : c;
   return page + (russianUi ? "help.htm" : "manual.htm");
 }
@@ -78,7 +81,7 @@ void RunNumberOfPiecesDialog(HWND owner, GameOptions& options, Platform& platfor
       std::wstring entry(256, L'\0');
       entry.resize(static_cast<std::size_t>(
           GetDlgItemTextW(window, NUMBER_EDIT_ID, entry.data(), static_cast<int>(entry.size()))));
-      TakeNumberOfPieces(options, platform, Narrow(entry));
+      TakeNumberOfPieces(options, platform, Utf8Text(entry).value_or(std::string()));
       return true;
     }
     if (id == IDCANCEL) {
@@ -108,7 +111,7 @@ void RunQuickHelpDialog(HWND owner, bool russianUi, Platform& platform) {
   dialog.Add(BUTTON_CLASS, BS_GROUPBOX, 7, y, WIDTH - 14, 30, 0xFFFF,
              Text(texts::MORE_DETAILS_GROUP, russianUi));
   dialog.Add(BUTTON_CLASS, BS_PUSHBUTTON | WS_TABSTOP, 14, static_cast<short>(y + 11), WIDTH - 28, 14,
-             MANUAL_BUTTON_ID, Widen(page));
+             MANUAL_BUTTON_ID, ShownText(page));
   dialog.Add(BUTTON_CLASS, BS_DEFPUSHBUTTON | WS_TABSTOP, WIDTH - 57, static_cast<short>(y + 36), 50, 14,
              IDOK, Text(texts::BUTTON_OK, russianUi));
   DialogCommand command = [&](HWND, WORD id) {

@@ -5,6 +5,7 @@
 #include "game/commands.h"
 #include "render/application.h"
 #include "storage/registry.h"
+#include "storage/wide_text.h"
 #include "win32/main_window.h"
 #include "win32/win32_platform.h"
 
@@ -22,8 +23,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   puzzle::Application app;
   app.options.russianUi = RussianUserInterface();
   // The association starts the game as "program" "game.pzz"; the command
-  // line is taken whole, blanks after the closing quote aside.
-  std::string commandLine = puzzle::Narrow(GetCommandLineW());
+  // line is taken whole, blanks after the closing quote aside; one that is
+  // not valid text names no game.
+  std::string commandLine = puzzle::Utf8Text(GetCommandLineW()).value_or(std::string());
   commandLine.erase(commandLine.find_last_not_of(' ') + 1);
   if (auto path = puzzle::CommandLineGamePath(commandLine)) {
     app.state.gameFilePath = std::move(*path);

@@ -84,7 +84,7 @@ WORD VirtualKeyOf(const MenuShortcut& key) {
 void FillMenu(HMENU menu, const std::vector<MainMenuItem>& items, bool russianUi, bool onBar,
               std::vector<ACCEL>& accelerators, HMENU& recentGames) {
   for (const MainMenuItem& item : items) {
-    std::wstring text = Widen(Tr(item.text, russianUi));
+    std::wstring text = ShownText(Tr(item.text, russianUi));
     switch (item.kind) {
       case MainMenuItemKind::Separator: AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); break;
       case MainMenuItemKind::RecentGames:
@@ -122,10 +122,10 @@ HMENU MakePieceMenu(const std::vector<PieceMenuItem>& items) {
       case PieceMenuItemKind::Separator: AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); break;
       case PieceMenuItemKind::Submenu:
         AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(MakePieceMenu(item.items)),
-                    Widen(item.text).c_str());
+                    ShownText(item.text).c_str());
         break;
       case PieceMenuItemKind::Command:
-        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.commandId), Widen(item.text).c_str());
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.commandId), ShownText(item.text).c_str());
         break;
     }
   }
@@ -193,7 +193,7 @@ bool MainWindow::Create(int showCommand) {
   // A copy: placing the window writes windowRect again as it goes.
   const auto [left, top, width, height] = PlaceStoredWindow(app_.options.windowRect, screens);
   app_.shell.title = Tr(texts::START_TITLE, ru);
-  window_ = CreateWindowExW(0, WINDOW_CLASS, Widen(app_.shell.title).c_str(),
+  window_ = CreateWindowExW(0, WINDOW_CLASS, ShownText(app_.shell.title).c_str(),
                             WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, left, top, width, height,
                             nullptr, menu_, instance, this);
   if (window_ == nullptr) return false;
@@ -378,7 +378,7 @@ void MainWindow::ScheduleNextFrame() {
 }
 
 void MainWindow::ShowTitle() {
-  if (window_ != nullptr) SetWindowTextW(window_, Widen(app_.shell.title).c_str());
+  if (window_ != nullptr) SetWindowTextW(window_, ShownText(app_.shell.title).c_str());
 }
 
 void MainWindow::Command(int commandId) {
@@ -424,14 +424,14 @@ void MainWindow::FillRecentGames(HMENU menu) {
   DropMissingRecentGames(app_.options.recentGames);
   const bool ru = app_.options.russianUi;
   if (app_.options.recentGames.empty()) {
-    AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, Widen(Tr(texts::MENU_NO_RECENT_GAMES, ru)).c_str());
+    AppendMenuW(menu, MF_STRING | MF_GRAYED, 0, ShownText(Tr(texts::MENU_NO_RECENT_GAMES, ru)).c_str());
     return;
   }
   UINT id = RECENT_GAME_FIRST;
   for (const std::string& path : app_.options.recentGames) {
     // An ampersand in a path is shown, not taken for a mnemonic.
     std::wstring text;
-    for (wchar_t c : Widen(path)) text += c == L'&' ? std::wstring(L"&&") : std::wstring(1, c);
+    for (wchar_t c : ShownText(path)) text += c == L'&' ? std::wstring(L"&&") : std::wstring(1, c);
     AppendMenuW(menu, MF_STRING, id++, text.c_str());
   }
 }

@@ -9,6 +9,7 @@
 #include "game/form_preview_shapes.h"
 #include "model/texts.h"
 #include "render/application_commands.h"
+#include "storage/wide_text.h"
 #include "win32/dialog_template.h"
 #include "win32/icons.h"
 #include "win32/win32_platform.h"
@@ -38,7 +39,7 @@ constexpr DWORD CHECK_BOX = BS_AUTOCHECKBOX | WS_TABSTOP;
 constexpr DWORD FIELD = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
 
 std::wstring Text(const UiText& text, bool russianUi) {
-  return Widen(Tr(text, russianUi));
+  return ShownText(Tr(text, russianUi));
 }
 
 COLORREF ColourRef(const Rgb& rgb) {
@@ -121,11 +122,11 @@ std::string FieldText(HWND dialog, WORD id) {
   const HWND field = GetDlgItem(dialog, id);
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
-  return Narrow(text);
+  return Utf8Text(text).value_or(std::string());
 }
 
 void SetFieldText(HWND dialog, WORD id, const std::string& text) {
-  SetDlgItemTextW(dialog, id, Widen(text).c_str());
+  SetDlgItemTextW(dialog, id, ShownText(text).c_str());
 }
 
 bool Checked(HWND dialog, WORD id) {

@@ -5,24 +5,12 @@
 
 #include <vector>
 
+#include "storage/wide_text.h"
+
 namespace puzzle {
 
-std::wstring Widen(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
-std::string Narrow(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string narrow(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
-                      nullptr);
-  return narrow;
+std::wstring ShownText(std::string_view text) {
+  return WideText(text).value_or(std::wstring());
 }
 
 MessageAnswer Win32Platform::ShowMessage(const Message& message) {
@@ -41,7 +29,8 @@ MessageAnswer Win32Platform::ShowMessage(const Message& message) {
   }
   // Every box belongs to the main window, so that it stays in front of it
   // and the window waits for the answer.
-  const int answer = MessageBoxW(window_, Widen(message.text).c_str(), Widen(message.caption).c_str(), style);
+  const int answer =
+      MessageBoxW(window_, ShownText(message.text).c_str(), ShownText(message.caption).c_str(), style);
   switch (answer) {
     case IDYES: return MessageAnswer::Yes;
     case IDNO: return MessageAnswer::No;
@@ -54,20 +43,20 @@ std::optional<std::string> Win32Platform::ChooseFile(const FileDialogRequest& re
   // "label\0*.a;*.b\0...\0\0" as the dialog takes its filters.
   std::wstring filters;
   for (const FileFilter& filter : request.filters) {
-    filters += Widen(filter.label);
+    filters += ShownText(filter.label);
     filters += L'\0';
     std::string patterns;
     for (const std::string& pattern : filter.patterns) patterns += (patterns.empty() ? "" : ";") + pattern;
-    filters += Widen(patterns);
+    filters += ShownText(patterns);
     filters += L'\0';
   }
   filters += L'\0';
   // Long paths are allowed for: the buffer is far beyond MAX_PATH.
   std::vector<wchar_t> path(32768, L'\0');
-  const std::wstring initial = Widen(request.initialPath);
+  const std::wstring initial = ShownText(request.initialPath);
   initial.copy(path.data(), std::min(initial.size(), path.size() - 1));
-  const std::wstring directory = Widen(request.startDirectory);
-  const std::wstring extension = Widen(request.defaultExtension);
+  const std::wstring directory = ShownText(request.startDirectory);
+  const std::wstring extension = ShownText(request.defaultExtension);
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
   dialog.hwndOwner = window_;
@@ -81,8 +70,10 @@ std::optional<std::string> Win32Platform::ChooseFile(const FileDialogRequest& re
   dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
                  (save ? OFN_PATHMUSTEXIST : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
   const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+  // A name that is not valid UTF-16 could only be taken for another file's:
+  // it is refused as a cancelled choice is.
   if (!chosen) return std::nullopt;
-  return Narrow(path.data());
+  return Utf8Text(path.data());
 }
 
 std::optional<std::string> Win32Platform::ChooseOpenFile(const FileDialogRequest& request) {
@@ -151,8 +142,10 @@ void Win32Platform::SetMenuItemEnabled(int commandId, bool enabled) {
 }
 
 bool Win32Platform::OpenPage(const std::string& location) {
+  const auto wide = WideText(location);
+  if (!wide) return false;
   const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(window_, L"open", Widen(location).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+      ShellExecuteW(window_, L"open", wide->c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   // Values up to 32 are the shell's error codes.
   return result > 32;
 }

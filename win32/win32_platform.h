@@ -13,9 +13,11 @@
 
 namespace puzzle {
 
-// The game's texts are UTF-8; Windows takes UTF-16.
-std::wstring Widen(std::string_view text);
-std::string Narrow(std::wstring_view text);
+// A text the player reads (window, menu, dialog and box texts) through the
+// strict conversion of storage/wide_text.h: one that is not valid UTF-8
+// (none of the game's own; at worst a damaged stored path) shows as nothing
+// rather than as another text.
+std::wstring ShownText(std::string_view text);
 
 class Win32Platform : public Platform {
  public:
