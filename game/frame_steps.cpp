@@ -197,7 +197,9 @@ void FinishFrame(FrameRecords& r, std::uint32_t tickMs) {
     }
   }
   FadeShownCaption(r.bars, r.timing.framesPerSecond);
-  if (state.gameRunning && state.promptShowing) AdvancePrompt(state, r.timing.framesPerSecond);
+  const bool hintShowing = state.gameRunning && state.promptShowing;
+  if (hintShowing) AdvancePrompt(state, r.timing.framesPerSecond);
+  r.timing.redrawDue = hintShowing && !state.promptShowing;
   AdvanceScatter(state, r.table, r.options, tickMs);
 }
 
@@ -212,7 +214,7 @@ std::optional<std::uint32_t> NextFrameDelay(FrameRecords& r, std::uint32_t tickM
   const bool moving =
       state.scatterRunning || state.settleRunning ||
       (state.gameRunning && (state.promptShowing || state.rotationLeft != 0.0f || edgeScroll)) || heldTrack ||
-      (caption != ScrollBar::ELEMENT_COUNT && bar->captionOpacity[caption] > 0);
+      (caption != ScrollBar::ELEMENT_COUNT && bar->captionOpacity[caption] > 0) || r.timing.redrawDue;
   r.timing.moving = moving || r.options.brandedBackground;
   if (moving) return 0;
   // The background's colours move by one a sixtieth of a second whatever the

@@ -64,6 +64,9 @@ struct FrameTiming {
   // the time between them is animation time. After a rest the first frame
   // takes one step and keeps the last measured rate.
   bool moving = true;
+  // The end of the frame changed the table after it was drawn (the hint
+  // ended and its piece went back to its depth): one more frame shows it.
+  bool redrawDue = false;
 };
 
 // The records one frame reads and advances, gathered so that the window and

@@ -77,7 +77,8 @@ TEST(FrameTimingTest, CaptionNeedsTheTimeOf5000FramesWithoutPointerMovesUnlessBr
 
 // What the last frame says of the next: nothing at rest, at once while
 // something moves, later for the background alone, an animated picture's next
-// frame and the caption's return; and the steps the time between frames holds.
+// frame, the caption's return and what the frame's own end changed; and the steps the time between frames
+// holds.
 TEST(FrameTimingTest, NextFrameComesOnlyWhenThePictureChangesAndStepsFollowTheTime) {
   GameState state;
   GameOptions options;
@@ -106,6 +107,15 @@ TEST(FrameTimingTest, NextFrameComesOnlyWhenThePictureChangesAndStepsFollowTheTi
        },
        71u},
       {"caption to return", [&] { timing.pointerMovedAt = 1000; }, CAPTION_IDLE_MS - 500 + 1},
+      // The frame that ends the hint was drawn with its piece still behind.
+      {"hint ended after the frame was drawn",
+       [&] {
+         state.gameRunning = true;
+         state.promptShowing = true;
+         state.promptAlpha = 0.005f;
+         FinishFrame(records, 1500);
+       },
+       0u},
   };
   for (const Case& c : cases) {
     state = GameState{};
