@@ -82,6 +82,16 @@ Rgb SwatchColour(const ColourBytes& colours, int swatch) {
   return {colours[base], colours[base + 1], colours[base + 2]};
 }
 
+bool ChooseSwatchColour(Platform& platform, ColourBytes& colours, std::array<Rgb, 16>& customColours,
+                        int swatch) {
+  for (int c = 0; c < 3; ++c) customColours[static_cast<std::size_t>(c)] = SwatchColour(colours, c);
+  const auto chosen = platform.ChooseColour(SwatchColour(colours, swatch), customColours);
+  if (!chosen) return false;
+  for (std::size_t component = 0; component < 3; ++component)
+    colours[static_cast<std::size_t>(swatch) * 3 + component] = (*chosen)[component];
+  return true;
+}
+
 std::vector<PreviewShape> FormPreviewShapes(int width, int height, const PreviewInputs& inputs) {
   PreviewBuilder b(width, height);
   const Rgb background = SwatchColour(inputs.colours, 0);

@@ -6,6 +6,7 @@
 // nothing; reads the dialog's colour bytes and the options it is given.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -67,6 +68,13 @@ std::vector<PreviewShape> FormPreviewShapes(int width, int height, const Preview
 
 // Colour of swatch 0 (background), 1 (frame) or 2 (centres).
 Rgb SwatchColour(const ColourBytes& colours, int swatch);
+
+// Select beside swatch `swatch`: the platform's colour chooser, offering the
+// three present colours first; the other thirteen custom colours keep what
+// the player put there. True, with the chosen components in colours, when a
+// colour was chosen; the dialog then shows them in its fields.
+bool ChooseSwatchColour(Platform& platform, ColourBytes& colours, std::array<Rgb, 16>& customColours,
+                        int swatch);
 
 // Start direction and counter-clockwise span of an arc in degrees, angles
 // counted counter-clockwise on screen from the positive x axis. Equal

@@ -172,4 +172,9 @@ void MarkGameFileOptionsChange(GameState& state, const GameOptions& before, cons
     state.gameChanged = true;
 }
 
+void RestoreDefaultValues(GameOptions& options, ColourBytes& colourBytes) {
+  options.bulge = GameOptions{}.bulge;
+  for (std::size_t i = 0; i < colourBytes.size(); ++i) colourBytes[i] = DefaultColourByte(i);
+}
+
 }  // namespace puzzle

@@ -107,6 +107,10 @@ OptionsControls ControlsFor(const GameOptions& options);
 // Restore default: the default options in every control but the form buttons.
 OptionsControls DefaultControls(const OptionsControls& current);
 
+// Restore default beside the controls: the default bulge (the slider may
+// already stand at 33 with a bulge that is not quite 0.33) and colours.
+void RestoreDefaultValues(GameOptions& options, ColourBytes& colourBytes);
+
 // Apply, reading the controls: writes the options and colorBytes, and
 // replaces the scatter text by "10" or "100" when the time is outside 10-100.
 // An unchecked form and a speed position outside 0-8 leave their option as

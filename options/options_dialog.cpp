@@ -321,14 +321,9 @@ void OptionsDialog::OnColourTextChanged(std::size_t index, const QString& text) 
 }
 
 void OptionsDialog::ChooseColour(int colour) {
-  // The chooser offers the three present colours first; the other thirteen
-  // custom colours keep what the player put there.
-  for (int c = 0; c < 3; ++c) customColours_[static_cast<std::size_t>(c)] = SwatchColour(colourBytes_, c);
-  const auto chosen = platform_.ChooseColour(SwatchColour(colourBytes_, colour), customColours_);
-  if (!chosen) return;
+  if (!ChooseSwatchColour(platform_, colourBytes_, customColours_, colour)) return;
   for (std::size_t component = 0; component < 3; ++component) {
     const std::size_t i = static_cast<std::size_t>(colour) * 3 + component;
-    colourBytes_[i] = (*chosen)[component];
     colourFields_[i]->setText(QString::number(colourBytes_[i]));
   }
   RedrawPreview();
@@ -336,9 +331,7 @@ void OptionsDialog::ChooseColour(int colour) {
 
 void OptionsDialog::RestoreDefault() {
   ShowControls(DefaultControls(ReadControls()));
-  // The slider may already stand at 33 with a bulge that is not quite 0.33.
-  options_.bulge = GameOptions{}.bulge;
-  for (std::size_t i = 0; i < colourBytes_.size(); ++i) colourBytes_[i] = DefaultColourByte(i);
+  RestoreDefaultValues(options_, colourBytes_);
   RedrawPreview();
 }
 

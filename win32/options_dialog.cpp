@@ -348,14 +348,9 @@ void OptionsWindow::OnColourTextChanged(std::size_t index) {
 }
 
 void OptionsWindow::ChooseColour(int colour) {
-  // The chooser offers the three present colours first; the other thirteen
-  // custom colours keep what the player put there.
-  for (int c = 0; c < 3; ++c) customColours_[static_cast<std::size_t>(c)] = SwatchColour(colourBytes_, c);
-  const auto chosen = platform_.ChooseColour(SwatchColour(colourBytes_, colour), customColours_);
-  if (!chosen) return;
+  if (!ChooseSwatchColour(platform_, colourBytes_, customColours_, colour)) return;
   for (std::size_t component = 0; component < 3; ++component) {
     const std::size_t i = static_cast<std::size_t>(colour) * 3 + component;
-    colourBytes_[i] = (*chosen)[component];
     SetFieldText(dialog_, static_cast<WORD>(COLOUR_FIRST_ID + i), std::to_string(colourBytes_[i]));
   }
   RedrawPreview();
@@ -363,9 +358,7 @@ void OptionsWindow::ChooseColour(int colour) {
 
 void OptionsWindow::RestoreDefault() {
   ShowControls(DefaultControls(ReadControls()));
-  // The slider may already stand at 33 with a bulge that is not quite 0.33.
-  options_.bulge = GameOptions{}.bulge;
-  for (std::size_t i = 0; i < colourBytes_.size(); ++i) colourBytes_[i] = DefaultColourByte(i);
+  RestoreDefaultValues(options_, colourBytes_);
   RedrawPreview();
 }
 
