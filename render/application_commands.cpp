@@ -165,7 +165,7 @@ bool LeaveGame(Application& app, Platform& platform, SettingsStore& settings) {
   return true;
 }
 
-void StartTableGl(Application& app, int clientWidth, int clientHeight) {
+void StartTableGl(Application& app, int clientWidth, int clientHeight, double pixelRatio) {
   TableView& table = app.table;
   SetClientSize(table, clientWidth, clientHeight);
   // The first context fixes the scale of a pixel for the whole run: a
@@ -182,7 +182,14 @@ void StartTableGl(Application& app, int clientWidth, int clientHeight) {
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   app.shell.glVersion = version != nullptr ? version : "";
   InitGL(app.state, table, app.options, app.view);
-  BuildFonts(app.fonts, app.state.pixelScale);
+  app.view.pixelRatio = pixelRatio;
+  BuildFonts(app.fonts, app.state.pixelScale, pixelRatio);
+}
+
+void FollowPixelRatio(Application& app, double pixelRatio) {
+  if (pixelRatio == app.view.pixelRatio) return;
+  app.view.pixelRatio = pixelRatio;
+  BuildFonts(app.fonts, app.state.pixelScale, pixelRatio);
 }
 
 void TableResized(Application& app, Platform& platform, const PreviousClient& previous) {
