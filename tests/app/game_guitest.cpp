@@ -591,20 +591,7 @@ TEST_F(GameWindowTest, ANewGlContextGetsThePictureAndThePiecesAgain) {
 }
 
 // A screen at 200 % (the main sets Qt's scale for this suite).
-class DoubleDensityWindowTest : public GameWindowTest {
- protected:
-  // The box of the pixels unlike the frame's corner.
-  QRect InkOfFrame() {
-    WaitFrames(2);
-    const QImage frame = window->view()->grabFramebuffer();
-    QRect ink;
-    for (int y = 0; y < frame.height(); ++y) {
-      for (int x = 0; x < frame.width(); ++x)
-        if (frame.pixel(x, y) != frame.pixel(0, 0)) ink |= QRect(x, y, 1, 1);
-    }
-    return ink;
-  }
-};
+using DoubleDensityWindowTest = GameWindowTest;
 
 TEST_F(DoubleDensityWindowTest, TheTableFillsTheWindowAClickPicksAndTheCaptionKeepsItsLogicalSize) {
   app.options.scatterSeconds = 1;
@@ -612,10 +599,9 @@ TEST_F(DoubleDensityWindowTest, TheTableFillsTheWindowAClickPicksAndTheCaptionKe
   Open();
   QOpenGLWidget* view = window->view();
   ASSERT_EQ(view->devicePixelRatioF(), 2.0) << "run by its own filter, the main sets QT_SCALE_FACTOR=2";
-  EXPECT_EQ(std::tuple(app.table.clientWidth, app.table.clientHeight),
-            std::tuple(2 * view->width(), 2 * view->height()));
   const QImage frame = view->grabFramebuffer();
-  ASSERT_EQ(frame.size(), QSize(app.table.clientWidth, app.table.clientHeight));
+  EXPECT_EQ(std::tuple(app.table.clientWidth, app.table.clientHeight, frame.size()),
+            std::tuple(2 * view->width(), 2 * view->height(), 2 * view->size()));
   // The branded background reaches every corner: no quarter is left black.
   for (const QPoint corner : {QPoint(2, 2), QPoint(frame.width() - 3, 2), QPoint(2, frame.height() - 3),
                               QPoint(frame.width() - 3, frame.height() - 3)})
@@ -624,40 +610,34 @@ TEST_F(DoubleDensityWindowTest, TheTableFillsTheWindowAClickPicksAndTheCaptionKe
   // The caption over a plain background, with glyphs made for the screen
   // and for one device pixel per logical pixel: twice as wide and as tall.
   app.options.brandedBackground = false;
-  const QRect dense = InkOfFrame();
-  view->makeCurrent();
-  FollowPixelRatio(app, 1.0);
-  const QRect single = InkOfFrame();
-  view->makeCurrent();
-  FollowPixelRatio(app, 2.0);
-  EXPECT_EQ(InkOfFrame(), dense);
+  const auto captionInk = [&](double ratio) {
+    view->makeCurrent();
+    FollowPixelRatio(app, ratio);
+    WaitFrames(2);
+    const QImage shown = view->grabFramebuffer();
+    QRect ink;
+    for (int y = 0; y < shown.height(); ++y) {
+      for (int x = 0; x < shown.width(); ++x)
+        if (shown.pixel(x, y) != shown.pixel(0, 0)) ink |= QRect(x, y, 1, 1);
+    }
+    return ink;
+  };
+  const QRect single = captionInk(1.0), dense = captionInk(2.0);
   ASSERT_GT(single.width(), 100);
   EXPECT_NEAR(dense.width(), 2 * single.width(), 4);
   EXPECT_NEAR(dense.height(), 2 * single.height(), 4);
 
+  // The pointer over the top piece picks it, and a drag takes it along.
   LoadPicture(WritePicture("quarters.png", 240, 160));
   StartAndSettle();
-  // The pointer over a piece's centre picks a piece there, that piece
-  // itself unless another lies over it; a drag takes it along.
   GameState& state = app.state;
-  const auto logical = [&](std::size_t k) { return PixelOf(state.pieces[k].x, state.pieces[k].y) / 2; };
-  std::int32_t top = -1;
-  for (std::uint32_t k = 0; k < state.pieceCount; ++k) {
-    if (Hover(logical(k), k)) top = static_cast<std::int32_t>(k);
-    ASSERT_GE(state.selected, 0) << k;
-    const PiecePose& picked = state.pieces[static_cast<std::size_t>(state.selected)];
-    EXPECT_LT(std::hypot(picked.x - state.pieces[k].x, picked.y - state.pieces[k].y),
-              std::hypot(state.halfCellW, state.halfCellH))
-        << k;
-  }
-  ASSERT_GE(top, 0);
-  const auto piece = static_cast<std::size_t>(top);
-  const QPoint from = logical(piece);
-  ASSERT_TRUE(Hover(from, static_cast<std::uint32_t>(piece)));
-  Drag(from, from + QPoint(30, 20));
-  EXPECT_LE(
-      (PixelOf(state.pieces[piece].x, state.pieces[piece].y) - 2 * (from + QPoint(30, 20))).manhattanLength(),
-      3);
+  const auto centre = [&](std::size_t k) { return PixelOf(state.pieces[k].x, state.pieces[k].y); };
+  std::uint32_t piece = 0;
+  while (piece < state.pieceCount && !Hover(centre(piece) / 2, piece)) ++piece;
+  ASSERT_LT(piece, state.pieceCount);
+  const QPoint to = centre(piece) / 2 + QPoint(30, 20);
+  Drag(centre(piece) / 2, to);
+  EXPECT_LE((centre(piece) - 2 * to).manhattanLength(), 3);
 }
 
 }  // namespace
