@@ -111,7 +111,7 @@ int GameView::DevicePixels(double logical) const {
 }
 
 void GameView::initializeGL() {
-  StartTableGl(app_, DevicePixels(width()), DevicePixels(height()));
+  StartTableGl(app_, DevicePixels(width()), DevicePixels(height()), devicePixelRatioF());
   // The framebuffer the table is drawn into does not exist yet; its depth
   // is read with the first frame.
   depthChecked_ = false;
@@ -166,6 +166,7 @@ void GameView::CheckDepth() {
 
 void GameView::resizeGL(int w, int h) {
   auto& state = app_.state;
+  FollowPixelRatio(app_, devicePixelRatioF());
   const PreviousClient previous = CurrentClient(app_.table);
   // A client area of no height still gets a one-pixel table.
   SetClientSize(app_.table, DevicePixels(w), DevicePixels(h));

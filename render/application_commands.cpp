@@ -175,7 +175,7 @@ void ApplyOptionsOnTable(GameState& state, const TableView& table, GameOptions& 
   applied = options;
 }
 
-void StartTableGl(Application& app, int clientWidth, int clientHeight) {
+void StartTableGl(Application& app, int clientWidth, int clientHeight, double pixelRatio) {
   TableView& table = app.table;
   SetClientSize(table, clientWidth, clientHeight);
   // The first context fixes the scale of a pixel for the whole run: a
@@ -192,7 +192,14 @@ void StartTableGl(Application& app, int clientWidth, int clientHeight) {
   const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   app.shell.glVersion = version != nullptr ? version : "";
   InitGL(app.state, table, app.options, app.view);
-  BuildFonts(app.fonts, app.state.pixelScale);
+  app.view.pixelRatio = pixelRatio;
+  BuildFonts(app.fonts, app.state.pixelScale, pixelRatio);
+}
+
+void FollowPixelRatio(Application& app, double pixelRatio) {
+  if (pixelRatio == app.view.pixelRatio) return;
+  app.view.pixelRatio = pixelRatio;
+  BuildFonts(app.fonts, app.state.pixelScale, pixelRatio);
 }
 
 void TableResized(Application& app, Platform& platform, const PreviousClient& previous) {

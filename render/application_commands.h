@@ -55,9 +55,6 @@ void AfterFirstFrame(Application& app, Platform& platform, GraphicsPort& graphic
 // Else the recovery copy goes and the settings are written.
 bool LeaveGame(Application& app, Platform& platform, SettingsStore& settings);
 
-// The window's GL context was made and is current: the client size (device
-// pixels) and, once per run, the scale of a pixel; the driver's limits and
-// version; the table's GL state and fonts.
 // The table's side of the Options dialog's Apply, with the table's GL context
 // current: the clear colour, the running game reshaped for the options, and
 // the game marked changed when the options its file keeps moved since the
@@ -65,7 +62,15 @@ bool LeaveGame(Application& app, Platform& platform, SettingsStore& settings);
 void ApplyOptionsOnTable(GameState& state, const TableView& table, GameOptions& options, GameOptions& applied,
                          GraphicsPort& port);
 
-void StartTableGl(Application& app, int clientWidth, int clientHeight);
+// The window's GL context was made and is current: the client size (device
+// pixels) and, once per run, the scale of a pixel; the screen's device
+// pixels per logical pixel; the driver's limits and version; the table's GL
+// state and fonts.
+void StartTableGl(Application& app, int clientWidth, int clientHeight, double pixelRatio);
+
+// The window may have moved to a screen of another density (context
+// current): the fonts are made again for its pixel ratio.
+void FollowPixelRatio(Application& app, double pixelRatio);
 
 // The client area changed (clientWidth/Height and the projection are already
 // updated); previous is the size and thumbs from before.

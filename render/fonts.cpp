@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <string>
 
 #include "render/font_glyphs.h"
@@ -37,12 +38,13 @@ std::uint32_t ReserveGlyphLists() {
 
 }  // namespace
 
-bool BuildFonts(Fonts& fonts, double pixelScale) {
+bool BuildFonts(Fonts& fonts, double pixelScale, double pixelRatio) {
   DeleteFonts(fonts);
   bool built = true;
 
   if (const std::uint32_t base = ReserveGlyphLists();
-      base != 0 && BuildBitmapGlyphLists(base, fonts.bitmapFontFile)) {
+      base != 0 && BuildBitmapGlyphLists(base, static_cast<int>(std::lround(BITMAP_CELL_PIXELS * pixelRatio)),
+                                         fonts.bitmapFontFile)) {
     fonts.bitmapFontBase = base;
   } else {
     if (base != 0) glDeleteLists(base, FONT_GLYPHS);
@@ -64,11 +66,13 @@ bool BuildFonts(Fonts& fonts, double pixelScale) {
   for (const char ch : CAPTION_TEXT)
     width += fonts.glyphMetrics[static_cast<std::size_t>(ch - FONT_FIRST_CODE)].cellIncX;
   fonts.captionWidth = width;
-  fonts.captionScale = static_cast<float>(96 * pixelScale);
+  // The caption is laid out in logical pixels.
+  const double logicalPixel = pixelScale * pixelRatio;
+  fonts.captionScale = static_cast<float>(96 * logicalPixel);
   const double firstHeight =
       fonts.glyphMetrics[static_cast<std::size_t>(CAPTION_TEXT[0] - FONT_FIRST_CODE)].blackBoxY;
-  fonts.captionOrigin = {static_cast<float>(-48 * pixelScale * width + 0.0005 * width),
-                         static_cast<float>(-48 * pixelScale * firstHeight),
+  fonts.captionOrigin = {static_cast<float>(-48 * logicalPixel * width + 0.0005 * width),
+                         static_cast<float>(-48 * logicalPixel * firstHeight),
                          static_cast<float>(static_cast<double>(BACKGROUND_DEPTH) + 1.2e-5)};
   return built;
 }

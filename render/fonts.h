@@ -49,16 +49,19 @@ struct Fonts {
   std::string bitmapFontFile;
   std::string outlineFontFile;
   // The caption's width in em units (sum of its cell increments), its scale
-  // and origin on the background plane; all follow from pixelScale.
+  // and origin on the background plane; all follow from pixelScale and the
+  // pixel ratio.
   float captionWidth = 0;
   float captionScale = 0;
   std::array<float, 3> captionOrigin{};
 };
 
-// Makes both fonts with the current GL context. False when fontconfig finds
-// no usable font file or no list names can be reserved; the fonts are then
-// left unbuilt (base 0) and drawing with them does nothing.
-bool BuildFonts(Fonts& fonts, double pixelScale);
+// Makes both fonts with the current GL context, their glyphs rasterised for
+// pixelRatio device pixels per logical pixel (ViewSetup::pixelRatio) so that
+// text keeps its logical size, sharp, on a dense screen. False when
+// fontconfig finds no usable font file or no list names can be reserved; the
+// fonts are then left unbuilt (base 0) and drawing with them does nothing.
+bool BuildFonts(Fonts& fonts, double pixelScale, double pixelRatio = 1.0);
 // Deletes the lists of both fonts (the context must still be current).
 void DeleteFonts(Fonts& fonts);
 

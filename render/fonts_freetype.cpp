@@ -91,8 +91,8 @@ double EmPixelsForCell(FT_Face face, int cellPixels) {
   return cellPixels * static_cast<double>(face->units_per_EM) / cellUnits;
 }
 
-bool BuildBitmapGlyphs(FT_Face face, std::uint32_t base) {
-  const double emPixels = EmPixelsForCell(face, BITMAP_CELL_PIXELS);
+bool BuildBitmapGlyphs(FT_Face face, std::uint32_t base, int cellPixels) {
+  const double emPixels = EmPixelsForCell(face, cellPixels);
   if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64)), 72, 72) != 0)
     return false;
   glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -300,11 +300,11 @@ bool BuildOutlineGlyphs(FT_Face face, std::uint32_t base, std::array<GlyphMetric
 
 }  // namespace
 
-bool BuildBitmapGlyphLists(std::uint32_t base, std::string& fontUsed) {
+bool BuildBitmapGlyphLists(std::uint32_t base, int cellPixels, std::string& fontUsed) {
   const auto file = MatchFont(BITMAP_FONT_FAMILY);
   if (!file) return false;
   FaceHandle face(*file);
-  if (face.get() == nullptr || !BuildBitmapGlyphs(face.get(), base)) return false;
+  if (face.get() == nullptr || !BuildBitmapGlyphs(face.get(), base, cellPixels)) return false;
   fontUsed = file->path;
   return true;
 }

@@ -48,8 +48,8 @@ class SelectedFont {
 
 }  // namespace
 
-bool BuildBitmapGlyphLists(std::uint32_t base, std::string& fontUsed) {
-  SelectedFont font(BITMAP_FONT_FAMILY, BITMAP_CELL_PIXELS, 0);
+bool BuildBitmapGlyphLists(std::uint32_t base, int cellPixels, std::string& fontUsed) {
+  SelectedFont font(BITMAP_FONT_FAMILY, cellPixels, 0);
   if (font.DeviceContext() == nullptr ||
       !wglUseFontBitmapsW(font.DeviceContext(), FONT_FIRST_CODE, FONT_GLYPHS, base)) {
     return false;

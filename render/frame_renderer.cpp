@@ -34,9 +34,11 @@ struct BarPainter {
   }
 };
 
-void DrawSlider(const ScrollBar& bar, const BarGeometry& g, const BarPainter& paint) {
+// Its lines are one logical pixel wide, as the bar's thickness is the
+// platform's in logical pixels.
+void DrawSlider(const ScrollBar& bar, const BarGeometry& g, const BarPainter& paint, double pixelRatio) {
   glColor3ub(0, 0, 0);
-  glLineWidth(1.0f);
+  glLineWidth(static_cast<float>(pixelRatio));
   glBegin(GL_LINES);
   for (std::size_t k = 1; k <= 4; ++k) {
     paint.Vertex(g.along[k], g.acrossLow);
@@ -95,7 +97,8 @@ CaptionPlace PlaceCaption(const FrameInputs& r, bool vertical, ScrollBar::Elemen
   const GameState& state = r.state;
   const TableView& table = r.table;
   const double s = state.pixelScale;
-  const double b = state.backPixelScale;
+  // The captions' offsets are in logical pixels, as their glyphs are.
+  const double b = state.backPixelScale * r.view.pixelRatio;
   const Frustum frustum = ResizedFrustum(r.view, table.clientWidth, table.clientHeight);
   const auto pointer = UnprojectWindow(frustum, Viewport{table.clientWidth, table.clientHeight},
                                        r.shell.cursorX, table.clientHeight - r.shell.cursorY, -0.1);
@@ -220,7 +223,7 @@ void DrawScrollBars(const FrameInputs& r) {
   const double s = r.state.pixelScale;
 
   glColor3ub(0, 0, 0);
-  glLineWidth(2.0f);
+  glLineWidth(static_cast<float>(2.0 * r.view.pixelRatio));
   glBegin(GL_LINES);
   const BarPainter track{vertical, s, SCROLL_LINE_DEPTH};
   const std::int32_t extent = vertical ? table.clientHeight : table.clientWidth;
@@ -228,7 +231,7 @@ void DrawScrollBars(const FrameInputs& r) {
   track.Vertex(extent, g.acrossCentre);
   glEnd();
 
-  DrawSlider(*bar, g, BarPainter{vertical, s});
+  DrawSlider(*bar, g, BarPainter{vertical, s}, r.view.pixelRatio);
 
   const ScrollBar::Element element = ShownCaption(bars);
   if (element == ScrollBar::ELEMENT_COUNT) {

@@ -157,6 +157,14 @@ int BenchZoom() {
   table.state.scatterRunning = false;
   std::printf("zoom: a %d x %d picture in %u pieces at home, %d x %d, every piece drawn again each frame\n",
               LARGE_PICTURE_SIDE, LARGE_PICTURE_SIDE, table.state.pieceCount, CLIENT_WIDTH, CLIENT_HEIGHT);
+  std::size_t triangles = 0, lines = 0;
+  for (const TableMesh::Span& span : table.mesh.spans) {
+    triangles += span.faceIndexCount / 3;
+    lines += span.edgeIndexCount / 2;
+  }
+  std::printf("      each piece %.0f triangles and %.0f edge lines on average\n",
+              static_cast<double>(triangles) / table.state.pieceCount,
+              static_cast<double>(lines) / table.state.pieceCount);
   std::printf("%-27s %10s %10s %10s %10s\n", "", "median f/s", "p95 f/s", "median ms", "p95 ms");
   auto report = [](const char* what, double zoom, const FrameTimes& t) {
     std::printf("at %5.1f %% %-17s %10.1f %10.1f %10.1f %10.1f\n", zoom * 100, what, 1000.0 / t.median,
@@ -186,6 +194,19 @@ int BenchZoom() {
         MEASURED_FRAMES, [&] { pieces(&shown); }, [&] { pieces(nullptr); });
     report("pieces in view", table.table.zoom, culled);
     report("every piece", table.table.zoom, every);
+    // The same pieces in view without their edge lines, and the cleared
+    // frame alone: where the frame's time goes.
+    const bool edges = table.mesh.edges;
+    const auto [faces, cleared] = TimeFramesInTurn(
+        MEASURED_FRAMES,
+        [&] {
+          table.mesh.edges = false;
+          pieces(&shown);
+          table.mesh.edges = edges;
+        },
+        [] { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); });
+    report("faces in view", table.table.zoom, faces);
+    report("cleared frame", table.table.zoom, cleared);
   }
   return 0;
 }

@@ -30,6 +30,10 @@ struct ViewSetup {
   // The granted depth buffer has 16 bits or fewer: picking uses
   // FIXED_PICK_DEPTH instead of reading depths.
   bool lowDepthPrecision = false;
+  // Device pixels per logical pixel of the window's screen (2 on a screen
+  // at 200 %). The table is drawn in device pixels; what stays fixed to the
+  // window (the branded caption, the key help) is sized in logical pixels.
+  double pixelRatio = 1.0;
   std::array<float, 2 * FAN_SEGMENTS> fanX{};
   std::array<float, 2 * FAN_SEGMENTS> fanY{};
   // C0 (centre), C1 and C2 of the branded background and, per byte, whether

@@ -217,7 +217,9 @@ bool MainWindow::StartGl() {
   }
   RECT client{};
   GetClientRect(window_, &client);
-  StartTableGl(app_, std::max(1L, client.right), std::max(1L, client.bottom));
+  // The window is not yet aware of the screen's density: one device pixel
+  // per logical pixel.
+  StartTableGl(app_, std::max(1L, client.right), std::max(1L, client.bottom), 1.0);
   ResizeGL(app_.state, app_.table, app_.view);
   if (CheckDepthPrecision(app_.view, app_.options)) {
     const bool ru = app_.options.russianUi;

@@ -15,6 +15,7 @@
 #include "app/menus.h"
 #include "game/commands.h"
 #include "game/picking.h"
+#include "render/application_commands.h"
 #include "support/window_fixture.h"
 
 namespace puzzle::testing {
@@ -587,6 +588,56 @@ TEST_F(GameWindowTest, ANewGlContextGetsThePictureAndThePiecesAgain) {
   EXPECT_EQ(lost.count(), 1);
   EXPECT_LT(CountDifferent(before, view->grabFramebuffer()), 50);
   window->setCentralWidget(view);
+}
+
+// A screen at 200 % (the main sets Qt's scale for this suite).
+using DoubleDensityWindowTest = GameWindowTest;
+
+TEST_F(DoubleDensityWindowTest, TheTableFillsTheWindowAClickPicksAndTheCaptionKeepsItsLogicalSize) {
+  app.options.scatterSeconds = 1;
+  app.options.pendingColumns = 3;
+  Open();
+  QOpenGLWidget* view = window->view();
+  ASSERT_EQ(view->devicePixelRatioF(), 2.0) << "run by its own filter, the main sets QT_SCALE_FACTOR=2";
+  const QImage frame = view->grabFramebuffer();
+  EXPECT_EQ(std::tuple(app.table.clientWidth, app.table.clientHeight, frame.size()),
+            std::tuple(2 * view->width(), 2 * view->height(), 2 * view->size()));
+  // The branded background reaches every corner: no quarter is left black.
+  for (const QPoint corner : {QPoint(2, 2), QPoint(frame.width() - 3, 2), QPoint(2, frame.height() - 3),
+                              QPoint(frame.width() - 3, frame.height() - 3)})
+    EXPECT_NE(frame.pixel(corner) & 0xffffff, 0u) << corner.x() << ", " << corner.y();
+
+  // The caption over a plain background, with glyphs made for the screen
+  // and for one device pixel per logical pixel: twice as wide and as tall.
+  app.options.brandedBackground = false;
+  const auto captionInk = [&](double ratio) {
+    view->makeCurrent();
+    FollowPixelRatio(app, ratio);
+    WaitFrames(2);
+    const QImage shown = view->grabFramebuffer();
+    QRect ink;
+    for (int y = 0; y < shown.height(); ++y) {
+      for (int x = 0; x < shown.width(); ++x)
+        if (shown.pixel(x, y) != shown.pixel(0, 0)) ink |= QRect(x, y, 1, 1);
+    }
+    return ink;
+  };
+  const QRect single = captionInk(1.0), dense = captionInk(2.0);
+  ASSERT_GT(single.width(), 100);
+  EXPECT_NEAR(dense.width(), 2 * single.width(), 4);
+  EXPECT_NEAR(dense.height(), 2 * single.height(), 4);
+
+  // The pointer over the top piece picks it, and a drag takes it along.
+  LoadPicture(WritePicture("quarters.png", 240, 160));
+  StartAndSettle();
+  GameState& state = app.state;
+  const auto centre = [&](std::size_t k) { return PixelOf(state.pieces[k].x, state.pieces[k].y); };
+  std::uint32_t piece = 0;
+  while (piece < state.pieceCount && !Hover(centre(piece) / 2, piece)) ++piece;
+  ASSERT_LT(piece, state.pieceCount);
+  const QPoint to = centre(piece) / 2 + QPoint(30, 20);
+  Drag(centre(piece) / 2, to);
+  EXPECT_LE((centre(piece) - 2 * to).manhattanLength(), 3);
 }
 
 }  // namespace

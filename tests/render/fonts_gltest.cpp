@@ -71,17 +71,24 @@ TEST_F(FontsTest, OutlineGlyphKeepsItsHoleOpen) {
   EXPECT_EQ(at(o.originX + o.blackBoxX - 0.03f, midY), 255) << "the right stroke is missing";
 }
 
-TEST_F(FontsTest, BitmapTextFitsItsSixteenPixelCell) {
-  UseUnitSquare();
-  glRasterPos2f(0.1f, 0.5f);
-  PrintBitmapText(fonts, "Page Up");
-  const Ink ink = InkOf(context.ReadPixels());
-  ASSERT_GE(ink.top, 0) << "nothing was drawn";
-  EXPECT_LE(ink.top - ink.bottom + 1, 16);
-  EXPECT_LT(ink.bottom, 128) << "the descender of g reaches below the baseline";
-  EXPECT_GE(ink.top, 128 + 8);
-  EXPECT_GE(ink.left, W / 10);
-  EXPECT_GT(ink.right - ink.left, 30);
+// On a screen of two device pixels per logical pixel the glyphs are made
+// for a cell twice as tall, not drawn from the small ones.
+TEST_F(FontsTest, BitmapTextFitsItsSixteenPixelCellInLogicalPixels) {
+  for (const int ratio : {1, 2}) {
+    ASSERT_TRUE(BuildFonts(fonts, state.pixelScale, ratio));
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    UseUnitSquare();
+    glRasterPos2f(0.1f, 0.5f);
+    PrintBitmapText(fonts, "Page Up");
+    const Ink ink = InkOf(context.ReadPixels());
+    ASSERT_GE(ink.top, 0) << "nothing was drawn";
+    EXPECT_LE(ink.top - ink.bottom + 1, 16 * ratio) << ratio;
+    EXPECT_GT(ink.top - ink.bottom + 1, 12 * ratio) << ratio;
+    EXPECT_LT(ink.bottom, 128) << "the descender of g reaches below the baseline";
+    EXPECT_GE(ink.top, 128 + 8 * ratio) << ratio;
+    EXPECT_GE(ink.left, W / 10);
+    EXPECT_GT(ink.right - ink.left, 30 * ratio) << ratio;
+  }
 }
 
 TEST_F(FontsTest, BrandedCaptionIsCentredOnTheScreen) {

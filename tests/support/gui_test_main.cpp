@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
   setenv("XDG_CONFIG_HOME", config.constData(), 1);
   setenv("XDG_DATA_HOME", data.constData(), 1);
   setenv("XDG_STATE_HOME", state.constData(), 1);
+  // The tests of a screen at 200 % run by themselves, each in a process of
+  // its own, with Qt's scale set before the application starts.
+  if (::testing::GTEST_FLAG(filter).rfind("DoubleDensity", 0) == 0) setenv("QT_SCALE_FACTOR", "2", 1);
   QSurfaceFormat::setDefaultFormat(puzzle::GameView::RequestedFormat());
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();
