@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QOpenGLContext>
-#include <QOpenGLWidget>
 #include <QPushButton>
 #include <QWheelEvent>
 #include <algorithm>
@@ -551,7 +550,7 @@ TEST_F(GameWindowTest, ARestingTableDrawsNothingUntilThePointerMovesAndTheCaptio
   const std::uint64_t resting = view->FramesDrawn();
   QTest::qWait(2500);
   EXPECT_EQ(view->FramesDrawn(), resting);
-  QSignalSpy swapped(view, &QOpenGLWidget::frameSwapped);
+  QSignalSpy swapped(view, &GameView::frameSwapped);
   QTest::mouseMove(view, PixelOf(app.state.pieces[0].x, app.state.pieces[0].y));
   EXPECT_TRUE(swapped.wait(2000));
   EXPECT_GE(app.state.selected, 0);
@@ -566,16 +565,15 @@ TEST_F(GameWindowTest, ARestingTableDrawsNothingUntilThePointerMovesAndTheCaptio
   EXPECT_GT(CountDifferent(view->grabFramebuffer(), bare), 100);
 }
 
-// The table moved into another window gets a new GL context; the picture's
-// textures and the pieces are built again, and the table looks as before.
-TEST_F(GameWindowTest, ANewGlContextGetsThePictureAndThePiecesAgain) {
+// The table moved into another window keeps its GL context, with the
+// picture's textures and the pieces, and looks as before.
+TEST_F(GameWindowTest, TheTableMovedIntoAnotherWindowLooksAsBefore) {
   app.options.brandedBackground = false;
   SmallGame();
-  QOpenGLWidget* view = window->view();
+  GameView* view = window->view();
   QTest::mouseMove(view, QPoint(1, 1));
   WaitFrames(2);
   const QImage before = view->grabFramebuffer();
-  QSignalSpy lost(view->context(), &QOpenGLContext::aboutToBeDestroyed);
   QWidget other;
   other.resize(view->size());
   view->setParent(&other);
@@ -584,7 +582,6 @@ TEST_F(GameWindowTest, ANewGlContextGetsThePictureAndThePiecesAgain) {
   view->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
   WaitFrames(2);
-  EXPECT_EQ(lost.count(), 1);
   EXPECT_LT(CountDifferent(before, view->grabFramebuffer()), 50);
   window->setCentralWidget(view);
 }
