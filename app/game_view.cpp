@@ -2,10 +2,13 @@
 
 #include <GL/gl.h>
 
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QSurfaceFormat>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "model/texts.h"
 #include "render/application_commands.h"
@@ -42,25 +45,92 @@ float ViewGraphicsPort::ReadDepth(int x, int y) {
   return gl_.ReadDepth(x, y);
 }
 
+namespace {
+
+// Whether the GL draws in software. Its window's one buffer then keeps the
+// frame: the renderer draws it in the program's memory and puts it on the
+// screen when the frame is done, so a single buffer neither flickers nor
+// needs the copy of a kept framebuffer to the window, which costs as much as
+// a frame of the background alone.
+bool SoftwareRenderer() {
+  QOffscreenSurface surface;
+  surface.setFormat(GameView::RequestedFormat());
+  surface.create();
+  QOpenGLContext context;
+  context.setFormat(GameView::RequestedFormat());
+  if (!context.create() || !context.makeCurrent(&surface)) return false;
+  const auto* renderer = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+  const bool software = renderer != nullptr && (std::strstr(renderer, "llvmpipe") != nullptr ||
+                                                std::strstr(renderer, "softpipe") != nullptr);
+  context.doneCurrent();
+  return software;
+}
+
+}  // namespace
+
+TableWindow::TableWindow(GameView& view, bool singleBuffer)
+    : QOpenGLWindow(singleBuffer ? QOpenGLWindow::NoPartialUpdate : QOpenGLWindow::PartialUpdateBlit),
+      view_(view) {
+  QSurfaceFormat format = GameView::RequestedFormat();
+  if (singleBuffer) format.setSwapBehavior(QSurfaceFormat::SingleBuffer);
+  setFormat(format);
+  // The pointer and keys go to the view under it, as to any widget.
+  setFlags(flags() | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
+}
+
+void TableWindow::initializeGL() {
+  view_.InitializeGl();
+}
+
+void TableWindow::resizeGL(int w, int h) {
+  view_.ResizeGl(w, h);
+}
+
+void TableWindow::paintGL() {
+  view_.PaintGl();
+}
+
 GameView::GameView(Application& app, Platform& platform, QWidget* parent)
-    : QOpenGLWidget(parent), app_(app), platform_(platform), graphics_(*this, app.mesh) {
-  setFormat(RequestedFormat());
-  // The frame stays in the framebuffer: a frame that changes only the
-  // background's colours draws them over it (KeptLayer::targetKept).
-  setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    : QWidget(parent),
+      app_(app),
+      platform_(platform),
+      window_(new TableWindow(*this, SoftwareRenderer())),
+      container_(QWidget::createWindowContainer(window_, this)),
+      graphics_(*window_, app.mesh) {
+  container_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  container_->setFocusPolicy(Qt::NoFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   pacingClock_.start();
   nextFrameTimer_.setSingleShot(true);
   nextFrameTimer_.setTimerType(Qt::PreciseTimer);
-  connect(&nextFrameTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
-  connect(this, &QOpenGLWidget::frameSwapped, this, [this] {
+  connect(&nextFrameTimer_, &QTimer::timeout, this, &GameView::RequestFrame);
+  connect(window_, &QOpenGLWindow::frameSwapped, this, [this] {
     if (!firstFrameShown_) {
       firstFrameShown_ = true;
       if (afterFirstFrame) afterFirstFrame();
     }
     ScheduleNextFrame();
+    emit frameSwapped();
   });
+}
+
+void GameView::RequestFrame() {
+  window_->update();
+}
+
+void GameView::makeCurrent() {
+  window_->makeCurrent();
+}
+
+QImage GameView::grabFramebuffer() {
+  return window_->grabFramebuffer();
+}
+
+void GameView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  container_->setGeometry(rect());
 }
 
 double GameView::NowMs() const {
@@ -72,7 +142,7 @@ void GameView::ScheduleNextFrame() {
   if (!nextFrameDelay_) return;
   const double delay = std::max(FrameDelay(app_.pacer, NowMs()), static_cast<double>(*nextFrameDelay_));
   if (delay <= 0) {
-    update();
+    RequestFrame();
     return;
   }
   // One timer: a redraw asked for meanwhile does not start a second chain.
@@ -84,13 +154,13 @@ GameView::~GameView() {
 }
 
 void GameView::ReleaseGl() {
-  if (context() == nullptr) return;
-  makeCurrent();
+  if (!window_->isValid()) return;
+  window_->makeCurrent();
   ClearTableMesh(app_.mesh);
   ReleaseKeptLayer(app_.layer);
   DeletePictureTextures(app_.state);
   DeleteFonts(app_.fonts);
-  doneCurrent();
+  window_->doneCurrent();
 }
 
 QSurfaceFormat GameView::RequestedFormat() {
@@ -110,43 +180,12 @@ int GameView::DevicePixels(double logical) const {
   return static_cast<int>(std::floor(logical * devicePixelRatioF()));
 }
 
-void GameView::initializeGL() {
+void GameView::InitializeGl() {
   StartTableGl(app_, DevicePixels(width()), DevicePixels(height()), devicePixelRatioF());
   // The framebuffer the table is drawn into does not exist yet; its depth
   // is read with the first frame.
   depthChecked_ = false;
   app_.layer.targetKept = true;
-  RebuildTableGl();
-  // The context may go before the widget does (the widget moved to another
-  // window); the mesh, textures and fonts go with it, and the next context
-  // builds them again above.
-  connect(
-      context(), &QOpenGLContext::aboutToBeDestroyed, this,
-      [this] {
-        makeCurrent();
-        // A running game keeps its picture only in the textures.
-        if (app_.state.pixels.empty()) pictureReadBack_ = ReadBackPictureTextures(app_.state);
-        ReleaseGl();
-      },
-      Qt::DirectConnection);
-}
-
-void GameView::RebuildTableGl() {
-  GameState& state = app_.state;
-  if (state.pixels.empty()) return;
-  graphics_.UploadPictureTexture(state);
-  if (pictureReadBack_) {
-    pictureReadBack_ = false;
-    state.pixels.clear();
-    state.pixels.shrink_to_fit();
-  }
-  if (state.pieces.empty()) return;
-  // The pieces keep the shape they were cut with, whatever an open Options
-  // dialog has chosen since.
-  GameOptions built = app_.options;
-  built.form = state.pieceForm;
-  built.bulge = state.pieceBulge;
-  graphics_.BuildPieceMeshes(state, built);
 }
 
 void GameView::CheckDepth() {
@@ -164,7 +203,7 @@ void GameView::CheckDepth() {
       Qt::QueuedConnection);
 }
 
-void GameView::resizeGL(int w, int h) {
+void GameView::ResizeGl(int w, int h) {
   auto& state = app_.state;
   FollowPixelRatio(app_, devicePixelRatioF());
   const PreviousClient previous = CurrentClient(app_.table);
@@ -176,7 +215,7 @@ void GameView::resizeGL(int w, int h) {
   if (onResized) onResized(previous);
 }
 
-void GameView::paintGL() {
+void GameView::PaintGl() {
   CheckDepth();
   // Whatever woke this frame, the next is decided afresh below.
   nextFrameTimer_.stop();

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "render/application.h"
 #include "app/main_window.h"
 #include "app/qt_platform.h"
 #include "app/qt_settings_store.h"
 #include "game/commands.h"
+#include "render/application.h"
 #include "storage/file_association.h"
 
 int main(int argc, char* argv[]) {
@@ -40,7 +40,7 @@ int main(int argc, char* argv[]) {
   // For the benchmark's count of the frames a window at rest draws: with
   // PUZZLE_PRINT_FRAMES set, a line on standard output for every frame shown.
   if (qEnvironmentVariableIsSet("PUZZLE_PRINT_FRAMES")) {
-    QObject::connect(window.view(), &QOpenGLWidget::frameSwapped, [&window] {
+    QObject::connect(window.view(), &puzzle::GameView::frameSwapped, [&window] {
       std::printf("frame %llu\n", static_cast<unsigned long long>(window.view()->FramesDrawn()));
       std::fflush(stdout);
     });

@@ -93,7 +93,7 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   view_->afterFirstFrame = [this] {
     AfterFirstFrame(app_, platform_, view_->Graphics());
     ShowTitle();
-    view_->update();
+    view_->RequestFrame();
   };
   const auto keepRecovery = [this] {
     KeepRecovery(app_.recovery, app_.state, app_.options, app_.table, platform_.TickMs());
@@ -102,14 +102,14 @@ MainWindow::MainWindow(Application& app, Platform& platform, ShellStorage storag
   recoveryTimer_.setSingleShot(true);
   recoveryTimer_.setInterval(1000);
   connect(&recoveryTimer_, &QTimer::timeout, this, keepRecovery);
-  connect(view_, &QOpenGLWidget::frameSwapped, this, keepRecovery);
+  connect(view_, &GameView::frameSwapped, this, keepRecovery);
   // Whatever the player does anywhere in the game (the table, a menu, the
   // Options dialog) may change the table: it is drawn again once the event
   // is handled. At rest no event comes and nothing is drawn.
   qApp->installEventFilter(this);
   // The commands the scatter holds back wait under a busy pointer, so that
   // the player sees why they do nothing.
-  connect(view_, &QOpenGLWidget::frameSwapped, this, [this] {
+  connect(view_, &GameView::frameSwapped, this, [this] {
     const bool scattering = app_.state.scatterRunning || app_.state.settleRunning;
     if (scattering == busyPointer_) return;
     busyPointer_ = scattering;
@@ -162,7 +162,7 @@ void MainWindow::Command(int commandId) {
     }
   }
   ShowTitle();
-  view_->update();
+  view_->RequestFrame();
 }
 
 void MainWindow::FillRecentGames(QMenu& menu) {
@@ -205,9 +205,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::Wheel:
-    case QEvent::Leave: view_->update(); break;
+    case QEvent::Leave: view_->RequestFrame(); break;
     case QEvent::MouseMove:
-      if (watched == view_) view_->update();
+      if (watched == view_) view_->RequestFrame();
       break;
     default: break;
   }

@@ -13,12 +13,26 @@ namespace puzzle {
 namespace {
 
 // z is left out: the file does not keep it, and raising a piece is no change.
-bool SamePoses(const std::vector<PiecePose>& a, const std::vector<PiecePose>& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t k = 0; k < a.size(); ++k) {
-    if (a[k].orient != b[k].orient || a[k].x != b[k].x || a[k].y != b[k].y) return false;
+bool PoseMoved(const PiecePose& a, const PiecePose& b) {
+  return a.orient != b.orient || a.x != b.x || a.y != b.y;
+}
+
+// Brings seen up to poses and says whether a piece moved or turned. While a
+// piece is held or turns, the others are seen unchanged as two runs of bytes,
+// and only that piece is compared and copied.
+bool LookAtPoses(std::vector<PiecePose>& seen, const std::vector<PiecePose>& poses, std::int32_t selected) {
+  const std::size_t count = poses.size();
+  if (seen.size() == count && SamePoseBytesExcept(seen.data(), poses.data(), count, selected)) {
+    if (selected < 0 || static_cast<std::size_t>(selected) >= count) return false;
+    const auto k = static_cast<std::size_t>(selected);
+    const bool moved = PoseMoved(seen[k], poses[k]);
+    seen[k] = poses[k];
+    return moved;
   }
-  return true;
+  bool moved = seen.size() != count;
+  for (std::size_t k = 0; !moved && k < count; ++k) moved = PoseMoved(seen[k], poses[k]);
+  seen = poses;
+  return moved;
 }
 
 std::string LocalTimeText(std::int64_t seconds) {
@@ -52,14 +66,11 @@ bool RecoveryWriteDue(RecoveryCadence& cadence, bool changed, std::uint32_t now)
 void KeepRecovery(RecoveryKeeper& keeper, const GameState& state, const GameOptions& options,
                   const TableView& table, std::uint32_t now) {
   if (keeper.path.empty()) return;
-  bool changed = false;
-  if (!SamePoses(keeper.seen, state.pieces)) {
-    keeper.seen = state.pieces;
-    // Only a game with changes no file holds needs a copy: a game just
-    // opened has none until the player changes it.
-    changed = state.gameRunning && state.gameChanged && !state.capturedImage && !state.scatterRunning &&
-              !state.settleRunning;
-  }
+  // Only a game with changes no file holds needs a copy: a game just opened
+  // has none until the player changes it.
+  const bool changed = LookAtPoses(keeper.seen, state.pieces, state.selected) && state.gameRunning &&
+                       state.gameChanged && !state.capturedImage && !state.scatterRunning &&
+                       !state.settleRunning;
   if (!RecoveryWriteDue(keeper.cadence, changed, now)) return;
   if (const auto bytes = EncodeGameFile(state, options, table.viewOffsetX, table.viewOffsetY))
     WriteRecoveryFile(keeper.path, *bytes);

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,19 @@ struct PiecePose {
   float y = 0;
   float z = 0;
 };
+
+// Whether the first `count` poses of a and b are the same bytes, pose
+// `except` left out (none when negative). Compared as two runs either side of
+// it: the check runs on every frame of a drag, where pose by pose it cost as
+// much as drawing the frame.
+static_assert(sizeof(PiecePose) == 12 * sizeof(float), "a pose has no padding to compare");
+inline bool SamePoseBytesExcept(const PiecePose* a, const PiecePose* b, std::size_t count,
+                                std::int32_t except) {
+  const std::size_t skipped = except >= 0 ? std::min(static_cast<std::size_t>(except), count) : count;
+  const std::size_t after = std::min(skipped + 1, count);
+  return std::memcmp(a, b, skipped * sizeof(PiecePose)) == 0 &&
+         std::memcmp(a + after, b + after, (count - after) * sizeof(PiecePose)) == 0;
+}
 
 inline constexpr std::array<float, 9> IDENTITY_ORIENT{1, 0, 0, 0, 1, 0, 0, 0, 1};
 

@@ -216,7 +216,6 @@ void Place(const PiecePose& pose, const std::vector<Point2>& points, float z, fl
 // Poses are compared as bytes: the vertices are made again on any change of
 // a bit, so that a pose whose vertices were made is a byte-for-byte copy and
 // whole runs of poses can be compared at once (PosesChangedExcept).
-static_assert(sizeof(PiecePose) == 12 * sizeof(float), "a pose has no padding to compare");
 bool SamePose(const PiecePose& a, const PiecePose& b) {
   return std::memcmp(&a, &b, sizeof(PiecePose)) == 0;
 }
@@ -488,13 +487,7 @@ void UpdateTablePiece(TableMesh& mesh, const std::vector<PiecePose>& poses, std:
 bool PosesChangedExcept(const TableMesh& mesh, const std::vector<PiecePose>& poses, std::int32_t except) {
   const std::size_t count = std::min(poses.size(), mesh.spans.size());
   if (std::memchr(mesh.made.data(), 0, count) != nullptr) return true;
-  // Two runs of bytes either side of `except`: the check runs on every frame
-  // of a drag, and pose by pose it cost as much as the drawing of that frame.
-  const auto skipped = except >= 0 ? std::min(static_cast<std::size_t>(except), count) : count;
-  const std::size_t after = std::min(skipped + 1, count);
-  return std::memcmp(poses.data(), mesh.madeFor.data(), skipped * sizeof(PiecePose)) != 0 ||
-         std::memcmp(poses.data() + after, mesh.madeFor.data() + after,
-                     (count - after) * sizeof(PiecePose)) != 0;
+  return !SamePoseBytesExcept(poses.data(), mesh.madeFor.data(), count, except);
 }
 
 namespace {

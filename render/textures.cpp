@@ -4,7 +4,6 @@
 #include <GL/glext.h>
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <vector>
 
@@ -189,35 +188,6 @@ void ShowPictureFrame(GameState& state, std::int32_t frame) {
   // A buffer with a damaged record shows its first frame.
   state.textureFrame = WriteChanges(state, from, frame) ? frame : 0;
   if (state.textureFrame == 0) WriteFirstFrame(state);
-}
-
-bool ReadBackPictureTextures(GameState& state) {
-  if (state.stillTexture == 0 || state.frameCount > 1 || state.imageWidth < 1 || state.imageHeight < 1 ||
-      state.textureWidth < state.imageWidth || state.textureHeight < state.imageHeight) {
-    return false;
-  }
-  const std::size_t textureRow = static_cast<std::size_t>(state.textureWidth) * 4;
-  const std::size_t imageRow = static_cast<std::size_t>(state.imageWidth) * 4;
-  std::vector<std::uint8_t> pixels;
-  try {
-    pixels.resize(textureRow * static_cast<std::size_t>(state.textureHeight));
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-  glBindTexture(GL_TEXTURE_2D, state.stillTexture);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-  glPopClientAttrib();
-  // The picture's rows close up in place, each moving down the block.
-  for (std::int32_t r = 1; r < state.imageHeight; ++r) {
-    std::memmove(pixels.data() + static_cast<std::size_t>(r) * imageRow,
-                 pixels.data() + static_cast<std::size_t>(r) * textureRow, imageRow);
-  }
-  pixels.resize(imageRow * static_cast<std::size_t>(state.imageHeight));
-  state.pixels = std::move(pixels);
-  return true;
 }
 
 void DeletePictureTextures(GameState& state) {

@@ -43,13 +43,6 @@ bool UploadPictureTexture(GameState& state);
 // known, before the frame is drawn.
 void ShowPictureFrame(GameState& state, std::int32_t frame);
 
-// The reverse, for a context about to go while a game holds its still
-// picture only in the texture: the picture is read back into `pixels`, for
-// UploadPictureTexture in the next context. False, with `pixels` untouched,
-// when no texture is named, the picture is animated (it keeps its frames)
-// or memory is short.
-bool ReadBackPictureTextures(GameState& state);
-
 // Before the table is drawn at `zoom`: below 100 % a still picture is
 // sampled through mipmaps (made now if the texture has none yet); at 100 %
 // and above, or where the GL cannot make them, from its full size alone,

@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QOpenGLContext>
-#include <QOpenGLWidget>
 #include <QPushButton>
 #include <QWheelEvent>
 #include <algorithm>
@@ -552,7 +551,7 @@ TEST_F(GameWindowTest, ARestingTableDrawsNothingUntilThePointerMovesAndTheCaptio
   const std::uint64_t resting = view->FramesDrawn();
   QTest::qWait(2500);
   EXPECT_EQ(view->FramesDrawn(), resting);
-  QSignalSpy swapped(view, &QOpenGLWidget::frameSwapped);
+  QSignalSpy swapped(view, &GameView::frameSwapped);
   QTest::mouseMove(view, PixelOf(app.state.pieces[0].x, app.state.pieces[0].y));
   EXPECT_TRUE(swapped.wait(2000));
   EXPECT_GE(app.state.selected, 0);
@@ -567,16 +566,15 @@ TEST_F(GameWindowTest, ARestingTableDrawsNothingUntilThePointerMovesAndTheCaptio
   EXPECT_GT(CountDifferent(view->grabFramebuffer(), bare), 100);
 }
 
-// The table moved into another window gets a new GL context; the picture's
-// textures and the pieces are built again, and the table looks as before.
-TEST_F(GameWindowTest, ANewGlContextGetsThePictureAndThePiecesAgain) {
+// The table moved into another window keeps its GL context, with the
+// picture's textures and the pieces, and looks as before.
+TEST_F(GameWindowTest, TheTableMovedIntoAnotherWindowLooksAsBefore) {
   app.options.brandedBackground = false;
   SmallGame();
-  QOpenGLWidget* view = window->view();
+  GameView* view = window->view();
   QTest::mouseMove(view, QPoint(1, 1));
   WaitFrames(2);
   const QImage before = view->grabFramebuffer();
-  QSignalSpy lost(view->context(), &QOpenGLContext::aboutToBeDestroyed);
   QWidget other;
   other.resize(view->size());
   view->setParent(&other);
@@ -585,7 +583,6 @@ TEST_F(GameWindowTest, ANewGlContextGetsThePictureAndThePiecesAgain) {
   view->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
   WaitFrames(2);
-  EXPECT_EQ(lost.count(), 1);
   EXPECT_LT(CountDifferent(before, view->grabFramebuffer()), 50);
   window->setCentralWidget(view);
 }
@@ -597,7 +594,7 @@ TEST_F(DoubleDensityWindowTest, TheTableFillsTheWindowAClickPicksAndTheCaptionKe
   app.options.scatterSeconds = 1;
   app.options.pendingColumns = 3;
   Open();
-  QOpenGLWidget* view = window->view();
+  GameView* view = window->view();
   ASSERT_EQ(view->devicePixelRatioF(), 2.0) << "run by its own filter, the main sets QT_SCALE_FACTOR=2";
   const QImage frame = view->grabFramebuffer();
   EXPECT_EQ(std::tuple(app.table.clientWidth, app.table.clientHeight, frame.size()),

@@ -111,6 +111,22 @@ TEST_F(RecoveryTest, ChangedPiecesAreWrittenAsTheGameFileWouldBe) {
   EXPECT_FALSE(CopyExists());
 }
 
+TEST_F(RecoveryTest, TheCopyFollowsTheHeldPieceAndTheOthers) {
+  RunningGame();
+  // While a piece is held the others are looked at as whole runs: a change
+  // on either side of it, or of it alone, reaches the copy.
+  const struct {
+    std::int32_t held;
+    std::size_t moved;
+  } cases[] = {{5, 5}, {5, 4}, {5, 6}, {0, 0}, {0, 11}, {11, 11}, {11, 0}, {-1, 7}};
+  for (const auto& c : cases) {
+    state.selected = c.held;
+    Play(3000, [&] { state.pieces[c.moved].y += 0.5f; });
+    EXPECT_EQ(ReadWholeFile(keeper.path, 1 << 20), EncodeGameFile(state, options))
+        << c.held << " " << c.moved;
+  }
+}
+
 TEST_F(RecoveryTest, AFailedWriteIsSilentAndTriedAgainAtTheNextChange) {
   RunningGame();
   // The state folder is taken by a file, so the copy cannot be written.

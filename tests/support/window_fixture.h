@@ -15,8 +15,8 @@
 #include <functional>
 #include <memory>
 
-#include "render/application.h"
 #include "app/main_window.h"
+#include "render/application.h"
 #include "support/scripted_platform.h"
 #include "support/temp_folder.h"
 
@@ -52,9 +52,9 @@ class WindowTest : public ::testing::Test {
 
   // Has the window draw n more frames (and handle the events between them).
   void WaitFrames(int n) {
-    QSignalSpy swapped(window->view(), &QOpenGLWidget::frameSwapped);
+    QSignalSpy swapped(window->view(), &GameView::frameSwapped);
     for (int i = 0; i < 200 && swapped.count() < n; ++i) {
-      window->view()->update();
+      window->view()->RequestFrame();
       swapped.wait(50);
     }
     ASSERT_GE(swapped.count(), n);
