@@ -474,13 +474,16 @@ bool AppendFrameChange(const std::uint8_t* before, const std::uint8_t* frame, st
   while (bottom > top && std::memcmp(before + (bottom - 1) * row, frame + (bottom - 1) * row, row) == 0)
     --bottom;
   for (std::size_t y = top; y < bottom; ++y) {
-    const auto* a = reinterpret_cast<const std::uint32_t*>(before + y * row);
-    const auto* b = reinterpret_cast<const std::uint32_t*>(frame + y * row);
+    const std::uint8_t* a = before + y * row;
+    const std::uint8_t* b = frame + y * row;
+    // Compared a pixel's bytes at a time: the canvases are byte buffers
+    // with no promise of alignment.
+    auto same = [&](std::size_t x) { return std::memcmp(a + x * 4, b + x * 4, 4) == 0; };
     std::size_t x = 0;
-    while (x < left && a[x] == b[x]) ++x;
+    while (x < left && same(x)) ++x;
     left = std::min(left, x);
     x = width;
-    while (x > right && a[x - 1] == b[x - 1]) --x;
+    while (x > right && same(x - 1)) --x;
     right = std::max(right, x);
   }
   const std::size_t w = top < bottom ? right - left : 0;
