@@ -18,9 +18,9 @@
 #include <functional>
 #include <optional>
 
-#include "render/application.h"
 #include "game/commands.h"
 #include "platform/platform.h"
+#include "render/application.h"
 #include "render/gl_graphics_port.h"
 
 namespace puzzle {
@@ -31,6 +31,7 @@ class ViewGraphicsPort : public GraphicsPort {
  public:
   ViewGraphicsPort(QOpenGLWidget& view, TableMesh& mesh) : view_(view), gl_(mesh) {}
   bool UploadPictureTexture(GameState& state) override;
+  bool MovePictureToTexture(GameState& state) override;
   bool BuildPieceMeshes(GameState& state, const GameOptions& options) override;
   void ReleasePictureTextures(GameState& state) override;
   bool CaptureFrame(GameState& state) override;

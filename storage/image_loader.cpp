@@ -898,6 +898,26 @@ std::optional<Picture> DecodePictureFile(const std::string& path) {
   return picture;
 }
 
+bool PictureOpaque(std::span<const std::uint8_t> pixels, std::int32_t width, std::int32_t height,
+                   std::int32_t frameCount) {
+  const std::size_t frameBytes =
+      static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0)) * 4;
+  if (frameBytes == 0 || pixels.size() < frameBytes) return false;
+  auto opaque = [](const std::uint8_t* rgba, std::size_t bytes) {
+    for (std::size_t at = 3; at < bytes; at += 4) {
+      if (rgba[at] != 255) return false;
+    }
+    return true;
+  };
+  bool all = opaque(pixels.data(), frameBytes);
+  const bool whole =
+      WalkFrameChanges(pixels, width, height, 0, std::max(frameCount, 1) - 1, [&](const FrameChange& change) {
+        all = all && opaque(change.rgba, static_cast<std::size_t>(change.width) *
+                                             static_cast<std::size_t>(change.height) * 4);
+      });
+  return all && whole;
+}
+
 void TakePictureOver(GameState& state, Picture&& picture) {
   state.imagePath = std::move(picture.path);
   state.fileTitle = std::move(picture.fileTitle);
@@ -905,6 +925,7 @@ void TakePictureOver(GameState& state, Picture&& picture) {
   state.imageHeight = picture.height;
   state.frameCount = picture.frameCount;
   state.pixels = std::move(picture.pixels);
+  state.pictureOpaque = PictureOpaque(state.pixels, state.imageWidth, state.imageHeight, state.frameCount);
   state.frameDelays = std::move(picture.frameDelays);
   state.shownFrame.clear();
   state.shownFrameIndex = -1;
