@@ -502,6 +502,21 @@ bool AppendFrameChange(const std::uint8_t* before, const std::uint8_t* frame, st
   return true;
 }
 
+// Spreads `count` RGB pixels at the start of `rows` to RGBA, opaque, in
+// place: from the last pixel back, so that none is overwritten unread. The
+// capacity is already there.
+void SpreadToRgba(std::vector<std::uint8_t>& rows, std::size_t count) {
+  rows.resize(count * 4);
+  std::uint8_t* const at = rows.data();
+  for (std::size_t i = count; i-- > 0;) {
+    const std::uint8_t r = at[i * 3], g = at[i * 3 + 1], b = at[i * 3 + 2];
+    at[i * 4] = r;
+    at[i * 4 + 1] = g;
+    at[i * 4 + 2] = b;
+    at[i * 4 + 3] = 255;
+  }
+}
+
 // The first frame is kept whole and each later one as its change from the
 // frame before (see image_loader.h), so that an animation moving a few
 // pixels holds little more than one canvas. Each frame still costs the
@@ -800,10 +815,20 @@ std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, std::ve
   if (stbi__pnm_test(&context) && stbi__pnm_is16(&context))
     return DecodeDeepPortableMap(data, pixelCount, maximum);
   const int orientation = StoredOrientation(data, format);
+  // A picture without alpha is decoded three bytes a pixel into the start
+  // of its buffer and spread to four in place once the decoder's own blocks
+  // are gone, so that the buffer's last quarter is not taken while they are
+  // held (a PNG's inflated rows are as large as the picture).
+  const int wanted = channels == 3 ? 3 : 4;
   std::vector<std::uint8_t> rows;
+  try {
+    rows.reserve(static_cast<std::size_t>(pixelCount) * 4);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
   allowance.lendable = &rows;
-  allowance.lendableSize = static_cast<std::size_t>(pixelCount) * 4;
-  StbPixels pixels(stbi_load_from_memory(data.data(), length, &width, &height, &channels, 4));
+  allowance.lendableSize = static_cast<std::size_t>(pixelCount) * static_cast<std::size_t>(wanted);
+  StbPixels pixels(stbi_load_from_memory(data.data(), length, &width, &height, &channels, wanted));
   allowance.lendable = nullptr;
   std::vector<std::uint8_t>().swap(owned);
   if (!pixels || width <= 0 || height <= 0 ||
@@ -819,6 +844,7 @@ std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, std::ve
     }
   }
   pixels.reset();
+  if (wanted == 3) SpreadToRgba(rows, static_cast<std::size_t>(pixelCount));
   Picture picture;
   if (!LayOut(rows, width, height, orientation, maximum, picture)) return std::nullopt;
   return picture;
