@@ -25,6 +25,11 @@ bool ViewGraphicsPort::UploadPictureTexture(GameState& state) {
   return gl_.UploadPictureTexture(state);
 }
 
+bool ViewGraphicsPort::MovePictureToTexture(GameState& state) {
+  view_.makeCurrent();
+  return gl_.MovePictureToTexture(state);
+}
+
 bool ViewGraphicsPort::BuildPieceMeshes(GameState& state, const GameOptions& options) {
   view_.makeCurrent();
   return gl_.BuildPieceMeshes(state, options);

@@ -39,6 +39,7 @@ class ViewGraphicsPort : public GraphicsPort {
  public:
   ViewGraphicsPort(QOpenGLWindow& view, TableMesh& mesh) : view_(view), gl_(mesh) {}
   bool UploadPictureTexture(GameState& state) override;
+  bool MovePictureToTexture(GameState& state) override;
   bool BuildPieceMeshes(GameState& state, const GameOptions& options) override;
   void ReleasePictureTextures(GameState& state) override;
   bool CaptureFrame(GameState& state) override;

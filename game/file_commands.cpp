@@ -273,7 +273,7 @@ bool StartLoadedGame(FileCommandRecords& records, Platform& platform, GraphicsPo
   next.stillTexture = 0;
   GameOptions nextOptions = records.options;
   InstallLoadedGame(std::move(loaded), path, next, nextOptions);
-  if (!graphics.UploadPictureTexture(next)) return false;
+  if (!graphics.MovePictureToTexture(next)) return false;
   if (!graphics.BuildPieceMeshes(next, nextOptions)) {
     graphics.ReleasePictureTextures(next);
     // The failed build left no meshes; the running game's are made again.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "model/geometry.h"
@@ -41,9 +42,47 @@ class WaitCursor {
   bool shown_ = false;
 };
 
+struct Grid {
+  std::uint32_t columns = 0;
+  std::uint32_t rows = 0;
+};
+
+// Cells about square, columns across, for a picture of width x height.
+// Nothing is written here, so that a refused Start leaves a running game
+// (and its columns x rows = pieceCount) as it was, the chosen number still
+// pending, and a fresh picture still held for its preview.
+std::optional<Grid> ChooseGrid(std::int32_t width, std::int32_t height, const GameOptions& options,
+                               Platform& platform) {
+  const bool ru = options.russianUi;
+  const std::uint32_t columns = options.pendingColumns != 0 ? options.pendingColumns : options.columns;
+  if (columns < 2) {
+    Tell(platform, Tr(texts::COLUMNS_TOO_FEW, ru), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
+    return std::nullopt;
+  }
+  if (columns > static_cast<std::uint32_t>(width)) {
+    Tell(platform, FormatText(Tr(texts::TOO_MANY_COLUMNS, ru), width), texts::CAPTION_ERROR_UPPER,
+         MessageIcon::Stop, ru);
+    return std::nullopt;
+  }
+  const std::uint32_t rows = GridRows(width, height, columns);
+  if (static_cast<std::uint64_t>(rows) * columns > MAX_PIECES) {
+    Tell(platform, Tr(texts::TOO_MANY_PIECES, ru), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
+    return std::nullopt;
+  }
+  return Grid{columns, rows};
+}
+
+void TakeGrid(GameState& state, GameOptions& options, const Grid& grid) {
+  options.columns = grid.columns;
+  options.pendingColumns = 0;
+  state.rows = grid.rows;
+  state.pieceCount = grid.rows * grid.columns;
+  if (state.selected >= static_cast<std::int32_t>(state.pieceCount)) state.selected = -1;
+}
+
 // With nothing loaded, the game is played on what the window shows.
 bool CaptureScreen(GameState& state, const TableView& table, const GameOptions& options, Platform& platform,
-                   GraphicsPort& graphics, WaitCursor& cursor) {
+                   GraphicsPort& graphics, WaitCursor& cursor, std::optional<Grid>& grid) {
   if (!options.brandedBackground) {
     Tell(platform, Tr(texts::LOAD_IMAGE_FIRST, options.russianUi), texts::CAPTION_ERROR, MessageIcon::None,
          options.russianUi);
@@ -55,6 +94,7 @@ bool CaptureScreen(GameState& state, const TableView& table, const GameOptions& 
         h < state.maxTextureSize)) {
     return false;
   }
+  if (!(grid = ChooseGrid(w, h, options, platform))) return false;
   const std::int32_t oldWidth = state.imageWidth;
   const std::int32_t oldHeight = state.imageHeight;
   state.imageWidth = w;
@@ -76,47 +116,15 @@ bool CaptureScreen(GameState& state, const TableView& table, const GameOptions& 
   return true;
 }
 
-bool CheckAndUploadPicture(GameState& state, const GameOptions& options, Platform& platform,
-                           GraphicsPort& graphics, WaitCursor& cursor) {
-  if (!PictureFitsTheGame(state.imageWidth, state.imageHeight, state.maxTextureSize, platform,
-                          options.russianUi)) {
-    return false;
-  }
+// The game keeps its picture only in the texture, so the pixels go there
+// rather than being copied.
+bool MovePictureOrTell(GameState& state, const GameOptions& options, Platform& platform,
+                       GraphicsPort& graphics, WaitCursor& cursor) {
   cursor.Show();
-  if (graphics.UploadPictureTexture(state)) return true;
+  if (graphics.MovePictureToTexture(state)) return true;
   Tell(platform, Tr(texts::TEXTURE_FAILED, options.russianUi), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop,
        options.russianUi);
   return false;
-}
-
-// Cells about square, columns across. Nothing is written until the
-// grid is accepted, so that a refused Start leaves a running game (and its
-// columns x rows = pieceCount) as it was and the chosen number still pending.
-bool ChooseGrid(GameState& state, GameOptions& options, Platform& platform) {
-  const bool ru = options.russianUi;
-  const std::uint32_t columns = options.pendingColumns != 0 ? options.pendingColumns : options.columns;
-  if (columns < 2) {
-    Tell(platform, Tr(texts::COLUMNS_TOO_FEW, ru), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
-    return false;
-  }
-  const auto width = static_cast<std::uint32_t>(state.imageWidth);
-  if (columns > width) {
-    Tell(platform, FormatText(Tr(texts::TOO_MANY_COLUMNS, ru), state.imageWidth), texts::CAPTION_ERROR_UPPER,
-         MessageIcon::Stop, ru);
-    return false;
-  }
-  const std::uint32_t rows = GridRows(state.imageWidth, state.imageHeight, columns);
-  const std::uint64_t count = static_cast<std::uint64_t>(rows) * columns;
-  if (count > MAX_PIECES) {
-    Tell(platform, Tr(texts::TOO_MANY_PIECES, ru), texts::CAPTION_ERROR_UPPER, MessageIcon::Stop, ru);
-    return false;
-  }
-  options.columns = columns;
-  options.pendingColumns = 0;
-  state.rows = rows;
-  state.pieceCount = static_cast<std::uint32_t>(count);
-  if (state.selected >= static_cast<std::int32_t>(state.pieceCount)) state.selected = -1;
-  return true;
 }
 
 // The new game is seen unscrolled, with scroll room around a picture larger
@@ -172,17 +180,24 @@ bool StartGame(GameState& state, TableView& table, GameOptions& options, Platfor
   const bool ru = options.russianUi;
   WaitCursor cursor(platform);
 
+  // The grid is checked against the picture before its texture is made.
+  std::optional<Grid> grid;
   if (state.stillTexture != 0) {
     const Message question{Tr(texts::RESTART_QUESTION, ru), Tr(texts::RESTART_CAPTION, ru),
                            MessageButtons::YesNo, MessageIcon::Question, MessageOwner::None};
     if (platform.ShowMessage(question) != MessageAnswer::Yes) return false;
+    if (!(grid = ChooseGrid(state.imageWidth, state.imageHeight, options, platform))) return false;
   } else if (!state.pixels.empty()) {
-    if (!CheckAndUploadPicture(state, options, platform, graphics, cursor)) return false;
-  } else if (!CaptureScreen(state, table, options, platform, graphics, cursor)) {
+    if (!PictureFitsTheGame(state.imageWidth, state.imageHeight, state.maxTextureSize, platform, ru) ||
+        !(grid = ChooseGrid(state.imageWidth, state.imageHeight, options, platform)) ||
+        !MovePictureOrTell(state, options, platform, graphics, cursor)) {
+      return false;
+    }
+  } else if (!CaptureScreen(state, table, options, platform, graphics, cursor, grid)) {
     return false;
   }
 
-  if (!ChooseGrid(state, options, platform)) return false;
+  TakeGrid(state, options, *grid);
   ComputePictureHalfSizes(state);
 
   try {

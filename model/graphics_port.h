@@ -14,6 +14,12 @@ class GraphicsPort {
   // picture), and sets textureWidth/Height and texMaxS/T; false, with the
   // state untouched, when the GL cannot make it.
   virtual bool UploadPictureTexture(GameState& state) = 0;
+  // The same for a game about to start, which keeps its picture only in the
+  // texture: a still picture's pixels are given up before the texture is
+  // made (the picture and its texture are never both whole in memory), and
+  // on success `pixels` is empty.
+  // False, with the state untouched, when the texture cannot be made.
+  virtual bool MovePictureToTexture(GameState& state) = 0;
   // The drawing geometry of every piece from the homes and cell measures;
   // false when it cannot be made (nothing is drawn then).
   virtual bool BuildPieceMeshes(GameState& state, const GameOptions& options) = 0;

@@ -74,6 +74,9 @@ struct GameState {
   // the change of each later one (storage/image_loader.h). Empty when no
   // decoded picture is held.
   std::vector<std::uint8_t> pixels;
+  // Every pixel of every frame has alpha 255; worked out when the picture
+  // is taken, since a running game keeps its picture only in the texture.
+  bool pictureOpaque = false;
   std::int32_t frameCount = 1;
   std::vector<std::uint16_t> frameDelays;  // milliseconds, one per frame
   // While a fresh animated picture is previewed: its frame shownFrameIndex

@@ -7,11 +7,16 @@
 
 #include "render/table_mesh.h"
 #include "render/textures.h"
+#include "storage/image_loader.h"
 
 namespace puzzle {
 
 bool GlGraphicsPort::UploadPictureTexture(GameState& state) {
   return puzzle::UploadPictureTexture(state);
+}
+
+bool GlGraphicsPort::MovePictureToTexture(GameState& state) {
+  return puzzle::UploadPictureTexture(state, PixelsAfterUpload::GiveBack);
 }
 
 bool GlGraphicsPort::BuildPieceMeshes(GameState& state, const GameOptions& options) {
@@ -39,6 +44,7 @@ bool GlGraphicsPort::CaptureFrame(GameState& state) {
   glReadPixels(0, 0, state.imageWidth, state.imageHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
   glPopClientAttrib();
   state.pixels = std::move(pixels);
+  state.pictureOpaque = PictureOpaque(state.pixels, state.imageWidth, state.imageHeight, 1);
   return true;
 }
 

@@ -13,6 +13,7 @@ class GlGraphicsPort : public GraphicsPort {
   // The mesh the pieces are built into; it outlives the port.
   explicit GlGraphicsPort(TableMesh& mesh) : mesh_(mesh) {}
   bool UploadPictureTexture(GameState& state) override;
+  bool MovePictureToTexture(GameState& state) override;
   bool BuildPieceMeshes(GameState& state, const GameOptions& options) override;
   void ReleasePictureTextures(GameState& state) override;
   // Reads the frame's bottom-left imageWidth x imageHeight pixels in one

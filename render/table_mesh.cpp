@@ -10,7 +10,6 @@
 
 #include "model/geometry.h"
 #include "render/gl_api.h"
-#include "storage/image_loader.h"
 
 namespace puzzle {
 namespace {
@@ -377,28 +376,7 @@ void LayOutTableMesh(TableMesh& mesh, std::vector<std::shared_ptr<const PieceSha
 
 namespace {
 
-// Every frame's alpha is 255: the first frame's and every change's.
-bool PictureOpaque(const GameState& state) {
-  const std::size_t frameBytes =
-      static_cast<std::size_t>(state.imageWidth) * static_cast<std::size_t>(state.imageHeight) * 4;
-  if (frameBytes == 0 || state.pixels.size() < frameBytes) return false;
-  auto opaque = [](const std::uint8_t* rgba, std::size_t bytes) {
-    for (std::size_t at = 3; at < bytes; at += 4) {
-      if (rgba[at] != 255) return false;
-    }
-    return true;
-  };
-  bool all = opaque(state.pixels.data(), frameBytes);
-  const bool whole =
-      WalkFrameChanges(state.pixels, state.imageWidth, state.imageHeight, 0,
-                       std::max(state.frameCount, 1) - 1, [&](const FrameChange& change) {
-                         all = all && opaque(change.rgba, static_cast<std::size_t>(change.width) *
-                                                              static_cast<std::size_t>(change.height) * 4);
-                       });
-  return all && whole;
-}
-
-bool FillTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options, bool wasOpaque) {
+bool FillTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options) {
   const std::uint32_t count = state.pieceCount;
   if (options.form < 1 || options.form > 4 || options.columns < 2 || state.rows < 2 ||
       static_cast<std::uint64_t>(options.columns) * state.rows != count || state.pieces.size() < count) {
@@ -416,9 +394,7 @@ bool FillTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& o
     shapes.push_back(shape);
   }
   LayOutTableMesh(mesh, std::move(shapes), options.showEdges);
-  // A reshaped game keeps its picture only in the textures: it is the same
-  // picture as before.
-  mesh.opaquePicture = state.pixels.empty() ? wasOpaque : PictureOpaque(state);
+  mesh.opaquePicture = state.pictureOpaque;
 
   // The texture coordinates map a piece's own coordinates to the picture
   // texel under them at home: one picture pixel is 2K table units. Form 1
@@ -463,10 +439,9 @@ void RemakePiece(TableMesh& mesh, std::size_t k, const PiecePose& pose) {
 }  // namespace
 
 bool BuildTableMesh(TableMesh& mesh, const GameState& state, const GameOptions& options) {
-  const bool wasOpaque = mesh.opaquePicture;
   ClearTableMesh(mesh);
   try {
-    if (FillTableMesh(mesh, state, options, wasOpaque)) return true;
+    if (FillTableMesh(mesh, state, options)) return true;
   } catch (const std::bad_alloc&) {
   }
   ClearTableMesh(mesh);

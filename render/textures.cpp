@@ -4,6 +4,9 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -61,6 +64,8 @@ bool ClearAroundPicture(const TextureSize& size, std::int32_t width, std::int32_
     return false;
   }
   auto clear = [&](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    // A side the picture fills exactly leaves nothing beside it.
+    if (w <= 0 || h <= 0) return;
     const std::int32_t step = static_cast<std::int32_t>(zeros.size() / (static_cast<std::size_t>(w) * 4));
     for (std::int32_t from = y; w > 0 && from < y + h; from += step) {
       glTexSubImage2D(GL_TEXTURE_2D, 0, x, from, w, std::min(step, y + h - from), GL_RGBA, GL_UNSIGNED_BYTE,
@@ -95,6 +100,64 @@ GLuint MakeTexture(const TextureSize& size) {
     return 0;
   }
   return name;
+}
+
+// A still picture that is to live only in its texture waits in a
+// temporary file while the texture is made: the software GL fills a new
+// texture's memory as it makes it, so the picture and its texture would
+// otherwise both be whole in memory. The texture is then written from the
+// file a band of rows at a time.
+struct CloseFile {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using SpillFile = std::unique_ptr<std::FILE, CloseFile>;
+
+// The picture's first frame moved into a temporary file, `pixels` emptied;
+// nothing (and `pixels` untouched) when the file cannot be written.
+SpillFile SpillPixels(GameState& state) {
+  SpillFile file(std::tmpfile());
+  if (!file) return nullptr;
+  const std::size_t bytes = FrameBytes(state);
+  if (std::fwrite(state.pixels.data(), 1, bytes, file.get()) != bytes || std::fflush(file.get()) != 0)
+    return nullptr;
+  state.pixels.clear();
+  state.pixels.shrink_to_fit();
+  return file;
+}
+
+// The spilled picture back in `pixels`; false (and `pixels` empty) when the
+// memory or the file fails.
+bool UnspillPixels(GameState& state, std::FILE* file) {
+  try {
+    state.pixels.resize(FrameBytes(state));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  std::rewind(file);
+  if (std::fread(state.pixels.data(), 1, state.pixels.size(), file) == state.pixels.size()) return true;
+  state.pixels.clear();
+  state.pixels.shrink_to_fit();
+  return false;
+}
+
+// Writes the spilled picture into the bound texture in bands of about 4 MB.
+bool WriteFromSpill(const GameState& state, std::FILE* file) {
+  const std::size_t row = static_cast<std::size_t>(state.imageWidth) * 4;
+  const std::int32_t band = static_cast<std::int32_t>(std::max<std::size_t>(1, (std::size_t{1} << 22) / row));
+  std::vector<std::uint8_t> rows;
+  try {
+    rows.resize(row * static_cast<std::size_t>(std::min(band, state.imageHeight)));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  std::rewind(file);
+  for (std::int32_t y = 0; y < state.imageHeight; y += band) {
+    const std::int32_t count = std::min(band, state.imageHeight - y);
+    const std::size_t bytes = row * static_cast<std::size_t>(count);
+    if (std::fread(rows.data(), 1, bytes, file) != bytes) return false;
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, y, state.imageWidth, count, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  }
+  return true;
 }
 
 void WriteFirstFrame(const GameState& state) {
@@ -143,21 +206,33 @@ void FilterPictureForZoom(GameState& state, double zoom) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, minified ? 1000 : 0);
 }
 
-bool UploadPictureTexture(GameState& state) {
+bool UploadPictureTexture(GameState& state, PixelsAfterUpload after) {
   if (state.imageWidth < 1 || state.imageHeight < 1 || state.pixels.size() < FrameBytes(state)) return false;
+  const bool giveBack = after == PixelsAfterUpload::GiveBack && state.frameCount <= 1;
   const TextureSize size = ChooseTextureSize(state.imageWidth, state.imageHeight);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  // Without a temporary file the texture is written from memory.
+  const SpillFile spill = giveBack ? SpillPixels(state) : nullptr;
   const GLuint name = MakeTexture(size);
-  if (name == 0) return false;
   bool written = false;
-  {
+  if (name != 0) {
     UnpackRows rows;
     written = ClearAroundPicture(size, state.imageWidth, state.imageHeight);
-    if (written) WriteFirstFrame(state);
+    if (written && spill) {
+      written = WriteFromSpill(state, spill.get());
+    } else if (written) {
+      WriteFirstFrame(state);
+    }
+    written = written && glGetError() == GL_NO_ERROR;
   }
-  if (!written || glGetError() != GL_NO_ERROR) {
-    glDeleteTextures(1, &name);
+  if (!written) {
+    if (name != 0) glDeleteTextures(1, &name);
+    if (spill) UnspillPixels(state, spill.get());
     return false;
+  }
+  if (giveBack) {
+    state.pixels.clear();
+    state.pixels.shrink_to_fit();
   }
   // The texture still named here would otherwise be lost with its name.
   DeletePictureTextures(state);

@@ -29,13 +29,19 @@ struct TextureSize {
 // The smallest power of two not below each side, raised to 64.
 TextureSize ChooseTextureSize(std::int32_t imageWidth, std::int32_t imageHeight);
 
+enum class PixelsAfterUpload { Keep, GiveBack };
+
 // Makes the texture of the picture in `pixels` (its first frame when
 // animated) straight from them, with no copy on this side, then lets go of
-// any texture the state still names and sets the texture fields. False,
-// with the state untouched, when the pixels do not hold the picture's
-// frames or the GL cannot make the texture (a side beyond its largest, or
-// its memory short).
-bool UploadPictureTexture(GameState& state);
+// any texture the state still names and sets the texture fields. With
+// GiveBack a still picture is to live only in its texture: its pixels wait
+// in a temporary file while the texture is made, so that the picture and
+// its texture are never both whole in memory, and `pixels` is empty on
+// success (an animated picture keeps its frames). False, with the state
+// untouched, when the pixels do not hold the picture's frames or the GL
+// cannot make the texture (a side beyond its largest, or its memory short);
+// only a picture that cannot be read back from its file is then lost.
+bool UploadPictureTexture(GameState& state, PixelsAfterUpload after = PixelsAfterUpload::Keep);
 
 // Writes frame `frame` of an animated picture into its texture unless the
 // texture holds it already: the changes after the frame it holds, or after

@@ -474,13 +474,16 @@ bool AppendFrameChange(const std::uint8_t* before, const std::uint8_t* frame, st
   while (bottom > top && std::memcmp(before + (bottom - 1) * row, frame + (bottom - 1) * row, row) == 0)
     --bottom;
   for (std::size_t y = top; y < bottom; ++y) {
-    const auto* a = reinterpret_cast<const std::uint32_t*>(before + y * row);
-    const auto* b = reinterpret_cast<const std::uint32_t*>(frame + y * row);
+    const std::uint8_t* a = before + y * row;
+    const std::uint8_t* b = frame + y * row;
+    // Compared a pixel's bytes at a time: the canvases are byte buffers
+    // with no promise of alignment.
+    auto same = [&](std::size_t x) { return std::memcmp(a + x * 4, b + x * 4, 4) == 0; };
     std::size_t x = 0;
-    while (x < left && a[x] == b[x]) ++x;
+    while (x < left && same(x)) ++x;
     left = std::min(left, x);
     x = width;
-    while (x > right && a[x - 1] == b[x - 1]) --x;
+    while (x > right && same(x - 1)) --x;
     right = std::max(right, x);
   }
   const std::size_t w = top < bottom ? right - left : 0;
@@ -497,6 +500,21 @@ bool AppendFrameChange(const std::uint8_t* before, const std::uint8_t* frame, st
   for (std::size_t y = bottom; y > top; --y, out += w * 4)
     std::memcpy(out, frame + (y - 1) * row + left * 4, w * 4);
   return true;
+}
+
+// Spreads `count` RGB pixels at the start of `rows` to RGBA, opaque, in
+// place: from the last pixel back, so that none is overwritten unread. The
+// capacity is already there.
+void SpreadToRgba(std::vector<std::uint8_t>& rows, std::size_t count) {
+  rows.resize(count * 4);
+  std::uint8_t* const at = rows.data();
+  for (std::size_t i = count; i-- > 0;) {
+    const std::uint8_t r = at[i * 3], g = at[i * 3 + 1], b = at[i * 3 + 2];
+    at[i * 4] = r;
+    at[i * 4 + 1] = g;
+    at[i * 4 + 2] = b;
+    at[i * 4 + 3] = 255;
+  }
 }
 
 // The first frame is kept whole and each later one as its change from the
@@ -797,10 +815,20 @@ std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, std::ve
   if (stbi__pnm_test(&context) && stbi__pnm_is16(&context))
     return DecodeDeepPortableMap(data, pixelCount, maximum);
   const int orientation = StoredOrientation(data, format);
+  // A picture without alpha is decoded three bytes a pixel into the start
+  // of its buffer and spread to four in place once the decoder's own blocks
+  // are gone, so that the buffer's last quarter is not taken while they are
+  // held (a PNG's inflated rows are as large as the picture).
+  const int wanted = channels == 3 ? 3 : 4;
   std::vector<std::uint8_t> rows;
+  try {
+    rows.reserve(static_cast<std::size_t>(pixelCount) * 4);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
   allowance.lendable = &rows;
-  allowance.lendableSize = static_cast<std::size_t>(pixelCount) * 4;
-  StbPixels pixels(stbi_load_from_memory(data.data(), length, &width, &height, &channels, 4));
+  allowance.lendableSize = static_cast<std::size_t>(pixelCount) * static_cast<std::size_t>(wanted);
+  StbPixels pixels(stbi_load_from_memory(data.data(), length, &width, &height, &channels, wanted));
   allowance.lendable = nullptr;
   std::vector<std::uint8_t>().swap(owned);
   if (!pixels || width <= 0 || height <= 0 ||
@@ -816,6 +844,7 @@ std::optional<Picture> DecodeCounted(std::span<const std::uint8_t> data, std::ve
     }
   }
   pixels.reset();
+  if (wanted == 3) SpreadToRgba(rows, static_cast<std::size_t>(pixelCount));
   Picture picture;
   if (!LayOut(rows, width, height, orientation, maximum, picture)) return std::nullopt;
   return picture;
@@ -895,6 +924,26 @@ std::optional<Picture> DecodePictureFile(const std::string& path) {
   return picture;
 }
 
+bool PictureOpaque(std::span<const std::uint8_t> pixels, std::int32_t width, std::int32_t height,
+                   std::int32_t frameCount) {
+  const std::size_t frameBytes =
+      static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0)) * 4;
+  if (frameBytes == 0 || pixels.size() < frameBytes) return false;
+  auto opaque = [](const std::uint8_t* rgba, std::size_t bytes) {
+    for (std::size_t at = 3; at < bytes; at += 4) {
+      if (rgba[at] != 255) return false;
+    }
+    return true;
+  };
+  bool all = opaque(pixels.data(), frameBytes);
+  const bool whole =
+      WalkFrameChanges(pixels, width, height, 0, std::max(frameCount, 1) - 1, [&](const FrameChange& change) {
+        all = all && opaque(change.rgba, static_cast<std::size_t>(change.width) *
+                                             static_cast<std::size_t>(change.height) * 4);
+      });
+  return all && whole;
+}
+
 void TakePictureOver(GameState& state, Picture&& picture) {
   state.imagePath = std::move(picture.path);
   state.fileTitle = std::move(picture.fileTitle);
@@ -902,6 +951,7 @@ void TakePictureOver(GameState& state, Picture&& picture) {
   state.imageHeight = picture.height;
   state.frameCount = picture.frameCount;
   state.pixels = std::move(picture.pixels);
+  state.pictureOpaque = PictureOpaque(state.pixels, state.imageWidth, state.imageHeight, state.frameCount);
   state.frameDelays = std::move(picture.frameDelays);
   state.shownFrame.clear();
   state.shownFrameIndex = -1;

@@ -84,11 +84,17 @@ std::optional<Picture> DecodePicture(std::span<const std::uint8_t> data,
 // Reads and decodes a picture file; sets path and fileTitle. Shows nothing.
 std::optional<Picture> DecodePictureFile(const std::string& path);
 
+// Every pixel of every frame in a picture buffer has alpha 255 (false for a
+// buffer too short for its first frame or with a damaged change record).
+bool PictureOpaque(std::span<const std::uint8_t> pixels, std::int32_t width, std::int32_t height,
+                   std::int32_t frameCount);
+
 // Reverses the row order of one frame in place.
 void FlipRows(std::int32_t height, std::int32_t width, std::uint8_t* frame);
 
 // Moves a decoded picture into the picture fields of GameState: imagePath,
-// fileTitle, imageWidth/Height, pixels, frameCount and frameDelays. The rest
+// fileTitle, imageWidth/Height, pixels, pictureOpaque, frameCount and
+// frameDelays. The rest
 // of Load New Image (flags, textures, title, scrolling) is the caller's.
 void TakePictureOver(GameState& state, Picture&& picture);
 

@@ -56,6 +56,7 @@ void MakePicture(GameState& state, int side) {
     state.pixels[i * 4 + 2] = 128;
     state.pixels[i * 4 + 3] = 255;
   }
+  state.pictureOpaque = true;
   state.imageFresh = true;
 }
 

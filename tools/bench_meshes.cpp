@@ -47,6 +47,7 @@ void NoisePicture(GameState& state, std::int32_t width, std::int32_t height) {
   for (std::size_t k = 0; k < state.pixels.size(); ++k) {
     state.pixels[k] = k % 4 == 3 ? 255 : static_cast<std::uint8_t>(random());
   }
+  state.pictureOpaque = true;
 }
 
 }  // namespace

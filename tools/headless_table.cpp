@@ -34,8 +34,8 @@ bool HeadlessTable::Open(int width, int height) {
   return true;
 }
 
-bool HeadlessTable::PrepareGame() {
-  if (!UploadPictureTexture(state) || !BuildTableMesh(mesh, state, options)) return false;
+bool HeadlessTable::PrepareGame(PixelsAfterUpload after) {
+  if (!UploadPictureTexture(state, after) || !BuildTableMesh(mesh, state, options)) return false;
   state.gameRunning = true;
   state.scatterRunning = false;
   state.settleRunning = false;

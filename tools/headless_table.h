@@ -16,6 +16,7 @@
 #include "render/headless_context.h"
 #include "render/kept_layer.h"
 #include "render/table_mesh.h"
+#include "render/textures.h"
 #include "view/scrollbars.h"
 #include "view/table_view.h"
 #include "view/view.h"
@@ -46,8 +47,9 @@ class HeadlessTable {
   const std::string& Error() const { return context_.Error(); }
 
   // Uploads the picture held in state and builds the piece mesh of the game
-  // laid out in state; the game then runs, its scatter not started.
-  bool PrepareGame();
+  // laid out in state; the game then runs, its scatter not started. With
+  // GiveBack the picture is then held only in its texture, as in the game.
+  bool PrepareGame(PixelsAfterUpload after = PixelsAfterUpload::Keep);
 
   // One frame by the game's renderer (from the kept layer, as the window
   // draws it), finished; no background star and no caption, so that only the

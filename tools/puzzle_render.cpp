@@ -200,7 +200,8 @@ int Run(int argc, char** argv) {
     }
     InstallLoadedGame(std::move(*read.game), args.game, state, options);
   }
-  if (!table.PrepareGame()) return Fail("cannot build the textures or the piece mesh", 1);
+  if (!table.PrepareGame(PixelsAfterUpload::GiveBack))
+    return Fail("cannot build the textures or the piece mesh", 1);
 
   table.DrawFrame(1000);
   if (!WritePng(args.out, args.width, args.height, table.ReadRgbTopDown())) {

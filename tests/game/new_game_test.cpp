@@ -127,8 +127,11 @@ TEST_F(StartTest, GridsOfMoreThanTenThousandPiecesOrPixelsAreRefused) {
   EXPECT_FALSE(Start());
   ASSERT_EQ(platform.shown.size(), 1u);
   EXPECT_NE(LastMessage().text.find("(40 px)"), std::string::npos);
-  // Nothing of the refused grid is taken.
+  // Nothing of the refused grid is taken, and the picture is refused
+  // before its texture is made: the preview still has it.
   EXPECT_EQ(std::make_pair(LastMessage().caption, state.rows), std::make_pair(std::string("ERROR"), 100u));
+  EXPECT_EQ(std::make_tuple(graphics.uploads, state.stillTexture, state.pixels.size()),
+            std::make_tuple(1, 0u, std::size_t{40 * 300 * 4}));
   // The width itself is still a grid (cells of one pixel, 300 rows), and too large a one.
   options.pendingColumns = 40;
   EXPECT_FALSE(Start());

@@ -76,6 +76,7 @@ class FrameRendererTest : public testing::HeadlessGlTest {
       state.pixels[at + 1] = static_cast<std::uint8_t>(at / 4 % w / 2);
       state.pixels[at + 3] = 255;
     }
+    state.pictureOpaque = true;
     state.imageFresh = true;
   }
 

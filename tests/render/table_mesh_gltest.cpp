@@ -43,6 +43,7 @@ class TableMeshTest : public testing::HeadlessGlTest {
     for (std::size_t k = 0; k < state.pixels.size(); ++k) {
       state.pixels[k] = k % 4 == 3 ? 255 : static_cast<std::uint8_t>(random() & 0xFF);
     }
+    state.pictureOpaque = true;
     ASSERT_TRUE(UploadPictureTexture(state));
   }
 

@@ -28,6 +28,7 @@
 #include "render/gl_graphics_port.h"
 #include "render/kept_layer.h"
 #include "render/textures.h"
+#include "storage/image_loader.h"
 #include "support/headless_gl.h"
 #include "view/view.h"
 
@@ -208,6 +209,7 @@ class TableReferenceTest : public testing::HeadlessGlTest, public ::testing::Wit
                           {0, 0, 0, 0, PICTURE_W & 0xFF, PICTURE_W >> 8, PICTURE_H & 0xFF, PICTURE_H >> 8});
       AppendFrame(state.pixels, true);
     }
+    state.pictureOpaque = PictureOpaque(state.pixels, PICTURE_W, PICTURE_H, scene.frames);
     // Long enough that the frame shown stays for the one frame drawn.
     state.frameDelays.assign(static_cast<std::size_t>(scene.frames), 30000);
     state.imageFresh = true;

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <tuple>
 
 #include "support/headless_gl.h"
@@ -57,17 +58,25 @@ class TexturesTest : public testing::HeadlessGlTest {
   }
 };
 
+// Given back, the picture is written from its temporary file a band of
+// rows at a time: every band lands where it belongs.
 TEST_F(TexturesTest, PictureSitsBottomLeftOfAPowerOfTwoInTransparentBlack) {
+  constexpr auto KEEP = PixelsAfterUpload::Keep, GIVE = PixelsAfterUpload::GiveBack;
   const struct {
     int width, height, textureWidth, textureHeight;
     float maxS, maxT;
-  } cases[] = {{256, 256, 256, 256, 1.0f, 1.0f},
-               {300, 200, 512, 256, 0.5859375f, 0.78125f},
-               {32, 32, 64, 64, 0.5f, 0.5f}};
+    PixelsAfterUpload after;
+  } cases[] = {{256, 256, 256, 256, 1.0f, 1.0f, KEEP},
+               {300, 200, 512, 256, 0.5859375f, 0.78125f, KEEP},
+               {32, 32, 64, 64, 0.5f, 0.5f, KEEP},
+               {1500, 1000, 2048, 1024, 0.732421875f, 0.9765625f, GIVE},
+               {1024, 1100, 1024, 2048, 1.0f, 0.537109375f, GIVE}};
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height);
     MakePicture(c.width, c.height);
-    ASSERT_TRUE(UploadPictureTexture(state));
+    const std::vector<std::uint8_t> picture = state.pixels;
+    ASSERT_TRUE(UploadPictureTexture(state, c.after));
+    EXPECT_EQ(state.pixels.empty(), c.after == GIVE);
     EXPECT_EQ(std::tie(state.textureWidth, state.textureHeight, state.texMaxS, state.texMaxT),
               std::tie(c.textureWidth, c.textureHeight, c.maxS, c.maxT));
     const Texels t = ReadTexture(state.stillTexture);
@@ -76,10 +85,15 @@ TEST_F(TexturesTest, PictureSitsBottomLeftOfAPowerOfTwoInTransparentBlack) {
     EXPECT_EQ(t.At(0, 0), (Rgba{0, 0, 0, 255}));
     EXPECT_EQ(t.At(w - 1, h - 1),
               (Rgba{static_cast<std::uint8_t>(w - 1), static_cast<std::uint8_t>(h - 1), 0, 255}));
-    if (w == t.width) {
-      EXPECT_EQ(t.rgba, state.pixels) << "the exact size is copied unchanged";
-      continue;
+    const std::size_t row = static_cast<std::size_t>(w) * 4;
+    for (int y = 0; y < h; ++y) {
+      ASSERT_TRUE(
+          std::equal(picture.begin() + static_cast<std::ptrdiff_t>(y * row),
+                     picture.begin() + static_cast<std::ptrdiff_t>((y + 1) * row),
+                     t.rgba.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * t.width * 4)))
+          << "row " << y;
     }
+    if (w == t.width) continue;
     EXPECT_EQ(std::tuple(t.At(w, 0), t.At(0, h), t.At(t.width - 1, t.height - 1)),
               std::tuple(Rgba{}, Rgba{}, Rgba{}));
   }
@@ -117,9 +131,11 @@ TEST_F(TexturesTest, ATextureThatCannotBeMadeLeavesThePreviousOne) {
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
   for (int width : {300, largest + 1}) {
     SCOPED_TRACE(width);
-    MakePicture(width, 40, 3);
+    MakePicture(width, 40, width == 300 ? 3 : 1);
     if (width == 300) state.pixels.resize(300 * 40 * 4 - 100);
-    EXPECT_FALSE(UploadPictureTexture(state));
+    const std::vector<std::uint8_t> pixels = state.pixels;
+    EXPECT_FALSE(UploadPictureTexture(state, PixelsAfterUpload::GiveBack));
+    EXPECT_EQ(state.pixels, pixels);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(state.stillTexture, before.stillTexture);
     EXPECT_TRUE(glIsTexture(state.stillTexture));

@@ -37,6 +37,11 @@ class FakeGraphicsPort : public GraphicsPort {
     state.stillTexture = static_cast<std::uint32_t>(uploads);
     return true;
   }
+  bool MovePictureToTexture(GameState& state) override {
+    if (!UploadPictureTexture(state)) return false;
+    if (state.frameCount <= 1) state.pixels.clear();
+    return true;
+  }
   bool BuildPieceMeshes(GameState& state, const GameOptions& options) override {
     ++builds;
     builtForm = options.form;
