@@ -198,9 +198,13 @@ void FinishFrame(FrameRecords& r, std::uint32_t tickMs) {
   }
   FadeShownCaption(r.bars, r.timing.framesPerSecond);
   const bool hintShowing = state.gameRunning && state.promptShowing;
+  const bool scattering = state.scatterRunning || state.settleRunning;
   if (hintShowing) AdvancePrompt(state, r.timing.framesPerSecond);
-  r.timing.redrawDue = hintShowing && !state.promptShowing;
   AdvanceScatter(state, r.table, r.options, tickMs);
+  // These steps change the table after it was drawn: when they end here (the
+  // hint gone and its piece back at its depth, the settle's last turn and
+  // snap), one more frame shows where they left it.
+  r.timing.redrawDue = hintShowing || scattering;
 }
 
 std::optional<std::uint32_t> NextFrameDelay(FrameRecords& r, std::uint32_t tickMs) {

@@ -64,8 +64,8 @@ struct FrameTiming {
   // the time between them is animation time. After a rest the first frame
   // takes one step and keeps the last measured rate.
   bool moving = true;
-  // The end of the frame changed the table after it was drawn (the hint
-  // ended and its piece went back to its depth): one more frame shows it.
+  // The end of the frame stepped the table after it was drawn (the hint,
+  // the scatter or its settle): one more frame shows where the step left it.
   bool redrawDue = false;
 };
 

@@ -116,6 +116,13 @@ TEST(FrameTimingTest, NextFrameComesOnlyWhenThePictureChangesAndStepsFollowTheTi
          FinishFrame(records, 1500);
        },
        0u},
+      {"settle ended after the frame was drawn",
+       [&] {
+         state.gameRunning = true;
+         state.settleRunning = true;
+         FinishFrame(records, 1500);
+       },
+       0u},
   };
   for (const Case& c : cases) {
     state = GameState{};
